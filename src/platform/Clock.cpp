@@ -1,0 +1,78 @@
+#include "platform/Clock.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace dilato {
+
+double Clock::secondsSinceMidnight() const {
+    const QTime t = now().time();
+    return t.msecsSinceStartOfDay() / 1000.0;
+}
+
+namespace {
+
+// Wall time, optionally sped up. Timers are QTimers with their interval divided by the factor.
+class EventLoopClock final : public Clock {
+  public:
+    explicit EventLoopClock(double factor)
+        : factor_(factor), origin_(QDateTime::currentDateTime()) {
+        started_.start();
+    }
+
+    QDateTime now() const override {
+        if (factor_ == 1.0) return QDateTime::currentDateTime();
+        const double ms = static_cast<double>(started_.nsecsElapsed()) / 1e6 * factor_;
+        return origin_.addMSecs(static_cast<qint64>(ms));
+    }
+
+    void idle(double maxSeconds) override {
+        const double wallMs = std::clamp(maxSeconds / factor_ * 1000.0, 0.0, 10.0);
+        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (wallMs >= 1.0) QThread::usleep(static_cast<unsigned long>(wallMs * 1000.0));
+    }
+
+    TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) override {
+        auto timer = std::make_unique<QTimer>();
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setInterval(
+            std::max(1, static_cast<int>(std::lround(intervalSeconds * 1000.0 / factor_))));
+        QObject::connect(timer.get(), &QTimer::timeout, std::move(onTimeout));
+        timer->start();
+        const TimerId id = nextId_++;
+        timers_[id] = std::move(timer);
+        return id;
+    }
+
+    void stopTimer(TimerId id) override {
+        const auto it = timers_.find(id);
+        if (it == timers_.end()) return;
+        it->second->stop();
+        // The callback may be the one running now: delete the timer once control returns.
+        it->second.release()->deleteLater();
+        timers_.erase(it);
+    }
+
+    double timeFactor() const override { return factor_; }
+
+  private:
+    double factor_;
+    QDateTime origin_;
+    QElapsedTimer started_;
+    TimerId nextId_ = 1;
+    std::map<TimerId, std::unique_ptr<QTimer>> timers_;
+};
+
+} // namespace
+
+std::unique_ptr<Clock> MakeWallClock(double factor) {
+    return std::make_unique<EventLoopClock>(factor > 0 ? factor : 1.0);
+}
+
+} // namespace dilato

@@ -1,0 +1,12 @@
+#pragma once
+// The leading-number rule: operator input and file values turn into numbers by their longest
+// leading decimal number, "." as separator, blanks ignored; 0 when there is none.
+// "4.6" -> 4.6, " 1 2.5kg" -> 12.5, "COM4" -> 0, "-0.125 : Offset" -> -0.125, "1E3" -> 1000.
+
+#include <string_view>
+
+namespace dilato {
+
+[[nodiscard]] double LeadingNumber(std::string_view text);
+
+} // namespace dilato

@@ -1,0 +1,50 @@
+#include "platform/VirtualClock.h"
+
+#include <cmath>
+
+namespace dilato {
+
+VirtualClock::VirtualClock(QDateTime start) : origin_(std::move(start)) {}
+
+QDateTime VirtualClock::now() const {
+    return origin_.addMSecs(static_cast<qint64>(std::llround(elapsed_ * 1000.0)));
+}
+
+TimerId VirtualClock::startTimer(double intervalSeconds, std::function<void()> onTimeout) {
+    const TimerId id = nextId_++;
+    const double interval = intervalSeconds > 0 ? intervalSeconds : 0.001;
+    timers_[id] = Timer{interval, elapsed_ + interval, std::move(onTimeout)};
+    return id;
+}
+
+void VirtualClock::stopTimer(TimerId id) {
+    timers_.erase(id);
+}
+
+void VirtualClock::advance(double seconds) {
+    const double target = elapsed_ + std::max(0.0, seconds);
+    for (;;) {
+        // the earliest timer due by the target (ties go to the older timer)
+        auto next = timers_.end();
+        for (auto it = timers_.begin(); it != timers_.end(); ++it)
+            if (it->second.due <= target &&
+                (next == timers_.end() || it->second.due < next->second.due))
+                next = it;
+        if (next == timers_.end()) break;
+        elapsed_ = std::max(elapsed_, next->second.due);
+        next->second.due += next->second.interval;
+        auto callback = next->second.callback; // the timer may be stopped inside
+        callback();
+        if (elapsed_ > target) return; // a re-entrant idle inside the callback went past it
+    }
+    elapsed_ = std::max(elapsed_, target);
+}
+
+void VirtualClock::setNow(const QDateTime& when) {
+    origin_ = when;
+    elapsed_ = 0.0;
+    for (auto& [id, timer] : timers_)
+        timer.due = timer.interval;
+}
+
+} // namespace dilato

@@ -1,0 +1,78 @@
+#include "platform/Desktop.h"
+#include "platform/VirtualClock.h"
+#include "platform/Wait.h"
+
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace dilato {
+namespace {
+
+TEST(WaitSeconds, DeadlineIsRoundedToWholeSecondsModuloADay) {
+    EXPECT_EQ(WaitDeadline(100.4, 0.5), 101);
+    EXPECT_EQ(WaitDeadline(100.2, 0.2), 100) << "a short wait may end at once";
+    EXPECT_EQ(WaitDeadline(86399.5, 2.0), 2);
+    EXPECT_TRUE(DeadlineReached(2.0, 2));
+    EXPECT_FALSE(DeadlineReached(86399.5, 2)) << "before midnight: the deadline lies ahead";
+    EXPECT_TRUE(DeadlineReached(80002.0, 2));
+    EXPECT_FALSE(DeadlineReached(80002.5, 2));
+}
+
+TEST(WaitSeconds, AWaitAcrossMidnightEndsJustAfterIt) {
+    VirtualClock clock(QDateTime(QDate(2026, 1, 5), QTime(23, 59, 59, 500)));
+    WaitSeconds(clock, 2.0);
+    EXPECT_EQ(clock.now(), QDateTime(QDate(2026, 1, 6), QTime(0, 0, 2)));
+}
+
+TEST(VirtualClock, FiresDueTimersInOrderAndAllowsReentrantWaits) {
+    VirtualClock clock;
+    std::vector<std::string> log;
+    TimerId tick = 0;
+    tick = clock.startTimer(1.0, [&] {
+        log.push_back("tick@" + std::to_string(static_cast<int>(clock.elapsedSeconds())));
+        if (log.size() == 2) {
+            clock.stopTimer(tick); // the tick suspends itself and waits
+            WaitSeconds(clock, 3.0);
+            tick = clock.startTimer(1.0, [&] {
+                log.push_back("again@" + std::to_string(static_cast<int>(clock.elapsedSeconds())));
+            });
+        }
+    });
+    clock.startTimer(2.5, [&] { log.push_back("slow"); });
+    clock.advance(7.0);
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"tick@1", "tick@2", "slow", "slow", "again@6", "again@7"}))
+        << "the slow timer fires at 2.5 s and 5 s, inside the wait as well";
+    EXPECT_DOUBLE_EQ(clock.elapsedSeconds(), 7.0);
+}
+
+TEST(Desktop, ErrorBoxesPointerAndSounds) {
+    test::RecordingOperator op;
+    VirtualClock clock;
+    ReportError(op, 0, "modFileUtils.ReadWriteSysFile", " Reading file: bad");
+    EXPECT_EQ(op.last().text, "Error in modFileUtils.ReadWriteSysFile: \n Reading file: bad");
+    EXPECT_EQ(op.last().icon, MessageIcon::Critical);
+    ReportError(op, 1, "x", "plain");
+    EXPECT_EQ(op.last().text, "plain");
+    EXPECT_EQ(op.last().icon, MessageIcon::Exclamation);
+    ReportError(op, 2, "x", "silent");
+    EXPECT_EQ(op.messages.size(), 2u);
+
+    const QDateTime before = clock.now();
+    SetBusyPointer(op, clock, false);
+    EXPECT_TRUE(op.busyPointerShown());
+    SetBusyPointer(op, clock, false); // already the hourglass: no change, no wait
+    EXPECT_EQ(op.pointerChanges, 1);
+    EXPECT_LE(before.msecsTo(clock.now()), 1000);
+
+    test::TempFolder app;
+    app.write("Sounds/TurnON.wav", "RIFF");
+    PlayEventSound(op, app.path(), "TurnON.wav");
+    PlayEventSound(op, app.path(), "Missing.wav");
+    EXPECT_EQ(op.sounds, (std::vector<std::string>{app.path() + "Sounds/TurnON.wav"}));
+}
+
+} // namespace
+} // namespace dilato

@@ -1,0 +1,84 @@
+#include "platform/IniFile.h"
+#include "platform/TextFile.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace dilato {
+namespace {
+
+TEST(IniFile, LookupIsCaseInsensitiveAndTrimmed) {
+    const std::vector<std::string> lines = {"[General]", "  Keyence_Comport = 3 ", "Quoted=\"a b\"",
+                                            "[other]", "Keyence_Comport=9"};
+    EXPECT_EQ(IniLookup(lines, "general", "KEYENCE_COMPORT"), "3");
+    EXPECT_EQ(IniLookup(lines, "GENERAL", "quoted"), "a b");
+    EXPECT_EQ(IniLookup(lines, "Other", "keyence_comport"), "9");
+    EXPECT_EQ(IniLookup(lines, "General", "Missing"), "");
+    EXPECT_EQ(IniLookup(lines, "Nowhere", "Keyence_Comport"), "");
+}
+
+TEST(IniFile, ValuesAreReadThroughAHundredCharacterBuffer) {
+    const std::string longValue(120, 'x');
+    const std::vector<std::string> lines = {"[S]", "k=" + longValue,
+                                            "u=" + std::string(120, '\xB5')};
+    EXPECT_EQ(IniLookup(lines, "S", "k"), std::string(99, 'x'));
+    // Characters, not bytes, are counted: µ is two bytes in memory, one in the file.
+    std::string micro;
+    for (int i = 0; i < 99; ++i)
+        micro += "\xC2\xB5";
+    const std::vector<std::string> utf8Lines = {"[S]", "u=" + micro + "\xC2\xB5"};
+    EXPECT_EQ(IniLookup(utf8Lines, "S", "u"), micro);
+}
+
+TEST(IniFile, AssignReplacesInPlaceAppendsToSectionAndAddsSections) {
+    std::vector<std::string> lines = {"[A]", "one=1", "two=2", "", "[B]", "x=1"};
+    IniAssign(lines, "a", "TWO", "22");
+    EXPECT_EQ(lines[2], "TWO=22") << "replaced where it stood";
+    IniAssign(lines, "A", "three", "3");
+    EXPECT_EQ((std::vector<std::string>{"[A]", "one=1", "TWO=22", "three=3", "", "[B]", "x=1"}),
+              lines)
+        << "appended after the section's last line, before the blank line";
+    IniAssign(lines, "C", "k", "");
+    EXPECT_EQ(lines[lines.size() - 2], "[C]");
+    EXPECT_EQ(lines.back(), "k=");
+}
+
+TEST(IniFile, FileRoundTripKeepsOrderAndWritesCp1252WithCrLf) {
+    test::TempFolder dir;
+    const std::string file = dir.file("x.ini");
+    WriteIniValue(file, "General", "First", "1");
+    WriteIniValue(file, "General", "Second",
+                  "25 \xC2\xB0"
+                  "C");
+    WriteIniValue(file, "Other", "K", "v");
+    WriteIniValue(file, "General", "First", "one");
+    EXPECT_EQ(dir.read("x.ini"), "[General]\r\nFirst=one\r\nSecond=25 \xB0"
+                                 "C\r\n[Other]\r\nK=v\r\n");
+    EXPECT_EQ(ReadIniValue(file, "general", "second"), "25 \xC2\xB0"
+                                                       "C");
+    EXPECT_EQ(ReadIniValue(dir.file("missing.ini"), "General", "First"), "");
+}
+
+TEST(IniFile, JunkAndFoldersReadAsEmptyAndAFailedWriteKeepsTheFile) {
+    test::TempFolder dir;
+    const std::string junk = dir.write("junk.ini", std::string("\x00\xFF[\x01=\n=\n[]\n==\n", 13));
+    EXPECT_EQ(ReadIniValue(junk, "General", "k"), "");
+    EXPECT_NO_THROW(WriteIniValue(junk, "General", "k", "v"));
+    EXPECT_EQ(ReadIniValue(junk, "General", "k"), "v");
+
+    const std::string folder = dir.path() + "folder.ini";
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(ReadIniValue(folder, "General", "k"), "");
+    EXPECT_THROW(WriteIniValue(folder, "General", "k", "v"), FileError);
+
+    const std::string kept = dir.write("kept.ini", "[General]\r\nk=old\r\n");
+    std::filesystem::create_directory(TemporaryNameFor(kept)); // the rewrite cannot start
+    EXPECT_THROW(WriteIniValue(kept, "General", "k", "new"), FileError);
+    EXPECT_EQ(dir.read("kept.ini"), "[General]\r\nk=old\r\n");
+}
+
+} // namespace
+} // namespace dilato
