@@ -1,0 +1,87 @@
+#include "analysis/FinalResults.h"
+
+#include "analysis/CteFormulas.h"
+#include "platform/ProgramEnd.h"
+
+#include <stdexcept>
+
+namespace dilato {
+
+size_t ResultTable::Index(int s, int k) {
+    if (s < 1 || s > kRows || k < 1 || k > kColumns)
+        throw std::out_of_range("Subscript out of range");
+    return static_cast<size_t>((s - 1) * kColumns + (k - 1));
+}
+
+namespace {
+
+struct StepEnd {
+    float temperature = 0.0f;
+    float indicator = 0.0f;
+};
+
+StepEnd EndValues(const StepData& data, int step) {
+    const Reading& end = data.reading(step, EndOfStep(data, step));
+    return {end.temperature, end.indicator};
+}
+
+// CTE and accuracy from the end of one step (`low`) to the end of another (`high`),
+// written into columns 1 to 4 of row s.
+void PairResult(ResultTable& table, int s, const StepEnd& low, const StepEnd& high,
+                float sampleLength) {
+    table.at(s, result::StartTemp) = low.temperature;
+    table.at(s, result::EndTemp) = high.temperature;
+    const float dT = high.temperature - low.temperature;
+    const float dI = high.indicator - low.indicator + SystemCorrection(dT, sampleLength);
+    const float cte = CteFromChange(dT, dI, sampleLength);
+    table.at(s, result::Cte) = cte;
+    table.at(s, result::Accuracy) = AccuracyEstimate(dT, cte, sampleLength);
+}
+
+} // namespace
+
+void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
+                         float sampleLength, int last, ResultTable& table) {
+    try {
+        table.clear();
+        const int steps = last > 0 ? last + 1 : static_cast<int>(setPoints.size());
+        if (steps > ResultTable::kRows) throw std::out_of_range("Subscript out of range");
+
+        std::array<StepEnd, ResultTable::kRows> ends{};
+        for (int s = 1; s <= steps; ++s) {
+            ends[static_cast<size_t>(s - 1)] = EndValues(data, s);
+            table.at(s, result::EndIndicator) = ends[static_cast<size_t>(s - 1)].indicator;
+        }
+        for (int s = 1; s < steps; ++s)
+            PairResult(table, s, ends[static_cast<size_t>(s - 1)], ends[static_cast<size_t>(s)],
+                       sampleLength);
+
+        if (last <= 0 && steps != 2 && steps > 0) {
+            // The first of equal extremes wins. Both start at step 1, so a plan entirely
+            // outside -50 to 150 °C still names real steps.
+            int highest = 1;
+            int lowest = 1;
+            double highValue = -50.0;
+            double lowValue = 150.0;
+            for (int s = 1; s <= steps; ++s) {
+                const double setPoint = setPoints[static_cast<size_t>(s - 1)];
+                if (setPoint > highValue) {
+                    highValue = setPoint;
+                    highest = s;
+                }
+                if (setPoint < lowValue) {
+                    lowValue = setPoint;
+                    lowest = s;
+                }
+            }
+            PairResult(table, steps, ends[static_cast<size_t>(lowest - 1)],
+                       ends[static_cast<size_t>(highest - 1)], sampleLength);
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(op, std::string("Error in ComputeFinalResults: ") + e.what(), kProgramTitle,
+                    MessageIcon::Critical);
+        EndProgram(1, "the test results could not be computed");
+    }
+}
+
+} // namespace dilato

@@ -1,0 +1,146 @@
+#include "analysis/LiveAnalysis.h"
+
+#include "analysis/CteFormulas.h"
+#include "analysis/PolynomialFit.h"
+
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+namespace dilato {
+
+namespace {
+
+// Largest distance of a plausible projection from the present indicator, inches (80 µin),
+// and largest mean drift at which a projection is trusted, µin per 10 min.
+constexpr double kPlausibleDistance = 0.00008;
+constexpr double kPlausibleAverageSlope = 1000.0;
+
+struct Window {
+    std::array<float, kFitWindow> x{}; // elapsed minutes
+    std::array<float, kFitWindow> y{}; // indicator
+};
+
+// Readings n - 49 to n of a step.
+Window LastReadings(const StepData& data, int step, int n) {
+    Window w;
+    for (int i = 0; i < kFitWindow; ++i) {
+        const int r = n - kFitWindow + 1 + i;
+        w.x[static_cast<size_t>(i)] = data.value(step, column::Elapsed, r);
+        w.y[static_cast<size_t>(i)] = data.value(step, column::Indicator, r);
+    }
+    return w;
+}
+
+} // namespace
+
+void LiveAnalysis::Report(const char* place, const std::exception& e) const {
+    ShowMessage(op_, std::string("Error in ") + place + ": " + e.what(), kProgramTitle,
+                MessageIcon::Critical);
+}
+
+float LiveAnalysis::IndicatorSlope(int n, const LiveValues& v) const {
+    if (n < kFitWindow || v.testState < 2) return 0.0f;
+    try {
+        const Window w = LastReadings(data_, v.stepIndex + 1, n);
+        float slope = 0.0f;
+        float intercept = 0.0f;
+        // A drift that could not be computed must not pass for a settled one.
+        if (!GetSlopeAndInter(op_, w.x, w.y, slope, intercept)) return kUnsettledSlope;
+        return slope * 1000000.0f * 10.0f; // inches per minute to µin per 10 minutes
+    } catch (const std::exception& e) {
+        Report("IndicatorSlope", e);
+        return kUnsettledSlope;
+    }
+}
+
+float LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
+    const int window = v.accuracyOption == 2 ? 30 : 10;
+    if (n < window || v.testState < 3) return kUnsettledSlope;
+    try {
+        const int step = v.stepIndex + 1;
+        double sum = 0.0;
+        for (int r = n - window + 1; r <= n; ++r)
+            sum += std::fabs(data_.value(step, column::LiveSlope, r));
+        return static_cast<float>(sum / window);
+    } catch (const std::exception& e) {
+        Report("IndAveSlope", e);
+        return kUnsettledSlope;
+    }
+}
+
+void LiveAnalysis::ProjectIndicator(int n, const LiveValues& v, Projection& out) const {
+    if (n < kFitWindow || v.testState < 3) return;
+    try {
+        const Window w = LastReadings(data_, v.stepIndex + 1, n);
+        FitCoefficients fit;
+        const std::string error = PolynomialFit(op_, w.x, w.y, 0, kFitWindow - 1, 2, fit);
+        if (!error.empty()) {
+            ShowMessage(op_, "Mattrix in PolynominalFit: \n" + error, kProgramTitle,
+                        MessageIcon::Exclamation);
+            return;
+        }
+        if (fit.coef(2) == 0.0) {
+            out.projectedIndicator = w.y[kFitWindow - 1];
+            return;
+        }
+        // The parabola's vertex: where the indicator comes to rest.
+        const float vertex = static_cast<float>(-fit.coef(1) / fit.coef(2) / 2.0);
+        const float projected = static_cast<float>(fit.valueAt(vertex));
+        // Too far from the present reading, or the drift still too large: no projection on
+        // this reading. A value that is not a number is never plausible.
+        const bool near =
+            std::fabs(static_cast<double>(projected) - v.indicatorReading) <= kPlausibleDistance;
+        const bool calm = std::fabs(v.averageSlope) <= kPlausibleAverageSlope;
+        if (!near || !calm) {
+            out.projectedIndicator = 0.0f;
+            out.stabilityThreshold = 0.0f;
+            return;
+        }
+        out.projectedIndicator = projected;
+        out.projectedCte = CteLive(projected, v);
+        out.stabilityThreshold = SlopeThreshold(out.projectedCte, v);
+    } catch (const std::out_of_range&) {
+        // A window reaching outside the store: no projection this time, silently.
+    } catch (const std::exception& e) {
+        Report("ProjectIndicator", e);
+    }
+}
+
+float LiveAnalysis::CteLive(float indicator, const LiveValues& v) const {
+    if (!(indicator > 0.0f) || v.sampleLength < 0.5f || v.stepIndex == 0) return 0.0f;
+    try {
+        const int previous = v.stepIndex; // 1-based number of the step just finished
+        const int end = EndOfStep(data_, previous);
+        const float dT = v.sampleTemp - data_.value(previous, column::Temperature, end);
+        const float dI = indicator - data_.value(previous, column::Indicator, end) +
+                         SystemCorrection(dT, v.sampleLength);
+        return CteFromChange(dT, dI, v.sampleLength);
+    } catch (const std::exception& e) {
+        Report("CteLive", e);
+        return 0.0f;
+    }
+}
+
+float LiveAnalysis::SlopeThreshold(float cte, const LiveValues& v) const {
+    const float divisor = v.accuracyOption < 2 ? 2.0f : 4.0f;
+    float b = 0.0f;
+    if (v.stepIndex != 0 || v.testState == -2)
+        b = std::fabs(cte / divisor);
+    else
+        b = std::fabs(InitialCteEstimate(v)) / divisor;
+    if (!(b >= 5.0f)) b = 5.0f;
+    if (b > 35.0f) b = 35.0f;
+    return b;
+}
+
+float LiveAnalysis::InitialCteEstimate(const LiveValues& v) const {
+    const InitialReading& start = v.initialReading;
+    const float dT = v.sampleTemp - start.sampleTemp;
+    if (std::fabs(dT) > 10.0f)
+        return static_cast<float>(static_cast<double>(v.indicatorReading - start.indicator) /
+                                  std::fabs(dT) / start.sampleLength * 1000000.0);
+    return 20.0f;
+}
+
+} // namespace dilato

@@ -1,0 +1,68 @@
+#pragma once
+// The drift and projection values computed after each stored reading of a running test,
+// which decide when a step has settled:
+//  - IndicatorSlope: drift of the last 50 readings (straight-line fit), µin per 10 min;
+//  - IndAveSlope: mean of the last 10 (High accuracy: 30) stored drift values;
+//  - ProjectIndicator: where the indicator is heading (vertex of a parabola through the last
+//    50 readings), the CTE it implies and the drift threshold that follows from it;
+//  - CteLive, SlopeThreshold, InitialCteEstimate: the pieces of that projection.
+// The sequencer owns the reading store and the test's values; it hands them in with each
+// call and keeps the projection results.
+
+#include "analysis/StepData.h"
+#include "platform/Operator.h"
+
+namespace dilato {
+
+// Drift value that stands for "not settled yet" (before the hold phase, or when the drift
+// could not be computed).
+inline constexpr float kUnsettledSlope = 5000.0f;
+// Readings in the windows of the line and parabola fits.
+inline constexpr int kFitWindow = 50;
+
+// The running test's values the live routines read, as the sequencer and the instrument
+// links hold them at the time of the call.
+struct LiveValues {
+    int testState = -2;                   // `gTestState`
+    int stepIndex = 0;                    // `StepIndex`, 0-based current step
+    float sampleLength = 0.0f;            // `SampleLength`, inches
+    float sampleTemp = 0.0f;              // `SampleTemp`, °C
+    float indicatorReading = 0.0f;        // `IndicatorReading`, inches
+    float averageSlope = kUnsettledSlope; // `AverageSlope`: the latest IndAveSlope
+    InitialReading initialReading;        // `InitialReading`
+    int accuracyOption = 1;               // 1 Normal, 2 High
+};
+
+// What ProjectIndicator writes; the sequencer owns it and reads it after each call.
+struct Projection {
+    float projectedIndicator = 0.0f; // `ProjectedIndicator`, inches; 0 = no usable projection
+    float projectedCte = 0.0f;       // `ProjectedCte`
+    float stabilityThreshold = 0.0f; // `StabilityThreshold`, µin per 10 min
+};
+
+class LiveAnalysis {
+  public:
+    LiveAnalysis(Operator& op, const StepData& data) : op_(op), data_(data) {}
+
+    // n is the reading count of the current step (step `StepIndex` + 1).
+    [[nodiscard]] float IndicatorSlope(int n, const LiveValues& v) const;
+    [[nodiscard]] float IndAveSlope(int n, const LiveValues& v) const;
+    // Call after AverageSlope has been refreshed for reading n.
+    void ProjectIndicator(int n, const LiveValues& v, Projection& out) const;
+
+    // CTE from the end of the previous step to the present temperature and `indicator`.
+    [[nodiscard]] float CteLive(float indicator, const LiveValues& v) const;
+    // Drift limit from a CTE: |cte| / 2 (High accuracy / 4), within 5 to 35; on the first
+    // step of a running test it rests on InitialCteEstimate instead.
+    [[nodiscard]] float SlopeThreshold(float cte, const LiveValues& v) const;
+    // Rough CTE from the start of the test (20 until the temperature has moved 10 °C).
+    [[nodiscard]] float InitialCteEstimate(const LiveValues& v) const;
+
+  private:
+    void Report(const char* place, const std::exception& e) const;
+
+    Operator& op_;
+    const StepData& data_;
+};
+
+} // namespace dilato
