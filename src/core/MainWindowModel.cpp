@@ -1,0 +1,141 @@
+#include "core/MainWindowModel.h"
+
+#include "platform/Format.h"
+
+#include <cmath>
+
+namespace dilato {
+
+MainWindowModel::MainWindowModel(TestRun& run, const SystemParameters& params, LogSink& log)
+    : run_(run), params_(params), log_(log) {}
+
+void MainWindowModel::UpdateTestStatus(int code) {
+    const int target = run_.CalibrationMode ? 1 : 0;
+    if (code == 1) view_.calibrationStatusEnabled = true;
+
+    const double batch = params_.SysParam(slot::NumberOfBatchTests).number();
+    if (batch > 0) {
+        const int point = code == 10 ? 1 : run_.StepIndex + 1;
+        const double steps = batch + params_.SysParam(slot::AddRoundTripTests).number();
+        ProgressSuffix = " (" + FormatNumber(point, "0") + " of " + FormatNumber(steps, "0") + ")";
+    } else {
+        ProgressSuffix.clear();
+    }
+
+    std::string text;
+    if (code == -1 || (code == 0 && !run_.CalibrationMode)) {
+        text = "Starting Test";
+    } else if (code == 0) {
+        text = calPhase == 0 ? "Ready" : calPhase == 3 ? "Calibration Ended" : "Calibrating";
+    } else if (code >= 1 && code <= 3) {
+        text = (run_.CalibrationMode ? "Calibrating" : "Testing") + ProgressSuffix;
+    } else {
+        text = "Ready" + ProgressSuffix;
+    }
+    view_.statusText[static_cast<size_t>(target)] = text;
+
+    if (!run_.CalibrationMode &&
+        (text.find("Starting Test") != std::string::npos || run_.StepIndex > 0))
+        log_.TestLog(ProgressSuffix, testlog::StepStart);
+}
+
+void MainWindowModel::UpdateTestStateUI() {
+    using L = Light;
+    switch (run_.gTestState) {
+    case 1:
+        view_.lights = {L::Yellow, L::Red, L::Red};
+        break;
+    case 2:
+        view_.lights = {L::Green, L::Yellow, L::Red};
+        break;
+    case 3:
+        view_.lights = {L::Green, L::Green, L::Yellow};
+        break;
+    case -2:
+        view_.lights = {L::Green, L::Green, L::Green};
+        break;
+    case -1:
+    case 0:
+        view_.lights = {L::Red, L::Red, L::Red};
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindowModel::ClearTestStateUI(bool red) {
+    const Light l = red ? Light::Red : Light::Green;
+    view_.lights = {l, l, l};
+}
+
+void MainWindowModel::EnableTabs() {
+    const int s = run_.gTestState;
+    if (s == lastTabState_) return;
+    lastTabState_ = s;
+    auto& t = view_.tabEnabled;
+    if (s == -2) {
+        t = {true, true, true, true, true};
+    } else if (s >= -1 && s <= 1) {
+        t = {true, false, run_.StepIndex > 0, false, false};
+    } else if (s == 2 || s == 3) {
+        t = {true, false, true, false, false};
+    }
+}
+
+void MainWindowModel::DataToForm1(bool clear) {
+    const LiveReadings r = readings_ ? readings_() : LiveReadings{};
+    view_.indicator = FormatSingle(r.indicator, "0.000000");
+    view_.sampleTemp = FormatSingle(r.sampleTemp, "0.0");
+    const float cte = run_.projection.projectedCte;
+    view_.projectedCte =
+        (run_.gTestState > 2 && run_.StepIndex > 0 && cte > 0) ? FormatSingle(cte, "0.0") : " - ";
+    UpdateTestStatus(run_.gTestState);
+    UpdateTestStateUI();
+    EnableTestDataUI(run_.gTestState != -2);
+    view_.slope = run_.AverageSlope == kUnsettledSlope ? " - " : FormatSingle(run_.LiveSlope, "0");
+}
+
+void MainWindowModel::EnableTestDataUI(bool enable) {
+    view_.testDataEnabled = enable;
+}
+
+void MainWindowModel::StopButtSetup() {
+    run_.TestFinished = false;
+    if (!run_.CalibrationMode) {
+        view_.stopEnabled = false;
+        view_.startEnabled = true;
+        view_.helpEnabled = true;
+        view_.aboutEnabled = true;
+        view_.browseDataEnabled = view_.startEnabled;
+        FormFileEnable(true);
+    }
+    UpdateTestStatus(run_.gTestState);
+    EnableTabs();
+}
+
+void MainWindowModel::TestTempCommandDisplay(int tempCommand) {
+    view_.nextTemp = FormatNumber(tempCommand, "0");
+}
+
+void MainWindowModel::FormFileEnable(bool enable) {
+    view_.fileFieldsEnabled = enable;
+    view_.sampleLengthEnabled = enable;
+    run_.StepIndex = 0;
+}
+
+void MainWindowModel::EnterPlotting() {
+    if (livePlotRefresh_) livePlotRefresh_();
+}
+
+void MainWindowModel::ButtonsForRunningTest() {
+    view_.startEnabled = false;
+    view_.stopEnabled = true;
+    view_.helpEnabled = false;
+    view_.aboutEnabled = false;
+}
+
+void MainWindowModel::RefreshDataFolderList() {
+    if (folderRefresh_) folderRefresh_();
+}
+
+} // namespace dilato

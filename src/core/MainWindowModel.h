@@ -1,0 +1,109 @@
+#pragma once
+// What the main window shows and how it reacts, as plain state: status texts, stage lights,
+// tab enabling, button and field states of the Test tab, the live readings. The sequencer and
+// the test start call its operations; the Qt window maps the state onto widgets and forwards
+// the operator's events; the headless runner and the tests read it directly.
+
+#include "core/TestRun.h"
+#include "storage/LogSink.h"
+#include "storage/MainWindowPort.h"
+#include "storage/SystemParameters.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace dilato {
+
+enum class Light { Red, Yellow, Green };
+
+inline constexpr int kTabCount = 5;
+namespace tab {
+inline constexpr int Test = 0;
+inline constexpr int Calibration = 1;
+inline constexpr int Plotting = 2;
+inline constexpr int PlottingSetup = 3;
+inline constexpr int SetupOptions = 4;
+} // namespace tab
+
+// The latest instrument readings as the window shows them.
+struct LiveReadings {
+    float indicator = 0.0f;  // `IndicatorReading`, inches
+    float sampleTemp = 0.0f; // `SampleTemp`, °C
+};
+
+// Everything the Test tab shows.
+struct TestTabView {
+    std::array<std::string, 2> statusText{"Test Status", "Test Status"}; // `TestStatus`(0), (1)
+    bool calibrationStatusEnabled = false;
+    std::array<Light, 3> lights{Light::Green, Light::Green, Light::Green};
+    std::array<bool, kTabCount> tabEnabled{true, true, true, true, true};
+    int currentTab = tab::Test;
+
+    bool startEnabled = true, stopEnabled = false, helpEnabled = true, aboutEnabled = true,
+         browseDataEnabled = true;
+    bool fileFieldsEnabled = true;   // folder, file, sample ID, sample length and labels
+    bool sampleLengthEnabled = true; // the sample length box and its unit label
+
+    std::string dataFolder;                                 // `DataFolderCombo`
+    std::string dataFile;                                   // `DataFileCombo`
+    std::string sampleId;                                   // `Comment`
+    std::string sampleLength;                               // `TextBoxThickness`
+    std::string nextTemp;                                   // `TempCommTxt`
+    std::string elapsed;                                    // `TimeKeeper`
+    std::string indicator, sampleTemp, projectedCte, slope; // live readings
+    bool testDataEnabled = false;          // live fields light yellow (true) or grey
+    bool initializingLabelVisible = false; // "Initializing Temp. Stage... Please wait!"
+};
+
+class MainWindowModel final : public MainWindowPort {
+  public:
+    MainWindowModel(TestRun& run, const SystemParameters& params, LogSink& log);
+
+    // Where the live readings come from (the instrument links).
+    void setReadingsSource(std::function<LiveReadings()> source) { readings_ = std::move(source); }
+    // Called after each stored reading while the live plot shows the running test.
+    void setLivePlotRefresh(std::function<void()> refresh) {
+        livePlotRefresh_ = std::move(refresh);
+    }
+    // Called when the data folder list must be read again (folder made, test ended).
+    void setDataFolderListRefresh(std::function<void()> refresh) {
+        folderRefresh_ = std::move(refresh);
+    }
+
+    void UpdateTestStatus(int code);
+    void UpdateTestStateUI();
+    void ClearTestStateUI(bool red);
+    void EnableTabs();
+    void DataToForm1(bool clear);
+    void EnableTestDataUI(bool enable);
+    void StopButtSetup();
+    void TestTempCommandDisplay(int tempCommand);
+    void FormFileEnable(bool enable);
+    void ShowElapsed(const std::string& minutes) { view_.elapsed = minutes; }
+    void EnterPlotting();
+    // The Test tab's buttons for a running test (Start, help and About off; Stop on).
+    void ButtonsForRunningTest();
+
+    // MainWindowPort
+    void RefreshDataFolderList() override;
+    [[nodiscard]] std::string CurrentProgressText() const override { return ProgressSuffix; }
+
+    [[nodiscard]] const TestTabView& view() const { return view_; }
+    [[nodiscard]] TestTabView& view() { return view_; }
+
+    std::string ProgressSuffix; // " (k of N)"
+    int calPhase = 0;           // `CalPhase` of the stage calibration: 0 ready, 3 ended
+
+  private:
+    TestRun& run_;
+    const SystemParameters& params_;
+    LogSink& log_;
+    TestTabView view_;
+    int lastTabState_ = 99; // `gTestState` that EnableTabs last handled
+    std::function<LiveReadings()> readings_;
+    std::function<void()> livePlotRefresh_;
+    std::function<void()> folderRefresh_;
+};
+
+} // namespace dilato

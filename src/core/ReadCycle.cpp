@@ -1,0 +1,39 @@
+#include "core/ReadCycle.h"
+
+#include "platform/Desktop.h"
+
+namespace dilato {
+
+void ReadCycle::ProcessReadSet() {
+    TestRun& run = c_.run;
+    try {
+        c_.window.DataToForm1(false);
+        if (run.CalibrationMode) {
+            if (calibrationStep_) calibrationStep_();
+            return;
+        }
+        if (c_.window.view().initializingLabelVisible) {
+            SetBusyPointer(c_.op, c_.clock, true);
+            c_.window.view().initializingLabelVisible = false;
+        }
+        if (run.gTestState == state::Idle) {
+            sequencer_.GateControl();
+            if (run.StartRequested) {
+                start_.StartTest();
+                c_.ticks.ResumeTicks();
+                if (run.gTestState != state::Idle) c_.window.EnableTestDataUI(true);
+            }
+        } else if (run.gTestState < state::Accepted || run.gTestState > state::Hold) {
+            sequencer_.StopTest(true);
+        } else {
+            sequencer_.GateControl();
+            if (run.TestFinished) sequencer_.StopTest(true);
+        }
+    } catch (const std::exception& e) {
+        const std::string text = std::string("Error in ProcessReadSet: # ") + e.what();
+        ShowMessage(c_.op, text);
+        c_.log.ErrorLog(text);
+    }
+}
+
+} // namespace dilato

@@ -1,0 +1,305 @@
+#include "core/Sequencer.h"
+
+#include "analysis/StepData.h"
+#include "core/TestPlan.h"
+#include "platform/Desktop.h"
+#include "platform/Format.h"
+#include "platform/LeadingNumber.h"
+#include "platform/Wait.h"
+
+#include <cmath>
+#include <numeric>
+
+namespace dilato {
+
+namespace {
+constexpr long kDay = 86400;
+constexpr long kStoreInterval = 6; // seconds between stored readings
+constexpr size_t kTempWindow = 30; // temperatures of the steadiness test
+constexpr size_t kTempMinimum = 38;
+} // namespace
+
+double TestRun::elapsed() const {
+    return LeadingNumber(ElapsedMinutes);
+}
+
+Sequencer::Sequencer(SequencerContext context, StepSaver saver)
+    : c_(std::move(context)), saver_(std::move(saver)), analysis_(c_.op, c_.run.stepData) {}
+
+LiveValues Sequencer::liveValues() const {
+    LiveValues v;
+    v.testState = c_.run.gTestState;
+    v.stepIndex = c_.run.StepIndex;
+    v.sampleLength = c_.run.SampleLength;
+    v.sampleTemp = c_.instruments.SampleTemp();
+    v.indicatorReading = c_.instruments.IndicatorReading();
+    v.averageSlope = c_.run.AverageSlope;
+    v.initialReading = c_.run.initial;
+    v.accuracyOption =
+        static_cast<int>(std::lround(c_.params.SysParam(slot::AccuracyOption).number()));
+    return v;
+}
+
+void Sequencer::GateControl() {
+    TestRun& run = c_.run;
+    try {
+        if (!c_.termination.isVisible() && run.StopRequested && !run.ExitRequested) {
+            c_.ticks.SuspendTicks();
+            c_.termination.open(TestTerminationQuestion(HoldCriteriaMet()));
+        }
+        UpdateElapsed(false);
+        c_.window.EnableTabs();
+        RunState();
+    } catch (const std::exception& e) {
+        const std::string text =
+            e.what() + std::string(" @ gTestState=") + FormatNumber(run.gTestState, "#");
+        StopTest(false);
+        ReportError(c_.op, 0, "modControl.GateControl", text);
+    }
+}
+
+void Sequencer::RunState() {
+    TestRun& run = c_.run;
+    switch (run.gTestState) {
+    case state::Idle:
+        run.clockStart = 0;
+        break;
+    case state::Accepted:
+        run.clockStart = 0;
+        StoreReading(true);
+        UpdateElapsed(true);
+        run.gTestState = state::StepStart;
+        break;
+    case state::StepStart:
+        c_.instruments.SetStageTemp(static_cast<float>(run.SetPointTemp), false);
+        run.settleEnd = 1;
+        run.waitEnd = 5;
+        run.holdEnd = 5;
+        run.gTestState = state::Settling;
+        break;
+    case state::Settling:
+        StoreReading(false);
+        if (run.elapsed() > run.settleEnd) run.gTestState = state::TemperatureWait;
+        break;
+    case state::TemperatureWait:
+        StoreReading(false);
+        if (TempStable() && run.elapsed() > run.waitEnd) {
+            (void)StabilityReached(); // clears the stable-tick counter
+            run.gTestState = state::Hold;
+            run.holdEnd = run.elapsed() + run.holdEnd;
+            run.HoldLimit = std::lround(HoldTimeLimit());
+        }
+        break;
+    case state::Hold:
+        StoreReading(false);
+        if (run.elapsed() > static_cast<double>(run.HoldLimit)) {
+            FinishCurrentTest(true);
+        } else if (run.elapsed() > run.holdEnd) {
+            if (run.StepIndex == 0)
+                run.projection.stabilityThreshold =
+                    analysis_.SlopeThreshold(run.projection.projectedCte, liveValues());
+            if (StabilityReached()) FinishCurrentTest(true);
+        } else {
+            (void)StabilityReached();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Sequencer::UpdateElapsed(bool reset) {
+    TestRun& run = c_.run;
+    const double now = c_.clock.secondsSinceMidnight();
+    if (reset) run.clockStart = std::lround(now);
+    if (run.clockStart > 0) {
+        const long seconds = std::lround(now + kDay - static_cast<double>(run.clockStart)) % kDay;
+        run.ElapsedMinutes = FormatNumber(static_cast<double>(seconds) / 60.0, "0.0");
+    } else {
+        run.ElapsedMinutes.clear();
+    }
+    if (run.gTestState != state::Idle) c_.window.ShowElapsed(run.ElapsedMinutes);
+}
+
+void Sequencer::StoreReading(bool initial) {
+    TestRun& run = c_.run;
+    const double now = c_.clock.secondsSinceMidnight();
+    int k = 0;
+    if (initial) {
+        run.initial =
+            InitialReading{static_cast<int>(std::lround(now)), run.SampleLength,
+                           c_.instruments.IndicatorReading(), c_.instruments.SampleTemp()};
+        run.StepTemps.clear();
+        run.stepData.reset(NumberOfSteps(c_.params), 1);
+        run.stats = StepStats{};
+    } else {
+        if (now < static_cast<double>((run.stats.lastStoreTime + kStoreInterval) % kDay)) return;
+        const size_t step = static_cast<size_t>(run.StepIndex);
+        Reading reading;
+        reading.elapsedMinutes = static_cast<float>(run.elapsed());
+        reading.indicator = c_.instruments.IndicatorReading();
+        reading.temperature = c_.instruments.SampleTemp();
+        k = run.stepData.append(run.StepIndex + 1, reading);
+        run.stats.readingCount.at(step) = k;
+        run.stats.largestCount = std::max(run.stats.largestCount, k);
+        run.StepTemps.resize(static_cast<size_t>(k));
+        run.StepTemps.back() = reading.temperature;
+        run.stats.lastStoreTime = std::lround(now);
+    }
+    if (run.LivePlot) c_.window.EnterPlotting();
+    if (run.gTestState < state::TemperatureWait) {
+        run.AverageSlope = kUnsettledSlope;
+        run.projection.projectedIndicator = 0.0f;
+        return;
+    }
+    Reading& stored = run.stepData.reading(run.StepIndex + 1, k);
+    run.LiveSlope = analysis_.IndicatorSlope(k, liveValues());
+    stored.liveSlope = run.LiveSlope;
+    run.AverageSlope = analysis_.IndAveSlope(k, liveValues());
+    analysis_.ProjectIndicator(k, liveValues(), run.projection);
+    stored.projectedIndicator = run.projection.projectedIndicator;
+}
+
+bool Sequencer::TempStable() const {
+    const auto& temps = c_.run.StepTemps;
+    if (temps.size() < kTempMinimum) return false;
+    if (std::fabs(c_.instruments.SampleTemp() -
+                  static_cast<float>(c_.instruments.CommandedTemp())) > 2.0f)
+        return false;
+    const auto first = temps.end() - static_cast<std::ptrdiff_t>(kTempWindow);
+    const double mean = std::accumulate(first, temps.end(), 0.0) / kTempWindow;
+    double sum = 0.0, largest = 0.0;
+    for (auto it = first; it != temps.end(); ++it) {
+        const double d = std::fabs(mean - *it);
+        sum += d;
+        largest = std::max(largest, d);
+    }
+    return sum / kTempWindow < 0.1 && largest < 0.2;
+}
+
+bool Sequencer::HoldCriteriaMet() const {
+    const TestRun& run = c_.run;
+    const float threshold = run.projection.stabilityThreshold;
+    return run.gTestState == state::Hold && std::fabs(run.AverageSlope) < threshold &&
+           std::fabs(run.LiveSlope) < threshold;
+}
+
+bool Sequencer::StabilityReached() {
+    int& counter = c_.run.stats.stableTicks;
+    if (c_.run.gTestState == state::Hold) {
+        if (HoldCriteriaMet()) return ++counter > 9;
+        counter = 0;
+        return false;
+    }
+    counter = 0;
+    return false;
+}
+
+double Sequencer::HoldTimeLimit() const {
+    const bool normal = c_.params.SysParam(slot::AccuracyOption).number() < 2;
+    double x = c_.run.elapsed() + (normal ? 1800.0 : 3600.0);
+    if (x > kDay) x -= kDay;
+    return x;
+}
+
+bool Sequencer::AdvanceStep(bool reset) {
+    TestRun& run = c_.run;
+    if (reset) {
+        run.StepIndex = 0;
+        return true;
+    }
+    ++run.StepIndex;
+    if (run.StepIndex >= NumberOfSteps(c_.params)) {
+        run.StepIndex = 0;
+        return false;
+    }
+    return true;
+}
+
+void Sequencer::SetTempComd() {
+    try {
+        c_.run.SetPointTemp = StepSetPoint(c_.params, c_.run.StepIndex);
+        c_.window.TestTempCommandDisplay(c_.run.SetPointTemp);
+    } catch (const std::exception& e) {
+        ReportError(c_.op, 0, "modControl.SetTempComd", e.what());
+    }
+}
+
+void Sequencer::StopTest(bool restart) {
+    c_.instruments.SetStageTestMode(false, false);
+    c_.run.gTestState = state::Idle;
+    c_.window.StopButtSetup();
+    if (restart) c_.ticks.ResumeTicks();
+}
+
+void Sequencer::FinishCurrentTest(bool save) {
+    TestRun& run = c_.run;
+    c_.ticks.SuspendTicks();
+    if (!save) {
+        StopTest(true);
+        return;
+    }
+    if (!saver_(run.StepIndex)) {
+        // The test stays stopped: going on with the stage's test mode off and the window in
+        // its idle look would run steps nobody can stop or save.
+        StopTest(false);
+        ShowMessage(c_.op, "Data-to-file Save was Unsuccessful", "File Saving Error");
+        c_.ticks.ResumeTicks();
+        return;
+    }
+    if (AdvanceStep(false)) {
+        run.gTestState = state::StepStart;
+        c_.window.UpdateTestStatus(0);
+        c_.log.TestLog("", testlog::StepStart);
+        UpdateElapsed(true);
+        SetTempComd();
+        c_.log.TestLog(c_.window.ProgressSuffix, testlog::StepStart);
+    } else {
+        run.LivePlot = false;
+        run.TestFinished = true;
+        run.gTestState = state::Idle;
+        SendEndOfTestTemperature();
+        c_.instruments.SetStageTestMode(false, true);
+        PlayEventSound(c_.op, c_.appFolder, "TestFinished.wav");
+        WaitSeconds(c_.clock, 0.2);
+        c_.window.FormFileEnable(true);
+        c_.window.RefreshDataFolderList();
+    }
+    c_.ticks.ResumeTicks();
+}
+
+void Sequencer::SendEndOfTestTemperature() {
+    const SystemParameters& p = c_.params;
+    const double option = p.SysParam(slot::TestEndTempOption).number();
+    float temp = 20.0f;
+    if (option == 1) {
+        if (c_.run.SetPointTemp > 19) {
+            const int last =
+                static_cast<int>(std::lround(p.SysParam(slot::NumberOfBatchTests).number())) + 11;
+            temp = static_cast<float>(p.SysParam(last).number());
+        }
+    } else if (option == 2) {
+        const double first = p.SysParam(slot::FirstBatchTemp).number();
+        if (first > 20) temp = static_cast<float>(first);
+    } else if (option != 0) {
+        return;
+    }
+    c_.instruments.SetStageTemp(temp, false);
+}
+
+void Sequencer::TerminationYes() {
+    c_.run.StopRequested = false;
+    c_.termination.close();
+    FinishCurrentTest(HoldCriteriaMet());
+    SetBusyPointer(c_.op, c_.clock, true);
+}
+
+void Sequencer::TerminationNo() {
+    c_.run.StopRequested = false;
+    c_.run.ExitRequested = false;
+    c_.termination.close();
+    SetBusyPointer(c_.op, c_.clock, true);
+    c_.ticks.ResumeTicks();
+}
+
+} // namespace dilato

@@ -1,0 +1,56 @@
+#include "core/TestPlan.h"
+
+#include <cmath>
+#include <vector>
+
+namespace dilato {
+
+namespace {
+
+// A slot as a whole number, the way the plan's values are used.
+int WholeNumber(const ParamValue& value) {
+    return static_cast<int>(std::lround(value.number()));
+}
+
+} // namespace
+
+int NumberOfSteps(const SystemParameters& params) {
+    const int steps = WholeNumber(params.SysParam(slot::NumberOfBatchTests)) +
+                      WholeNumber(params.SysParam(slot::AddRoundTripTests));
+    return std::min(steps, kMaxSteps);
+}
+
+int StepSetPoint(const SystemParameters& params, int stepIndex) {
+    return WholeNumber(params.SysParam(slot::FirstBatchTemp + stepIndex));
+}
+
+void ReorderTempSequence(SystemParameters& params, float currentTemp, Operator& op) {
+    try {
+        const int n = WholeNumber(params.SysParam(slot::NumberOfBatchTests));
+        if (n < 2) return;
+        std::vector<int> plan;
+        for (int j = 0; j < n; ++j)
+            plan.push_back(WholeNumber(params.SysParam(slot::FirstBatchTemp + j)));
+
+        if (params.SysParam(slot::OptimumTempOrdering).number() > 0) {
+            const double toFirst = std::fabs(plan.front() - static_cast<double>(currentTemp));
+            const double toLast = std::fabs(plan.back() - static_cast<double>(currentTemp));
+            if (toLast < toFirst)
+                for (int j = 0; j < n; ++j)
+                    params.SysParam(slot::FirstBatchTemp + (n - 1 - j)) =
+                        plan[static_cast<size_t>(j)];
+        }
+        if (params.SysParam(slot::AddRoundTripTests).number() > 0) {
+            ParamValue& roundTrip = params.SysParam(slot::FirstBatchTemp + n);
+            if (params.SysParam(slot::FirstBatchTemp + n - 1).number() ==
+                params.SysParam(slot::FirstBatchTemp).number())
+                params.SysParam(slot::AddRoundTripTests) = 0;
+            else
+                roundTrip = params.SysParam(slot::FirstBatchTemp).number();
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(op, std::string("Error in ReorderTempSequence: ") + e.what());
+    }
+}
+
+} // namespace dilato

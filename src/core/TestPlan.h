@@ -1,0 +1,24 @@
+#pragma once
+// The batch temperature plan as a test runs it: the number of steps, the reordering that
+// starts the batch at the end nearer the sample's present temperature, and the round-trip step
+// back to the first set point. The plan lives in the parameter table (slots 8 to 21).
+
+#include "platform/Operator.h"
+#include "storage/SystemParameters.h"
+
+namespace dilato {
+
+inline constexpr int kMaxSteps = 10;
+
+// Steps of a test: the batch temperatures in use plus the round-trip step (at most 10).
+[[nodiscard]] int NumberOfSteps(const SystemParameters& params);
+// The set point of step `stepIndex` (0-based), whole °C.
+[[nodiscard]] int StepSetPoint(const SystemParameters& params, int stepIndex);
+
+// Reverses the plan when its last temperature is strictly nearer `currentTemp` than its first
+// (and reordering is on), then adds the round-trip step, or clears the round-trip option when
+// the plan already ends where it starts. A failure is shown as "Error in
+// ReorderTempSequence: " + description; the plan keeps what was written so far.
+void ReorderTempSequence(SystemParameters& params, float currentTemp, Operator& op);
+
+} // namespace dilato

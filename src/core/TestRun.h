@@ -1,0 +1,69 @@
+#pragma once
+// The state of the test at hand, owned by the sequencer for the whole run: the state machine,
+// the step and its clock, the drift values that decide the hold, the reading store, and the
+// operator's requests. Other parts read it through a const reference.
+
+#include "analysis/FinalResults.h"
+#include "analysis/LiveAnalysis.h"
+#include "analysis/StepData.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace dilato {
+
+// `gTestState` values.
+namespace state {
+inline constexpr int Idle = -2;
+inline constexpr int Accepted = -1;
+inline constexpr int StepStart = 0;
+inline constexpr int Settling = 1;
+inline constexpr int TemperatureWait = 2;
+inline constexpr int Hold = 3;
+} // namespace state
+
+// `StepStats`: reading counts per step and the store's bookkeeping.
+struct StepStats {
+    std::array<int, 10> readingCount{};
+    int largestCount = 0;
+    long lastStoreTime = 0; // whole seconds since midnight
+    int stableTicks = 0;
+};
+
+struct TestRun {
+    int gTestState = state::Idle;
+    int StepIndex = 0;          // 0-based current step
+    int SetPointTemp = 0;       // set point of the current step, whole °C
+    long clockStart = 0;        // seconds since midnight at the step's start; 0 = no clock
+    std::string ElapsedMinutes; // "0.0" minutes since clockStart; empty without a clock
+    // `PhaseTimes` entries 3, 4, 5: end of settling, earliest end of the temperature wait,
+    // end of the minimum hold (minutes into the step).
+    double settleEnd = 1, waitEnd = 5, holdEnd = 5;
+    long HoldLimit = 0;
+
+    float LiveSlope = 0.0f;
+    float AverageSlope = kUnsettledSlope;
+    Projection projection; // ProjectedIndicator, ProjectedCte, StabilityThreshold
+
+    float SampleLength = 0.0f; // inches
+    bool UnitsInches = true;
+
+    StepData stepData;            // `StepData`
+    std::vector<float> StepTemps; // temperatures stored in the current step
+    StepStats stats;
+    InitialReading initial;
+    ResultTable results; // `ResultTable`
+
+    // Operator requests and run flags.
+    bool StartRequested = false;
+    bool StopRequested = false;
+    bool ExitRequested = false;
+    bool TestFinished = false;
+    bool CalibrationMode = false;
+    bool LivePlot = false;
+
+    [[nodiscard]] double elapsed() const; // ElapsedMinutes as a number
+};
+
+} // namespace dilato

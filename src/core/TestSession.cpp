@@ -1,0 +1,41 @@
+#include "core/TestSession.h"
+
+namespace dilato {
+
+SequencerContext TestSession::Context(const SessionAdapters& a) {
+    return SequencerContext{run,           a.params, a.instruments, window, ticks,
+                            a.termination, a.clock,  a.op,          a.log,  a.folders.AppFolder};
+}
+
+TestSession::TestSession(const SessionAdapters& a)
+    : window(run, a.params, a.log), ticks(a.clock, a.instruments, run),
+      files(a.folders, a.params, a.clock, a.op, a.log),
+      sequencer(Context(a), [this](int completed) { return SaveStep(completed); }),
+      start(Context(a), sequencer, a.folders), cycle(Context(a), sequencer, start) {
+    ticks.setPass([this] { cycle.ProcessReadSet(); });
+    window.setReadingsSource([&instruments = a.instruments] {
+        return LiveReadings{instruments.IndicatorReading(), instruments.SampleTemp()};
+    });
+}
+
+bool TestSession::SaveStep(int completedStep) {
+    return files.WriteDataToFile(
+        TestRecord{run.stepData, run.results, run.SampleLength, window.view().sampleId},
+        completedStep);
+}
+
+void TestSession::EnterTest() {
+    ticks.SuspendTicks();
+    run.CalibrationMode = false;
+    window.FormFileEnable(true);
+    window.UpdateTestStatus(run.gTestState);
+    run.StartRequested = false;
+    run.TestFinished = false;
+    run.StepIndex = 0;
+    window.UpdateTestStatus(10);
+    run.gTestState = state::Idle;
+    sequencer.SetTempComd();
+    ticks.ResumeTicks();
+}
+
+} // namespace dilato

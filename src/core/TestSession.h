@@ -1,0 +1,48 @@
+#pragma once
+// The object graph of testing: the run's state, the main window's model, the tick, the
+// sequencer, the test start, the read cycle and the data files, wired together. The program,
+// the headless runner and the tests build it the same way; only the adapters they pass in
+// (clock, operator, dialog, instruments, logs) differ.
+
+#include "core/MainWindowModel.h"
+#include "core/ReadCycle.h"
+#include "core/Sequencer.h"
+#include "core/TestStart.h"
+#include "core/TickControl.h"
+#include "storage/DataFiles.h"
+
+namespace dilato {
+
+struct SessionAdapters {
+    Clock& clock;
+    Operator& op;
+    TerminationDialog& termination;
+    TestInstruments& instruments;
+    LogSink& log;
+    SystemParameters& params;
+    Folders& folders;
+};
+
+class TestSession {
+  public:
+    explicit TestSession(const SessionAdapters& adapters);
+    TestSession(const TestSession&) = delete;
+    TestSession& operator=(const TestSession&) = delete;
+
+    // The Test tab's entry: idle state, first set point, the ticks running.
+    void EnterTest();
+
+    TestRun run;
+    MainWindowModel window;
+    TickControl ticks;
+    DataFiles files;
+    Sequencer sequencer;
+    TestStart start;
+    ReadCycle cycle;
+
+  private:
+    [[nodiscard]] SequencerContext Context(const SessionAdapters& a);
+    bool SaveStep(int completedStep);
+};
+
+} // namespace dilato

@@ -1,0 +1,119 @@
+#include "core/TestStart.h"
+
+#include "core/SampleLength.h"
+#include "core/TestPlan.h"
+#include "platform/Desktop.h"
+#include "platform/Format.h"
+#include "platform/ProgramEnd.h"
+#include "storage/NameRules.h"
+
+namespace dilato {
+
+void TestStart::StartButtonHit() {
+    c_.window.view().startEnabled = false;
+    c_.window.UpdateTestStatus(10);
+    c_.run.StartRequested = true;
+    if (!c_.ticks.TicksActive()) c_.ticks.ResumeTicks();
+}
+
+void TestStart::StartTest() {
+    TestRun& run = c_.run;
+    c_.window.DataToForm1(true);
+    run.StartRequested = false;
+    run.gTestState = state::Accepted;
+    c_.window.EnableTabs();
+    ReorderTempSequence(c_.params, c_.instruments.SampleTemp(), c_.op);
+    if (StartButtSetup()) {
+        c_.window.UpdateTestStatus(10);
+        c_.instruments.SetStageTestMode(true, true);
+        (void)sequencer_.AdvanceStep(true);
+        c_.window.UpdateTestStatus(run.gTestState);
+        sequencer_.SetTempComd();
+        TestTabView& view = c_.window.view();
+        const SampleLengthCheck length =
+            CheckSampleLength(view.sampleLength, run.UnitsInches, c_.op);
+        view.sampleLength = length.boxText;
+        run.SampleLength = length.lengthInches;
+        if (length.accepted) {
+            view.sampleLengthEnabled = false;
+            view.elapsed.clear();
+            view.browseDataEnabled = false;
+            return;
+        }
+    }
+    sequencer_.StopTest(true);
+}
+
+bool TestStart::StartButtSetup() {
+    TestRun& run = c_.run;
+    try {
+        run.TestFinished = false;
+        run.StopRequested = false;
+        if (!run.CalibrationMode) {
+            TestTabView& view = c_.window.view();
+            folders_.DataFileName = view.dataFile;
+            if (!CheckTestName(folders_.DataFileName, c_.op)) {
+                c_.window.StopButtSetup();
+                return false;
+            }
+            view.dataFile = folders_.DataFileName;
+            if (!CreateDataFolder(folders_.DataPath, folders_, c_.op, c_.window)) {
+                c_.window.StopButtSetup();
+                return false;
+            }
+            folders_.SummaryFileName = folders_.DataPath + folders_.DataFileName + "_CTE.txt";
+            c_.window.ButtonsForRunningTest();
+            c_.window.FormFileEnable(false);
+        }
+        c_.window.UpdateTestStatus(0);
+        return true;
+    } catch (const std::exception& e) {
+        sequencer_.StopTest(true);
+        ShowMessage(c_.op, std::string("Error in StartButtSetup: ") + e.what());
+        EndProgram(1, std::string("StartButtSetup: ") + e.what());
+    }
+}
+
+AbortMessage AbortMessageFor(int errType) {
+    AbortMessage m;
+    switch (errType) {
+    case 1:
+        m = {"No data received from the displacement sensor...", "Displacement Sensor Error"};
+        break;
+    case 2:
+        m = {"Displacement sensor reading is negative...", "Displacement Sensor Error"};
+        break;
+    case 3:
+        m = {"No data received from the TE controller on Query...", "Temp-Stage Controller Error"};
+        break;
+    case 4:
+        m = {"No data received from the TE controller on Send...", "Temp-Stage Controller Error"};
+        break;
+    case 8:
+        m = {"Unable to set TE controller Baud Rate...", "Temp-Stage Controller Error"};
+        break;
+    default:
+        m = {"", "Hardware Problem"};
+        break;
+    }
+    m.text += " Check power connections, and verify that the CTE Tester AC power is switched On... "
+              "Application will now Exit...";
+    return m;
+}
+
+void TestStart::AbortErrors(int errType) {
+    try {
+        c_.ticks.SuspendTicks();
+        PlayEventSound(c_.op, c_.appFolder, "Attention.wav");
+        sequencer_.StopTest(false);
+        const AbortMessage m = AbortMessageFor(errType);
+        c_.log.TestLog(m.text, testlog::InstrumentAbort);
+        ShowMessage(c_.op, m.text, m.title);
+    } catch (const std::exception& e) {
+        sequencer_.StopTest(false);
+        ReportError(c_.op, 0, "modUtils.AbortErrors",
+                    e.what() + std::string(" @ errType=") + FormatNumber(errType, "#"));
+    }
+}
+
+} // namespace dilato

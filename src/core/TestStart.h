@@ -1,0 +1,40 @@
+#pragma once
+// From the Start button to the first set point: orders the plan, checks the test name, the
+// data folder and the sample length, prepares the window for a running test and hands over
+// to the sequencer. Also the instrument abort that stops a test when an instrument is silent.
+
+#include "core/Sequencer.h"
+#include "storage/Folders.h"
+
+namespace dilato {
+
+class TestStart {
+  public:
+    TestStart(SequencerContext context, Sequencer& sequencer, Folders& folders)
+        : c_(std::move(context)), sequencer_(sequencer), folders_(folders) {}
+
+    // The Start button: Start disabled, status "Ready (1 of N)", and the request for the next
+    // tick; the ticks are resumed when they are not running.
+    void StartButtonHit();
+    // Run by the read cycle on the first idle tick after the Start button.
+    void StartTest();
+    // Test name, data folder and summary name; the window's buttons for a running test.
+    [[nodiscard]] bool StartButtSetup();
+
+    // Stops the test after an instrument failure (errType 1, 2, 3, 4, 8 or other) and tells
+    // the operator; the next tick's link check takes over.
+    void AbortErrors(int errType);
+
+  private:
+    SequencerContext c_;
+    Sequencer& sequencer_;
+    Folders& folders_;
+};
+
+// The abort message and title of an instrument failure type.
+struct AbortMessage {
+    std::string text, title;
+};
+[[nodiscard]] AbortMessage AbortMessageFor(int errType);
+
+} // namespace dilato

@@ -1,0 +1,32 @@
+#include "core/TickControl.h"
+
+namespace dilato {
+
+void TickControl::EnableTicks() {
+    if (timer_) return;
+    timer_ = clock_.startTimer(1.0, [this] { Tick(); });
+}
+
+void TickControl::SuspendTicks() {
+    if (!timer_) return;
+    clock_.stopTimer(*timer_);
+    timer_.reset();
+}
+
+void TickControl::ResumeTicks() {
+    SuspendTicks();
+    if (!run_.CalibrationMode) {
+        if (!instruments_.ReadDisplacement()) instruments_.CheckInstrumentLinks();
+        if (!instruments_.ReadStageTemp()) instruments_.CheckInstrumentLinks();
+    }
+    EnableTicks();
+}
+
+void TickControl::Tick() {
+    ++ticks_;
+    SuspendTicks();
+    if (pass_) pass_();
+    ResumeTicks();
+}
+
+} // namespace dilato

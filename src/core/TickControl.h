@@ -1,0 +1,47 @@
+#pragma once
+// The one-second tick that drives the program: the tick handler suspends the timer, runs one
+// pass (the read cycle's dispatcher) and resumes, so ticks never overlap and the next tick
+// comes one second after the previous one's work ended. ResumeTicks also takes the next two
+// readings, so every pass works on readings at most one tick old.
+
+#include "core/TestInstruments.h"
+#include "core/TestRun.h"
+#include "platform/Clock.h"
+
+#include <functional>
+#include <optional>
+
+namespace dilato {
+
+class TickControl {
+  public:
+    TickControl(Clock& clock, TestInstruments& instruments, const TestRun& run)
+        : clock_(clock), instruments_(instruments), run_(run) {}
+    ~TickControl() { SuspendTicks(); }
+    TickControl(const TickControl&) = delete;
+    TickControl& operator=(const TickControl&) = delete;
+
+    // The pass each tick runs (ProcessReadSet).
+    void setPass(std::function<void()> pass) { pass_ = std::move(pass); }
+
+    void EnableTicks();
+    void SuspendTicks();
+    // Suspends, takes the displacement and stage readings (not in calibration mode), running
+    // the link check after a failed one, and enables the ticks again.
+    void ResumeTicks();
+    [[nodiscard]] bool TicksActive() const { return timer_.has_value(); }
+
+    // The handler of one tick.
+    void Tick();
+    [[nodiscard]] long ticks() const { return ticks_; }
+
+  private:
+    Clock& clock_;
+    TestInstruments& instruments_;
+    const TestRun& run_;
+    std::function<void()> pass_;
+    std::optional<TimerId> timer_;
+    long ticks_ = 0;
+};
+
+} // namespace dilato

@@ -1,0 +1,222 @@
+#include "storage/DataFiles.h"
+
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Format.h"
+#include "platform/IniFile.h"
+#include "platform/TextFile.h"
+#include "platform/Version.h"
+
+#include <cmath>
+#include <filesystem>
+
+namespace dilato {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Right("     " & text, 5): padded to five, a longer text keeps its last five characters.
+std::string RightFive(const std::string& text) {
+    const std::string padded = "     " + text;
+    return padded.substr(padded.size() - 5);
+}
+
+std::string Indicator(float value) {
+    return FormatSingle(value, "0.000000");
+}
+
+std::string TrimLeft(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+} // namespace
+
+int DataFiles::Steps() const {
+    return static_cast<int>(std::lround(params_.SysParam(slot::NumberOfBatchTests).number() +
+                                        params_.SysParam(slot::AddRoundTripTests).number()));
+}
+
+std::string DataFiles::ResultLine(const ResultTable& results, int n) const {
+    const int m = Steps() == 2 ? 1 : n;
+    return RightFive(FormatSingle(results.at(m, result::StartTemp), "0.0")) +
+           "\xC2\xB0"
+           "C to " +
+           RightFive(FormatSingle(results.at(m, result::EndTemp), "0.0")) +
+           "\xC2\xB0"
+           "C: " +
+           FormatSingle(results.at(m, result::Cte), "0.0") +
+           " \xC2\xB5/\xC2\xB0"
+           "C +/- " +
+           FormatNumber(100.0 * results.at(m, result::Accuracy), "0.0") + "%";
+}
+
+bool DataFiles::SaveRawData(const std::string& file, const TestRecord& test, std::string& message) {
+    try {
+        const int accuracy =
+            static_cast<int>(std::lround(params_.SysParam(slot::AccuracyOption).number()));
+        WriteTextLinesAtomic(file, RawDataLines(test.data, Steps(), test.sampleLength, accuracy));
+        return true;
+    } catch (const std::exception& e) {
+        message = std::string("Error saving file in okSaveDatFile: ") + e.what();
+        return false;
+    }
+}
+
+std::optional<StoredTest> DataFiles::LoadRawData(const std::string& file, bool testRunning,
+                                                 std::string& message) const {
+    if (testRunning) return std::nullopt;
+    const auto lines = ReadTextLines(file);
+    auto test = lines ? ParseRawData(*lines) : std::nullopt;
+    if (!test) message = kCorruptedFileMessage;
+    return test;
+}
+
+bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
+    const int steps = Steps();
+    // A test saved before any pair of steps is complete and that ends with this save keeps
+    // its raw data under a name of its own (Bar-x1, Bar-x2, ...); a batch that goes on keeps
+    // its name from the first save on.
+    const bool endsWithoutPair = completedStep == 0 && steps <= 1;
+    if (endsWithoutPair) {
+        incompleteCounter_ = 0;
+        std::string candidate;
+        do {
+            ++incompleteCounter_;
+            candidate = folders_.DataFileName + "-x" + FormatNumber(incompleteCounter_, "#");
+        } while (IsFile(folders_.DataPath + candidate + "_CTE.dat"));
+        folders_.DataFileName = candidate;
+    }
+    const std::string rawFile = folders_.DataPath + folders_.DataFileName + "_CTE.dat";
+    if (selectedFile_) selectedFile_(rawFile);
+    ReportLines report{folders_.DataPath + folders_.DataFileName + ".pdf"};
+
+    std::string message;
+    if (!SaveRawData(rawFile, test, message)) {
+        ShowMessage(op_, message);
+        return false;
+    }
+    if (completedStep == 0) return true; // no pair yet: the raw data is all there is
+
+    try {
+        std::vector<double> setPoints;
+        for (int s = 0; s < steps; ++s)
+            setPoints.push_back(params_.SysParam(slot::FirstBatchTemp + s).number());
+        if (steps > 2) {
+            ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, completedStep,
+                                test.results);
+            WriteInterimFile(test.results, completedStep);
+            if (completedStep < steps - 1) return true; // the batch goes on
+        }
+        ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, 0, test.results);
+    } catch (const std::exception& e) {
+        ReportError(op_, 0, "WriteDataToFile", e.what());
+    }
+    try {
+        WriteSummary(test, report);
+        WriteRemoteDataFile(folders_.SummaryFileName);
+    } catch (const std::exception& e) {
+        ReportError(op_, 0, "WriteDataToFile", e.what());
+    }
+    try {
+        if (params_.SysParam(slot::PdfDataWrite).number() == 1 && reportSink_) reportSink_(report);
+    } catch (const std::exception& e) {
+        ReportError(op_, 0, "WriteDataToFile", e.what());
+    }
+    return true;
+}
+
+void DataFiles::WriteInterimFile(const ResultTable& results, int completed) {
+    try {
+        std::vector<std::string> lines{Indicator(results.at(1, result::EndIndicator))};
+        for (int n = 1; n <= completed; ++n) {
+            lines.push_back(ResultLine(results, n));
+            lines.push_back(Indicator(results.at(n + 1, result::EndIndicator)));
+        }
+        WriteTextLinesAtomic(folders_.DataPath + "TempDat.txt", lines);
+    } catch (const std::exception& e) {
+        ReportError(op_, 0, "WriteDataToFile", e.what());
+    }
+}
+
+void DataFiles::WriteSummary(const TestRecord& test, ReportLines& report) {
+    const std::string section = "CTE Test Summary #" + FormatNumber(incompleteCounter_, "#");
+    const std::string serial = FormatNumber(params_.SysParam(slot::SerialNumber).number(), "0");
+    std::vector<std::pair<std::string, std::string>> keys{
+        {"Sample ID", " " + test.sampleId},
+        {"Sample Length", " " + FormatSingle(test.sampleLength, "0.000") + " inches"},
+        {"Raw Data File", " " + folders_.DataFileName + "_CTE.dat"}};
+    const int first = Steps() == 2 ? 2 : 1;
+    const int last =
+        static_cast<int>(std::lround(params_.SysParam(slot::NumberOfBatchTests).number()));
+    for (int n = first, k = 1; n <= last; ++n, ++k)
+        keys.emplace_back("CTE " + FormatNumber(k, "0") + ":", ResultLine(test.results, n));
+
+    for (const auto& [key, value] : keys)
+        report.push_back(key + " = " + TrimLeft(value));
+    report.emplace_back();
+    report.push_back("    Tester S/N:" + serial + "  Dilato V" + kVersionText);
+
+    const QDateTime now = clock_.now();
+    keys.emplace_back("Date/Time ", " " + FormatDateMDY(now.date()) + "/" +
+                                        FormatTime24(now.time()) + "  S/N:" + serial + " V" +
+                                        kVersionText);
+    keys.emplace_back("======", "===========================");
+
+    // One rewrite for the whole section, with the profile file's rules for every key.
+    auto lines = ReadTextLines(folders_.SummaryFileName).value_or(std::vector<std::string>{});
+    for (const auto& [key, value] : keys)
+        IniAssign(lines, section, key, value.empty() ? " " : value);
+    WriteTextLinesAtomic(folders_.SummaryFileName, lines);
+}
+
+void DataFiles::WriteRemoteDataFile(const std::string& path) {
+    if (folders_.RemoteStore[0].empty()) return;
+    const std::string root = folders_.DataRoot();
+    const std::string rel =
+        path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
+    const auto slash = rel.find('/');
+    const std::string sub = slash == std::string::npos ? std::string() : rel.substr(0, slash + 1);
+    for (size_t i = 0; i < folders_.RemoteStore.size() && !folders_.RemoteStore[i].empty(); ++i) {
+        std::string& store = folders_.RemoteStore[i];
+        try {
+            if (store.back() != '/' && store.back() != '\\') store += '/';
+            std::error_code ec;
+            if (!fs::exists(store + sub, ec)) {
+                fs::create_directory(store + sub, ec);
+                if (ec) throw FileError("Cannot create " + store + sub + ": " + ec.message());
+            }
+            const auto bytes = ReadFileBytes(path);
+            if (!bytes) throw FileError("Cannot read " + path);
+            WriteFileAtomic(store + rel, *bytes);
+        } catch (const std::exception& e) {
+            log_.ErrorLog("Error: " + std::string(e.what()) + " j=" +
+                          FormatNumber(static_cast<double>(i), "0") + " in WriteRemoteDataFile.");
+        }
+    }
+}
+
+PlotPoints StoredPoints(const StepData& data, int plotType) {
+    static constexpr int kColumns[3][2] = {{column::Elapsed, column::Indicator},
+                                           {column::Elapsed, column::Temperature},
+                                           {column::Temperature, column::Indicator}};
+    const int xc = kColumns[plotType][0], yc = kColumns[plotType][1];
+    PlotPoints points;
+    double offset = 0.0;
+    for (int s = 1; s <= data.stepCount(); ++s) {
+        double largest = 0.0;
+        for (int r = 1; r <= data.slotCount(); ++r) {
+            const float elapsed = data.value(s, column::Elapsed, r);
+            if (elapsed <= 0.001f) continue;
+            largest = std::max(largest, static_cast<double>(elapsed));
+            const double x = data.value(s, xc, r);
+            points.x.push_back(xc == column::Elapsed ? x + offset : x);
+            points.y.push_back(data.value(s, yc, r));
+        }
+        offset += largest;
+    }
+    return points;
+}
+
+} // namespace dilato

@@ -1,0 +1,91 @@
+#pragma once
+// The files a test leaves in its data folder: the raw data file (every reading), the
+// summary (a profile file with one section of results per test), the interim results of a
+// longer batch ("TempDat.txt"), the report line list for the PDF report, and the copies into
+// the remote store folders.
+
+#include "analysis/FinalResults.h"
+#include "analysis/StepData.h"
+#include "platform/Clock.h"
+#include "platform/Operator.h"
+#include "storage/Folders.h"
+#include "storage/LogSink.h"
+#include "storage/RawDataFile.h"
+#include "storage/SystemParameters.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dilato {
+
+// The report line list: entry 0 the report's path, then the body lines.
+using ReportLines = std::vector<std::string>;
+using ReportSink = std::function<void(const ReportLines&)>;
+
+// What a save reads from the running test.
+struct TestRecord {
+    const StepData& data;
+    ResultTable& results;
+    float sampleLength = 0.0f;
+    std::string sampleId; // the Sample ID box
+};
+
+class DataFiles {
+  public:
+    DataFiles(Folders& folders, const SystemParameters& params, Clock& clock, Operator& op,
+              LogSink& log)
+        : folders_(folders), params_(params), clock_(clock), op_(op), log_(log) {}
+
+    // Receives the report line list when PDF reports are on.
+    void setReportSink(ReportSink sink) { reportSink_ = std::move(sink); }
+    // Told the raw data file of each save (the plots' first selected file).
+    void setSelectedFileSink(std::function<void(const std::string&)> sink) {
+        selectedFile_ = std::move(sink);
+    }
+
+    // The save at the end of a step; `completedStep` is the index of the step just finished
+    // (0 for the first). False only when the raw data file could not be written.
+    [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
+
+    // The raw data file: written from the test, atomically. On failure `message` holds
+    // "Error saving file in okSaveDatFile: " + the reason.
+    [[nodiscard]] bool SaveRawData(const std::string& file, const TestRecord& test,
+                                   std::string& message);
+    // Reads a raw data file back (only while no test runs); on failure `message` holds the
+    // corrupted-file text.
+    [[nodiscard]] std::optional<StoredTest> LoadRawData(const std::string& file, bool testRunning,
+                                                        std::string& message) const;
+
+    // The result line of step n ("  20.0°C to  50.0°C: 12.3 µ/°C +/- 1.5%").
+    [[nodiscard]] std::string ResultLine(const ResultTable& results, int n) const;
+    // Copies a file of the data tree into every remote store; failures go to the error log.
+    void WriteRemoteDataFile(const std::string& path);
+
+    // The summary's section number: counts tests saved before any pair was complete.
+    [[nodiscard]] int incompleteTestCounter() const { return incompleteCounter_; }
+
+  private:
+    [[nodiscard]] int Steps() const;
+    void WriteInterimFile(const ResultTable& results, int completed);
+    void WriteSummary(const TestRecord& test, ReportLines& report);
+
+    Folders& folders_;
+    const SystemParameters& params_;
+    Clock& clock_;
+    Operator& op_;
+    LogSink& log_;
+    ReportSink reportSink_;
+    std::function<void(const std::string&)> selectedFile_;
+    int incompleteCounter_ = 0;
+};
+
+// Points of a stored or running test for a plot: type 0 elapsed/indicator, 1 elapsed/
+// temperature, 2 temperature/indicator. On the time axis the steps follow one another.
+struct PlotPoints {
+    std::vector<double> x, y;
+};
+[[nodiscard]] PlotPoints StoredPoints(const StepData& data, int plotType);
+
+} // namespace dilato

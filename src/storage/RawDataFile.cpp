@@ -1,0 +1,103 @@
+#include "storage/RawDataFile.h"
+
+#include "platform/Format.h"
+#include "platform/LeadingNumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+
+namespace dilato {
+
+namespace {
+
+constexpr const char* kFieldSeparator = ",     ";
+
+bool StartsWith(const std::string& line, std::string_view prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A field of a reading line as a number: blanks around it allowed, nothing else.
+float FieldNumber(std::string_view field) {
+    const auto first = field.find_first_not_of(" \t");
+    const auto last = field.find_last_not_of(" \t");
+    if (first == std::string_view::npos) throw std::invalid_argument("empty field");
+    const char* begin = field.data() + first;
+    const char* end = field.data() + last + 1;
+    if (*begin == '+') ++begin;
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value))
+        throw std::invalid_argument("not a number");
+    return static_cast<float>(value);
+}
+
+} // namespace
+
+std::string RawReadingLine(const Reading& r) {
+    return FormatSingle(r.elapsedMinutes, "0.0") + kFieldSeparator +
+           FormatSingle(r.indicator, "0.000000") + kFieldSeparator +
+           FormatSingle(r.temperature, "0.00") + kFieldSeparator + FormatSingle(r.liveSlope, "0") +
+           kFieldSeparator + FormatSingle(r.projectedIndicator, "0.000000");
+}
+
+std::vector<std::string> RawDataLines(const StepData& data, int steps, float sampleLength,
+                                      int accuracyOption) {
+    std::vector<std::string> lines;
+    lines.push_back("Sample Length = " + FormatSingle(sampleLength, "0.000"));
+    lines.push_back("Accuracy Option = " + FormatNumber(accuracyOption, "0"));
+    for (int n = 1; n <= steps; ++n) {
+        lines.push_back("Test #" + FormatNumber(n, "0"));
+        lines.push_back(kRawColumnTitles);
+        for (int r = 1; r <= data.slotCount(); ++r) {
+            if (data.value(n, column::Elapsed, r) <= 0.01f) continue;
+            Reading reading;
+            for (int k = 1; k <= StepData::kColumns; ++k)
+                reading.column(k) = data.value(n, k, r);
+            lines.push_back(RawReadingLine(reading));
+        }
+    }
+    return lines;
+}
+
+std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines) {
+    StoredTest test;
+    test.data.reset(StepData::kMaxSteps, 100);
+    int slot = 1, expected = 0, step = 0;
+    try {
+        for (const std::string& line : lines) {
+            if (StartsWith(line, "Sample Length = ")) {
+                test.sampleLength = static_cast<float>(LeadingNumber(line.substr(16)));
+                if (expected != 0) return std::nullopt;
+                expected = 1;
+            } else if (StartsWith(line, "Accuracy Option = ")) {
+                test.accuracyOption = static_cast<int>(std::lround(LeadingNumber(line.substr(18))));
+            } else if (StartsWith(line, "Test #")) {
+                step = static_cast<int>(std::lround(LeadingNumber(line.substr(6))));
+                if (step != expected || step > StepData::kMaxSteps) return std::nullopt;
+                ++expected;
+            } else if (StartsWith(line, "Elapsed (min.)")) {
+                continue;
+            } else {
+                std::vector<std::string_view> fields;
+                std::string_view rest(line);
+                for (size_t comma;
+                     fields.size() < 5 && (comma = rest.find(',')) != std::string_view::npos;) {
+                    fields.push_back(rest.substr(0, comma));
+                    rest.remove_prefix(comma + 1);
+                }
+                if (fields.size() < 5) fields.push_back(rest.substr(0, rest.find(',')));
+                if (fields.size() < 5) return std::nullopt;
+                for (int k = 1; k <= 5; ++k)
+                    test.data.set(step, k, slot, FieldNumber(fields[static_cast<size_t>(k - 1)]));
+                ++slot;
+            }
+        }
+    } catch (const std::exception&) {
+        return std::nullopt; // a field that is no number, a reading before any step header
+    }
+    if (step < 2) return std::nullopt;
+    return test;
+}
+
+} // namespace dilato

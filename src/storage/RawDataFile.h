@@ -1,0 +1,37 @@
+#pragma once
+// The raw data file of a test, "<test>_CTE.dat": the sample length, the accuracy option and,
+// step by step, every stored reading. Rewritten whole (atomically) at the end of every step;
+// read back to plot stored tests.
+
+#include "analysis/StepData.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dilato {
+
+inline constexpr const char* kRawColumnTitles =
+    "Elapsed (min.)     Ind. Reading (\xC2\xB5/)     Temp. (\xC2\xB0"
+    "C)Ind. Slope (\xC2\xB5/)     Proj. Ind. (\xC2\xB5/)";
+inline constexpr const char* kCorruptedFileMessage =
+    "This file has corrupted or contains incomplete data and cannot be read.";
+
+// The file's lines: `steps` steps of `data`, readings above 0.01 minute only.
+[[nodiscard]] std::vector<std::string> RawDataLines(const StepData& data, int steps,
+                                                    float sampleLength, int accuracyOption);
+// One reading's line: the five columns joined by "," and five blanks.
+[[nodiscard]] std::string RawReadingLine(const Reading& reading);
+
+struct StoredTest {
+    StepData data;             // 10 steps; readings keep one numbering across the steps
+    float sampleLength = 0.0f; // inches
+    int accuracyOption = 0;
+};
+
+// Reads a raw data file back; nullopt for any bad content (the corrupted-file message applies):
+// a second "Sample Length = " line, a step header out of order or above 10, fewer than two
+// steps, a reading line with fewer than five fields or a field that is not a number.
+[[nodiscard]] std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines);
+
+} // namespace dilato

@@ -1,0 +1,91 @@
+#pragma once
+// Stand-ins for the world around the test run: instruments whose stage follows its set point
+// with a first-order lag and whose sample expands linearly, a termination dialog that records
+// what it was asked, and logs kept in memory.
+
+#include "core/TerminationDialog.h"
+#include "core/TestInstruments.h"
+#include "platform/Clock.h"
+#include "storage/LogSink.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace dilato::test {
+
+class FakeInstruments final : public TestInstruments {
+  public:
+    explicit FakeInstruments(Clock& clock) : clock_(clock) { last_ = clock.now(); }
+
+    void SetStageTemp(float temp, bool raw) override {
+        Follow();
+        setPoints.push_back(temp);
+        target_ = temp;
+        commanded_ = static_cast<int>(std::lround(temp));
+        (void)raw;
+    }
+    void SetStageTestMode(bool on, bool) override { testModes.push_back(on); }
+    bool ReadDisplacement() override {
+        Follow();
+        ++displacementReads;
+        return !silentSensor;
+    }
+    bool ReadStageTemp() override {
+        Follow();
+        return true;
+    }
+    void CheckInstrumentLinks() override { ++linkChecks; }
+    float IndicatorReading() const override {
+        return static_cast<float>(baseIndicator +
+                                  lengthInches * (cte - fixture) * 1e-6 * (temp_ - 20.0));
+    }
+    float SampleTemp() const override { return static_cast<float>(temp_ + tempOffset); }
+    int CommandedTemp() const override { return commanded_; }
+
+    // The sample's truth and the fixture's apparent expansion per °C (both 10^-6 per °C).
+    double cte = 16.0, fixture = 2.6, lengthInches = 2.0, baseIndicator = 0.1;
+    double tau = 60.0;       // stage time constant, s
+    double tempOffset = 0.0; // a stage that holds the sample away from its set point
+    bool silentSensor = false;
+    std::vector<float> setPoints;
+    std::vector<bool> testModes;
+    int linkChecks = 0, displacementReads = 0;
+
+  private:
+    void Follow() {
+        const QDateTime now = clock_.now();
+        const double dt = last_.msecsTo(now) / 1000.0;
+        last_ = now;
+        if (dt > 0) temp_ = target_ + (temp_ - target_) * std::exp(-dt / tau);
+    }
+    Clock& clock_;
+    QDateTime last_;
+    double temp_ = 20.0, target_ = 20.0;
+    int commanded_ = 20;
+};
+
+class RecordingTermination final : public TerminationDialog {
+  public:
+    void open(const TerminationQuestion& q) override {
+        asked.push_back(q);
+        visible_ = true;
+    }
+    void close() override { visible_ = false; }
+    bool isVisible() const override { return visible_; }
+    std::vector<TerminationQuestion> asked;
+
+  private:
+    bool visible_ = false;
+};
+
+class MemoryLog final : public LogSink {
+  public:
+    void ErrorLog(const std::string& text) override { errors.push_back(text); }
+    void TestLog(const std::string& text, int kind) override { entries.emplace_back(kind, text); }
+    std::vector<std::string> errors;
+    std::vector<std::pair<int, std::string>> entries;
+};
+
+} // namespace dilato::test
