@@ -1,5 +1,7 @@
 #include "storage/ParamValue.h"
 
+#include "platform/Format.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -36,6 +38,17 @@ std::string ParamValue::text() const {
     if (isEmpty()) return {};
     if (isNumber()) return NumberText(std::get<double>(value_));
     return std::get<std::string>(value_);
+}
+
+std::string FormatParam(const ParamValue& value, std::string_view pattern) {
+    if (value.isText()) {
+        try {
+            return FormatNumber(value.number(), pattern);
+        } catch (const std::runtime_error&) {
+            return value.text();
+        }
+    }
+    return FormatNumber(value.number(), pattern);
 }
 
 } // namespace dilato

@@ -5,12 +5,13 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace dilato {
 
 class ParamValue {
-public:
+  public:
     ParamValue() = default;
     ParamValue(double number) : value_(number) {}
     ParamValue(int number) : value_(static_cast<double>(number)) {}
@@ -28,11 +29,16 @@ public:
 
     bool operator==(const ParamValue&) const = default;
 
-private:
+  private:
     std::variant<std::monostate, double, std::string> value_;
 };
 
 // The shortest decimal text of a number, up to 15 significant digits, "." as separator.
 [[nodiscard]] std::string NumberText(double value);
+
+// A slot formatted with a number pattern of FormatNumber ("#", "0", "0.00", ...): a number, or
+// a text that reads whole as one, is formatted; any other text comes back unchanged, as
+// formatting a word with a number pattern always did; empty formats as 0.
+[[nodiscard]] std::string FormatParam(const ParamValue& value, std::string_view pattern);
 
 } // namespace dilato
