@@ -1,0 +1,135 @@
+// The routines every link shares: opening and closing, the link-free wait, input collection.
+
+#include "instrument/InstrumentLinks.h"
+
+#include "platform/Wait.h"
+
+#include <chrono>
+#include <thread>
+
+namespace dilato {
+
+namespace {
+
+// How long the collection loops let the program run between two looks at the port.
+constexpr double kPollSeconds = 0.002;
+
+bool IgnoredWhileOpening(int number) {
+    return number == serial_error::InvalidPortNumber || number == serial_error::PortAlreadyOpen ||
+           number == serial_error::PortNotOpen;
+}
+
+} // namespace
+
+InstrumentLinks::InstrumentLinks(LinkServices services, SerialPort& displacement,
+                                 SerialPort& tempStage, SerialPort& calibrator)
+    : s_(std::move(services)), ports_{&displacement, &tempStage, &calibrator} {
+    if (!s_.blockingPause) {
+        Clock& clock = s_.clock;
+        s_.blockingPause = [&clock](double seconds) {
+            const double factor = clock.timeFactor();
+            if (factor <= 0) return; // a clock that does not follow the wall
+            std::this_thread::sleep_for(std::chrono::duration<double>(seconds / factor));
+        };
+    }
+}
+
+SerialPort& InstrumentLinks::port(int linkIndex) {
+    if (linkIndex < link::Displacement || linkIndex > link::Calibrator)
+        throw std::out_of_range("Subscript out of range");
+    return *ports_[static_cast<size_t>(linkIndex - 1)];
+}
+
+int InstrumentLinks::configuredPort(int linkIndex) const {
+    switch (linkIndex) {
+    case link::Displacement:
+        return s_.ports.Keyence_Comport();
+    case link::TempStage:
+        return s_.ports.TE_Comport();
+    default:
+        return TcCal_Comport;
+    }
+}
+
+void InstrumentLinks::openConfigured(SerialPort& p, int comPort) {
+    // Each step may fail with "invalid port", "already open" or "not open"; the link then
+    // simply does not open, and the caller's exchange finds it closed.
+    const auto step = [](auto&& action) {
+        try {
+            action();
+            return true;
+        } catch (const SerialError& e) {
+            if (!IgnoredWhileOpening(e.number())) throw;
+            return false;
+        }
+    };
+    step([&] { p.setInputMode(InputMode::Text); });
+    // A port number that cannot be set (0: not assigned) must not leave the port to open on
+    // whatever number it held before.
+    if (!step([&] { p.setCommPort(comPort); })) return;
+    step([&] { p.setSettings(kLinkSettings); });
+    step([&] { p.setInputLen(0); });
+    step([&] { p.setPortOpen(true); });
+}
+
+// Open, links 1 to 3: succeed when the link is open on its configured port; a link open on
+// another port (the operator chose a new one) is closed first. Then configure "9600,N,8,1",
+// text mode, whole input, and open; link 2 is then switched to 230400 baud, and a refusal
+// closes it again. The result tells whether the link is open. Open, other numbers: nothing to
+// do. Close, links 1 to 3: false when the link was not open. Close, other numbers: every open
+// link. Failures other than the three ignored while opening give false without a message.
+bool InstrumentLinks::OpenCommPort(bool open, int linkIndex) {
+    try {
+        const bool known = linkIndex >= link::Displacement && linkIndex <= link::Calibrator;
+        if (!open) {
+            if (!known) {
+                for (SerialPort* p : ports_)
+                    if (p->portOpen()) p->setPortOpen(false);
+                return true;
+            }
+            SerialPort& p = port(linkIndex);
+            if (!p.portOpen()) return false;
+            p.setPortOpen(false);
+            return true;
+        }
+        if (!known) return true;
+        SerialPort& p = port(linkIndex);
+        const int wanted = configuredPort(linkIndex);
+        if (p.portOpen()) {
+            if (p.commPort() == wanted) return true;
+            p.setPortOpen(false);
+        }
+        openConfigured(p, wanted);
+        if (linkIndex == link::TempStage) {
+            try {
+                p.setBaudRate(kTempStageBaud);
+            } catch (const SerialError&) {
+                if (p.portOpen()) p.setPortOpen(false);
+                return false;
+            }
+        }
+        return p.portOpen();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void InstrumentLinks::WaitLinkFree() {
+    // The wait does not yield, so nothing can clear a flag that is set on entry: it always
+    // costs the whole bound.
+    if (!linkBusy_) return;
+    s_.blockingPause(kLinkFreeWaitSeconds);
+}
+
+void InstrumentLinks::Collect(SerialPort& p, std::string& into, size_t want, long deadline,
+                              bool whileOpen) {
+    for (;;) {
+        if (whileOpen && !p.portOpen()) return;
+        into += p.input();
+        if (into.size() >= want) return;
+        if (DeadlineReached(s_.clock.secondsSinceMidnight(), deadline)) return;
+        s_.clock.idle(kPollSeconds);
+    }
+}
+
+} // namespace dilato

@@ -1,0 +1,101 @@
+#pragma once
+// The three serial links and what travels over them: link 1 the displacement sensor, link 2
+// the Temp-Stage controller, link 3 the thermocouple calibrator. This class owns the ports,
+// the link-busy flag that keeps two exchanges apart, demo mode, and the shared readings
+// (`IndicatorReading`, `SampleTemp`, `CommandedTemp`) that only the links write.
+//
+// Links open lazily on the first exchange and stay open; a failed exchange closes and reopens
+// its link; the instrument link check (ComDiscovery) takes over when a reading fails.
+// Everything runs on the program's one thread; the waits inside keep the program responsive,
+// so a tick or a button can run meanwhile: the suspended ticks and `LinkBusy` with its bounded
+// wait keep their exchanges apart.
+
+#include "instrument/LinkServices.h"
+#include "instrument/SerialPort.h"
+
+#include <array>
+#include <string>
+
+namespace dilato {
+
+namespace link {
+inline constexpr int Displacement = 1;
+inline constexpr int TempStage = 2;
+inline constexpr int Calibrator = 3;
+inline constexpr int All = 0; // any other number: all links (closing only)
+} // namespace link
+
+inline constexpr const char* kLinkSettings = "9600,N,8,1";
+inline constexpr int kTempStageBaud = 230400;
+inline constexpr double kLinkFreeWaitSeconds = 3.0;
+
+class InstrumentLinks {
+  public:
+    // The ports of links 1, 2 and 3; they live as long as this object.
+    InstrumentLinks(LinkServices services, SerialPort& displacement, SerialPort& tempStage,
+                    SerialPort& calibrator);
+
+    // --- links shared by every instrument ---
+    // Opens (open = true) or closes a link; see the .cpp for the rules.
+    bool OpenCommPort(bool open, int linkIndex);
+    // Returns when `LinkBusy` is clear or 3 s after the call; does not yield meanwhile.
+    void WaitLinkFree();
+    [[nodiscard]] SerialPort& port(int linkIndex);
+    [[nodiscard]] bool LinkBusy() const { return linkBusy_; }
+
+    // --- Temp-Stage controller (link 2) ---
+    // One stage temperature into `SampleTemp` (sensor 0 or 1; others read 0). `raw` skips
+    // `Scale` 3 and 4; `quiet` shows no error box.
+    bool oKReadTeTcTemp(int sensor, bool raw, bool quiet);
+    // Writes one controller parameter and checks it by read-back.
+    void oKSendTeTcTemp(float value, int index);
+    // Commands a stage set point in °C; `raw` skips `Scale` 1 and 2. The first call of a run
+    // sends the initial parameter set first.
+    void SetStageTemp(float temp, bool raw);
+    void InitTempController();
+    // Writes the test mode (parameter 7: 25 on, 75 off) when it changes.
+    void SetStageTestMode(bool on, bool noWait);
+
+    // --- displacement sensor (link 1) ---
+    // One reading into `IndicatorReading`.
+    bool ReadDisplacement();
+
+    // --- state ---
+    [[nodiscard]] float IndicatorReading() const { return indicatorReading_; } // inches
+    [[nodiscard]] float SampleTemp() const { return sampleTemp_; }             // °C
+    [[nodiscard]] int CommandedTemp() const { return commandedTemp_; }         // whole °C
+    [[nodiscard]] bool ControllerReady() const { return controllerReady_; }
+    [[nodiscard]] bool TestModeOn() const { return testModeOn_; }
+    [[nodiscard]] bool DemoMode() const { return demoMode_; }
+    // Once on, demo mode lasts until the program ends.
+    void setDemoMode() { demoMode_ = true; }
+    // The calibrator's port, found by its search and kept for the run (0 = none).
+    int TcCal_Comport = 0;
+
+    [[nodiscard]] LinkServices& services() { return s_; }
+
+  private:
+    struct Exchange {
+        bool ok = false;
+        std::string reply;
+    };
+    // One framed exchange with the controller (up to six tries for an 8-character answer).
+    Exchange ExchangeTeFrame(const std::string& payload);
+    // Appends input of `port` to `into` until `want` characters are held, the deadline
+    // (whole seconds since midnight) is reached, or, with `whileOpen`, the port closes.
+    void Collect(SerialPort& port, std::string& into, size_t want, long deadline, bool whileOpen);
+    [[nodiscard]] int configuredPort(int linkIndex) const;
+    void openConfigured(SerialPort& port, int comPort);
+
+    LinkServices s_;
+    std::array<SerialPort*, 3> ports_;
+    bool linkBusy_ = false;
+    bool demoMode_ = false;
+    bool controllerReady_ = false;
+    bool testModeOn_ = false;
+    float indicatorReading_ = 0.0f;
+    float sampleTemp_ = 0.0f;
+    int commandedTemp_ = 0;
+};
+
+} // namespace dilato

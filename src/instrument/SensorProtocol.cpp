@@ -1,0 +1,13 @@
+#include "instrument/SensorProtocol.h"
+
+#include "platform/LeadingNumber.h"
+
+namespace dilato {
+
+std::optional<float> ParseSensorReply(std::string_view reply) {
+    if (reply.size() != kSensorReplyLength) return std::nullopt;
+    const double millimetres = LeadingNumber(reply.substr(6, 10));
+    return static_cast<float>(millimetres / kMillimetresPerInch);
+}
+
+} // namespace dilato

@@ -1,0 +1,141 @@
+#include "instrument/SystemComErrorForm.h"
+
+#include "platform/Desktop.h"
+#include "platform/LeadingNumber.h"
+#include "platform/ProgramEnd.h"
+
+#include <cmath>
+
+namespace dilato {
+
+std::string PortList::text() const {
+    if (listIndex < 0 || static_cast<size_t>(listIndex) >= items.size()) return {};
+    return items[static_cast<size_t>(listIndex)];
+}
+
+void SystemComErrorForm::Fill(PortList& list, int port) {
+    list = PortList{};
+    if (port == 0) {
+        list.items.push_back(kNoPortEntry);
+        list.listIndex = 0;
+    }
+    for (const int n : comPorts_) {
+        list.items.push_back(std::to_string(n));
+        if (n == port) list.listIndex = static_cast<int>(list.items.size()) - 1;
+    }
+}
+
+void SystemComErrorForm::Activate() {
+    closed = false;
+    enabled = true;
+    Fill(ComboKeyenceComPort, links_.services().ports.Keyence_Comport());
+    Fill(ComboTEComPort, links_.services().ports.TE_Comport());
+}
+
+void SystemComErrorForm::Select(PortList& list, size_t position) {
+    const bool dashes = list.text() == kNoPortEntry;
+    list.listIndex = static_cast<int>(position + (dashes ? 1 : 0));
+}
+
+void SystemComErrorForm::SonicClickFindKeyence() {
+    LinkServices& s = links_.services();
+    try {
+        enabled = false;
+        SetBusyPointer(s.op, s.clock, false);
+        bool found = false;
+        for (size_t i = 0; i < comPorts_.size() && !found; ++i) {
+            s.ports.setKeyence_Comport(comPorts_[i]);
+            // The read must go to the port being tried, not to one still open from before.
+            links_.OpenCommPort(false, link::Displacement);
+            if (links_.ReadDisplacement()) {
+                Select(ComboKeyenceComPort, i);
+                found = true;
+            } else {
+                links_.OpenCommPort(false, link::Displacement);
+                s.ports.setKeyence_Comport(0);
+            }
+        }
+        if (!found) {
+            ShowMessage(s.op, "No Displacement Sensor COM link found.  Check cable connection",
+                        "No Displacement Sensor COM-Link", MessageIcon::Critical);
+            EndProgram(1, "no displacement sensor found");
+        }
+        enabled = true;
+        SetBusyPointer(s.op, s.clock, true);
+    } catch (const std::exception& e) {
+        ReportError(s.op, 0, "frmSystemCOMError.SonicClickFindKeyence", e.what());
+        EndProgram(1, e.what());
+    }
+}
+
+void SystemComErrorForm::SonicClickFindTE() {
+    LinkServices& s = links_.services();
+    try {
+        enabled = false;
+        SetBusyPointer(s.op, s.clock, false);
+        bool found = false;
+        for (size_t i = 0; i < comPorts_.size() && !found; ++i) {
+            if (comPorts_[i] == s.ports.Keyence_Comport()) continue;
+            s.ports.setTE_Comport(comPorts_[i]);
+            links_.OpenCommPort(false, link::TempStage);
+            if (links_.oKReadTeTcTemp(0, true, true)) {
+                Select(ComboTEComPort, i);
+                found = true;
+            } else {
+                links_.OpenCommPort(false, link::TempStage);
+                s.ports.setTE_Comport(0);
+            }
+        }
+        if (!found) {
+            ShowMessage(s.op, "No Temp-Stage COM link found.  Check cable connection",
+                        "No Temp-Stage COM-Link", MessageIcon::Critical);
+            EndProgram(1, "no Temp-Stage controller found");
+        }
+        enabled = true;
+        SetBusyPointer(s.op, s.clock, true);
+    } catch (const std::exception& e) {
+        ReportError(s.op, 0, "frmSystemCOMError.SonicClickFindTE", e.what());
+        EndProgram(1, e.what());
+    }
+}
+
+bool SystemComErrorForm::SonicClickOKBtn() {
+    ComPortSettings& ports = links_.services().ports;
+    Operator& op = links_.services().op;
+    // Decide on the chosen values first: a refused choice leaves the ports as they were, so
+    // that a later save cannot store it.
+    const auto chosen = [](const PortList& list, int current) {
+        const std::string t = list.text();
+        if (t.empty()) return current;
+        if (t == kNoPortEntry) return 0;
+        return static_cast<int>(std::lround(LeadingNumber(t)));
+    };
+    const int keyence = chosen(ComboKeyenceComPort, ports.Keyence_Comport());
+    const int te = chosen(ComboTEComPort, ports.TE_Comport());
+    if (keyence == 0 || te == 0) {
+        ShowMessage(op,
+                    "You must specify a COM port for both the Displacement Sensor and "
+                    "Temp-Stage!",
+                    kSystemComErrorCaption, MessageIcon::Critical);
+        return false;
+    }
+    if (keyence == te) {
+        ShowMessage(op,
+                    "You must specify a unique COM port for the Displacement Sensor and the "
+                    "Temp-Stage!",
+                    kSystemComErrorCaption, MessageIcon::Critical);
+        return false;
+    }
+    ports.setKeyence_Comport(keyence);
+    ports.setTE_Comport(te);
+    ports.WriteDilatoIni();
+    closed = true;
+    return true;
+}
+
+void SystemComErrorForm::SonicClickDemoMode() {
+    links_.setDemoMode();
+    closed = true;
+}
+
+} // namespace dilato
