@@ -1,0 +1,130 @@
+#include "core/SampleLength.h"
+#include "core/TestPlan.h"
+
+#include "support/RecordingOperator.h"
+
+#include <gtest/gtest.h>
+
+namespace dilato {
+namespace {
+
+SystemParameters Plan(std::vector<int> temps, bool reorder, bool roundTrip) {
+    SystemParameters p;
+    p.SysParam(slot::OptimumTempOrdering) = reorder ? 1 : 0;
+    p.SysParam(slot::NumberOfBatchTests) = static_cast<int>(temps.size());
+    p.SysParam(slot::AddRoundTripTests) = roundTrip ? 1 : 0;
+    for (int i = 0; i < 9; ++i)
+        p.SysParam(slot::FirstBatchTemp + i) =
+            std::to_string(i < static_cast<int>(temps.size()) ? temps[static_cast<size_t>(i)] : 0);
+    return p;
+}
+
+std::vector<int> RunOrder(const SystemParameters& p) {
+    std::vector<int> order;
+    for (int s = 0; s < NumberOfSteps(p); ++s)
+        order.push_back(StepSetPoint(p, s));
+    return order;
+}
+
+TEST(TestPlan, ReordersTowardsTheNearerEndAndAddsTheRoundTrip) {
+    test::RecordingOperator op;
+    auto p = Plan({20, 80, 150}, true, false);
+    ReorderTempSequence(p, 140.0f, op);
+    EXPECT_EQ(RunOrder(p), (std::vector<int>{150, 80, 20}));
+
+    p = Plan({20, 80, 150}, true, false);
+    ReorderTempSequence(p, 85.0f, op);
+    EXPECT_EQ(RunOrder(p), (std::vector<int>{20, 80, 150})) << "equal distances keep the order";
+
+    p = Plan({20, 80, 150}, false, false);
+    ReorderTempSequence(p, 140.0f, op);
+    EXPECT_EQ(RunOrder(p), (std::vector<int>{20, 80, 150})) << "reordering off";
+
+    p = Plan({20, 80}, false, true);
+    ReorderTempSequence(p, 20.0f, op);
+    EXPECT_EQ(RunOrder(p), (std::vector<int>{20, 80, 20}));
+
+    p = Plan({20, 80, 20}, false, true);
+    ReorderTempSequence(p, 20.0f, op);
+    EXPECT_EQ(p.SysParam(slot::AddRoundTripTests).number(), 0.0) << "already a round trip";
+    EXPECT_EQ(RunOrder(p), (std::vector<int>{20, 80, 20}));
+
+    p = Plan({20, 50, 80}, true, true);
+    ReorderTempSequence(p, 75.0f, op);
+    EXPECT_EQ(RunOrder(p), (std::vector<int>{80, 50, 20, 80}))
+        << "returns to the first after reversal";
+
+    p = Plan({20, 30, 40, 50, 60, 70, 80, 90, 100}, false, true);
+    ReorderTempSequence(p, 20.0f, op);
+    EXPECT_EQ(p.SysParam(slot::BatchWorkRoom).number(), 20.0)
+        << "the tenth step uses the work slot";
+    EXPECT_EQ(NumberOfSteps(p), 10);
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST(TestPlan, ATextInThePlanIsReportedAndKeepsWhatWasWritten) {
+    test::RecordingOperator op;
+    auto p = Plan({20, 80}, true, false);
+    p.SysParam(slot::FirstBatchTemp + 1) = "hot";
+    ReorderTempSequence(p, 20.0f, op);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.last().text, "Error in ReorderTempSequence: Type mismatch");
+}
+
+TEST(SampleLength, InchesAcceptTheRecommendedRangeAndAskOutsideIt) {
+    test::RecordingOperator op;
+    auto c = CheckSampleLength("2.5", true, op);
+    EXPECT_TRUE(c.accepted);
+    EXPECT_EQ(c.boxText, "2.500");
+    EXPECT_TRUE(op.messages.empty());
+
+    op.queueAnswer(MessageAnswer::No);
+    c = CheckSampleLength("2.501", true, op);
+    EXPECT_FALSE(c.accepted);
+    EXPECT_EQ(c.boxText, "2.501");
+    EXPECT_EQ(op.last().title, "Sample Length Out-of-Range");
+    EXPECT_EQ(op.last().text, "Your entered sample length is outside the recommended range of "
+                              "1.5-2.5 inches.  Do you want to continue?");
+    op.queueAnswer(MessageAnswer::Yes);
+    EXPECT_TRUE(CheckSampleLength("-2", true, op).accepted)
+        << "a negative length is only asked about";
+
+    c = CheckSampleLength("abc", true, op);
+    EXPECT_FALSE(c.accepted);
+    EXPECT_EQ(op.last().text, "You cannot start the test without specifying the sample length!");
+    EXPECT_EQ(op.last().title, "Sample Length Input-Error");
+}
+
+TEST(SampleLength, MillimetresAreConvertedOnce) {
+    test::RecordingOperator op;
+    auto c = CheckSampleLength("38.2", false, op);
+    EXPECT_TRUE(c.accepted);
+    EXPECT_EQ(c.boxText, "38.20");
+    EXPECT_NEAR(c.lengthInches, 38.2 / 25.4, 1e-6);
+    EXPECT_TRUE(op.messages.empty());
+
+    op.queueAnswer(MessageAnswer::No);
+    c = CheckSampleLength("38", false, op);
+    EXPECT_FALSE(c.accepted) << "38 mm is 1.496 in";
+    EXPECT_NE(op.last().text.find("38-64 millimeters.  Do you"), std::string::npos);
+}
+
+TEST(NumericInput, TheCharacterJustTypedGoesWhenTheTextStopsBeingANumber) {
+    auto r = ApplyNumericInputRule("2.5x", 4);
+    EXPECT_EQ(r.text, "2.5");
+    EXPECT_EQ(r.caret, 3u);
+    EXPECT_TRUE(r.beep);
+    r = ApplyNumericInputRule("2a.5", 2);
+    EXPECT_EQ(r.text, "2.5");
+    EXPECT_EQ(r.caret, 1u);
+    for (const char* ok : {"-", ".", "", "1.25", "-0.5", "1e3", " 2 "}) {
+        r = ApplyNumericInputRule(ok, 1);
+        EXPECT_EQ(r.text, ok);
+        EXPECT_FALSE(r.beep) << ok;
+    }
+    EXPECT_TRUE(ApplyNumericInputRule("inf", 3).beep);
+    EXPECT_TRUE(ApplyNumericInputRule("1.2.", 4).beep);
+}
+
+} // namespace
+} // namespace dilato
