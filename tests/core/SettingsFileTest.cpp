@@ -1,0 +1,171 @@
+#include "core/SettingsFile.h"
+
+#include "platform/TextFile.h"
+#include "platform/VirtualClock.h"
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace dilato {
+namespace {
+
+struct Rig {
+    test::TempFolder dir;
+    test::RecordingOperator op;
+    VirtualClock clock; // 01-05-2026
+    Folders folders{dir.path() + "program", dir.path()};
+    SettingsFile settings{folders, clock, op};
+
+    void file(const std::string& general) { dir.write("Dilato.ini", "[General]\r\n" + general); }
+};
+
+const std::string kFullFile = "[General]\r\n"
+                              "Keyence_Comport=3\r\n"
+                              "TE_Comport=4\r\n"
+                              "TipsStatus=False\r\n"
+                              "LastTip=7\r\n"
+                              "BackupStatus=True\r\n"
+                              "BackupDate=12-24-2025\r\n"
+                              "UpdateStatus=False\r\n"
+                              "UpdateDate=11-30-2025\r\n"
+                              "SystemWarnings=True\r\n"
+                              "RemoteStore1=/mnt/lab/cte\r\n"
+                              "RemoteStore2=\\\\server\\share\\\r\n"
+                              "RemoteStore3=\r\n"
+                              "RemoteStore4=\r\n"
+                              "TcCalType=1\r\n";
+
+TEST(SettingsFile, AFileWithOneKeyReadsTheDefaultsForTheRest) {
+    Rig r;
+    r.file("Keyence_Comport=3\r\n");
+    r.settings.ReadDilatoIni();
+    EXPECT_EQ(r.settings.Keyence_Comport, 3);
+    EXPECT_EQ(r.settings.TE_Comport, 0);
+    EXPECT_TRUE(r.settings.TipsStatus);
+    EXPECT_EQ(r.settings.LastTip, 1);
+    EXPECT_TRUE(r.settings.BackupStatus);
+    EXPECT_EQ(r.settings.BackupDate, "01-05-2026");
+    EXPECT_TRUE(r.settings.UpdateStatus);
+    EXPECT_EQ(r.settings.UpdateDate, "01-05-2026");
+    EXPECT_TRUE(r.settings.SystemWarnings);
+    EXPECT_EQ(r.folders.RemoteStore, (std::array<std::string, 4>{}));
+    EXPECT_EQ(r.settings.TcCalType, 0);
+    EXPECT_TRUE(r.op.messages.empty());
+}
+
+TEST(SettingsFile, NumbersAndBooleansConvertByTheReadingRules) {
+    using namespace settings;
+    EXPECT_EQ(ToInt16("4.6", 0), 5);
+    EXPECT_EQ(ToInt16("COM4", 9), 0) << "no leading number";
+    EXPECT_EQ(ToInt16("", 9), 9);
+    EXPECT_EQ(ToInt16(" 1 2", 0), 12);
+    EXPECT_EQ(ToInt16("2.5", 0), 2);
+    EXPECT_EQ(ToInt16("-3.5", 0), -4);
+    EXPECT_THROW((void)ToInt16("40000", 0), std::overflow_error);
+    EXPECT_FALSE(ToBoolean("0", true));
+    EXPECT_FALSE(ToBoolean("false", true));
+    EXPECT_TRUE(ToBoolean("TRUE", false));
+    EXPECT_TRUE(ToBoolean("-1", false));
+    EXPECT_TRUE(ToBoolean("", true));
+    EXPECT_THROW((void)ToBoolean("no", true), std::runtime_error);
+    EXPECT_THROW((void)ToBoolean("Yes", true), std::runtime_error);
+    EXPECT_THROW((void)ToBoolean("1x", true), std::runtime_error);
+}
+
+TEST(SettingsFile, AConversionFailureStopsTheReadAtItsKey) {
+    Rig r;
+    r.folders.RemoteStore[0] = "/earlier";
+    r.settings.TcCalType = 2;
+    r.file("UpdateStatus=false\r\nSystemWarnings=no\r\nRemoteStore1=/new\r\nTcCalType=1\r\n"
+           "TE_Comport=COM4\r\n");
+    r.settings.ReadDilatoIni();
+    EXPECT_EQ(r.op.last().text, "Error in modIO.ReadDilatoIni: \nType mismatch");
+    EXPECT_EQ(r.op.last().icon, MessageIcon::Critical);
+    EXPECT_FALSE(r.settings.UpdateStatus) << "keys before the failure are read";
+    EXPECT_EQ(r.settings.TE_Comport, 0);
+    EXPECT_FALSE(r.settings.SystemWarnings) << "the failing key keeps its earlier value";
+    EXPECT_EQ(r.folders.RemoteStore[0], "/earlier");
+    EXPECT_EQ(r.settings.TcCalType, 2);
+
+    r.file("SystemWarnings=0\r\nLastTip=99999\r\n");
+    r.settings.SystemWarnings = true;
+    r.settings.ReadDilatoIni();
+    EXPECT_TRUE(r.settings.TipsStatus);
+    EXPECT_EQ(r.settings.LastTip, 1) << "an overflowing value keeps the earlier one";
+    EXPECT_TRUE(r.settings.SystemWarnings) << "and the read stops there";
+    EXPECT_EQ(r.op.last().text, "Error in modIO.ReadDilatoIni: \nOverflow");
+}
+
+TEST(SettingsFile, RoundTripsByteForByteAndWritesAllKeysIntoAnEmptyFile) {
+    Rig r;
+    r.dir.write("Dilato.ini", kFullFile);
+    r.settings.ReadDilatoIni();
+    EXPECT_EQ(r.settings.TE_Comport, 4);
+    EXPECT_EQ(r.folders.RemoteStore[1], "\\\\server\\share\\");
+    std::filesystem::remove(r.dir.path() + "Dilato.ini");
+    r.settings.WriteDilatoIni();
+    EXPECT_EQ(r.dir.read("Dilato.ini"), kFullFile) << "written in the order read";
+
+    Rig empty;
+    empty.dir.write("Dilato.ini", "");
+    empty.settings.ReadDilatoIni();
+    empty.settings.WriteDilatoIni();
+    EXPECT_EQ(empty.dir.read("Dilato.ini"), "[General]\r\n"
+                                            "Keyence_Comport=0\r\n"
+                                            "TE_Comport=0\r\n"
+                                            "TipsStatus=True\r\n"
+                                            "LastTip=1\r\n"
+                                            "BackupStatus=True\r\n"
+                                            "BackupDate=01-05-2026\r\n"
+                                            "UpdateStatus=True\r\n"
+                                            "UpdateDate=01-05-2026\r\n"
+                                            "SystemWarnings=True\r\n"
+                                            "RemoteStore1=\r\n"
+                                            "RemoteStore2=\r\n"
+                                            "RemoteStore3=\r\n"
+                                            "RemoteStore4=\r\n"
+                                            "TcCalType=0\r\n");
+    EXPECT_TRUE(empty.op.messages.empty());
+}
+
+TEST(SettingsFile, LongValuesJunkAndOtherSectionsSurvive) {
+    Rig r;
+    r.dir.write("Dilato.ini", "; written by hand\r\n[Other]\r\nx=1\r\n[general]\r\nremotestore1=" +
+                                  std::string(120, 'r') + "\r\n\x01\xFF junk line\r\n");
+    r.settings.ReadDilatoIni();
+    EXPECT_EQ(r.folders.RemoteStore[0], std::string(99, 'r'));
+    r.settings.WriteDilatoIni();
+    const std::string written = r.dir.read("Dilato.ini");
+    EXPECT_EQ(written.rfind("; written by hand\r\n[Other]\r\nx=1\r\n[general]\r\nRemoteStore1=" +
+                                std::string(99, 'r') +
+                                "\r\n\x01\xFF junk line\r\nKeyence_Comport=0",
+                            0),
+              0u)
+        << written;
+    EXPECT_TRUE(r.op.messages.empty());
+}
+
+TEST(SettingsFile, AFailedWriteLeavesTheFileWhole) {
+    Rig r;
+    r.dir.write("Dilato.ini", kFullFile);
+    r.settings.ReadDilatoIni();
+    r.settings.Keyence_Comport = 8;
+    std::filesystem::create_directory(TemporaryNameFor(r.settings.FileName()));
+    r.settings.WriteDilatoIni();
+    EXPECT_EQ(r.op.last().text.rfind("Error in modIO.WriteDilatoIni: \n", 0), 0u);
+    EXPECT_EQ(r.dir.read("Dilato.ini"), kFullFile);
+
+    Rig folder; // a folder where the file should be: defaults, and the write is refused
+    std::filesystem::create_directory(folder.settings.FileName());
+    folder.settings.ReadDilatoIni();
+    EXPECT_TRUE(folder.settings.SystemWarnings);
+    EXPECT_TRUE(folder.op.messages.empty());
+    folder.settings.WriteDilatoIni();
+    EXPECT_EQ(folder.op.last().text.rfind("Error in modIO.WriteDilatoIni: \n", 0), 0u);
+}
+
+} // namespace
+} // namespace dilato

@@ -1,0 +1,300 @@
+#include "storage/SystemParameterFile.h"
+#include "storage/SysparamBackupDialog.h"
+
+#include "platform/TextFile.h"
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace dilato {
+namespace {
+
+using namespace std::string_literals;
+
+// A system folder in a temporary folder with the parameter tables and their file.
+struct Rig {
+    test::TempFolder dir;
+    test::RecordingOperator op;
+    Folders folders{dir.path() + "program", dir.path()};
+    SystemParameters params;
+    SystemParameterFile file{params, folders, op};
+
+    bool load(SysFileCopy copy = SysFileCopy::Main) {
+        return file.ReadWriteSysFile(SysFileAccess::Load, false, copy);
+    }
+    bool save(SysFileCopy copy = SysFileCopy::Main) {
+        return file.ReadWriteSysFile(SysFileAccess::Save, false, copy);
+    }
+};
+
+std::string Crlf(std::initializer_list<const char*> lines) {
+    std::string s;
+    for (const char* l : lines)
+        s += std::string(l) + "\r\n";
+    return s;
+}
+
+const std::string kFactoryFile = Crlf({
+    "[SysParams]",
+    "TesterModel=",
+    "SerialNumber=",
+    "CalibrationDate=",
+    "Units=0",
+    "Password=",
+    "PDFdataWrite=0",
+    "AccuracyOption=1",
+    "OptimumTempOrdering=1",
+    "AddRoundTripTests=0",
+    "TestEndTempOption=",
+    "NumberOfBatchTests=2",
+    "Batch=20/50/0/0/0/0/0/0/0",
+    "[ScaleData]",
+    "Scale1=1.00000000000 : Slope relating actual stage temp(X) to commanded temp(Y)",
+    "Scale2=0.00000000000 : Offset relating actual(TC) stage temp(X) to commanded temp(Y)",
+    "Scale3=1.00000000000 : Slope relating thermistor reported temp(X) to actual temp(Y)",
+    "Scale4=0.00000000000 : Offset relating thermistor reported temp(X) to actual temp(Y)",
+});
+
+// An instrument's file as it stands in the field: sections in another order, a foreign
+// section and a note line, keys not in processing order.
+const std::string kFieldFile = Crlf({
+    "; CTE tester 1234",
+    "[ScaleData]",
+    "Scale2=-0.12500000000 : Offset relating actual(TC) stage temp(X) to commanded temp(Y)",
+    "Scale1=1.00234600000 : Slope relating actual stage temp(X) to commanded temp(Y)",
+    "Scale3=0.99800000000 : Slope relating thermistor reported temp(X) to actual temp(Y)",
+    "Scale4=0.25000000000 : Offset relating thermistor reported temp(X) to actual temp(Y)",
+    "",
+    "[Service]",
+    "Engineer=J. Doe",
+    "[SysParams]",
+    "TesterModel=2",
+    "SerialNumber=1234",
+    "CalibrationDate=03-07-2026",
+    "Units=1",
+    "Password=abc",
+    "PDFdataWrite=1",
+    "AccuracyOption=2",
+    "OptimumTempOrdering=0",
+    "NumberOfBatchTests=4",
+    "AddRoundTripTests=1",
+    "TestEndTempOption=2",
+    "Batch=20/50/80/-10/0/0/0/0/0",
+});
+
+TEST(SystemParameterFile, ResetWritesTheFactoryFileByteForByte) {
+    Rig r;
+    r.params.SysParam(slot::SerialNumber) = 99;
+    r.params.Scale(1) = 7.0f;
+    // reset turns a load into a save, of a file that did not exist yet
+    ASSERT_TRUE(r.file.ReadWriteSysFile(SysFileAccess::Load, true, SysFileCopy::Main));
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), kFactoryFile);
+    EXPECT_TRUE(r.params.SysParam(slot::SerialNumber).isEmpty());
+    EXPECT_EQ(r.params.Scale(1), 1.0f);
+
+    ASSERT_TRUE(r.load());
+    EXPECT_EQ(r.params.SysParam(slot::TestEndTempOption).number(), 0.0) << "empty reads as 0";
+    EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests).number(), 2.0);
+    EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp + 1).number(), 50.0);
+    EXPECT_TRUE(r.op.messages.empty());
+}
+
+TEST(SystemParameterFile, LoadThenSaveKeepsAFieldFileByteForByte) {
+    Rig r;
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    EXPECT_EQ(r.params.SysParam(slot::TesterModel), ParamValue(2));
+    EXPECT_EQ(r.params.SysParam(slot::CalibrationDate), ParamValue("03-07-2026"));
+    EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests), ParamValue(4));
+    EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp + 3), ParamValue("-10"));
+    EXPECT_FLOAT_EQ(r.params.Scale(1), 1.002346f);
+    EXPECT_FLOAT_EQ(r.params.Scale(2), -0.125f);
+    ASSERT_TRUE(r.save());
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), kFieldFile);
+    EXPECT_TRUE(r.op.messages.empty());
+}
+
+TEST(SystemParameterFile, LoadAdjustsOptionsAndReadsTheLeadingNumber) {
+    Rig r;
+    const auto loadWith = [&](const std::string& sysParams, const std::string& scale2) {
+        r.dir.write("CTESysParam.dat",
+                    "[SysParams]\r\n" + sysParams + "\r\n[ScaleData]\r\nScale2=" + scale2 + "\r\n");
+        return r.load();
+    };
+    ASSERT_TRUE(loadWith("AccuracyOption=0\r\nNumberOfBatchTests=5\r\nAddRoundTripTests=1\r\n"
+                         "Batch=0/0/0/0/0/0/0/0/0\r\nPassword=  secret \r\nUnits=1 kg",
+                         "-0.125"));
+    EXPECT_EQ(r.params.SysParam(slot::AccuracyOption).number(), 1);
+    EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests).number(), 2) << "all-zero plan";
+    EXPECT_EQ(r.params.SysParam(slot::AddRoundTripTests).number(), 0);
+    EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp).text(), "20");
+    EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp + 1).text(), "50");
+    EXPECT_EQ(r.params.SysParam(slot::LastBatchTemp).text(), "0");
+    EXPECT_EQ(r.params.SysParam(slot::Password).text(), "secret");
+    EXPECT_EQ(r.params.SysParam(slot::Units).number(), 1);
+    EXPECT_EQ(r.params.Scale(2), -0.125f) << "no description behind the value";
+    EXPECT_EQ(r.params.Scale(1), 0.0f) << "a missing constant becomes 0";
+
+    ASSERT_TRUE(loadWith("AccuracyOption=3\r\nNumberOfBatchTests=0\r\nTesterModel=COM4\r\n"
+                         "Batch=5/6/7/8/9/10/11/12/13/14/15",
+                         "-0.12500000000 : Offset"));
+    EXPECT_EQ(r.params.SysParam(slot::AccuracyOption).number(), 1);
+    EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests).number(), 2);
+    EXPECT_EQ(r.params.SysParam(slot::TesterModel).number(), 0) << "no number gives 0";
+    EXPECT_EQ(r.params.SysParam(slot::LastBatchTemp).text(), "13") << "tenth field ignored";
+    EXPECT_EQ(r.params.Scale(2), -0.125f);
+
+    ASSERT_TRUE(loadWith("AccuracyOption=2\r\nBatch=1/2/3/4/5/6/7/8/9", "0"));
+    EXPECT_EQ(r.params.SysParam(slot::AccuracyOption).number(), 2);
+    EXPECT_TRUE(r.op.messages.empty());
+}
+
+TEST(SystemParameterFile, BadFilesFailTheLoadWithTheirMessages) {
+    Rig r;
+    r.params.SysParam(slot::TesterModel) = 7;
+    EXPECT_FALSE(r.load());
+    EXPECT_EQ(r.op.last().text, "Missing Application File:  " + r.dir.path() + "CTESysParam.dat");
+    EXPECT_EQ(r.params.SysParam(slot::TesterModel).number(), 7) << "tables keep their content";
+
+    std::filesystem::create_directory(r.dir.path() + "CTESysParam.dat");
+    EXPECT_FALSE(r.load()) << "a folder is no parameter file";
+    EXPECT_EQ(r.op.last().text, "Missing Application File:  " + r.dir.path() + "CTESysParam.dat");
+    std::filesystem::remove(r.dir.path() + "CTESysParam.dat");
+
+    const std::string failure =
+        "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Subscript out of range";
+    r.dir.write("CTESysParam.dat", "");
+    EXPECT_FALSE(r.load()) << "an empty file has no \"Batch\"";
+    EXPECT_EQ(r.op.last().text, failure);
+    EXPECT_EQ(r.op.last().icon, MessageIcon::Critical);
+    EXPECT_EQ(r.params.SysParam(slot::AccuracyOption).number(), 1) << "keys before stay loaded";
+    EXPECT_TRUE(r.params.SysParam(slot::TesterModel).number() == 0) << "the load cleared first";
+
+    r.dir.write("CTESysParam.dat", "[SysParams]\r\nSerialNumber=12\r\nBatch=20/30/40/50/60\r\n");
+    EXPECT_FALSE(r.load());
+    EXPECT_EQ(r.op.last().text, failure);
+    EXPECT_EQ(r.params.SysParam(slot::SerialNumber).number(), 12);
+    EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp + 4).text(), "60");
+
+    r.dir.write("CTESysParam.dat", "\x00\xFF\xFE[SysParams\x01]\n\x80=\x81\n"s +
+                                       "[SysParams]\nBatch=1/2/3/4/5/6/7/8/9\n\xFF\xFE");
+    EXPECT_TRUE(r.load()) << "junk around a readable plan";
+
+    r.dir.write("CTESysParam.dat", "[SysParams]\r\nPassword=" + std::string(120, 'p') +
+                                       "\r\nBatch=1/2/3/4/5/6/7/8/9\r\n[ScaleData]\r\n"
+                                       "Scale1=1e40 : too large for a single");
+    EXPECT_FALSE(r.load());
+    EXPECT_EQ(r.params.SysParam(slot::Password).text(), std::string(99, 'p'));
+    EXPECT_EQ(r.op.last().text,
+              "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Overflow");
+}
+
+TEST(SystemParameterFile, SaveKeepsOtherLinesAndAFailedSaveLeavesTheFileWhole) {
+    Rig r;
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    r.params.SysParam(slot::NumberOfBatchTests) = 0;
+    r.params.Scale(1) = 1.0f;
+    ASSERT_TRUE(r.save());
+    const std::string saved = r.dir.read("CTESysParam.dat");
+    EXPECT_NE(saved.find("NumberOfBatchTests=0\r\n"), std::string::npos) << "the file has the 0";
+    EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests).number(), 2) << "memory has 2";
+    EXPECT_NE(saved.find("Scale1=1.00000000000 : Slope relating actual stage temp(X) to "
+                         "commanded temp(Y)\r\n"),
+              std::string::npos);
+    EXPECT_NE(saved.find("[Service]\r\nEngineer=J. Doe\r\n"), std::string::npos);
+
+    std::filesystem::create_directory(TemporaryNameFor(r.file.MainFileName()));
+    r.params.SysParam(slot::TesterModel) = 5;
+    EXPECT_FALSE(r.save());
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), saved);
+    EXPECT_EQ(
+        r.op.last().text.rfind("Error in modFileUtils.ReadWriteSysFile: \n Writing file: ", 0), 0u)
+        << r.op.last().text;
+
+    r.params.SysParam(slot::NumberOfBatchTests) = "four";
+    std::filesystem::remove(TemporaryNameFor(r.file.MainFileName()));
+    EXPECT_FALSE(r.save()) << "a word as batch count cannot be checked against 0";
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), saved) << "nothing of the failed save is written";
+}
+
+TEST(SystemParameterFile, BackupCopiesAreNamedBySerialNumber) {
+    Rig r;
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    EXPECT_EQ(r.file.BackupFileName(), r.dir.path() + "CTESysParam1234.bak");
+    EXPECT_FALSE(r.file.BackupChoiceNeeded());
+    // shutdown: the main file, then the backup
+    ASSERT_TRUE(r.save());
+    ASSERT_TRUE(r.save(SysFileCopy::Backup));
+    // a new file: both sections, keys in processing order
+    EXPECT_EQ(
+        r.dir.read("CTESysParam1234.bak"),
+        Crlf({"[SysParams]", "TesterModel=2", "SerialNumber=1234", "CalibrationDate=03-07-2026",
+              "Units=1", "Password=abc", "PDFdataWrite=1", "AccuracyOption=2",
+              "OptimumTempOrdering=0", "AddRoundTripTests=1", "TestEndTempOption=2",
+              "NumberOfBatchTests=4", "Batch=20/50/80/-10/0/0/0/0/0", "[ScaleData]",
+              "Scale1=1.00234600000 : Slope relating actual stage temp(X) to commanded "
+              "temp(Y)",
+              "Scale2=-0.12500000000 : Offset relating actual(TC) stage temp(X) to "
+              "commanded temp(Y)",
+              "Scale3=0.99800000000 : Slope relating thermistor reported temp(X) to "
+              "actual temp(Y)",
+              "Scale4=0.25000000000 : Offset relating thermistor reported temp(X) to "
+              "actual temp(Y)"}));
+    EXPECT_EQ(r.file.BackupSerials(), std::vector<std::string>{"1234"});
+
+    r.params.SysParam(slot::SerialNumber) = 0;
+    EXPECT_EQ(r.file.BackupFileName(), r.dir.path() + "CTESysParam.bak") << "0 formats empty";
+    r.params.SysParam(slot::SerialNumber) = "0042";
+    EXPECT_EQ(SerialText(r.params), "42");
+    r.params.SysParam(slot::SerialNumber) = "  A7";
+    EXPECT_EQ(SerialText(r.params), "A7");
+
+    r.dir.write("CTESysParam5678.bak", "");
+    r.dir.write("OtherParam1.bak", "");
+    r.dir.write("CTESysParam9.BAK", "");
+    EXPECT_EQ(r.file.BackupSerials(), (std::vector<std::string>{"1234", "5678"}));
+    EXPECT_TRUE(r.file.BackupChoiceNeeded());
+}
+
+TEST(SysparamBackupDialog, SwitchesTheMainFileToAnotherSerialsBackup) {
+    Rig r;
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    ASSERT_TRUE(r.save(SysFileCopy::Backup)); // CTESysParam1234.bak
+    std::string other = kFieldFile;
+    other.replace(other.find("SerialNumber=1234"), 17, "SerialNumber=5678");
+    other.replace(other.find("TesterModel=2"), 13, "TesterModel=3");
+    r.dir.write("CTESysParam5678.bak", other);
+    r.dir.write("CTESysParam77.bak", "[SysParams]\r\nTesterModel=9\r\n"); // no plan
+
+    SysparamBackupDialog dialog(r.file);
+    dialog.Activate();
+    EXPECT_EQ(dialog.label(), "Present Serial #: 1234");
+    EXPECT_EQ(dialog.SerialNumList(), (std::vector<std::string>{"1234", "5678", "77"}));
+    EXPECT_EQ(dialog.selected(), 0) << "the present serial number";
+    EXPECT_FALSE(dialog.ChangeSerial()) << "the present one: nothing happens";
+    EXPECT_TRUE(r.op.messages.empty());
+
+    dialog.Select(2);
+    EXPECT_FALSE(dialog.ChangeSerial()) << "a broken backup is not taken over";
+    EXPECT_EQ(r.params.SysParam(slot::SerialNumber).number(), 1234) << "memory as before";
+    EXPECT_EQ(r.params.SysParam(slot::TesterModel).number(), 2);
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), kFieldFile);
+
+    dialog.Select(1);
+    EXPECT_TRUE(dialog.ChangeSerial());
+    EXPECT_EQ(r.params.SysParam(slot::TesterModel).number(), 3);
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), other);
+
+    r.params.SysParam(slot::SerialNumber) = 42;
+    dialog.Activate();
+    EXPECT_EQ(dialog.selected(), 0) << "no entry for 42: the first";
+}
+
+} // namespace
+} // namespace dilato
