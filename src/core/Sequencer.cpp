@@ -44,7 +44,7 @@ void Sequencer::GateControl() {
     TestRun& run = c_.run;
     try {
         if (!c_.termination.isVisible() && run.StopRequested && !run.ExitRequested) {
-            c_.ticks.SuspendTicks();
+            c_.ticks.HoldTicks(); // only the answer lets the test go on
             c_.termination.open(TestTerminationQuestion(HoldCriteriaMet()));
         }
         UpdateElapsed(false);

@@ -13,7 +13,13 @@ void TickControl::SuspendTicks() {
     timer_.reset();
 }
 
+void TickControl::HoldTicks() {
+    SuspendTicks();
+    held_ = true;
+}
+
 void TickControl::ResumeTicks() {
+    held_ = false;
     SuspendTicks();
     if (!run_.CalibrationMode) {
         if (!instruments_.ReadDisplacement()) instruments_.CheckInstrumentLinks();
@@ -26,7 +32,7 @@ void TickControl::Tick() {
     ++ticks_;
     SuspendTicks();
     if (pass_) pass_();
-    ResumeTicks();
+    if (!held_) ResumeTicks();
 }
 
 } // namespace dilato

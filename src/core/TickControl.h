@@ -30,6 +30,9 @@ class TickControl {
     // the link check after a failed one, and enables the ticks again.
     void ResumeTicks();
     [[nodiscard]] bool TicksActive() const { return timer_.has_value(); }
+    // Suspends the ticks until ResumeTicks, also past the end of the tick that asks: a
+    // question opened from a tick (the termination question) holds the test until answered.
+    void HoldTicks();
 
     // The handler of one tick.
     void Tick();
@@ -41,6 +44,7 @@ class TickControl {
     const TestRun& run_;
     std::function<void()> pass_;
     std::optional<TimerId> timer_;
+    bool held_ = false;
     long ticks_ = 0;
 };
 

@@ -15,9 +15,9 @@
 
 namespace dilato::test {
 
-class FakeInstruments final : public TestInstruments {
+class FakeInstruments : public TestInstruments {
   public:
-    explicit FakeInstruments(Clock& clock) : clock_(clock) { last_ = clock.now(); }
+    explicit FakeInstruments(Clock& clock) : clock_(clock) { last_ = start_ = clock.now(); }
 
     void SetStageTemp(float temp, bool raw) override {
         Follow();
@@ -38,7 +38,8 @@ class FakeInstruments final : public TestInstruments {
     }
     void CheckInstrumentLinks() override { ++linkChecks; }
     float IndicatorReading() const override {
-        return static_cast<float>(baseIndicator +
+        const double minutes = start_.msecsTo(clock_.now()) / 60000.0;
+        return static_cast<float>(baseIndicator + driftPerMinute * minutes +
                                   lengthInches * (cte - fixture) * 1e-6 * (temp_ - 20.0));
     }
     float SampleTemp() const override { return static_cast<float>(temp_ + tempOffset); }
@@ -46,8 +47,9 @@ class FakeInstruments final : public TestInstruments {
 
     // The sample's truth and the fixture's apparent expansion per °C (both 10^-6 per °C).
     double cte = 16.0, fixture = 2.6, lengthInches = 2.0, baseIndicator = 0.1;
-    double tau = 60.0;       // stage time constant, s
-    double tempOffset = 0.0; // a stage that holds the sample away from its set point
+    double tau = 60.0;           // stage time constant, s
+    double driftPerMinute = 0.0; // inches per minute, whatever the temperature
+    double tempOffset = 0.0;     // a stage that holds the sample away from its set point
     bool silentSensor = false;
     std::vector<float> setPoints;
     std::vector<bool> testModes;
@@ -61,7 +63,7 @@ class FakeInstruments final : public TestInstruments {
         if (dt > 0) temp_ = target_ + (temp_ - target_) * std::exp(-dt / tau);
     }
     Clock& clock_;
-    QDateTime last_;
+    QDateTime last_, start_;
     double temp_ = 20.0, target_ = 20.0;
     int commanded_ = 20;
 };
