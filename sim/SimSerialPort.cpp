@@ -66,6 +66,8 @@ void SimSerialPort::openDevice(int port, const LineSettings&) {
         throw SerialError(serial_error::PortAlreadyOpen, "Port already open");
     open_ = port;
     generation_ = board_.generation(port);
+    // What the device sent while nobody listened is gone, as on a real line.
+    (void)board_.device(port)->takeDue(SimSeconds(clock_));
 }
 
 void SimSerialPort::closeDevice() {

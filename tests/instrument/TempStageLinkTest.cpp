@@ -214,3 +214,57 @@ TEST(TempStageLink, TheLinkFreeWaitCostsItsWholeBoundWhenBusy) {
 
 } // namespace
 } // namespace dilato
+
+namespace dilato {
+namespace {
+
+TEST(TempStageLink, ReadFaultsFailWithinTheDeadlinesAndTheNextReadRecovers) {
+    struct Case {
+        sim::Fault fault;
+        size_t frames; // read frames the controller received
+    };
+    for (const Case c :
+         {Case{sim::Fault::Short, 4}, Case{sim::Fault::Long, 4}, Case{sim::Fault::Silence, 4},
+          Case{sim::Fault::Garbled, 1}, Case{sim::Fault::Delay, 4}}) {
+        SCOPED_TRACE(sim::FaultName(c.fault));
+        test::LinkFixture f;
+        ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+        f.sim.controller.clearCommands();
+        f.sim.controller.delaySeconds = 10.0; // past all four attempts
+        f.sim.controller.inject(c.fault);
+        const double start = f.clock.elapsedSeconds();
+        EXPECT_FALSE(f.links.oKReadTeTcTemp(0, true, false));
+        EXPECT_EQ(f.sim.controller.commands().size(), c.frames)
+            << "a garbled answer is a conversion failure: no retry";
+        EXPECT_LE(f.clock.elapsedSeconds() - start, 4 * 2.0 + 0.1);
+        EXPECT_TRUE(f.op.messages.empty()) << "no box for a bad or missing answer";
+        EXPECT_FLOAT_EQ(f.links.SampleTemp(), 22.2f) << "the last reading stays";
+        f.sim.controller.clearFaults();
+        EXPECT_TRUE(f.links.oKReadTeTcTemp(0, true, false)) << "the next tick recovers";
+    }
+}
+
+TEST(TempStageLink, AVanishedControllerFailsQuietlyAndIsFoundAgainWhenBack) {
+    test::LinkFixture f;
+    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    f.board.vanish(2);
+    EXPECT_FALSE(f.links.oKReadTeTcTemp(0, true, false));
+    EXPECT_TRUE(f.op.messages.empty());
+    f.links.SetStageTemp(30.0f, true); // writes on a dead link give up without a word
+    EXPECT_TRUE(f.op.messages.empty());
+    f.board.restore(2);
+    EXPECT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+}
+
+TEST(TempStageLink, ANegativeStageTemperatureDecodes) {
+    test::LinkFixture f;
+    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    f.links.SetStageTemp(-20.0f, true);
+    f.clock.advance(3600);
+    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    EXPECT_NEAR(f.links.SampleTemp(), -20.0f, 0.01f);
+    EXPECT_NEAR(f.sim.bench.stageTemp(), -20.2, 0.01) << "the thermistor reads 0.2 high";
+}
+
+} // namespace
+} // namespace dilato
