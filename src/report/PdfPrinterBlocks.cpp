@@ -66,7 +66,8 @@ void PDFPrinter::PDFCell(double width, double height, std::string_view text) {
                                      " " + PdfNumber(height * k_) + " re";
             if (fill_) {
                 put("q " + ColourComponents(fillColour_) + " rg");
-                put(rect + (outline ? " " + PdfNumber(lineWidthPt_) + " w B" : " f"));
+                put(rect + (outline ? std::string(" ") + PdfNumber(lineWidthPt_) + " w B"
+                                    : std::string(" f")));
                 put("Q");
             } else {
                 put(rect + " " + PdfNumber(lineWidthPt_) + " w S");

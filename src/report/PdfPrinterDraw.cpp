@@ -96,7 +96,9 @@ void PDFPrinter::writeText(std::string_view text, double x, double y) {
         put(c + " " + s + " " + FormatFixed(-std::sin(a), 5) + " " + c + " " + px(x) + " " + py(y) +
             " Tm");
     }
-    put("(" + PdfLiteral(text) + ") Tj");
+    std::string shown = PdfLiteral(text);
+    shown.insert(0, 1, '(');
+    put(shown + ") Tj");
     put("ET");
     if (coloured) put("Q");
 }

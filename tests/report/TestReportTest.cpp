@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace dilato {
 namespace {
 
