@@ -12,7 +12,10 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QProcess>
+
 #include <QTimer>
+#include <sstream>
 
 #include <gtest/gtest.h>
 #include <time.h>
@@ -152,6 +155,69 @@ TEST(PtyLinks, EnumerationFindsTheMappedDevicesThatOpen) {
     for (int n : {1, 2, 3})
         EXPECT_NE(std::find(discovery.ComPorts().begin(), discovery.ComPorts().end(), n),
                   discovery.ComPorts().end());
+}
+
+} // namespace
+} // namespace dilato
+
+namespace dilato {
+namespace {
+
+TEST(DilatoSim, TheExecutableServesTheRealAdapter) {
+    test::TempFolder folder;
+    QProcess sim;
+    sim.setProgram(QString::fromUtf8(DILATO_SIM_EXE));
+    sim.setArguments({"--link-dir", QString::fromStdString(folder.path() + "dev"), "--seed", "7"});
+    sim.start();
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    // The program options line says where the instruments are.
+    std::string banner;
+    QElapsedTimer wall;
+    wall.start();
+    while (banner.find("program options:") == std::string::npos && wall.elapsed() < 10000) {
+        sim.waitForReadyRead(200);
+        banner += sim.readAllStandardOutput().toStdString();
+    }
+    ASSERT_NE(banner.find("--port COM2="), std::string::npos) << banner;
+    PortMap map;
+    const auto eol = banner.find('\n', banner.find("program options:"));
+    std::vector<std::string> args;
+    std::istringstream options(banner.substr(banner.find("program options:") + 16,
+                                             eol - banner.find("program options:") - 16));
+    for (std::string word; options >> word;)
+        args.push_back(word);
+    EXPECT_TRUE(ApplyPortOptions(args, map).empty());
+
+    const auto clock = MakeWallClock();
+    QtSerialPort p1(map), p2(map), p3(map);
+    test::RecordingOperator op;
+    test::MemoryLog log;
+    SystemParameters parameters;
+    test::FakePorts ports;
+    test::FakeHost hostSide;
+    InstrumentLinks links(LinkServices{*clock, op, log, parameters, ports, hostSide, {}}, p1, p2,
+                          p3);
+    EXPECT_TRUE(links.oKReadTeTcTemp(0, false, false));
+    EXPECT_NEAR(links.SampleTemp(), 22.2f, 0.1f);
+    EXPECT_TRUE(links.ReadDisplacement());
+    EXPECT_NEAR(links.IndicatorReading(), 0.1f, 0.0001f);
+
+    // The calibrator: identification and a reading.
+    links.TcCal_Comport = 3;
+    ASSERT_TRUE(links.OpenCommPort(true, link::Calibrator));
+    p3.output("*IDN?\r");
+    std::string answer;
+    wall.restart();
+    while (answer.find('\n') == std::string::npos && wall.elapsed() < 3000) {
+        answer += p3.input();
+        clock->idle(0.01);
+    }
+    EXPECT_EQ(answer.substr(0, 6), "MARTEL");
+    links.OpenCommPort(false, link::All);
+
+    sim.write("quit\n");
+    EXPECT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 0);
 }
 
 } // namespace
