@@ -1,0 +1,64 @@
+#pragma once
+// Joins the instrument links to the test run: the run sees the links as its TestInstruments;
+// the links see the run's tick, instrument abort and "initialising" display as their LinkHost,
+// and the settings file as their ComPortSettings.
+
+#include "core/SettingsFile.h"
+#include "core/TestInstruments.h"
+#include "core/TestSession.h"
+#include "instrument/ComDiscovery.h"
+#include "instrument/InstrumentLinks.h"
+
+namespace dilato {
+
+class InstrumentBridge final : public TestInstruments, public LinkHost, public ComPortSettings {
+  public:
+    explicit InstrumentBridge(SettingsFile& settings) : settings_(settings) {}
+
+    // The two sides, once built (the links need the bridge first, the session the links).
+    void attach(InstrumentLinks& links, ComDiscovery& discovery, TestSession& session) {
+        links_ = &links;
+        discovery_ = &discovery;
+        session_ = &session;
+    }
+
+    // TestInstruments
+    void SetStageTemp(float temp, bool raw) override { links_->SetStageTemp(temp, raw); }
+    void SetStageTestMode(bool on, bool waitForLink) override {
+        links_->SetStageTestMode(on, !waitForLink);
+    }
+    bool ReadDisplacement() override { return links_->ReadDisplacement(); }
+    bool ReadStageTemp() override { return links_->oKReadTeTcTemp(0, false, false); }
+    void CheckInstrumentLinks() override { discovery_->CheckInstrumentLinks(); }
+    [[nodiscard]] float IndicatorReading() const override { return links_->IndicatorReading(); }
+    [[nodiscard]] float SampleTemp() const override { return links_->SampleTemp(); }
+    [[nodiscard]] int CommandedTemp() const override { return links_->CommandedTemp(); }
+
+    // LinkHost
+    void SuspendTicks() override { session_->ticks.SuspendTicks(); }
+    void EnableTicks() override { session_->ticks.EnableTicks(); }
+    [[nodiscard]] bool TicksActive() const override { return session_->ticks.TicksActive(); }
+    void AbortErrors(int errType) override { session_->start.AbortErrors(errType); }
+    void ShowStageInitializing() override {
+        session_->window.view().initializingLabelVisible = true;
+    }
+
+    // ComPortSettings
+    [[nodiscard]] int Keyence_Comport() const override { return settings_.Keyence_Comport; }
+    [[nodiscard]] int TE_Comport() const override { return settings_.TE_Comport; }
+    void setKeyence_Comport(int port) override {
+        settings_.Keyence_Comport = static_cast<std::int16_t>(port);
+    }
+    void setTE_Comport(int port) override {
+        settings_.TE_Comport = static_cast<std::int16_t>(port);
+    }
+    void WriteDilatoIni() override { settings_.WriteDilatoIni(); }
+
+  private:
+    SettingsFile& settings_;
+    InstrumentLinks* links_ = nullptr;
+    ComDiscovery* discovery_ = nullptr;
+    TestSession* session_ = nullptr;
+};
+
+} // namespace dilato

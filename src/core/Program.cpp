@@ -1,0 +1,44 @@
+#include "core/Program.h"
+
+namespace dilato {
+
+Program::Program(const ProgramAdapters& a)
+    : folders(a.programFolder, a.systemFolder), paramFile(params, folders, a.op),
+      settings(folders, a.clock, a.op),
+      logs(folders, params, a.clock, a.op, session.window,
+           LogInputs{[this] { return session.run.CalibrationMode; },
+                     [this] { return session.run.ElapsedMinutes; },
+                     [this] { return session.run.StepIndex; }}),
+      bridge(settings),
+      links(LinkServices{a.clock, a.op, logs, params, bridge, bridge, a.blockingPause},
+            a.displacementPort, a.tempStagePort, a.calibratorPort),
+      discovery(links, a.comDialog),
+      session(SessionAdapters{a.clock, a.op, a.termination, bridge, logs, params, folders}) {
+    bridge.attach(links, discovery, session);
+}
+
+bool Program::LoadFiles() {
+    if (!paramFile.ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Main)) return false;
+    settings.ReadDilatoIni();
+    session.run.UnitsInches = params.SysParam(slot::Units).number() == 0;
+    return true;
+}
+
+void Program::StartInstruments() {
+    logs.TestLog("", testlog::Launch);
+    discovery.CheckInstrumentLinks();
+    (void)logs.HobbsMeterUpdate("0.00");
+    links.SetStageTemp(20.0f, true);
+    session.EnterTest();
+}
+
+void Program::ShutDown() {
+    links.SetStageTestMode(false, true);
+    links.SetStageTemp(20.0f, false);
+    settings.WriteDilatoIni();
+    links.OpenCommPort(false, link::All);
+    (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
+    (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);
+}
+
+} // namespace dilato

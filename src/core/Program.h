@@ -1,0 +1,63 @@
+#pragma once
+// The composition root: every long-lived object of the program, built in one place and in
+// one order for the main window, the headless runner and the tests alike. Only the adapters
+// differ (clock, operator, dialogs, the three serial ports).
+
+#include "core/InstrumentBridge.h"
+#include "core/SettingsFile.h"
+#include "core/TestSession.h"
+#include "instrument/ComDiscovery.h"
+#include "instrument/InstrumentLinks.h"
+#include "storage/Folders.h"
+#include "storage/Logs.h"
+#include "storage/SystemParameterFile.h"
+#include "storage/SystemParameters.h"
+
+#include <functional>
+#include <string>
+
+namespace dilato {
+
+struct ProgramAdapters {
+    Clock& clock;
+    Operator& op;
+    TerminationDialog& termination;
+    ComDialog& comDialog;
+    SerialPort& displacementPort; // link 1
+    SerialPort& tempStagePort;    // link 2
+    SerialPort& calibratorPort;   // link 3
+    std::string programFolder;
+    std::string systemFolder;
+    // A pause that lets nothing else run (see LinkServices); empty: the default.
+    std::function<void(double)> blockingPause;
+};
+
+class Program {
+  public:
+    explicit Program(const ProgramAdapters& adapters);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Loads the parameter file and the settings file; false when the parameter file could not
+    // be read (the program cannot start without it).
+    [[nodiscard]] bool LoadFiles();
+    // The instruments' part of the start-up, once the files are loaded: the launch entry of
+    // the test log, both links checked, the hour meter read, the stage to 20 °C, the Test tab
+    // entered (the ticks start).
+    void StartInstruments();
+    // The orderly end: test mode off, stage to 20 °C, settings and parameters saved.
+    void ShutDown();
+
+    Folders folders;
+    SystemParameters params;
+    SystemParameterFile paramFile;
+    SettingsFile settings;
+    NoMainWindow noWindow; // until the session's window model exists
+    Logs logs;
+    InstrumentBridge bridge;
+    InstrumentLinks links;
+    ComDiscovery discovery;
+    TestSession session;
+};
+
+} // namespace dilato

@@ -1,0 +1,136 @@
+// Whole tests against the simulated instruments: the program's real instrument links talk to
+// the simulated Temp-Stage controller and displacement sensor, in-process on the virtual
+// clock, and the reported CTE is compared with the simulated sample's.
+
+#include "CoreFakes.h"
+
+#include "core/Program.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
+#include "platform/LeadingNumber.h"
+#include "platform/TextFile.h"
+#include "platform/VirtualClock.h"
+#include "sim/SimInstruments.h"
+#include "sim/SimSerialPort.h"
+#include "storage/Provisioning.h"
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace dilato {
+namespace {
+
+class NoComDialog final : public ComDialog {
+  public:
+    void ShowSystemComError() override { ++shown; }
+    int shown = 0;
+};
+
+struct SimulatedProgram {
+    explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
+                              int steps = 3)
+        : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
+          p3(board, clock), program(ProgramAdapters{clock,
+                                                    op,
+                                                    termination,
+                                                    comDialog,
+                                                    p1,
+                                                    p2,
+                                                    p3,
+                                                    dir.path() + "app/",
+                                                    dir.path() + "sys/",
+                                                    {}}) {
+        board.plug(1, instruments.sensor);
+        board.plug(2, instruments.controller);
+        board.plug(3, instruments.calibrator);
+        (void)ProvisionSystemFolder(program.folders, op);
+        WriteIniValue(program.paramFile.MainFileName(), "SysParams", "Batch", plan);
+        WriteIniValue(program.paramFile.MainFileName(), "SysParams", "NumberOfBatchTests",
+                      std::to_string(steps));
+        WriteIniValue(program.paramFile.MainFileName(), "SysParams", "SerialNumber", "1234");
+        EXPECT_TRUE(program.LoadFiles());
+        program.settings.Keyence_Comport = 1;
+        program.settings.TE_Comport = 2;
+    }
+
+    // Runs one test from the Test tab; returns the simulated minutes it took.
+    double RunTest(const std::string& name, double maxHours = 12) {
+        TestSession& s = program.session;
+        program.folders.DataPath = program.folders.DataRoot() + "Demo/";
+        s.window.view().dataFile = name;
+        s.window.view().sampleId = "sample";
+        s.window.view().sampleLength = "2.000";
+        program.StartInstruments();
+        s.start.StartButtonHit();
+        const double started = clock.elapsedSeconds();
+        bool running = false;
+        for (double t = 0; t < maxHours * 3600; t += 1) {
+            clock.advance(1.0);
+            running = running || s.run.gTestState != state::Idle;
+            if (running && s.run.gTestState == state::Idle) break;
+        }
+        return (clock.elapsedSeconds() - started) / 60.0;
+    }
+
+    test::TempFolder dir;
+    VirtualClock clock;
+    test::RecordingOperator op;
+    test::RecordingTermination termination;
+    NoComDialog comDialog;
+    sim::SimInstruments instruments;
+    sim::SimPortBoard board;
+    sim::SimSerialPort p1, p2, p3;
+    Program program;
+};
+
+struct Measured {
+    double cte, accuracy;
+};
+
+// "CTE k:" of the summary: "20.0°C to  50.0°C: 16.7 µ/°C +/- 8.8%" -> cte and fraction.
+Measured SummaryLine(const std::string& file, int k) {
+    const std::string line =
+        ReadIniValue(file, "CTE Test Summary #", "CTE " + std::to_string(k) + ":");
+    const auto colon = line.find(": ");
+    const auto pm = line.find("+/- ");
+    EXPECT_NE(colon, std::string::npos) << line;
+    return {LeadingNumber(line.substr(colon + 2)), LeadingNumber(line.substr(pm + 4)) / 100.0};
+}
+
+// Each reference material over the plan 20/50/80 °C, 2.000 in: every reported CTE (the two
+// pairs and the whole range) lies within its own accuracy estimate of the simulated truth,
+// the mean of the material's alpha over the interval.
+TEST(EndToEnd, ReferenceMaterialsMeasureTheirTrueExpansionWithinTheAccuracyEstimate) {
+    for (const char* material : {"copper", "aluminium", "fused-silica", "pmma"}) {
+        sim::BenchParams bench;
+        bench.sample.expansion = sim::ExpansionCurve::Named(material);
+        SimulatedProgram p{bench};
+        const double minutes = p.RunTest("Sample1");
+        EXPECT_TRUE(p.op.messages.empty()) << material << ": " << p.op.last().text;
+        const std::string summary = p.program.folders.DataRoot() + "Demo/Sample1_CTE.txt";
+        ASSERT_TRUE(IsFile(summary)) << material;
+        ASSERT_TRUE(IsFile(p.program.folders.DataRoot() + "Demo/Sample1_CTE.dat"));
+
+        const auto& curve = p.instruments.bench.params().sample.expansion;
+        const ResultTable& r = p.program.session.run.results;
+        for (int k = 1; k <= 3; ++k) {
+            const Measured m = SummaryLine(summary, k);
+            const double from = r.at(k, result::StartTemp), to = r.at(k, result::EndTemp);
+            const double truth = curve.meanAlpha(from, to);
+            const double error = std::fabs(r.at(k, result::Cte) - truth);
+            std::printf(
+                "%-12s CTE %d  %5.1f to %5.1f °C  measured %7.3f  reported %5.1f +/- %4.1f%%  "
+                "truth %7.3f  error %6.3f (%5.1f%% of the estimate)  %.0f min\n",
+                material, k, from, to, r.at(k, result::Cte), m.cte, m.accuracy * 100, truth, error,
+                100.0 * error / (m.accuracy * std::fabs(truth)), minutes);
+            EXPECT_LE(error, m.accuracy * std::fabs(truth)) << material << " CTE " << k;
+        }
+    }
+}
+
+} // namespace
+} // namespace dilato
