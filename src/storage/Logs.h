@@ -29,11 +29,10 @@ struct LogInputs {
     std::function<int()> StepIndex;              // steps completed so far
 };
 
-// The test log's memory for the run; the data files keep their incomplete-test count here.
+// The test log's memory for the run.
 struct TestLogState {
     long stamp = 0; // whole seconds since midnight of the last launch or step-start entry
     std::string lastProgressText;
-    int incompleteTests = 0;
 };
 
 class Logs final : public LogSink {
@@ -56,7 +55,7 @@ class Logs final : public LogSink {
     [[nodiscard]] std::string TestLogFile(int n = 0) const; // 0: the current one
     [[nodiscard]] std::string MeterFile() const;
 
-    [[nodiscard]] TestLogState& state() { return state_; }
+    [[nodiscard]] const TestLogState& state() const { return state_; }
 
   private:
     void RotateTestLogs() const;
