@@ -247,6 +247,7 @@ void Sequencer::FinishCurrentTest(bool save) {
         c_.ticks.ResumeTicks();
         return;
     }
+    ++run.StepsSaved;
     if (AdvanceStep(false)) {
         run.gTestState = state::StepStart;
         c_.window.UpdateTestStatus(0);

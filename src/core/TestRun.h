@@ -35,6 +35,7 @@ struct TestRun {
     int gTestState = state::Idle;
     int StepIndex = 0;          // 0-based current step
     int SetPointTemp = 0;       // set point of the current step, whole °C
+    int StepsSaved = 0;         // steps of this test saved so far
     long clockStart = 0;        // seconds since midnight at the step's start; 0 = no clock
     std::string ElapsedMinutes; // "0.0" minutes since clockStart; empty without a clock
     // `PhaseTimes` entries 3, 4, 5: end of settling, earliest end of the temperature wait,

@@ -20,6 +20,7 @@ void TestStart::StartTest() {
     TestRun& run = c_.run;
     c_.window.DataToForm1(true);
     run.StartRequested = false;
+    run.StepsSaved = 0;
     run.gTestState = state::Accepted;
     c_.window.EnableTabs();
     ReorderTempSequence(c_.params, c_.instruments.SampleTemp(), c_.op);

@@ -1,0 +1,60 @@
+#pragma once
+// The operator of the headless runner: every message is printed, questions are answered by
+// the runner's policy, and the termination question is answered Yes a moment after it opens
+// (as an operator would click it), on the program's clock.
+
+#include "core/TerminationDialog.h"
+#include "instrument/ComDiscovery.h"
+#include "platform/Clock.h"
+#include "platform/Operator.h"
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+
+namespace dilato::run {
+
+class ConsoleOperator final : public Operator {
+  public:
+    ConsoleOperator(std::ostream& out, bool yesToLength) : out_(out), yesToLength_(yesToLength) {}
+    MessageAnswer show(const Message& message) override;
+    void setBusyPointer(bool busy) override { busy_ = busy; }
+    [[nodiscard]] bool busyPointerShown() const override { return busy_; }
+    void playSound(const std::string&) override {}
+    [[nodiscard]] int messagesShown() const { return shown_; }
+
+  private:
+    std::ostream& out_;
+    bool yesToLength_;
+    bool busy_ = false;
+    int shown_ = 0;
+};
+
+class ConsoleTermination final : public TerminationDialog {
+  public:
+    ConsoleTermination(std::ostream& out, Clock& clock) : out_(out), clock_(clock) {}
+    // What answering Yes does (the sequencer's answer).
+    void setAnswerYes(std::function<void()> yes) { yes_ = std::move(yes); }
+
+    void open(const TerminationQuestion& q) override;
+    void close() override { visible_ = false; }
+    [[nodiscard]] bool isVisible() const override { return visible_; }
+
+  private:
+    std::ostream& out_;
+    Clock& clock_;
+    std::function<void()> yes_;
+    bool visible_ = false;
+    std::optional<TimerId> answer_;
+};
+
+class ConsoleComDialog final : public ComDialog {
+  public:
+    explicit ConsoleComDialog(std::ostream& out) : out_(out) {}
+    void ShowSystemComError() override;
+
+  private:
+    std::ostream& out_;
+};
+
+} // namespace dilato::run

@@ -1,0 +1,220 @@
+#include "Runner.h"
+
+#include "ConsoleAdapters.h"
+#include "core/Program.h"
+#include "core/TestPlan.h"
+#include "instrument/PortMap.h"
+#include "instrument/QtSerialPort.h"
+#include "platform/Files.h"
+#include "platform/Format.h"
+#include "platform/IniFile.h"
+#include "platform/LeadingNumber.h"
+#include "platform/ProgramEnd.h"
+#include "platform/SystemFolder.h"
+#include "platform/Version.h"
+#include "platform/VirtualClock.h"
+#include "sim/SimInstruments.h"
+#include "sim/SimSerialPort.h"
+#include "storage/Provisioning.h"
+
+#include <memory>
+#include <ostream>
+
+namespace dilato::run {
+
+namespace {
+
+constexpr double kLongestTestSeconds = 8 * 86400.0; // the hold limits end any batch before
+
+// The three serial ports of the run: the simulated bench in-process, or real devices.
+struct Ports {
+    std::unique_ptr<sim::SimInstruments> simulated;
+    sim::SimPortBoard board;
+    PortMap map;
+    std::unique_ptr<SerialPort> displacement, tempStage, calibrator;
+};
+
+std::unique_ptr<Ports> MakePorts(const RunOptions& o, Clock& clock, const std::string& systemFolder,
+                                 double lengthInches) {
+    auto ports = std::make_unique<Ports>();
+    if (o.simulate) {
+        sim::BenchParams bench;
+        bench.sample.expansion = o.simulate->cte ? sim::ExpansionCurve(*o.simulate->cte)
+                                                 : sim::ExpansionCurve::Named(o.simulate->material);
+        bench.sample.lengthInches =
+            o.simulate->lengthInches.value_or(lengthInches > 0 ? lengthInches : 2.0);
+        if (o.simulate->seed) bench.seed = *o.simulate->seed;
+        ports->simulated = std::make_unique<sim::SimInstruments>(clock, bench);
+        ports->board.plug(1, ports->simulated->sensor);
+        ports->board.plug(2, ports->simulated->controller);
+        ports->board.plug(3, ports->simulated->calibrator);
+        ports->displacement = std::make_unique<sim::SimSerialPort>(ports->board, clock);
+        ports->tempStage = std::make_unique<sim::SimSerialPort>(ports->board, clock);
+        ports->calibrator = std::make_unique<sim::SimSerialPort>(ports->board, clock);
+    } else {
+        ports->map.load(systemFolder + "Dilato.ini");
+        for (const auto& text : o.portOverrides) {
+            const auto entry = ParsePortOverride(text);
+            if (!entry)
+                throw std::invalid_argument("--port needs COMn=DEVICE, not \"" + text + "\"");
+            ports->map.set(entry->first, entry->second);
+        }
+        ports->displacement = std::make_unique<QtSerialPort>(ports->map);
+        ports->tempStage = std::make_unique<QtSerialPort>(ports->map);
+        ports->calibrator = std::make_unique<QtSerialPort>(ports->map);
+    }
+    return ports;
+}
+
+void SetPlan(SystemParameters& params, const std::vector<int>& plan) {
+    params.SysParam(slot::NumberOfBatchTests) = static_cast<int>(plan.size());
+    for (int i = 0; i < 9; ++i)
+        params.SysParam(slot::FirstBatchTemp + i) =
+            std::to_string(i < static_cast<int>(plan.size()) ? plan[static_cast<size_t>(i)] : 0);
+}
+
+std::string PlanText(const SystemParameters& params) {
+    std::string text;
+    for (int s = 0; s < NumberOfSteps(params); ++s)
+        text += (s ? "/" : "") + FormatNumber(StepSetPoint(params, s), "0");
+    return text;
+}
+
+void PrintStep(std::ostream& out, const TestRun& run, int step, int steps) {
+    const int end = EndOfStep(run.stepData, step);
+    const Reading& r = run.stepData.reading(step, end);
+    out << "Step " << step << " of " << steps << " saved: " << FormatSingle(r.elapsedMinutes, "0.0")
+        << " min, sample " << FormatSingle(r.temperature, "0.00")
+        << " \xC2\xB0"
+           "C, indicator "
+        << FormatSingle(r.indicator, "0.000000") << " in" << std::endl;
+}
+
+// The summary's CTE lines of this test, with the simulated truth beside them.
+void PrintResults(std::ostream& out, Program& p, const Ports& ports) {
+    const std::string section =
+        "CTE Test Summary #" + FormatNumber(p.session.files.incompleteTestCounter(), "#");
+    const int steps = NumberOfSteps(p.params);
+    const int first = steps == 2 ? 2 : 1;
+    const ResultTable& results = p.session.run.results;
+    for (int k = 1;; ++k) {
+        const std::string line =
+            ReadIniValue(p.folders.SummaryFileName, section, "CTE " + std::to_string(k) + ":");
+        if (line.empty()) break;
+        out << "CTE " << k << ": " << line;
+        if (ports.simulated) {
+            const int m = steps == 2 ? 1 : first + k - 1;
+            const double truth = ports.simulated->bench.params().sample.expansion.meanAlpha(
+                results.at(m, result::StartTemp), results.at(m, result::EndTemp));
+            out << "   (simulated truth " << FormatNumber(truth, "0.00")
+                << " \xC2\xB5/\xC2\xB0"
+                   "C)";
+        }
+        out << std::endl;
+    }
+}
+
+} // namespace
+
+int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
+    const std::string systemFolder = ResolveSystemFolder(o.systemFolder);
+    std::unique_ptr<Clock> wall;
+    std::unique_ptr<VirtualClock> virtualClock;
+    if (o.simulate && !o.timeScale)
+        virtualClock = std::make_unique<VirtualClock>(QDateTime::currentDateTime());
+    else
+        wall = MakeWallClock(o.timeScale.value_or(1.0));
+    Clock& clock = virtualClock ? static_cast<Clock&>(*virtualClock) : *wall;
+
+    const double typed = LeadingNumber(o.length);
+    std::unique_ptr<Ports> ports =
+        MakePorts(o, clock, systemFolder, o.millimetres ? typed / 25.4 : typed);
+    ConsoleOperator op(out, o.yes);
+    ConsoleTermination termination(out, clock);
+    ConsoleComDialog comDialog(out);
+    Program p(ProgramAdapters{clock,
+                              op,
+                              termination,
+                              comDialog,
+                              *ports->displacement,
+                              *ports->tempStage,
+                              *ports->calibrator,
+                              ProgramFolder(),
+                              systemFolder,
+                              {}});
+    termination.setAnswerYes([&p] { p.session.sequencer.TerminationYes(); });
+
+    if (!IsFile(p.paramFile.MainFileName())) {
+        for (const auto& made : ProvisionSystemFolder(p.folders, op))
+            out << "provisioned " << made << std::endl;
+    }
+    if (!p.LoadFiles()) {
+        out << "[Invalid System Parameter File] Dilato software will now abort!" << std::endl;
+        return kCannotStart;
+    }
+    if (o.simulate) {
+        p.settings.Keyence_Comport = 1;
+        p.settings.TE_Comport = 2;
+    }
+    if (o.plan) SetPlan(p.params, *o.plan);
+    p.session.run.UnitsInches = !o.millimetres;
+    p.folders.DataPath = p.folders.DataRoot() + o.folder + "/";
+    TestTabView& view = p.session.window.view();
+    view.dataFolder = o.folder;
+    view.dataFile = o.test;
+    view.sampleId = o.sampleId;
+    view.sampleLength = o.length;
+
+    out << "Dilato V" << kVersionText << ": test " << o.test << " in " << p.folders.DataPath
+        << ", plan " << PlanText(p.params)
+        << " \xC2\xB0"
+           "C";
+    if (ports->simulated)
+        out << ", simulated " << ports->simulated->bench.params().sample.expansion.name()
+            << " sample of "
+            << FormatNumber(ports->simulated->bench.params().sample.lengthInches, "0.000") << " in";
+    out << (virtualClock ? " (virtual clock)" : "") << std::endl;
+
+    p.StartInstruments();
+    TestRun& run = p.session.run;
+    p.session.start.StartButtonHit();
+    const QDateTime started = clock.now();
+    bool stopAsked = false;
+    int printed = 0;
+    for (;;) {
+        if (virtualClock)
+            virtualClock->advance(1.0);
+        else
+            clock.idle(0.05);
+        for (; printed < run.StepsSaved; ++printed)
+            PrintStep(out, run, printed + 1, NumberOfSteps(p.params));
+        if (!run.StartRequested && run.gTestState == state::Idle) break;
+        if (stop && !stopAsked) {
+            stopAsked = true;
+            run.StopRequested = true;
+        }
+        if (started.secsTo(clock.now()) > kLongestTestSeconds) break;
+    }
+    const bool completed = run.StepsSaved == NumberOfSteps(p.params) && run.StepsSaved > 0;
+    out << (completed ? "Test completed" : "Test not completed") << " after "
+        << FormatNumber(started.secsTo(clock.now()) / 60.0, "0.0") << " min" << std::endl;
+    if (completed && IsFile(p.folders.SummaryFileName)) {
+        PrintResults(out, p, *ports);
+        out << "Files: " << p.folders.DataPath + p.folders.DataFileName + "_CTE.dat"
+            << ", " << p.folders.SummaryFileName << std::endl;
+    } else if (run.StepsSaved > 0) {
+        out << "Raw data: " << p.folders.DataPath + p.folders.DataFileName + "_CTE.dat"
+            << std::endl;
+    }
+
+    p.session.ticks.SuspendTicks();
+    p.links.SetStageTestMode(false, true);
+    p.links.SetStageTemp(20.0f, false);
+    p.links.OpenCommPort(false, link::All);
+    if (!o.simulate) p.settings.WriteDilatoIni();
+    (void)p.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
+    (void)p.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);
+    return completed ? kCompleted : kNotCompleted;
+}
+
+} // namespace dilato::run
