@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -18,6 +19,9 @@ void OnInterrupt(int) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // With TZ unset the C library looks the zone file up again at every local time; the
+    // program reads the clock many times a second.
+    setenv("TZ", ":/etc/localtime", 0);
     QCoreApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     dilato::run::RunOptions options;

@@ -31,7 +31,7 @@ std::string FormatFixed(double value, int decimals, int significantDigits) {
     const bool negative = std::signbit(value);
     const double magnitude = std::fabs(value);
 
-    std::string digits = "0";
+    std::string digits(1, '0');
     int shift = 0; // the integer result is digits * 10^shift
     if (magnitude != 0.0) {
         char buf[64];
@@ -51,11 +51,11 @@ std::string FormatFixed(double value, int decimals, int significantDigits) {
     } else {
         const size_t drop = static_cast<size_t>(-shift);
         if (drop > digits.size()) {
-            digits = "0";
+            digits.assign(1, '0');
         } else {
             const bool roundUp = digits[digits.size() - drop] >= '5';
             digits.resize(digits.size() - drop);
-            if (digits.empty()) digits = "0";
+            if (digits.empty()) digits.assign(1, '0');
             if (roundUp) IncrementDigits(digits);
         }
     }
@@ -66,8 +66,9 @@ std::string FormatFixed(double value, int decimals, int significantDigits) {
     // strip superfluous leading zeros of the integer part
     while (digits.size() > static_cast<size_t>(decimals) + 1 && digits[0] == '0')
         digits.erase(0, 1);
-    if (decimals > 0) digits.insert(digits.size() - static_cast<size_t>(decimals), ".");
-    return (negative && !zero) ? "-" + digits : digits;
+    if (decimals > 0) digits.insert(digits.size() - static_cast<size_t>(decimals), 1, '.');
+    if (negative && !zero) digits.insert(0, 1, '-');
+    return digits;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "platform/TextFile.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 namespace dilato {
@@ -112,9 +113,14 @@ std::string ReadIniValue(const std::string& file, const std::string& section,
 
 void WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value) {
-    auto lines = ReadTextLines(file).value_or(std::vector<std::string>{});
-    IniAssign(lines, section, key, value);
-    WriteTextLinesAtomic(file, lines);
+    std::error_code ec;
+    auto lines = ReadTextLines(file);
+    // A file that is there but cannot be read is never written over as if it were empty:
+    // its other keys would be lost.
+    if (!lines && std::filesystem::exists(file, ec)) throw FileError("Cannot read " + file);
+    if (!lines) lines.emplace();
+    IniAssign(*lines, section, key, value);
+    WriteTextLinesAtomic(file, *lines);
 }
 
 } // namespace dilato

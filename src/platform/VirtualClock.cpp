@@ -4,7 +4,17 @@
 
 namespace dilato {
 
-VirtualClock::VirtualClock(QDateTime start) : origin_(std::move(start)) {}
+namespace {
+
+// Virtual time has no time zone and no daylight-saving jumps: the reading given is kept as
+// it stands (in UTC terms), which also spares the time zone look-ups of local time.
+QDateTime Unzoned(const QDateTime& when) {
+    return QDateTime(when.date(), when.time(), Qt::UTC);
+}
+
+} // namespace
+
+VirtualClock::VirtualClock(QDateTime start) : origin_(Unzoned(start)) {}
 
 QDateTime VirtualClock::now() const {
     return origin_.addMSecs(static_cast<qint64>(std::llround(elapsed_ * 1000.0)));
@@ -41,7 +51,7 @@ void VirtualClock::advance(double seconds) {
 }
 
 void VirtualClock::setNow(const QDateTime& when) {
-    origin_ = when;
+    origin_ = Unzoned(when);
     elapsed_ = 0.0;
     for (auto& [id, timer] : timers_)
         timer.due = timer.interval;

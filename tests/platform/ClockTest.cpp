@@ -23,7 +23,8 @@ TEST(WaitSeconds, DeadlineIsRoundedToWholeSecondsModuloADay) {
 TEST(WaitSeconds, AWaitAcrossMidnightEndsJustAfterIt) {
     VirtualClock clock(QDateTime(QDate(2026, 1, 5), QTime(23, 59, 59, 500)));
     WaitSeconds(clock, 2.0);
-    EXPECT_EQ(clock.now(), QDateTime(QDate(2026, 1, 6), QTime(0, 0, 2)));
+    EXPECT_EQ(clock.now().date(), QDate(2026, 1, 6));
+    EXPECT_EQ(clock.now().time(), QTime(0, 0, 2));
 }
 
 TEST(VirtualClock, FiresDueTimersInOrderAndAllowsReentrantWaits) {
