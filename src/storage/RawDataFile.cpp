@@ -27,9 +27,12 @@ float FieldNumber(std::string_view field) {
     if (*begin == '+') ++begin;
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value))
+    // A reading is single precision: a number beyond its range would be stored as infinity
+    // and written back as a text no reader takes.
+    const auto single = static_cast<float>(value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(single))
         throw std::invalid_argument("not a number");
-    return static_cast<float>(value);
+    return single;
 }
 
 } // namespace

@@ -114,6 +114,7 @@ TEST(RawDataFile, BadContentIsRefusedWithOneMessage) {
         {"second sample length", head + t1 + head + t2},
         {"empty file", ""},
         {"step above ten", head + t1 + t2 + "Test #11\r\n"},
+        {"beyond single precision", head + t1 + "Test #2\r\n1.0, 0.1, 50, 0, 1e39\r\n"},
     };
     Files f({20, 50});
     for (const auto& [what, content] : cases) {

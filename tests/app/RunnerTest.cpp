@@ -1,0 +1,84 @@
+#include "Runner.h"
+#include "RunOptions.h"
+
+#include "platform/Files.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace dilato::run {
+namespace {
+
+TEST(RunOptions, ReadsTheOperatorsEntriesAndRefusesWhatItCannotUse) {
+    const auto o = ParseRunOptions({"--simulate=material=pmma,length=1.9,seed=7", "--system-folder",
+                                    "/tmp/s", "--folder=Demo", "--test", "T1", "--length", "48",
+                                    "--mm", "--yes", "--plan", "20,60", "--sample-id", "P"});
+    ASSERT_TRUE(o.simulate.has_value());
+    EXPECT_EQ(o.simulate->material, "pmma");
+    EXPECT_EQ(o.simulate->lengthInches, 1.9);
+    EXPECT_EQ(o.simulate->seed, 7u);
+    EXPECT_EQ(o.systemFolder, "/tmp/s");
+    EXPECT_EQ(o.folder, "Demo");
+    EXPECT_TRUE(o.millimetres && o.yes);
+    EXPECT_EQ(o.plan, (std::vector<int>{20, 60}));
+    EXPECT_EQ(
+        ParseRunOptions({"--simulate=cte=12.5", "--test", "a", "--length", "2"}).simulate->cte,
+        12.5);
+
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--length", "2"},
+          {"--test", "a"},
+          {"--test", "a", "--length", "2", "--time-scale", "0"},
+          {"--test", "a", "--length", "2", "--simulate=colour=red"},
+          {"--test", "a", "--length", "2", "--simulate", "--port", "COM1=/dev/null"},
+          {"--test", "a", "--length", "2", "--plan", "20,x"},
+          {"--bogus"}})
+        EXPECT_THROW((void)ParseRunOptions(bad), std::invalid_argument) << bad.front();
+    EXPECT_TRUE(ParseRunOptions({"--help"}).help);
+}
+
+TEST(Runner, ACompleteSimulatedTestOnAFreshSystemFolder) {
+    test::TempFolder dir;
+    RunOptions o =
+        ParseRunOptions({"--simulate", "--system-folder", dir.path() + "x", "--folder", "Demo",
+                         "--test", "Copper1", "--sample-id", "Cu", "--length", "2.0"});
+    std::ostringstream out;
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(RunTest(o, out, stop), kCompleted) << out.str();
+    EXPECT_TRUE(IsFile(dir.path() + "x/Data/Demo/Copper1_CTE.dat"));
+    EXPECT_TRUE(IsFile(dir.path() + "x/Data/Demo/Copper1_CTE.txt"));
+    EXPECT_NE(out.str().find("provisioned"), std::string::npos);
+    EXPECT_NE(out.str().find("Step 2 of 2 saved"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("CTE 1: 20.0\xC2\xB0"
+                             "C to  50.0\xC2\xB0"
+                             "C: 16."),
+              std::string::npos)
+        << out.str();
+
+    // A length outside the range without --yes: the question is answered No, no test.
+    o.length = "3.0";
+    o.test = "Long";
+    std::ostringstream refused;
+    EXPECT_EQ(RunTest(o, refused, stop), kNotCompleted);
+    EXPECT_NE(refused.str().find("[Sample Length Out-of-Range]"), std::string::npos);
+    EXPECT_NE(refused.str().find("-> No"), std::string::npos);
+    EXPECT_FALSE(IsFile(dir.path() + "x/Data/Demo/Long_CTE.dat"));
+}
+
+TEST(Runner, AStopRequestEndsTheTestAfterTheQuestion) {
+    test::TempFolder dir;
+    const RunOptions o = ParseRunOptions(
+        {"--simulate", "--system-folder", dir.path() + "x", "--test", "Stopped", "--length", "2"});
+    std::ostringstream out;
+    std::atomic<bool> stop{true};
+    EXPECT_EQ(RunTest(o, out, stop), kNotCompleted);
+    EXPECT_NE(out.str().find("[Test-Termination Request] Do you want to end this test? "
+                             "(Premature termination ... no data saved)"),
+              std::string::npos)
+        << out.str();
+}
+
+} // namespace
+} // namespace dilato::run
