@@ -1,0 +1,85 @@
+// The links against instruments that answer with arbitrary bytes: a Temp-Stage read, a
+// parameter write with read-back and a displacement read, on the virtual clock, each command
+// answered by the next slice of the input. Nothing may crash, hang past the deadlines or go
+// out of bounds.
+
+#include "FuzzSupport.h"
+
+#include "instrument/InstrumentLinks.h"
+#include "platform/VirtualClock.h"
+#include "sim/SimSerialPort.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+using namespace dilato;
+
+// Answers every command with the next slice of the input.
+class EchoDevice final : public sim::SimDevice {
+  public:
+    EchoDevice(std::string data, int baud)
+        : SimDevice("fuzz", baud, 0.001), data_(std::move(data)) {}
+
+  protected:
+    std::optional<std::string> answer(const std::string&, double) override {
+        if (pos_ >= data_.size()) return std::nullopt;
+        const size_t n =
+            std::min<size_t>(static_cast<unsigned char>(data_[pos_]) % 24, data_.size() - pos_ - 1);
+        std::string slice = data_.substr(pos_ + 1, n);
+        pos_ += n + 1;
+        return slice;
+    }
+
+  private:
+    std::string data_;
+    size_t pos_ = 0;
+};
+
+struct Log final : LogSink {
+    void ErrorLog(const std::string&) override {}
+    void TestLog(const std::string&, int) override {}
+};
+struct Ports final : ComPortSettings {
+    int Keyence_Comport() const override { return 1; }
+    int TE_Comport() const override { return 2; }
+    void setKeyence_Comport(int) override {}
+    void setTE_Comport(int) override {}
+    void WriteDilatoIni() override {}
+};
+struct Host final : LinkHost {
+    void SuspendTicks() override {}
+    void EnableTicks() override {}
+    bool TicksActive() const override { return false; }
+    void AbortErrors(int) override {}
+    void ShowStageInitializing() override {}
+};
+
+void Links(const std::string& data) {
+    VirtualClock clock;
+    fuzz::SilentOperator op;
+    Log log;
+    SystemParameters params;
+    Ports ports;
+    Host host;
+    EchoDevice sensor(data, 9600), controller(data, kTempStageBaud), calibrator(data, 9600);
+    sim::SimPortBoard board;
+    board.plug(1, sensor);
+    board.plug(2, controller);
+    board.plug(3, calibrator);
+    sim::SimSerialPort p1(board, clock), p2(board, clock), p3(board, clock);
+    InstrumentLinks links(LinkServices{clock, op, log, params, ports, host, [](double) {}}, p1, p2,
+                          p3);
+    (void)links.oKReadTeTcTemp(0, false, false);
+    links.oKSendTeTcTemp(25.0f, 0);
+    (void)links.ReadDisplacement();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    Links(std::string(reinterpret_cast<const char*>(bytes), size));
+    return 0;
+}
