@@ -4,6 +4,7 @@
 
 #include "core/Program.h"
 #include "core/SessionBench.h"
+#include "core/SimulatedSetup.h"
 #include "platform/IniFile.h"
 #include "sim/SimInstruments.h"
 #include "sim/SimSerialPort.h"
@@ -16,11 +17,6 @@
 namespace dilato {
 namespace {
 
-class NoComDialog final : public ComDialog {
-  public:
-    void ShowSystemComError() override {}
-};
-
 void BM_Simulated3StepTest(benchmark::State& state) {
     double simulatedMinutes = 0;
     for (auto _ : state) {
@@ -28,7 +24,7 @@ void BM_Simulated3StepTest(benchmark::State& state) {
         VirtualClock clock;
         test::RecordingOperator op;
         test::RecordingTermination termination;
-        NoComDialog comDialog;
+        test::NoComDialog comDialog;
         sim::SimInstruments instruments(clock, sim::BenchParams{});
         sim::SimPortBoard board;
         sim::SimSerialPort p1(board, clock), p2(board, clock), p3(board, clock);
@@ -45,21 +41,13 @@ void BM_Simulated3StepTest(benchmark::State& state) {
                                   dir.path() + "app/",
                                   dir.path() + "sys/",
                                   {}});
-        (void)ProvisionSystemFolder(p.folders, op);
-        WriteIniValue(p.paramFile.MainFileName(), "SysParams", "Batch", "20/50/80/0/0/0/0/0/0");
-        WriteIniValue(p.paramFile.MainFileName(), "SysParams", "NumberOfBatchTests", "3");
-        if (!p.LoadFiles()) state.SkipWithError("parameter file");
-        p.settings.Keyence_Comport = 1;
-        p.settings.TE_Comport = 2;
-        p.folders.DataPath = p.folders.DataRoot() + "Bench/";
-        p.session.window.view().dataFile = "Run";
-        p.session.window.view().sampleLength = "2.000";
+        if (!test::PrepareSimulatedTest(p, op, "Run", "20/50/80/0/0/0/0/0/0", 3))
+            state.SkipWithError("parameter file");
         p.StartInstruments();
         p.session.start.StartButtonHit();
         const double start = clock.elapsedSeconds();
-        do
-            clock.advance(1.0);
-        while (p.session.run.StartRequested || p.session.run.gTestState != state::Idle);
+        test::RunUntilTestEnds(
+            p, [&] { clock.advance(1.0); }, 86400.0, clock);
         if (p.session.run.StepsSaved != 3) state.SkipWithError("the test did not complete");
         simulatedMinutes = (clock.elapsedSeconds() - start) / 60.0;
     }

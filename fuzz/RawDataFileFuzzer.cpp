@@ -3,6 +3,7 @@
 // read again to the same readings.
 
 #include "platform/TextCodec.h"
+#include "platform/TextFile.h"
 #include "storage/RawDataFile.h"
 
 #include <cstdint>
@@ -12,17 +13,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace dilato;
-    const std::string text = DecodeFileText(std::string(reinterpret_cast<const char*>(data), size));
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
+    const std::vector<std::string> lines =
+        SplitTextLines(DecodeFileText(std::string(reinterpret_cast<const char*>(data), size)));
     const auto stored = ParseRawData(lines);
     if (!stored) return 0;
     // Written out again (as the program saves a test) and read back, it is still a test.

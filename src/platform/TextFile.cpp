@@ -51,21 +51,24 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    const std::string text = DecodeFileText(*bytes);
+std::vector<std::string> SplitTextLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string line(text.substr(start, end - start));
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
         start = end + 1;
     }
     return lines;
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return std::nullopt;
+    return SplitTextLines(DecodeFileText(*bytes));
 }
 
 std::string EncodeTextLines(const std::vector<std::string>& lines) {

@@ -23,6 +23,9 @@ class FileError : public std::runtime_error {
 // The file as UTF-8 lines without their line ends (a last line without an end counts).
 [[nodiscard]] std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 
+// A text split at its line ends (LF or CR LF), the ends removed.
+[[nodiscard]] std::vector<std::string> SplitTextLines(std::string_view text);
+
 // UTF-8 lines to the file form: Windows-1252, each line ended by CR LF.
 [[nodiscard]] std::string EncodeTextLines(const std::vector<std::string>& lines);
 

@@ -3,6 +3,7 @@
 // clock, and the reported CTE is compared with the simulated sample's.
 
 #include "CoreFakes.h"
+#include "SimulatedSetup.h"
 
 #include "core/Program.h"
 #include "platform/Files.h"
@@ -24,12 +25,6 @@
 namespace dilato {
 namespace {
 
-class NoComDialog final : public ComDialog {
-  public:
-    void ShowSystemComError() override { ++shown; }
-    int shown = 0;
-};
-
 struct SimulatedProgram {
     explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
                               int steps = 3)
@@ -47,32 +42,16 @@ struct SimulatedProgram {
         board.plug(1, instruments.sensor);
         board.plug(2, instruments.controller);
         board.plug(3, instruments.calibrator);
-        (void)ProvisionSystemFolder(program.folders, op);
-        WriteIniValue(program.paramFile.MainFileName(), "SysParams", "Batch", plan);
-        WriteIniValue(program.paramFile.MainFileName(), "SysParams", "NumberOfBatchTests",
-                      std::to_string(steps));
-        WriteIniValue(program.paramFile.MainFileName(), "SysParams", "SerialNumber", "1234");
-        EXPECT_TRUE(program.LoadFiles());
-        program.settings.Keyence_Comport = 1;
-        program.settings.TE_Comport = 2;
+        EXPECT_TRUE(test::PrepareSimulatedTest(program, op, "Sample1", plan, steps));
     }
 
     // Runs one test from the Test tab; returns the simulated minutes it took.
-    double RunTest(const std::string& name, double maxHours = 12) {
-        TestSession& s = program.session;
-        program.folders.DataPath = program.folders.DataRoot() + "Demo/";
-        s.window.view().dataFile = name;
-        s.window.view().sampleId = "sample";
-        s.window.view().sampleLength = "2.000";
+    double RunTest() {
         program.StartInstruments();
-        s.start.StartButtonHit();
+        program.session.start.StartButtonHit();
         const double started = clock.elapsedSeconds();
-        bool running = false;
-        for (double t = 0; t < maxHours * 3600; t += 1) {
-            clock.advance(1.0);
-            running = running || s.run.gTestState != state::Idle;
-            if (running && s.run.gTestState == state::Idle) break;
-        }
+        test::RunUntilTestEnds(
+            program, [this] { clock.advance(1.0); }, 12 * 3600.0, clock);
         return (clock.elapsedSeconds() - started) / 60.0;
     }
 
@@ -80,7 +59,7 @@ struct SimulatedProgram {
     VirtualClock clock;
     test::RecordingOperator op;
     test::RecordingTermination termination;
-    NoComDialog comDialog;
+    test::NoComDialog comDialog;
     sim::SimInstruments instruments;
     sim::SimPortBoard board;
     sim::SimSerialPort p1, p2, p3;
@@ -109,7 +88,7 @@ TEST(EndToEnd, ReferenceMaterialsMeasureTheirTrueExpansionWithinTheAccuracyEstim
         sim::BenchParams bench;
         bench.sample.expansion = sim::ExpansionCurve::Named(material);
         SimulatedProgram p{bench};
-        const double minutes = p.RunTest("Sample1");
+        const double minutes = p.RunTest();
         EXPECT_TRUE(p.op.messages.empty()) << material << ": " << p.op.last().text;
         const std::string summary = p.program.folders.DataRoot() + "Demo/Sample1_CTE.txt";
         ASSERT_TRUE(IsFile(summary)) << material;

@@ -3,6 +3,7 @@
 // clock runs a hundred times faster than the wall.
 
 #include "CoreFakes.h"
+#include "SimulatedSetup.h"
 
 #include "core/Program.h"
 #include "instrument/QtSerialPort.h"
@@ -20,12 +21,6 @@
 
 namespace dilato {
 namespace {
-
-class NoComDialog final : public ComDialog {
-  public:
-    void ShowSystemComError() override { ++shown; }
-    int shown = 0;
-};
 
 TEST(PtyEndToEnd, ATwoStepTestRunsThroughTheRealSerialAdapter) {
     int argc = 1;
@@ -48,7 +43,7 @@ TEST(PtyEndToEnd, ATwoStepTestRunsThroughTheRealSerialAdapter) {
     QtSerialPort p1(map), p2(map), p3(map);
     test::RecordingOperator op;
     test::RecordingTermination termination;
-    NoComDialog comDialog;
+    test::NoComDialog comDialog;
     Program p(ProgramAdapters{*clock,
                               op,
                               termination,
@@ -59,20 +54,11 @@ TEST(PtyEndToEnd, ATwoStepTestRunsThroughTheRealSerialAdapter) {
                               dir.path() + "app/",
                               dir.path() + "sys/",
                               {}});
-    (void)ProvisionSystemFolder(p.folders, op);
-    ASSERT_TRUE(p.LoadFiles()); // the factory plan: 20 and 50 °C
-    p.settings.Keyence_Comport = 1;
-    p.settings.TE_Comport = 2;
-    p.folders.DataPath = p.folders.DataRoot() + "Demo/";
-    p.session.window.view().dataFile = "Pty1";
-    p.session.window.view().sampleLength = "2.000";
-
+    ASSERT_TRUE(test::PrepareSimulatedTest(p, op, "Pty1")); // the factory plan: 20 and 50 °C
     p.StartInstruments();
     p.session.start.StartButtonHit();
-    const QDateTime started = clock->now();
-    while ((p.session.run.StartRequested || p.session.run.gTestState != state::Idle) &&
-           started.secsTo(clock->now()) < 3 * 3600)
-        clock->idle(0.05);
+    test::RunUntilTestEnds(
+        p, [&] { clock->idle(0.05); }, 3 * 3600.0, *clock);
     p.links.OpenCommPort(false, link::All);
     host.stop();
 
