@@ -15,13 +15,13 @@ double Number(const std::string& text, const std::string& option) {
     return value;
 }
 
-SimulationOptions ParseSimulation(const std::string& spec) {
+SimulationOptions ParseSimulation(const std::string& settings) {
     SimulationOptions sim;
     size_t start = 0;
-    while (start < spec.size()) {
-        size_t comma = spec.find(',', start);
-        if (comma == std::string::npos) comma = spec.size();
-        const std::string item = spec.substr(start, comma - start);
+    while (start < settings.size()) {
+        size_t comma = settings.find(',', start);
+        if (comma == std::string::npos) comma = settings.size();
+        const std::string item = settings.substr(start, comma - start);
         start = comma + 1;
         const auto eq = item.find('=');
         if (eq == std::string::npos)
