@@ -26,7 +26,10 @@ std::optional<std::string> DisplacementSensor::answer(const std::string& command
     bench_.advanceTo(now);
     double mm = bench_.indicatorMillimetres();
     if (currentFault() == Fault::Negative) mm = -std::fabs(mm);
-    return "MS,01," + SensorField(mm) + "\r";
+    std::string reply = "MS,01,";
+    reply.append(SensorField(mm));
+    reply.push_back('\r');
+    return reply;
 }
 
 } // namespace dilato::sim

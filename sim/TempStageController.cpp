@@ -34,7 +34,11 @@ std::string Data(double hundredths) {
 } // namespace
 
 std::string ControllerAnswer(std::string_view data) {
-    return "*" + std::string(data) + TeChecksum(data) + "^";
+    std::string answer = "*";
+    answer.append(data);
+    answer.append(TeChecksum(data));
+    answer.push_back('^');
+    return answer;
 }
 
 TempStageController::TempStageController(Bench& bench)
@@ -62,7 +66,7 @@ std::optional<std::string> TempStageController::answer(const std::string& comman
     if (isWrite) {
         int16_t value = 0;
         try {
-            value = DecodeTeData("*" + payload.substr(2, 4));
+            value = DecodeTeData(payload.substr(1, 5)); // digits 2 to 5 of "c" + data
         } catch (const ConversionError&) {
             return bad;
         }
