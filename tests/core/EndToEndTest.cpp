@@ -92,7 +92,13 @@ TEST(EndToEnd, ReferenceMaterialsMeasureTheirTrueExpansionWithinTheAccuracyEstim
         EXPECT_TRUE(p.op.messages.empty()) << material << ": " << p.op.last().text;
         const std::string summary = p.program.folders.DataRoot() + "Demo/Sample1_CTE.txt";
         ASSERT_TRUE(IsFile(summary)) << material;
-        ASSERT_TRUE(IsFile(p.program.folders.DataRoot() + "Demo/Sample1_CTE.dat"));
+        const auto raw = ReadTextLines(p.program.folders.DataRoot() + "Demo/Sample1_CTE.dat");
+        ASSERT_TRUE(raw.has_value());
+        EXPECT_EQ((*raw)[0], "Sample Length = 2.000");
+        EXPECT_EQ((*raw)[2], "Test #1");
+        const auto interim = ReadTextLines(p.program.folders.DataRoot() + "Demo/TempDat.txt");
+        ASSERT_TRUE(interim.has_value());
+        EXPECT_EQ(interim->size(), 5u) << "indicator, pair, indicator, pair, indicator";
 
         const auto& curve = p.instruments.bench.params().sample.expansion;
         const ResultTable& r = p.program.session.run.results;

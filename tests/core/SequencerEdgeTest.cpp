@@ -70,6 +70,22 @@ TEST(SequencerRules, NoStepEndsWhileTheDriftStaysAboveTheThreshold) {
     EXPECT_EQ(b.run().stats.stableTicks, 0);
 }
 
+TEST(SequencerStop, StopInTheTemperatureWaitOrAnUnsettledHoldOffersNoSave) {
+    for (const int phase : {state::TemperatureWait, state::Hold}) {
+        SessionBench b;
+        b.instruments.driftPerMinute = phase == state::Hold ? 2e-6 : 0.0; // never settles
+        b.Start();
+        ASSERT_TRUE(b.RunUntil([&] { return InState(b, phase); }, 15));
+        b.run().StopRequested = true;
+        b.clock.advance(1.0);
+        ASSERT_EQ(b.termination.asked.size(), 1u) << phase;
+        EXPECT_EQ(b.termination.asked[0].note1, "(Premature termination ... no data saved)") << phase;
+        b.session->sequencer.TerminationYes();
+        EXPECT_EQ(b.run().gTestState, state::Idle);
+        EXPECT_FALSE(IsFile(b.DataFile("Bar_CTE.dat")));
+    }
+}
+
 TEST(SequencerStop, StopWhileSettlingOffersNoSaveAndYesAbandonsTheTest) {
     SessionBench b;
     b.Start();
