@@ -13,8 +13,13 @@ Program::Program(const ProgramAdapters& a)
       links(LinkServices{a.clock, a.op, logs, params, bridge, bridge, a.blockingPause},
             a.displacementPort, a.tempStagePort, a.calibratorPort),
       discovery(links, a.comDialog),
-      session(SessionAdapters{a.clock, a.op, a.termination, bridge, logs, params, folders}) {
+      session(SessionAdapters{a.clock, a.op, a.termination, bridge, logs, params, folders}),
+      remoteCopies(session.files), report(a.op, a.clock, logs, remoteCopies, params,
+                                          ReportFolders{folders.AppFolder, folders.SysFolder}) {
     bridge.attach(links, discovery, session);
+    session.files.setReportSink([this](const ReportLines& lines) {
+        report.WritePDF(ReportLineList{lines}, folders.DataPath);
+    });
 }
 
 bool Program::LoadFiles() {

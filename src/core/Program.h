@@ -8,6 +8,7 @@
 #include "core/TestSession.h"
 #include "instrument/ComDiscovery.h"
 #include "instrument/InstrumentLinks.h"
+#include "report/TestReport.h"
 #include "storage/Folders.h"
 #include "storage/Logs.h"
 #include "storage/SystemParameterFile.h"
@@ -30,6 +31,16 @@ struct ProgramAdapters {
     std::string systemFolder;
     // A pause that lets nothing else run (see LinkServices); empty: the default.
     std::function<void(double)> blockingPause;
+};
+
+// The report's remote copies go through the data files' copy to the remote stores.
+class RemoteCopies final : public RemoteFileCopier {
+  public:
+    explicit RemoteCopies(DataFiles& files) : files_(files) {}
+    void WriteRemoteDataFile(const std::string& path) override { files_.WriteRemoteDataFile(path); }
+
+  private:
+    DataFiles& files_;
 };
 
 class Program {
@@ -58,6 +69,8 @@ class Program {
     InstrumentLinks links;
     ComDiscovery discovery;
     TestSession session;
+    RemoteCopies remoteCopies;
+    TestReport report; // written after a test's summary when "PDFdataWrite" is 1
 };
 
 } // namespace dilato

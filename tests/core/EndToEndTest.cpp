@@ -21,24 +21,26 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace dilato {
 namespace {
 
 struct SimulatedProgram {
     explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
-                              int steps = 3)
+                              int steps = 3, std::string programFolder = {})
         : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
-          p3(board, clock), program(ProgramAdapters{clock,
-                                                    op,
-                                                    termination,
-                                                    comDialog,
-                                                    p1,
-                                                    p2,
-                                                    p3,
-                                                    dir.path() + "app/",
-                                                    dir.path() + "sys/",
-                                                    {}}) {
+          p3(board, clock),
+          program(ProgramAdapters{clock,
+                                  op,
+                                  termination,
+                                  comDialog,
+                                  p1,
+                                  p2,
+                                  p3,
+                                  programFolder.empty() ? dir.path() + "app/" : programFolder,
+                                  dir.path() + "sys/",
+                                  {}}) {
         board.plug(1, instruments.sensor);
         board.plug(2, instruments.controller);
         board.plug(3, instruments.calibrator);
@@ -115,6 +117,23 @@ TEST(EndToEnd, ReferenceMaterialsMeasureTheirTrueExpansionWithinTheAccuracyEstim
             EXPECT_LE(error, m.accuracy * std::fabs(truth)) << material << " CTE " << k;
         }
     }
+}
+
+// With PDF reports on, the test of a simulated sample leaves a report that a PDF checker
+// finds no fault in, beside its data files.
+TEST(EndToEnd, ASimulatedTestWritesAReportThatChecksClean) {
+    SimulatedProgram p{sim::BenchParams{}, "20/50/0/0/0/0/0/0/0", 2, DILATO_PROGRAM_FOLDER};
+    p.program.params.SysParam(slot::PdfDataWrite) = 1;
+    p.program.params.SysParam(slot::TesterModel) = 300;
+    p.RunTest();
+    EXPECT_TRUE(p.op.messages.empty()) << p.op.last().title << ": " << p.op.last().text;
+    const std::string pdf = p.program.folders.DataRoot() + "Demo/Sample1.pdf";
+    ASSERT_TRUE(IsFile(pdf));
+    const std::string check = "qpdf --check '" + pdf + "' > /dev/null 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0) << "qpdf --check " << pdf;
+    const auto bytes = ReadFileBytes(pdf);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_NE(bytes->find("(Raw Data File = Sample1_CTE.dat)"), std::string::npos);
 }
 
 } // namespace
