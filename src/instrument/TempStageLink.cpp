@@ -50,8 +50,11 @@ InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& pa
             Collect(p, reply, kTeReplyLength, deadline, false);
             if (reply.size() == kTeReplyLength) return {true, reply};
         }
-        s_.host.AbortErrors(kAbortNoAnswerOnSend);
+        // Close first: the abort stops the test, which switches the test mode off through
+        // this same link; on an open link that write would wait out its own six tries and
+        // abort again, without end.
         OpenCommPort(false, link::TempStage);
+        s_.host.AbortErrors(kAbortNoAnswerOnSend);
         return {true, reply}; // the caller takes what came as the answer
     } catch (const SerialError&) {
         return {false, reply};

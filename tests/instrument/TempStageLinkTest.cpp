@@ -177,6 +177,36 @@ TEST(TempStageLink, AWriteWithoutAnswerAbortsOnceAndClosesTheLink) {
     EXPECT_EQ(f.sim.controller.parameter("20"), 3);
 }
 
+TEST(TempStageLink, TheAbortsOwnTestModeWriteDoesNotAbortAgain) {
+    // The abort stops the test, and stopping switches the test mode off over the same link.
+    LinkFixture f;
+    struct StoppingHost final : LinkHost {
+        test::FakeHost& inner;
+        InstrumentLinks* links = nullptr;
+        explicit StoppingHost(test::FakeHost& h) : inner(h) {}
+        void SuspendTicks() override { inner.SuspendTicks(); }
+        void EnableTicks() override { inner.EnableTicks(); }
+        bool TicksActive() const override { return inner.TicksActive(); }
+        void ShowStageInitializing() override {}
+        void AbortErrors(int errType) override {
+            inner.AbortErrors(errType);
+            if (inner.aborts.size() > 3) throw std::runtime_error("aborts without end");
+            links->SetStageTestMode(false, true);
+        }
+    } host(f.host);
+    InstrumentLinks links(
+        LinkServices{f.clock, f.op, f.log, f.parameters, f.ports, host, [](double) {}}, f.p1, f.p2,
+        f.p3);
+    host.links = &links;
+    ASSERT_TRUE(links.oKReadTeTcTemp(0, true, false));
+    links.SetStageTestMode(true, false);
+    ASSERT_TRUE(links.TestModeOn());
+    f.sim.controller.inject(sim::Fault::Silence);
+    links.SetStageTestMode(false, true);
+    EXPECT_EQ(f.host.aborts, std::vector<int>{4});
+    EXPECT_TRUE(f.op.messages.empty()) << (f.op.messages.empty() ? "" : f.op.last().text);
+}
+
 TEST(TempStageLink, InitialisingWithTicksRunningEndsTheProgram) {
     LinkFixture f;
     f.host.active = true;
