@@ -74,8 +74,8 @@ bool QtSerialPort::errorMeansLost() const {
 void QtSerialPort::openDevice(int port, const LineSettings& settings) {
     const std::string device = map_.device(port);
     // A device file that is not there is no port (Windows names its ports "COMn", no files).
-    const bool missing = device.find('/') != std::string::npos &&
-                         !QFileInfo::exists(QString::fromStdString(device));
+    const bool missing =
+        device.find('/') != std::string::npos && !QFileInfo::exists(QString::fromStdString(device));
     if (device.empty() || missing)
         throw SerialError(serial_error::InvalidPortNumber, "Invalid port number");
     port_->setPortName(QString::fromStdString(device));
