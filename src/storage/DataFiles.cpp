@@ -52,7 +52,8 @@ std::string DataFiles::ResultLine(const ResultTable& results, int n) const {
            FormatNumber(100.0 * results.at(m, result::Accuracy), "0.0") + "%";
 }
 
-bool DataFiles::SaveRawData(const std::string& file, const TestRecord& test, std::string& message) {
+bool DataFiles::okSaveDatFileWrite(const std::string& file, const TestRecord& test,
+                                   std::string& message) {
     try {
         const int accuracy =
             static_cast<int>(std::lround(params_.SysParam(slot::AccuracyOption).number()));
@@ -64,8 +65,8 @@ bool DataFiles::SaveRawData(const std::string& file, const TestRecord& test, std
     }
 }
 
-std::optional<StoredTest> DataFiles::LoadRawData(const std::string& file, bool testRunning,
-                                                 std::string& message) const {
+std::optional<StoredTest> DataFiles::okSaveDatFileRead(const std::string& file, bool testRunning,
+                                                       std::string& message) const {
     if (testRunning) return std::nullopt;
     const auto lines = ReadTextLines(file);
     auto test = lines ? ParseRawData(*lines) : std::nullopt;
@@ -93,7 +94,7 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
     ReportLines report{folders_.DataPath + folders_.DataFileName + ".pdf"};
 
     std::string message;
-    if (!SaveRawData(rawFile, test, message)) {
+    if (!okSaveDatFileWrite(rawFile, test, message)) {
         ShowMessage(op_, message);
         return false;
     }
@@ -195,6 +196,27 @@ void DataFiles::WriteRemoteDataFile(const std::string& path) {
                           FormatNumber(static_cast<double>(i), "0") + " in WriteRemoteDataFile.");
         }
     }
+}
+
+std::optional<PlotPoints> LoadStoredPoints(const DataFiles& files, const std::string& file,
+                                           const StepData* live, int plotType, bool testRunning,
+                                           std::string& message) {
+    std::optional<StoredTest> stored;
+    if (!live) {
+        const auto first = file.find_first_not_of(' ');
+        if (first == std::string::npos || !IsFile(file)) {
+            message = "Invalid pathname: " + file;
+            return std::nullopt;
+        }
+        stored = files.okSaveDatFileRead(file, testRunning, message);
+        if (!stored) return std::nullopt;
+    }
+    PlotPoints points = StoredPoints(live ? *live : stored->data, plotType);
+    if (points.x.empty()) {
+        message = "No valid points found.";
+        return std::nullopt;
+    }
+    return points;
 }
 
 PlotPoints StoredPoints(const StepData& data, int plotType) {

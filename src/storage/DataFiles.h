@@ -49,14 +49,15 @@ class DataFiles {
     // (0 for the first). False only when the raw data file could not be written.
     [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
 
+    // `okSaveDatFile` in its two modes.
     // The raw data file: written from the test, atomically. On failure `message` holds
     // "Error saving file in okSaveDatFile: " + the reason.
-    [[nodiscard]] bool SaveRawData(const std::string& file, const TestRecord& test,
-                                   std::string& message);
+    [[nodiscard]] bool okSaveDatFileWrite(const std::string& file, const TestRecord& test,
+                                          std::string& message);
     // Reads a raw data file back (only while no test runs); on failure `message` holds the
     // corrupted-file text.
-    [[nodiscard]] std::optional<StoredTest> LoadRawData(const std::string& file, bool testRunning,
-                                                        std::string& message) const;
+    [[nodiscard]] std::optional<StoredTest>
+    okSaveDatFileRead(const std::string& file, bool testRunning, std::string& message) const;
 
     // The result line of step n ("  20.0°C to  50.0°C: 12.3 µ/°C +/- 1.5%").
     [[nodiscard]] std::string ResultLine(const ResultTable& results, int n) const;
@@ -87,5 +88,13 @@ struct PlotPoints {
     std::vector<double> x, y;
 };
 [[nodiscard]] PlotPoints StoredPoints(const StepData& data, int plotType);
+
+// The stored-points loader: the points of the raw data file `file` for a plot, or of the running
+// test's readings when `live` is given. Messages: "Invalid pathname: " + path for an empty or
+// missing file, the corrupted-file text, "No valid points found." when nothing is above 0.001 min.
+[[nodiscard]] std::optional<PlotPoints> LoadStoredPoints(const DataFiles& files,
+                                                         const std::string& file,
+                                                         const StepData* live, int plotType,
+                                                         bool testRunning, std::string& message);
 
 } // namespace dilato

@@ -80,7 +80,7 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     Files f({20, 50, 80});
     ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 2));
     std::string message;
-    const auto stored = f.files.LoadRawData(f.file("Bar_CTE.dat"), false, message);
+    const auto stored = f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), false, message);
     ASSERT_TRUE(stored.has_value()) << message;
     EXPECT_FLOAT_EQ(stored->sampleLength, 2.0f);
     EXPECT_EQ(stored->accuracyOption, 1);
@@ -97,8 +97,23 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     const PlotPoints tempIndicator = StoredPoints(stored->data, 2);
     EXPECT_DOUBLE_EQ(tempIndicator.x[8], 80.0);
 
-    EXPECT_FALSE(f.files.LoadRawData(f.file("Bar_CTE.dat"), true, message).has_value())
+    EXPECT_FALSE(f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), true, message).has_value())
         << "not while a test runs";
+
+    const auto loaded =
+        LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr, 1, false, message);
+    ASSERT_TRUE(loaded.has_value()) << message;
+    EXPECT_DOUBLE_EQ(loaded->y[8], 80.0) << "type 1: temperature against time";
+    EXPECT_FALSE(LoadStoredPoints(f.files, "  ", nullptr, 0, false, message).has_value());
+    EXPECT_EQ(message, "Invalid pathname:   ");
+    EXPECT_FALSE(LoadStoredPoints(f.files, f.file("none.dat"), nullptr, 0, false, message));
+    EXPECT_EQ(message, "Invalid pathname: " + f.file("none.dat"));
+    StepData empty;
+    empty.reset(2, 1);
+    EXPECT_FALSE(LoadStoredPoints(f.files, "", &empty, 0, false, message).has_value());
+    EXPECT_EQ(message, "No valid points found.");
+    EXPECT_TRUE(LoadStoredPoints(f.files, "", &f.data, 0, false, message).has_value())
+        << "the live test";
 }
 
 TEST(RawDataFile, BadContentIsRefusedWithOneMessage) {
@@ -120,12 +135,12 @@ TEST(RawDataFile, BadContentIsRefusedWithOneMessage) {
     for (const auto& [what, content] : cases) {
         const std::string path = f.dir.write(std::string("bad/") + what, content);
         std::string message;
-        EXPECT_FALSE(f.files.LoadRawData(path, false, message).has_value()) << what;
+        EXPECT_FALSE(f.files.okSaveDatFileRead(path, false, message).has_value()) << what;
         EXPECT_EQ(message, kCorruptedFileMessage) << what;
     }
     std::string message;
     const std::string good = f.dir.write("good", head + t1 + t2 + "1.0, 0.1, 50, 0, 0, extra\r\n");
-    EXPECT_TRUE(f.files.LoadRawData(good, false, message).has_value())
+    EXPECT_TRUE(f.files.okSaveDatFileRead(good, false, message).has_value())
         << "further fields are ignored";
 }
 
