@@ -207,13 +207,8 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
             << std::endl;
     }
 
-    p.session.ticks.SuspendTicks();
-    p.links.SetStageTestMode(false, true);
-    p.links.SetStageTemp(20.0f, false);
-    p.links.OpenCommPort(false, link::All);
-    if (!o.simulate) p.settings.WriteDilatoIni();
-    (void)p.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
-    (void)p.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);
+    // A simulated run never changes the PC's settings (its COM ports were set for the run).
+    p.ShutDown(!o.simulate);
     return completed ? kCompleted : kNotCompleted;
 }
 

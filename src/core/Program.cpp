@@ -37,10 +37,11 @@ void Program::StartInstruments() {
     session.EnterTest();
 }
 
-void Program::ShutDown() {
+void Program::ShutDown(bool saveSettings) {
+    session.ticks.SuspendTicks();
     links.SetStageTestMode(false, true);
     links.SetStageTemp(20.0f, false);
-    settings.WriteDilatoIni();
+    if (saveSettings) settings.WriteDilatoIni();
     links.OpenCommPort(false, link::All);
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);

@@ -56,8 +56,9 @@ class Program {
     // the test log, both links checked, the hour meter read, the stage to 20 °C, the Test tab
     // entered (the ticks start).
     void StartInstruments();
-    // The orderly end: test mode off, stage to 20 °C, settings and parameters saved.
-    void ShutDown();
+    // The orderly end: ticks stopped, test mode off, stage to 20 °C, links closed, settings
+    // (unless told not to) and parameters saved, the main file and then the backup.
+    void ShutDown(bool saveSettings = true);
 
     Folders folders;
     SystemParameters params;

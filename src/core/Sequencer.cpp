@@ -4,7 +4,6 @@
 #include "core/TestPlan.h"
 #include "platform/Desktop.h"
 #include "platform/Format.h"
-#include "platform/LeadingNumber.h"
 #include "platform/Wait.h"
 
 #include <cmath>
@@ -18,10 +17,6 @@ constexpr long kStoreInterval = 6; // seconds between stored readings
 constexpr size_t kTempWindow = 30; // temperatures of the steadiness test
 constexpr size_t kTempMinimum = 38;
 } // namespace
-
-double TestRun::elapsed() const {
-    return LeadingNumber(ElapsedMinutes);
-}
 
 Sequencer::Sequencer(SequencerContext context, StepSaver saver)
     : c_(std::move(context)), saver_(std::move(saver)), analysis_(c_.op, c_.run.stepData) {}

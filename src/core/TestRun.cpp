@@ -1,0 +1,11 @@
+#include "core/TestRun.h"
+
+#include "platform/LeadingNumber.h"
+
+namespace dilato {
+
+double TestRun::elapsed() const {
+    return LeadingNumber(ElapsedMinutes);
+}
+
+} // namespace dilato
