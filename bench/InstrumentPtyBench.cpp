@@ -9,6 +9,7 @@
 #include "instrument/SensorProtocol.h"
 #include "instrument/TeProtocol.h"
 #include "platform/Wait.h"
+#include "sim/LinkSurroundings.h"
 #include "sim/PtyHost.h"
 #include "sim/SimInstruments.h"
 
@@ -54,24 +55,6 @@ struct NullOperator final : Operator {
     void playSound(const std::string&) override {}
     bool busy = false;
 };
-struct NullLog final : LogSink {
-    void ErrorLog(const std::string&) override {}
-    void TestLog(const std::string&, int) override {}
-};
-struct Ports final : ComPortSettings {
-    int Keyence_Comport() const override { return 1; }
-    int TE_Comport() const override { return 2; }
-    void setKeyence_Comport(int) override {}
-    void setTE_Comport(int) override {}
-    void WriteDilatoIni() override {}
-};
-struct Host final : LinkHost {
-    void SuspendTicks() override {}
-    void EnableTicks() override {}
-    bool TicksActive() const override { return false; }
-    void AbortErrors(int) override {}
-    void ShowStageInitializing() override {}
-};
 
 struct Rig {
     Rig()
@@ -98,10 +81,10 @@ struct Rig {
     PortMap map;
     QtSerialPort p1, p2, p3;
     NullOperator op;
-    NullLog log;
+    sim::NoLog log;
     SystemParameters params;
-    Ports ports;
-    Host hostSide;
+    sim::FixedPorts ports;
+    sim::NoTicks hostSide;
     InstrumentLinks links;
 };
 

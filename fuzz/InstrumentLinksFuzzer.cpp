@@ -7,6 +7,7 @@
 
 #include "instrument/InstrumentLinks.h"
 #include "platform/VirtualClock.h"
+#include "sim/LinkSurroundings.h"
 #include "sim/SimSerialPort.h"
 
 #include <algorithm>
@@ -38,32 +39,13 @@ class EchoDevice final : public sim::SimDevice {
     size_t pos_ = 0;
 };
 
-struct Log final : LogSink {
-    void ErrorLog(const std::string&) override {}
-    void TestLog(const std::string&, int) override {}
-};
-struct Ports final : ComPortSettings {
-    int Keyence_Comport() const override { return 1; }
-    int TE_Comport() const override { return 2; }
-    void setKeyence_Comport(int) override {}
-    void setTE_Comport(int) override {}
-    void WriteDilatoIni() override {}
-};
-struct Host final : LinkHost {
-    void SuspendTicks() override {}
-    void EnableTicks() override {}
-    bool TicksActive() const override { return false; }
-    void AbortErrors(int) override {}
-    void ShowStageInitializing() override {}
-};
-
 void Links(const std::string& data) {
     VirtualClock clock;
     fuzz::SilentOperator op;
-    Log log;
+    sim::NoLog log;
     SystemParameters params;
-    Ports ports;
-    Host host;
+    sim::FixedPorts ports;
+    sim::NoTicks host;
     EchoDevice sensor(data, 9600), controller(data, kTempStageBaud), calibrator(data, 9600);
     sim::SimPortBoard board;
     board.plug(1, sensor);

@@ -37,66 +37,55 @@ void SystemComErrorForm::Select(PortList& list, size_t position) {
     list.listIndex = static_cast<int>(position + (dashes ? 1 : 0));
 }
 
-void SystemComErrorForm::SonicClickFindKeyence() {
+void SystemComErrorForm::Search(const PortSearch& search) {
     LinkServices& s = links_.services();
     try {
         enabled = false;
         SetBusyPointer(s.op, s.clock, false);
         bool found = false;
         for (size_t i = 0; i < comPorts_.size() && !found; ++i) {
-            s.ports.setKeyence_Comport(comPorts_[i]);
+            if (search.skipPort != 0 && comPorts_[i] == search.skipPort) continue;
+            search.setPort(comPorts_[i]);
             // The read must go to the port being tried, not to one still open from before.
-            links_.OpenCommPort(false, link::Displacement);
-            if (links_.ReadDisplacement()) {
-                Select(ComboKeyenceComPort, i);
+            links_.OpenCommPort(false, search.link);
+            if (search.read()) {
+                Select(search.list, i);
                 found = true;
             } else {
-                links_.OpenCommPort(false, link::Displacement);
-                s.ports.setKeyence_Comport(0);
+                links_.OpenCommPort(false, search.link);
+                search.setPort(0);
             }
         }
         if (!found) {
-            ShowMessage(s.op, "No Displacement Sensor COM link found.  Check cable connection",
-                        "No Displacement Sensor COM-Link", MessageIcon::Critical);
-            EndProgram(1, "no displacement sensor found");
+            ShowMessage(s.op, search.notFoundText, search.notFoundTitle, MessageIcon::Critical);
+            EndProgram(1, search.notFoundText);
         }
         enabled = true;
         SetBusyPointer(s.op, s.clock, true);
     } catch (const std::exception& e) {
-        ReportError(s.op, 0, "frmSystemCOMError.SonicClickFindKeyence", e.what());
+        ReportError(s.op, 0, search.place, e.what());
         EndProgram(1, e.what());
     }
 }
 
+void SystemComErrorForm::SonicClickFindKeyence() {
+    ComPortSettings& ports = links_.services().ports;
+    Search(PortSearch{link::Displacement, ComboKeyenceComPort, 0,
+                      [&ports](int port) { ports.setKeyence_Comport(port); },
+                      [this] { return links_.ReadDisplacement(); },
+                      "No Displacement Sensor COM link found.  Check cable connection",
+                      "No Displacement Sensor COM-Link",
+                      "frmSystemCOMError.SonicClickFindKeyence"});
+}
+
 void SystemComErrorForm::SonicClickFindTE() {
-    LinkServices& s = links_.services();
-    try {
-        enabled = false;
-        SetBusyPointer(s.op, s.clock, false);
-        bool found = false;
-        for (size_t i = 0; i < comPorts_.size() && !found; ++i) {
-            if (comPorts_[i] == s.ports.Keyence_Comport()) continue;
-            s.ports.setTE_Comport(comPorts_[i]);
-            links_.OpenCommPort(false, link::TempStage);
-            if (links_.oKReadTeTcTemp(0, true, true)) {
-                Select(ComboTEComPort, i);
-                found = true;
-            } else {
-                links_.OpenCommPort(false, link::TempStage);
-                s.ports.setTE_Comport(0);
-            }
-        }
-        if (!found) {
-            ShowMessage(s.op, "No Temp-Stage COM link found.  Check cable connection",
-                        "No Temp-Stage COM-Link", MessageIcon::Critical);
-            EndProgram(1, "no Temp-Stage controller found");
-        }
-        enabled = true;
-        SetBusyPointer(s.op, s.clock, true);
-    } catch (const std::exception& e) {
-        ReportError(s.op, 0, "frmSystemCOMError.SonicClickFindTE", e.what());
-        EndProgram(1, e.what());
-    }
+    ComPortSettings& ports = links_.services().ports;
+    // The controller is not looked for on the displacement sensor's port.
+    Search(PortSearch{link::TempStage, ComboTEComPort, ports.Keyence_Comport(),
+                      [&ports](int port) { ports.setTE_Comport(port); },
+                      [this] { return links_.oKReadTeTcTemp(0, true, true); },
+                      "No Temp-Stage COM link found.  Check cable connection",
+                      "No Temp-Stage COM-Link", "frmSystemCOMError.SonicClickFindTE"});
 }
 
 bool SystemComErrorForm::SonicClickOKBtn() {

@@ -51,6 +51,18 @@ class SystemComErrorForm {
     std::function<void()> onHelp;
 
   private:
+    // One of the two searches: each COM port in turn until the instrument answers on it.
+    struct PortSearch {
+        int link;
+        PortList& list;
+        int skipPort; // 0: none
+        std::function<void(int)> setPort;
+        std::function<bool()> read;
+        const char* notFoundText;
+        const char* notFoundTitle;
+        const char* place;
+    };
+    void Search(const PortSearch& search);
     void Fill(PortList& list, int port);
     // Selects the entry of ComPorts position `position` in `list`.
     static void Select(PortList& list, size_t position);

@@ -6,7 +6,7 @@
 #include "core/TerminationDialog.h"
 #include "core/TestInstruments.h"
 #include "platform/Clock.h"
-#include "storage/LogSink.h"
+#include "support/MemoryLog.h"
 
 #include <cmath>
 #include <string>
@@ -80,14 +80,6 @@ class RecordingTermination final : public TerminationDialog {
 
   private:
     bool visible_ = false;
-};
-
-class MemoryLog final : public LogSink {
-  public:
-    void ErrorLog(const std::string& text) override { errors.push_back(text); }
-    void TestLog(const std::string& text, int kind) override { entries.emplace_back(kind, text); }
-    std::vector<std::string> errors;
-    std::vector<std::pair<int, std::string>> entries;
 };
 
 } // namespace dilato::test

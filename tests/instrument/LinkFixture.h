@@ -8,6 +8,7 @@
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
 #include "sim/SimSerialPort.h"
+#include "support/MemoryLog.h"
 #include "support/RecordingOperator.h"
 
 #include <string>
@@ -15,14 +16,6 @@
 #include <vector>
 
 namespace dilato::test {
-
-class MemoryLog final : public LogSink {
-  public:
-    void ErrorLog(const std::string& text) override { errors.push_back(text); }
-    void TestLog(const std::string& text, int kind) override { entries.emplace_back(text, kind); }
-    std::vector<std::string> errors;
-    std::vector<std::pair<std::string, int>> entries;
-};
 
 class FakePorts final : public ComPortSettings {
   public:

@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
 #include "platform/VirtualClock.h"
+#include "support/MemoryLog.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 
@@ -13,12 +14,6 @@
 
 namespace dilato {
 namespace {
-
-struct MemoryLog final : LogSink {
-    void ErrorLog(const std::string& text) override { errors.push_back(text); }
-    void TestLog(const std::string&, int) override {}
-    std::vector<std::string> errors;
-};
 
 // A data folder, a parameter table for a plan and a reading store with `steps` steps, each
 // ending at its set point with the sample grown by 16 ppm/°C (as measured, fixture removed).
@@ -51,7 +46,7 @@ struct Files {
     SystemParameters params;
     VirtualClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
     test::RecordingOperator op;
-    MemoryLog log;
+    test::MemoryLog log;
     StepData data;
     ResultTable results;
     DataFiles files{folders, params, clock, op, log};
