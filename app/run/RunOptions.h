@@ -1,30 +1,24 @@
 #pragma once
 // The headless runner's command line.
 
+#include "ProgramOptions.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace dilato::run {
 
-struct SimulationOptions {
-    std::string material = "copper"; // or a constant CTE given by cte=
-    std::optional<double> cte;
-    std::optional<double> lengthInches; // the simulated sample's true length
-    std::optional<unsigned> seed;
-};
+using app::SimulationOptions;
 
-struct RunOptions {
-    std::optional<std::string> systemFolder;
+// The shared options (system folder, simulation, ports, time scale) and the test's own.
+struct RunOptions : app::ProgramOptions {
     std::string folder = "Tests";
     std::string test;
     std::string sampleId;
     std::string length; // as typed into the sample length box
     bool millimetres = false;
     bool yes = false;
-    std::optional<SimulationOptions> simulate;
-    std::vector<std::string> portOverrides; // "COMn=DEVICE"
-    std::optional<double> timeScale;
     std::optional<std::vector<int>> plan;
     bool help = false;
 };
@@ -33,6 +27,6 @@ struct RunOptions {
 // message for the operator on anything it cannot use.
 [[nodiscard]] RunOptions ParseRunOptions(const std::vector<std::string>& args);
 
-[[nodiscard]] const char* RunUsage();
+[[nodiscard]] std::string RunUsage();
 
 } // namespace dilato::run

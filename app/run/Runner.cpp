@@ -1,10 +1,9 @@
 #include "Runner.h"
 
 #include "ConsoleAdapters.h"
+#include "ProgramPorts.h"
 #include "core/Program.h"
 #include "core/TestPlan.h"
-#include "instrument/PortMap.h"
-#include "instrument/QtSerialPort.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "platform/IniFile.h"
@@ -14,7 +13,6 @@
 #include "platform/Version.h"
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
-#include "sim/SimSerialPort.h"
 #include "storage/Provisioning.h"
 
 #include <memory>
@@ -25,46 +23,6 @@ namespace dilato::run {
 namespace {
 
 constexpr double kLongestTestSeconds = 8 * 86400.0; // the hold limits end any batch before
-
-// The three serial ports of the run: the simulated bench in-process, or real devices.
-struct Ports {
-    std::unique_ptr<sim::SimInstruments> simulated;
-    sim::SimPortBoard board;
-    PortMap map;
-    std::unique_ptr<SerialPort> displacement, tempStage, calibrator;
-};
-
-std::unique_ptr<Ports> MakePorts(const RunOptions& o, Clock& clock, const std::string& systemFolder,
-                                 double lengthInches) {
-    auto ports = std::make_unique<Ports>();
-    if (o.simulate) {
-        sim::BenchParams bench;
-        bench.sample.expansion = o.simulate->cte ? sim::ExpansionCurve(*o.simulate->cte)
-                                                 : sim::ExpansionCurve::Named(o.simulate->material);
-        bench.sample.lengthInches =
-            o.simulate->lengthInches.value_or(lengthInches > 0 ? lengthInches : 2.0);
-        if (o.simulate->seed) bench.seed = *o.simulate->seed;
-        ports->simulated = std::make_unique<sim::SimInstruments>(clock, bench);
-        ports->board.plug(1, ports->simulated->sensor);
-        ports->board.plug(2, ports->simulated->controller);
-        ports->board.plug(3, ports->simulated->calibrator);
-        ports->displacement = std::make_unique<sim::SimSerialPort>(ports->board, clock);
-        ports->tempStage = std::make_unique<sim::SimSerialPort>(ports->board, clock);
-        ports->calibrator = std::make_unique<sim::SimSerialPort>(ports->board, clock);
-    } else {
-        ports->map.load(systemFolder + "Dilato.ini");
-        for (const auto& text : o.portOverrides) {
-            const auto entry = ParsePortOverride(text);
-            if (!entry)
-                throw std::invalid_argument("--port needs COMn=DEVICE, not \"" + text + "\"");
-            ports->map.set(entry->first, entry->second);
-        }
-        ports->displacement = std::make_unique<QtSerialPort>(ports->map);
-        ports->tempStage = std::make_unique<QtSerialPort>(ports->map);
-        ports->calibrator = std::make_unique<QtSerialPort>(ports->map);
-    }
-    return ports;
-}
 
 void SetPlan(SystemParameters& params, const std::vector<int>& plan) {
     params.SysParam(slot::NumberOfBatchTests) = static_cast<int>(plan.size());
@@ -91,7 +49,7 @@ void PrintStep(std::ostream& out, const TestRun& run, int step, int steps) {
 }
 
 // The summary's CTE lines of this test, with the simulated truth beside them.
-void PrintResults(std::ostream& out, Program& p, const Ports& ports) {
+void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports) {
     const std::string section =
         "CTE Test Summary #" + FormatNumber(p.session.files.incompleteTestCounter(), "#");
     const int steps = NumberOfSteps(p.params);
@@ -127,8 +85,9 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     Clock& clock = virtualClock ? static_cast<Clock&>(*virtualClock) : *wall;
 
     const double typed = LeadingNumber(o.length);
-    std::unique_ptr<Ports> ports =
-        MakePorts(o, clock, systemFolder, o.millimetres ? typed / 25.4 : typed);
+    std::unique_ptr<app::ProgramPorts> ports =
+        app::MakePorts(o, clock, systemFolder, o.millimetres ? typed / 25.4 : typed,
+                       app::SimulatedLine::InProcess);
     ConsoleOperator op(out, o.yes);
     ConsoleTermination termination(out, clock);
     ConsoleComDialog comDialog(out);

@@ -1,0 +1,94 @@
+#include "ProgramOptions.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace dilato::app {
+
+double OptionNumber(const std::string& text, const std::string& option) {
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size())
+        throw std::invalid_argument(option + " needs a number, not \"" + text + "\"");
+    return value;
+}
+
+namespace {
+
+SimulationOptions ParseSimulation(const std::string& settings) {
+    SimulationOptions sim;
+    size_t start = 0;
+    while (start < settings.size()) {
+        size_t comma = settings.find(',', start);
+        if (comma == std::string::npos) comma = settings.size();
+        const std::string item = settings.substr(start, comma - start);
+        start = comma + 1;
+        const auto eq = item.find('=');
+        if (eq == std::string::npos)
+            throw std::invalid_argument("--simulate: expected KEY=VALUE, not \"" + item + "\"");
+        const std::string key = item.substr(0, eq), value = item.substr(eq + 1);
+        if (key == "material")
+            sim.material = value;
+        else if (key == "cte")
+            sim.cte = OptionNumber(value, "--simulate cte=");
+        else if (key == "length")
+            sim.lengthInches = OptionNumber(value, "--simulate length=");
+        else if (key == "seed")
+            sim.seed = static_cast<unsigned>(OptionNumber(value, "--simulate seed="));
+        else
+            throw std::invalid_argument("--simulate: unknown setting \"" + key + "\"");
+    }
+    return sim;
+}
+
+} // namespace
+
+bool TakeProgramOption(const std::string& arg, const std::optional<std::string>& inlineValue,
+                       const std::function<std::string()>& value, ProgramOptions& o) {
+    if (arg == "--system-folder")
+        o.systemFolder = value();
+    else if (arg == "--simulate")
+        o.simulate = inlineValue ? ParseSimulation(*inlineValue) : SimulationOptions{};
+    else if (arg == "--port")
+        o.portOverrides.push_back(value());
+    else if (arg == "--time-scale") {
+        o.timeScale = OptionNumber(value(), "--time-scale");
+        if (*o.timeScale <= 0) throw std::invalid_argument("--time-scale must be above 0");
+    } else
+        return false;
+    if (o.simulate && !o.portOverrides.empty())
+        throw std::invalid_argument("--simulate and --port exclude each other");
+    return true;
+}
+
+void WalkOptions(const std::vector<std::string>& args, const OptionHandler& handler) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::optional<std::string> inlineValue;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+        }
+        const std::function<std::string()> value = [&]() -> std::string {
+            if (inlineValue) return *inlineValue;
+            if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
+            return args[++i];
+        };
+        if (!handler(arg, inlineValue, value))
+            throw std::invalid_argument("unknown option \"" + args[i] + "\" (see --help)");
+    }
+}
+
+const char* ProgramOptionsUsage() {
+    return R"(  --system-folder DIR   the instrument's system folder (provisioned when missing); default:
+                        $DILATO_SYSTEM_FOLDER, else /var/lib/dilato, else ~/.local/share/Dilato
+  --simulate[=material=NAME|cte=VALUE,length=INCHES,seed=N]
+                        run against the built-in simulated instruments; NAME is copper
+                        (default), aluminium, fused-silica or pmma
+  --port COMn=DEVICE    serial device behind COM n (repeatable); the ports of the settings
+                        file's Keyence_Comport and TE_Comport are used
+  --time-scale K        the clock runs K times faster than the wall
+)";
+}
+
+} // namespace dilato::app

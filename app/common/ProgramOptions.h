@@ -1,0 +1,47 @@
+#pragma once
+// The command-line options that the window program and the headless runner share: where
+// the system folder is, simulated instruments or which device stands behind a COM port, and
+// how fast the clock runs.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dilato::app {
+
+struct SimulationOptions {
+    std::string material = "copper"; // or a constant CTE given by cte=
+    std::optional<double> cte;
+    std::optional<double> lengthInches; // the simulated sample's true length
+    std::optional<unsigned> seed;
+};
+
+struct ProgramOptions {
+    std::optional<std::string> systemFolder;
+    std::optional<SimulationOptions> simulate;
+    std::vector<std::string> portOverrides; // "COMn=DEVICE"
+    std::optional<double> timeScale;
+};
+
+// Takes `arg` (an option name, with its "=value" split off into `inlineValue`) when it is one
+// of the shared options; `value` fetches the option's value. Returns false for any other
+// option. Throws std::invalid_argument with a message for the operator on a bad value.
+bool TakeProgramOption(const std::string& arg, const std::optional<std::string>& inlineValue,
+                       const std::function<std::string()>& value, ProgramOptions& options);
+
+// Offers each option to `handler` with its "=value" split off and a way to fetch its value
+// (the inline value or the next argument). An option the handler refuses (false) is an
+// error: std::invalid_argument naming it.
+using OptionHandler =
+    std::function<bool(const std::string& arg, const std::optional<std::string>& inlineValue,
+                       const std::function<std::string()>& value)>;
+void WalkOptions(const std::vector<std::string>& args, const OptionHandler& handler);
+
+// A number option's value; throws std::invalid_argument naming the option.
+[[nodiscard]] double OptionNumber(const std::string& text, const std::string& option);
+
+// The shared options' lines of a usage text.
+[[nodiscard]] const char* ProgramOptionsUsage();
+
+} // namespace dilato::app

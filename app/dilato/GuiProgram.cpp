@@ -1,0 +1,103 @@
+#include "GuiProgram.h"
+
+#include "GuiHost.h"
+
+#include "instrument/SystemComErrorForm.h"
+#include "platform/Files.h"
+#include "platform/SystemFolder.h"
+#include "storage/Provisioning.h"
+#include "ui/SettingsWindows.h"
+
+#include <QTabWidget>
+
+#include <stdexcept>
+
+namespace dilato::gui {
+
+GuiOptions ParseGuiOptions(const std::vector<std::string>& args) {
+    GuiOptions o;
+    app::WalkOptions(args,
+                     [&o](const std::string& arg, const std::optional<std::string>& inlineValue,
+                          const std::function<std::string()>& value) {
+                         if (arg == "--help" || arg == "-h")
+                             o.help = true;
+                         else if (arg == "--version")
+                             o.version = true;
+                         else
+                             return app::TakeProgramOption(arg, inlineValue, value, o);
+                         return true;
+                     });
+    return o;
+}
+
+std::string GuiUsage() {
+    return std::string("dilato: the CTE tester's control program.\n\n") +
+           app::ProgramOptionsUsage() +
+           "  --version             print the version and end\n"
+           "\nWith --simulate the simulated instruments answer on pseudo-terminals behind COM1 to\n"
+           "COM3, so that the program's real serial path runs.\n";
+}
+
+GuiProgram::GuiProgram(const GuiOptions& options)
+    : options_(options), systemFolder_(ResolveSystemFolder(options.systemFolder)),
+      wall_(MakeWallClock(options.timeScale.value_or(1.0))), clock_(*wall_),
+      ports_(
+          app::MakePorts(options, clock_, systemFolder_, 0.0, app::SimulatedLine::PseudoTerminal)),
+      termination_(op_), comWindow_(*this), lock_(systemFolder_) {
+    program_ = std::make_unique<Program>(ProgramAdapters{clock_,
+                                                         op_,
+                                                         termination_,
+                                                         comWindow_,
+                                                         *ports_->displacement,
+                                                         *ports_->tempStage,
+                                                         *ports_->calibrator,
+                                                         ProgramFolder(),
+                                                         systemFolder_,
+                                                         {}});
+    help_ = ui::MakeHelpViewer(program_->folders.AppFolder);
+    host_ = std::make_unique<GuiHost>(*this, *help_);
+    startUp_ = std::make_unique<StartUp>(*program_, *host_, clock_, op_, termination_);
+    termination_.setOnAnswer([this](bool yes) { startUp_->TerminationAnswer(yes); });
+    if (options.simulate) {
+        // The simulated instruments answer on their own ports; the PC's settings stay as
+        // they were.
+        startUp_->settingsOverride = [](SettingsFile& settings) {
+            settings.Keyence_Comport = app::kSimulatedSensorPort;
+            settings.TE_Comport = app::kSimulatedStagePort;
+        };
+        startUp_->saveSettingsAtEnd = false;
+    }
+}
+
+GuiProgram::~GuiProgram() {
+    // The ticks stop before the window and the ports go.
+    if (program_) program_->session.ticks.SuspendTicks();
+    window_.reset();
+}
+
+bool GuiProgram::start() {
+    // A new system folder gets its first files before the single-copy check looks at it.
+    if (!IsFile(program_->paramFile.MainFileName()))
+        (void)ProvisionSystemFolder(program_->folders, op_);
+    return startUp_->Main();
+}
+
+void GuiProgram::ShowMainWindow() {
+    window_ = std::make_unique<ui::MainWindow>(*program_, *help_, op_, clock_);
+    window_->setOnCloseRequest([this] { startUp_->CloseRequest(); });
+    startUp_->onEndDilato = [this] {
+        // The Setup Options tab takes its choices over before the end.
+        if (window_->tabs().currentIndex() == tab::SetupOptions)
+            (void)window_->page(tab::SetupOptions).leaveTab(tab::Test);
+        window_->allowClose();
+    };
+    window_->show();
+    window_->activateWindow();
+}
+
+void GuiProgram::ComWindow::ShowSystemComError() {
+    SystemComErrorForm form(gui_.program_->links, gui_.program_->discovery.ComPorts());
+    ui::ShowComSettings(form, *gui_.help_, gui_.window_.get());
+}
+
+} // namespace dilato::gui

@@ -1,0 +1,175 @@
+#include "core/StartUp.h"
+
+#include "core/Program.h"
+#include "core/TerminationDialog.h"
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Format.h"
+#include "platform/ProgramEnd.h"
+#include "platform/Wait.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace dilato {
+
+namespace {
+constexpr long kUnreadableUpdateDateDays = 7000;
+constexpr long kUpdateReminderDays = 89;
+
+bool EndsWithUpdateLeftover(const std::string& name) {
+    if (name.size() < 4) return false;
+    const std::string end = name.substr(name.size() - 4);
+    return end == ".htm" || end == ".zip" || end == ".exe" || end == ".inf";
+}
+// "Dilato*.zip" in the update folder.
+bool PendingUpdateArchive(const std::string& folder) {
+    for (const auto& name : ListFiles(folder, ".zip"))
+        if (name.rfind("Dilato", 0) == 0) return true;
+    return false;
+}
+} // namespace
+
+long DaysSinceUpdateCheck(const std::string& updateDate, const QDate& today) {
+    const QDate date = ParseDateMDY(updateDate);
+    return date.isValid() ? static_cast<long>(date.daysTo(today)) : kUnreadableUpdateDateDays;
+}
+
+void CleanUpdateFolder(const std::string& folder) {
+    if (!IsDirectory(folder)) {
+        QDir().mkpath(QString::fromStdString(folder));
+        return;
+    }
+    for (const auto& name : ListFiles(WithTrailingSeparator(folder), ""))
+        if (EndsWithUpdateLeftover(name))
+            QFile::remove(QString::fromStdString(WithTrailingSeparator(folder) + name));
+}
+
+DisplayCheck CheckDisplay(int screenHeight) {
+    if (screenHeight >= kRecommendedScreenHeight) return {true, false};
+    return {screenHeight >= kMinimumScreenHeight, true};
+}
+
+bool StartUp::Main() {
+    if (!host_.TakeSingleCopyLock()) {
+        ShowMessage(op_, "Error: Only one Dilato session allowed!",
+                    "Multiple Dilato Instance Warning");
+        return false;
+    }
+    try {
+        Steps();
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(op_, 0, "modControl.Main", e.what());
+        EndProgram(1, std::string("modControl.Main: ") + e.what());
+    }
+}
+
+void StartUp::Steps() {
+    Operator& op = op_;
+    Clock& clock = clock_;
+    // Folder set-up happened when the program was built; the parameter file comes first.
+    if (!p_.paramFile.ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Main)) {
+        ShowMessage(op, "Dilato software will now abort!", "Invalid System Parameter File");
+        EndProgram(1, "invalid system parameter file");
+    }
+    p_.session.run.UnitsInches = p_.params.SysParam(slot::Units).number() == 0;
+    if (!host_.MonetaryDecimalIsPoint() &&
+        host_.ShowRegionalSettingsWarning() == DialogClose::Button)
+        EndProgram(1, "regional settings");
+    host_.RaisePriority();
+    p_.session.run.ExitRequested = false;
+    readerInstalled = host_.PdfViewerRegistered();
+    if (!readerInstalled && host_.ShowPdfViewerPrompt() == DialogClose::Button)
+        EndProgram(0, "no PDF viewer");
+    p_.logs.TestLog("", testlog::Launch);
+    CleanUpdateFolder(p_.folders.SysFolder + "LiveUpdate");
+    p_.settings.ReadDilatoIni();
+    if (settingsOverride) settingsOverride(p_.settings);
+
+    if (!p_.discovery.EnumComPorts() || p_.discovery.ComPorts().size() < 2) {
+        ShowMessage(
+            op, "PC does not appear to have at least two COM ports available.\nDilato is ending.",
+            "COM Port Error", MessageIcon::Exclamation);
+        EndProgram(1, "fewer than two COM ports");
+    }
+    if (p_.settings.Keyence_Comport == 0 || p_.settings.TE_Comport == 0)
+        host_.ShowComPortSettings();
+    const auto& ports = p_.discovery.ComPorts();
+    const auto present = [&ports](int port) {
+        return std::find(ports.begin(), ports.end(), port) != ports.end();
+    };
+    if (!present(p_.settings.Keyence_Comport) || !present(p_.settings.TE_Comport))
+        host_.ShowComPortSettings();
+    p_.discovery.CheckInstrumentLinks();
+
+    if (DaysSinceUpdateCheck(p_.settings.UpdateDate, clock.today()) > kUpdateReminderDays &&
+        p_.settings.UpdateStatus) {
+        p_.settings.UpdateStatus = host_.ShowUpdateReminder(p_.settings.UpdateStatus);
+        p_.settings.UpdateDate = FormatDateMDY(clock.today());
+    }
+    if (PendingUpdateArchive(p_.folders.SysFolder + "LiveUpdate/") && host_.ShowUpdateInstaller()) {
+        p_.settings.WriteDilatoIni();
+        EndProgram(0, "update starting");
+    }
+
+    const DisplayCheck display = CheckDisplay(host_.ScreenHeight());
+    if (display.warn) host_.ShowVideoModeWarning();
+    if (!display.run) EndProgram(1, "screen too small");
+
+    graphType = 2;
+    (void)p_.logs.HobbsMeterUpdate("0.00");
+    if (p_.paramFile.BackupChoiceNeeded()) host_.ShowSysparamBackupChoice();
+    fullOperation = true;
+    if (!p_.params.SysParam(slot::Password).text().empty()) fullOperation = host_.ShowPassword();
+    if (p_.settings.SystemWarnings && host_.ShowSystemWarnings() == DialogClose::OtherMeans)
+        EndProgram(0, "system warnings closed");
+
+    PlayEventSound(op, p_.folders.AppFolder, "TurnON.wav");
+    SetBusyPointer(op, clock, false);
+    host_.ShowTimedMessage(kWarmUpCaption, kWarmUpText, kWarmUpMs);
+    host_.ShowMainWindow();
+    WaitSeconds(clock, 2.0);
+    p_.links.SetStageTemp(20.0f, true);
+    p_.session.EnterTest();
+    SetBusyPointer(op, clock, true);
+    host_.FocusTabStrip();
+}
+
+void StartUp::CloseRequest() {
+    TestRun& run = p_.session.run;
+    p_.session.ticks.SuspendTicks();
+    if (!run.ExitRequested && !run.StopRequested) {
+        run.ExitRequested = true;
+        termination_.open(ExitQuestion());
+    } else if (run.StopRequested && !termination_.isVisible()) {
+        // A Stop request still waits for its tick: the tick must come to ask its question.
+        p_.session.ticks.ResumeTicks();
+    }
+}
+
+void StartUp::ExitYes() {
+    termination_.close();
+    SetBusyPointer(op_, clock_, true);
+    p_.session.sequencer.StopTest(false);
+    p_.ShutDown(saveSettingsAtEnd);
+    PlayEventSound(op_, p_.folders.AppFolder, "Shutdown.wav");
+    if (onEndDilato) onEndDilato();
+    EndProgram(0, "shut down");
+}
+
+void StartUp::ExitNo() {
+    p_.session.sequencer.TerminationNo();
+}
+
+void StartUp::TerminationAnswer(bool yes) {
+    if (!yes)
+        ExitNo();
+    else if (p_.session.run.ExitRequested)
+        ExitYes();
+    else
+        p_.session.sequencer.TerminationYes();
+}
+
+} // namespace dilato

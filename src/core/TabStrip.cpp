@@ -1,0 +1,66 @@
+#include "core/TabStrip.h"
+
+#include "core/TestSession.h"
+#include "platform/Desktop.h"
+#include "platform/ProgramEnd.h"
+
+namespace dilato {
+
+int TabStrip::Click(int newTab, int previousTab) {
+    if (!WindowReady) return previousTab;
+    PlotFromTestTab = false;
+    if (newTab == previousTab || guard_) return previousTab;
+    guard_ = true;
+    try {
+        TestRun& run = session_.run;
+        bool allowed = true;
+        if (previousTab == tab::Test) {
+            if (newTab == tab::Plotting) {
+                PlotFromTestTab = run.gTestState == state::Idle;
+                run.LivePlot = run.gTestState != state::Idle;
+            } else {
+                allowed = LeaveTest();
+            }
+        } else if (const auto& leave = steps_.at(static_cast<size_t>(previousTab)).leave) {
+            allowed = leave();
+        }
+        if (!allowed) {
+            guard_ = false;
+            return previousTab;
+        }
+        guard_ = false;
+        session_.window.view().currentTab = newTab;
+        if (newTab == tab::Test)
+            EnterTest();
+        else if (const auto& enter = steps_.at(static_cast<size_t>(newTab)).enter)
+            enter();
+        guard_ = false;
+        return newTab;
+    } catch (const std::exception& e) {
+        guard_ = false;
+        ShowMessage(op_, std::string("Error in SSTab1_Click: ") + e.what());
+        EndProgram(1, std::string("SSTab1_Click: ") + e.what());
+    }
+}
+
+bool TabStrip::LeaveTest() {
+    session_.ticks.SuspendTicks();
+    session_.window.DataToForm1(true);
+    if (session_.run.gTestState == state::Idle) return true;
+    ShowMessage(op_, "Test is not finished yet.", kProgramTitle, MessageIcon::Exclamation);
+    // The test goes on: its ticks must not stay stopped behind a refused switch.
+    session_.ticks.ResumeTicks();
+    return false;
+}
+
+void TabStrip::EnterTest() {
+    if (session_.run.LivePlot) {
+        session_.run.LivePlot = false;
+    } else {
+        session_.EnterTest();
+        if (afterEnterTest_) afterEnterTest_();
+    }
+    SetBusyPointer(op_, clock_, true);
+}
+
+} // namespace dilato

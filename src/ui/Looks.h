@@ -1,0 +1,34 @@
+#pragma once
+// The program's look, shared by the main window and its dialogs: the font (Cambria where
+// installed, else the metric-compatible Caladea), the two looks of a button (enabled: dark
+// tint, white caption; disabled: pale tint, grey caption), the stage light colours and the
+// live-reading field colours.
+
+#include "core/MainWindowModel.h"
+
+#include <QColor>
+#include <QString>
+
+class QApplication;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace dilato::ui {
+
+// Sets the application's font and style sheet.
+void ApplyLooks(QApplication& app);
+// The family the program uses on this machine.
+[[nodiscard]] QString ProgramFontFamily();
+
+[[nodiscard]] QColor LightColour(Light light);
+// Shows a stage light; the light's name is kept in the widget's "light" property.
+void ShowLight(QLabel& shape, Light light);
+// The live-reading field colours: light yellow while a test runs, light grey otherwise.
+void ShowTestDataLook(QWidget& field, bool enabled);
+// A button with the program's look.
+[[nodiscard]] QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent);
+// A " ?" help button.
+[[nodiscard]] QPushButton* MakeHelpButton(const QString& name, QWidget* parent);
+
+} // namespace dilato::ui

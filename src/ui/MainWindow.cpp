@@ -1,0 +1,142 @@
+#include "ui/MainWindow.h"
+
+#include "core/Program.h"
+#include "core/WindowTexts.h"
+#include "ui/AboutBox.h"
+#include "ui/Guard.h"
+#include "ui/HelpViewer.h"
+#include "ui/InstrCalibrationTab.h"
+#include "ui/PlottingSetupTab.h"
+#include "ui/PlottingTab.h"
+#include "ui/SetupOptionsTab.h"
+#include "ui/TestTab.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace dilato::ui {
+
+namespace {
+constexpr int kRefreshMs = 250;
+constexpr std::array<int, 4> kPanelShares{35, 35, 15, 15};
+} // namespace
+
+MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& clock,
+                       QWidget* parent)
+    : QMainWindow(parent), program_(program), help_(help), tabStrip_(program.session, op, clock),
+      testControl_(program.session, program.folders, program.params, op) {
+    setObjectName(QStringLiteral("frmMain"));
+    const TabContext context{program, help};
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("SSTab1"));
+    testTab_ = new TestTab(context, testControl_, tabs_);
+    pages_ = {testTab_, new InstrCalibrationTab(context, tabs_), new PlottingTab(context, tabs_),
+              new PlottingSetupTab(context, tabs_), new SetupOptionsTab(context, tabs_)};
+    const char* captions[] = {"Test", "Instr. Calibration", "Plotting", "Plotting Setup",
+                              "Setup Options"};
+    for (size_t i = 0; i < pages_.size(); ++i)
+        tabs_->addTab(pages_[i], QString::fromLatin1(captions[i]));
+    for (int t = tab::Calibration; t < kTabCount; ++t) {
+        MainTab* page = pages_.at(static_cast<size_t>(t));
+        tabStrip_.setSteps(
+            t, TabSteps{[page, t] { return page->leaveTab(t); }, [page] { page->enterTab(); }});
+    }
+    tabStrip_.setAfterEnterTest([this] { testControl_.RefreshFiles(); });
+    program.session.window.setDataFolderListRefresh([this] { testControl_.RefreshFolders(); });
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::TabChanged);
+    setCentralWidget(tabs_);
+
+    // F1 anywhere in the window opens the manual's main topic; the key goes no further.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { help_.showTopic(help::Main); });
+
+    about_ = new AboutBox(this);
+    testTab_->setOnAbout([this] {
+        about_->show();
+        about_->raise();
+    });
+
+    for (size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i] = new QLabel(this);
+        panels_[i]->setObjectName(QStringLiteral("StatusBarPanel%1").arg(i + 1));
+        panels_[i]->setFrameShape(QFrame::StyledPanel);
+        panels_[i]->setMinimumWidth(60);
+        statusBar()->addWidget(panels_[i], kPanelShares[i]);
+    }
+    statusBar()->setSizeGripEnabled(false);
+
+    // Load: the idle look, then the first look of the Test tab.
+    program.session.sequencer.StopTest(false);
+    testControl_.InitMainWindow();
+    refreshTimer_ = new QTimer(this);
+    connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
+    refreshTimer_->start(kRefreshMs);
+    refresh();
+}
+
+MainWindow::~MainWindow() {
+    program_.session.window.setDataFolderListRefresh({});
+}
+
+void MainWindow::TabChanged(int index) {
+    int current = index;
+    Guarded([&] { current = tabStrip_.Click(index, currentTab_); });
+    if (current != index) {
+        const QSignalBlocker block(tabs_);
+        tabs_->setCurrentIndex(current);
+    }
+    currentTab_ = current;
+    refresh();
+}
+
+void MainWindow::refresh() {
+    const TestTabView& view = program_.session.window.view();
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (tabs_->isTabEnabled(i) != view.tabEnabled.at(static_cast<size_t>(i)))
+            tabs_->setTabEnabled(i, view.tabEnabled.at(static_cast<size_t>(i)));
+    const QString title = QString::fromStdString(MainWindowTitle(program_.links.DemoMode()));
+    if (windowTitle() != title) setWindowTitle(title);
+    ShowStatusBar();
+    for (MainTab* page : pages_)
+        if (page == tabs_->currentWidget()) page->refresh();
+}
+
+void MainWindow::ShowStatusBar() {
+    std::string date = program_.params.SysParam(slot::CalibrationDate).text();
+    const CalibrationDue due = CalibrationDueText(date, QDate::currentDate());
+    if (program_.params.SysParam(slot::CalibrationDate).text().empty())
+        program_.params.SysParam(slot::CalibrationDate) = date;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString texts[] = {
+        QString::fromStdString(LastCalibrationText(date)), QString::fromStdString(due.text),
+        now.toString(QStringLiteral("MM-dd-yyyy")), now.toString(QStringLiteral("HH:mm"))};
+    for (size_t i = 0; i < panels_.size(); ++i)
+        if (panels_[i]->text() != texts[i]) panels_[i]->setText(texts[i]);
+    testTab_->setOutOfCalibrationVisible(due.overdue);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closeAllowed_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    Guarded([&] {
+        if (onClose_) onClose_();
+    });
+    refresh();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    tabStrip_.WindowReady = true;
+}
+
+} // namespace dilato::ui

@@ -1,0 +1,66 @@
+#pragma once
+// The main window: the five-tab strip, the four-panel status bar and the window title. It
+// shows what the program's models say and forwards the operator's events; it decides
+// nothing itself.
+
+#include "core/TabStrip.h"
+#include "core/TestTabControl.h"
+#include "ui/MainTab.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+class QTabWidget;
+class QTimer;
+
+namespace dilato::ui {
+
+class AboutBox;
+class TestTab;
+
+class MainWindow final : public QMainWindow {
+  public:
+    MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& clock,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    [[nodiscard]] QTabWidget& tabs() const { return *tabs_; }
+    [[nodiscard]] MainTab& page(int index) const { return *pages_.at(static_cast<size_t>(index)); }
+    [[nodiscard]] TabStrip& tabStrip() { return tabStrip_; }
+    [[nodiscard]] TestTabControl& testTabControl() { return testControl_; }
+
+    // What a close request does (the exit question); the window itself always stays open.
+    void setOnCloseRequest(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+    // Lets the window close for good (at the program's end).
+    void allowClose() { closeAllowed_ = true; }
+
+    // Shows the models' state again (a few times a second and after each action).
+    void refresh();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void TabChanged(int index);
+    void ShowStatusBar();
+
+    Program& program_;
+    HelpViewer& help_;
+    TabStrip tabStrip_;
+    TestTabControl testControl_;
+    QTabWidget* tabs_ = nullptr;
+    TestTab* testTab_ = nullptr;
+    std::array<MainTab*, 5> pages_{};
+    std::array<QLabel*, 4> panels_{};
+    QTimer* refreshTimer_ = nullptr;
+    AboutBox* about_ = nullptr;
+    int currentTab_ = 0;
+    std::function<void()> onClose_;
+    bool closeAllowed_ = false;
+};
+
+} // namespace dilato::ui

@@ -1,0 +1,26 @@
+#pragma once
+// The windows over logic that lives below the window: the COM configuration window
+// (`frmSystemCOMError`), the choice among parameter backups (`frmSysparamBackup`) and the
+// remote data stores (`frmDataStorageOptions`). Each shows its form's state and forwards
+// the operator's choices; all three are modal.
+
+#include <QDialog>
+
+namespace dilato {
+class DataStorageOptions;
+class SysparamBackupDialog;
+class SystemComErrorForm;
+} // namespace dilato
+
+namespace dilato::ui {
+
+class HelpViewer;
+
+// Runs the COM configuration window until OK or Demo Mode closes it (or the program ends).
+void ShowComSettings(SystemComErrorForm& form, HelpViewer& help, QWidget* parent = nullptr);
+// Runs the backup choice until "Change Serial #" succeeds or "No Change" is pressed.
+void ShowSysparamBackup(SysparamBackupDialog& form, QWidget* parent = nullptr);
+// Runs the remote data stores window until OK or Cancel.
+void ShowDataStorageOptions(DataStorageOptions& form, HelpViewer& help, QWidget* parent = nullptr);
+
+} // namespace dilato::ui
