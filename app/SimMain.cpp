@@ -32,6 +32,7 @@ const char* kUsage =
     "usage: dilato-sim [--link-dir DIR] [--seed N] [--time-factor F] [--tau SECONDS]\n"
     "                  [--material copper|aluminium|fused-silica|pmma|CTE] [--length INCHES]\n"
     "                  [--lag SECONDS] [--thermistor-slope S] [--thermistor-offset C]\n"
+    "                  [--command-slope S] [--command-offset C]\n"
     "                  [--drift MICRONS_PER_HOUR] [--noise MICRONS] [--ambient C]\n";
 
 struct Options {
@@ -68,6 +69,10 @@ Options Parse(const std::vector<std::string>& args) {
             o.bench.stage.thermistorSlope = std::stod(v);
         else if (a == "--thermistor-offset")
             o.bench.stage.thermistorOffset = std::stod(v);
+        else if (a == "--command-slope")
+            o.bench.stage.commandSlope = std::stod(v);
+        else if (a == "--command-offset")
+            o.bench.stage.commandOffset = std::stod(v);
         else if (a == "--drift")
             o.bench.sample.driftMicronsPerHour = std::stod(v);
         else if (a == "--noise")

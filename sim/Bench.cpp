@@ -16,9 +16,25 @@ double FixtureInchesPerDegree(double length) {
     return k;
 }
 
+StageTruth CalibrationTruth(const StageParams& s) {
+    // set point = (actual * thermistorSlope + thermistorOffset - commandOffset) / commandSlope
+    return {s.thermistorSlope / s.commandSlope,
+            (s.thermistorOffset - s.commandOffset) / s.commandSlope, 1.0 / s.thermistorSlope,
+            -s.thermistorOffset / s.thermistorSlope};
+}
+
+double SettledStageTemp(const StageParams& s, double setPoint) {
+    const double slope = s.thermistorSlope != 0 ? s.thermistorSlope : 1.0;
+    return std::clamp(
+        (setPoint * s.commandSlope + s.commandOffset - s.thermistorOffset) / slope, s.minTemp,
+        s.maxTemp);
+}
+
 Bench::Bench(BenchParams params, double startSeconds)
     : p_(std::move(params)), noise_(p_.seed), start_(startSeconds), time_(startSeconds),
-      setPoint_(p_.stage.ambient * p_.stage.thermistorSlope + p_.stage.thermistorOffset),
+      setPoint_((p_.stage.ambient * p_.stage.thermistorSlope + p_.stage.thermistorOffset -
+                 p_.stage.commandOffset) /
+                (p_.stage.commandSlope != 0 ? p_.stage.commandSlope : 1.0)),
       stage_(p_.stage.ambient), sample_(p_.stage.ambient) {}
 
 void Bench::setControllerSetPoint(double degrees) {
@@ -27,9 +43,7 @@ void Bench::setControllerSetPoint(double degrees) {
 
 void Bench::advanceTo(double seconds) {
     const StageParams& s = p_.stage;
-    const double slope = s.thermistorSlope != 0 ? s.thermistorSlope : 1.0;
-    const double target =
-        std::clamp((setPoint_ - s.thermistorOffset) / slope, s.minTemp, s.maxTemp);
+    const double target = SettledStageTemp(s, setPoint_);
     const double tau = std::max(s.tauSeconds, 1e-3);
     const double lag = std::max(p_.sample.lagSeconds, 1e-3);
     while (time_ < seconds) {

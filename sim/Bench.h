@@ -18,10 +18,15 @@ struct StageParams {
     double tauSeconds = 90.0; // time constant of the response to a new set point
     double ambient = 22.0;    // °C; the stage starts here
     double minTemp = -40.0, maxTemp = 130.0;
-    // The controller's thermistor reports actual * slope + offset; the controller regulates
-    // that reading to its set point, so the stage settles at (set point - offset) / slope.
+    // The controller's thermistor reports actual * slope + offset.
     double thermistorSlope = 1.0;
     double thermistorOffset = 0.2;
+    // The controller's own error in holding a set point, independent of its thermistor: it
+    // regulates its thermistor reading to set point * commandSlope + commandOffset. The stage
+    // therefore settles at (set point * commandSlope + commandOffset - thermistorOffset) /
+    // thermistorSlope.
+    double commandSlope = 1.0;
+    double commandOffset = 0.0;
     double noiseSigma = 0.01; // °C, on each controller reading
 };
 
@@ -45,6 +50,16 @@ struct BenchParams {
     CalibratorParams calibrator;
     uint64_t seed = 1;
 };
+
+// The four calibration constants that make this stage exact: `Scale` 1 and 2 turn a wanted
+// temperature into the set point that reaches it, `Scale` 3 and 4 turn the thermistor's
+// reading into the actual temperature.
+struct StageTruth {
+    double scale1, scale2, scale3, scale4;
+};
+[[nodiscard]] StageTruth CalibrationTruth(const StageParams& stage);
+// Where the stage settles for a set point (°C).
+[[nodiscard]] double SettledStageTemp(const StageParams& stage, double setPoint);
 
 // The fixture's apparent contraction per °C in inches for a sample of that length: the
 // amount the program adds back to every indicator change.

@@ -21,10 +21,10 @@ void TickControl::HoldTicks() {
 void TickControl::ResumeTicks() {
     held_ = false;
     SuspendTicks();
-    if (!run_.CalibrationMode) {
-        if (!instruments_.ReadDisplacement()) instruments_.CheckInstrumentLinks();
-        if (!instruments_.ReadStageTemp()) instruments_.CheckInstrumentLinks();
-    }
+    // The calibration needs no displacement, but it judges the stage by these readings.
+    if (!run_.CalibrationMode && !instruments_.ReadDisplacement())
+        instruments_.CheckInstrumentLinks();
+    if (!instruments_.ReadStageTemp()) instruments_.CheckInstrumentLinks();
     EnableTicks();
 }
 

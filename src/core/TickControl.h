@@ -26,7 +26,7 @@ class TickControl {
 
     void EnableTicks();
     void SuspendTicks();
-    // Suspends, takes the displacement and stage readings (not in calibration mode), running
+    // Suspends, takes the displacement (not in calibration mode) and stage readings, running
     // the link check after a failed one, and enables the ticks again.
     void ResumeTicks();
     [[nodiscard]] bool TicksActive() const { return timer_.has_value(); }

@@ -1,0 +1,217 @@
+#include "core/CalibrationTab.h"
+
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Format.h"
+#include "platform/LeadingNumber.h"
+
+namespace dilato {
+
+namespace {
+constexpr const char* kStarting = "    ... calibration starting ...";
+constexpr float kSafeStageTemp = 20.0f;
+} // namespace
+
+CalibrationTab::CalibrationTab(CalibrationTabServices services, StageCalibration& calibration,
+                               CalibratorLink& link, CalibratorTestUtility& utility,
+                               CalibrationView& view)
+    : s_(std::move(services)), cal_(calibration), link_(link), utility_(utility), view_(view) {}
+
+void CalibrationTab::EnterInstCalib() {
+    s_.ticks.SuspendTicks();
+    s_.window.EnableTabs();
+    view_.hobbsMeter.clear();
+    s_.run.CalibrationMode = true;
+    s_.run.TestFinished = false;
+    cal_.Reset(); // `CalRunState` 10, `CalPhase` 0, `CalDone` false, readings and record
+    s_.run.gTestState = 0;
+    s_.run.StepIndex = 0;
+    UpdateTestStatus(0);
+    EnableCalUI(true);
+    RefreshCalUI(true);
+    view_.hobbsMeter = FormatNumber(LeadingNumber(s_.logs.HobbsMeterUpdate("0")), "#");
+    view_.stopEnabled = true;
+    view_.helpEnabled = false;
+    view_.txtBoxCalData = {"", ""};
+    view_.txtMsg.clear();
+    SetBusyPointer(s_.links.services().op, s_.links.services().clock, true);
+}
+
+bool CalibrationTab::LeaveInstCalib() {
+    try {
+        s_.ticks.SuspendTicks();
+        if (!s_.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main))
+            return false;
+        s_.run.TestFinished = true;
+        cal_.CalRunState = calrun::Idle;
+        s_.run.gTestState = state::Idle;
+        UpdateTestStatus(-2);
+        s_.run.CalibrationMode = false;
+        return true;
+    } catch (const std::exception&) {
+        s_.window.EnableTabs();
+        return false;
+    }
+}
+
+void CalibrationTab::Step() {
+    cal_.Step();
+    s_.window.calPhase = cal_.CalPhase;
+}
+
+void CalibrationTab::UpdateTestStatus(int code) {
+    s_.window.calPhase = cal_.CalPhase;
+    s_.window.UpdateTestStatus(code);
+    if (code == 0 && s_.run.CalibrationMode &&
+        (cal_.CalPhase == calphase::Ready || cal_.CalPhase == calphase::Ended)) {
+        view_.calibMessVisible = false;
+        view_.tcTestEnabled = true;
+        view_.browseEnabled = true;
+        if (cal_.CalPhase == calphase::Ready) s_.ticks.SuspendTicks();
+    }
+}
+
+void CalibrationTab::HowTo() {
+    view_.txtMsg = kHowToText;
+    view_.mbHowToDisplayed = true;
+}
+
+void CalibrationTab::TcCalTest() {
+    link_.dialogs().ShowCalibratorTest(utility_);
+}
+
+void CalibrationTab::Cal() {
+    LinkServices& ls = s_.links.services();
+    if (s_.ticks.TicksActive()) s_.ticks.SuspendTicks();
+    if (cal_.CalDone || cal_.CalRunState != calrun::Idle) return;
+    if (!SelectCalibratorType(link_, ls.op)) return;
+    const int type = link_.TcCalType();
+    if (type == tccal::Martel8010) {
+        if (s_.links.TcCal_Comport == 0) {
+            utility_.SetAutoExit();
+            TcCalTest();
+            if (!utility_.CalibratorFound) {
+                view_.txtMsg = " ... Search for Tc Calibrator serial link suspended ...";
+                return;
+            }
+        }
+    } else if (type != tccal::Manual) {
+        return;
+    }
+    view_.txtMsg = kStarting;
+    view_.tcTestEnabled = view_.browseEnabled = view_.howToEnabled = false;
+    s_.links.SetStageTestMode(true, false);
+    view_.cal.enabled = false;
+    SetBusyPointer(ls.op, ls.clock, false);
+    cal_.CalRunState = calrun::Running;
+    cal_.CalPhase = calphase::Ready;
+    GrayOutOtherCalBtns(true);
+    if (type == tccal::Martel8010) {
+        std::string message;
+        if (!link_.InitTCCalibrator(message)) {
+            cal_.CalRunState = calrun::Idle;
+            // The calibration never started: the stage leaves its test mode again.
+            s_.links.SetStageTestMode(false, false);
+            SetBusyPointer(ls.op, ls.clock, true);
+            view_.WriteCalTextMsg(message);
+            EnableCalUI(true);
+            view_.tcTestEnabled = view_.browseEnabled = view_.howToEnabled = true;
+            return;
+        }
+    }
+    view_.txtMsg = kStarting;
+    cal_.CalPhase = calphase::Starting;
+    s_.window.calPhase = cal_.CalPhase;
+    s_.ticks.ResumeTicks();
+}
+
+void CalibrationTab::Stop() {
+    s_.ticks.SuspendTicks();
+    const bool wasRunning = cal_.CalRunState == calrun::Running &&
+                            (cal_.CalPhase == calphase::Starting || cal_.CalPhase == calphase::Stepping);
+    cal_.CalRunState = calrun::Idle;
+    view_.txtMsg.clear();
+    if (!s_.run.ExitRequested) {
+        s_.run.StopRequested = true;
+        if (!cal_.CalDone) {
+            const MessageAnswer a = s_.links.services().op.show(
+                Message{"Calibration has not been completed!\nDo you want to exit?",
+                        "Incomplete Calibration Alert", MessageIcon::Exclamation,
+                        MessageButtons::YesNo, 0});
+            if (a == MessageAnswer::No) {
+                s_.run.StopRequested = false;
+                if (wasRunning) cal_.CalRunState = calrun::Running;
+                s_.ticks.ResumeTicks();
+                return;
+            }
+        }
+    }
+    if (wasRunning) {
+        // A calibration stopped half-way leaves the stage as a failed one does: at 20 °C
+        // uncalibrated with its test mode off, the constants untouched.
+        cal_.CalPhase = calphase::Ended;
+        s_.links.SetStageTestMode(false, false);
+        s_.links.SetStageTemp(kSafeStageTemp, true);
+        cal_.outcome = CalOutcome::Aborted;
+    }
+    view_.txtBoxCalData = {"", ""};
+    EndCalibrationUI();
+}
+
+void CalibrationTab::EndCalibrationUI() {
+    cal_.CalRunState = calrun::Idle;
+    view_.stopEnabled = false;
+    view_.helpEnabled = true;
+    s_.run.TestFinished = true;
+    EnableCalUI(false);
+    s_.window.EnableTabs();
+    s_.run.StopRequested = false;
+}
+
+void CalibrationTab::EnableCalUI(bool enable) {
+    view_.cal.enabled = enable;
+}
+
+void CalibrationTab::SetCalBtnState(bool done) {
+    view_.cal.enabled = !done;
+    view_.cal.caption = done ? "DONE" : "CAL";
+    if (done) view_.mbHowToDisplayed = false;
+}
+
+void CalibrationTab::GrayOutOtherCalBtns(bool grayOut) {
+    if (!grayOut && cal_.CalDone) return;
+    view_.cal.enabled = !grayOut;
+}
+
+void CalibrationTab::RefreshCalUI(bool /*reset*/) {
+    SetCalBtnState(cal_.CalDone);
+    if (cal_.CalDone) {
+        view_.mbHowToDisplayed = false;
+        CalibrationCompleted();
+    }
+    GrayOutOtherCalBtns(false);
+}
+
+void CalibrationTab::CalibrationCompleted() {
+    if (!cal_.CalDone) return;
+    // The date itself was set and saved with the new constants when the calibration
+    // finished; here the window and the settings follow.
+    s_.settings.WriteDilatoIni();
+    s_.run.StopRequested = true;
+    s_.ticks.SuspendTicks();
+    view_.txtMsg = "Calibration complete!!\r\nThe certficate is stored in 'Calib' within the "
+                   "Dilato Data Folder.  ";
+    EndCalibrationUI();
+}
+
+void CalibrationTab::Browse() {
+    const std::string folder = s_.sysFolder + "Calib-" +
+                               FormatParam(s_.paramFile.params().SysParam(slot::SerialNumber), "0");
+    if (IsDirectory(folder)) {
+        if (s_.openFolder) s_.openFolder(folder);
+    } else {
+        ShowMessage(s_.links.services().op, "No Calibration Data found for this Instrument!");
+    }
+}
+
+} // namespace dilato
