@@ -7,6 +7,7 @@
 #include "calibration/CalibratorTestUtility.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ class ScriptedDialogs final : public CalibrationDialogs {
     }
     std::string AskThermocoupleReading(int commandedTemp) override {
         askedAt.push_back(commandedTemp);
+        if (onReading) onReading();
         if (readings.empty()) return std::to_string(commandedTemp);
         std::string r = readings.front();
         readings.pop_front();
@@ -37,6 +39,7 @@ class ScriptedDialogs final : public CalibrationDialogs {
     }
 
     std::optional<int> type = tccal::Martel8010;
+    std::function<void()> onReading; // runs as each manual reading is asked
     std::deque<std::string> readings;
     CalibratorIdentity identity{"  SN-4711", "C-2026-118"};
     std::vector<int> typeShownWith, askedAt;
