@@ -3,7 +3,7 @@
 
 #include "CalibrationBench.h"
 
-#include "core/SetupOptionsTab.h"
+#include "core/SetupOptionsModel.h"
 #include "platform/Files.h"
 #include "platform/ProgramEnd.h"
 #include "platform/TextFile.h"
@@ -99,7 +99,7 @@ struct SetupFixture {
         : tab(SetupOptionsServices{b.program.params, b.program.paramFile, b.program.session.run,
                                    b.op, [this] { return sampleTemp; }, {}, {}, {}}) {}
     float sampleTemp = 22.0f;
-    SetupOptionsTab tab;
+    SetupOptionsModel tab;
 };
 
 TEST(SetupOptionsTab, ChoicesRoundTripThroughTheParameterFile) {

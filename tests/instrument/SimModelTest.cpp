@@ -55,6 +55,31 @@ TEST(SimBench, ThermistorErrorMovesTheSettledStage) {
     EXPECT_NEAR(bench.calibratorReading(), bench.stageTemp() + 0.1, 1e-9);
 }
 
+TEST(SimBench, TheControllersOwnSetPointErrorIsSeparateFromItsThermistor) {
+    sim::BenchParams p = test::LinkFixture::Quiet();
+    p.stage.thermistorSlope = 1.02;
+    p.stage.thermistorOffset = -0.8;
+    p.stage.commandSlope = 0.99;
+    p.stage.commandOffset = 0.6;
+    sim::Bench bench(p, 0.0);
+    EXPECT_NEAR(bench.stageTemp(), p.stage.ambient, 1e-9) << "it starts where it stands";
+    bench.advanceTo(3600.0);
+    EXPECT_NEAR(bench.stageTemp(), p.stage.ambient, 1e-6) << "and stays there";
+    bench.setControllerSetPoint(50.0);
+    bench.advanceTo(5 * 3600.0);
+    EXPECT_NEAR(bench.thermistorReading(), 50.0 * 0.99 + 0.6, 1e-6);
+    EXPECT_NEAR(bench.stageTemp(), (50.0 * 0.99 + 0.6 + 0.8) / 1.02, 1e-6);
+
+    // The constants that make this stage exact: the thermistor corrected, the set point found.
+    const sim::StageTruth truth = sim::CalibrationTruth(p.stage);
+    for (const double wanted : {-10.0, 40.0, 90.0}) {
+        const double reached = sim::SettledStageTemp(p.stage, wanted * truth.scale1 + truth.scale2);
+        EXPECT_NEAR(reached, wanted, 1e-9);
+        const double raw = reached * p.stage.thermistorSlope + p.stage.thermistorOffset;
+        EXPECT_NEAR(raw * truth.scale3 + truth.scale4, wanted, 1e-9);
+    }
+}
+
 TEST(SimBench, TheProgramsFixtureCorrectionRecoversTheMeanCte) {
     for (const double length : {2.0, 1.5}) {
         SCOPED_TRACE(length);

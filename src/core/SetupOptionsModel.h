@@ -45,9 +45,9 @@ struct SetupOptionsServices {
     std::function<void()> openDataStore;     // the data storage options dialog
 };
 
-class SetupOptionsTab {
+class SetupOptionsModel {
   public:
-    explicit SetupOptionsTab(SetupOptionsServices services) : s_(std::move(services)) {}
+    explicit SetupOptionsModel(SetupOptionsServices services) : s_(std::move(services)) {}
 
     void EnterSetupOptions();
     // Ends the program when the parameter file cannot be written.

@@ -1,4 +1,4 @@
-#include "core/SetupOptionsTab.h"
+#include "core/SetupOptionsModel.h"
 
 #include "core/TestPlan.h"
 #include "platform/Format.h"
@@ -21,7 +21,7 @@ int OptionOrDefault(double stored, int lowest, int highest, int fallback) {
 }
 } // namespace
 
-void SetupOptionsTab::EnterSetupOptions() {
+void SetupOptionsModel::EnterSetupOptions() {
     SystemParameters& p = s_.params;
     if (s_.refreshFileList) s_.refreshFileList();
     view.reorder = p.SysParam(slot::OptimumTempOrdering).number() != 0;
@@ -41,7 +41,7 @@ void SetupOptionsTab::EnterSetupOptions() {
     s_.op.setBusyPointer(false);
 }
 
-void SetupOptionsTab::SyncBatchTempControls(bool toControls) {
+void SetupOptionsModel::SyncBatchTempControls(bool toControls) {
     SystemParameters& p = s_.params;
     const int used = WholeNumber(LeadingNumber(view.numberOfPts));
     for (int c = 0; c < kBatchPoints; ++c) {
@@ -57,31 +57,31 @@ void SetupOptionsTab::SyncBatchTempControls(bool toControls) {
     }
 }
 
-void SetupOptionsTab::NumberOfPointsChanged(int value) {
+void SetupOptionsModel::NumberOfPointsChanged(int value) {
     view.numberOfPtsSpin = std::clamp(value, 1, kBatchPoints);
     view.numberOfPts = std::to_string(view.numberOfPtsSpin);
     s_.params.SysParam(slot::NumberOfBatchTests) = view.numberOfPtsSpin;
     SyncBatchTempControls(false);
 }
 
-void SetupOptionsTab::BatchTempChanged(int point, int value) {
+void SetupOptionsModel::BatchTempChanged(int point, int value) {
     const size_t i = static_cast<size_t>(std::clamp(point, 0, kBatchPoints - 1));
     view.batchSpin[i] = std::clamp(value, kBatchTempLowest, kBatchTempHighest);
     view.batchText[i] = std::to_string(view.batchSpin[i]);
 }
 
-void SetupOptionsTab::UnitsChanged(int index) {
+void SetupOptionsModel::UnitsChanged(int index) {
     view.unitsOption = index;
     s_.params.SysParam(slot::Units) = index;
     s_.run.UnitsInches = index == 0;
 }
 
-void SetupOptionsTab::CreatePdfChanged(bool ticked) {
+void SetupOptionsModel::CreatePdfChanged(bool ticked) {
     view.createPdf = ticked;
     s_.params.SysParam(slot::PdfDataWrite) = ticked ? 1 : 0;
 }
 
-void SetupOptionsTab::PasswordChanged(const std::string& text) {
+void SetupOptionsModel::PasswordChanged(const std::string& text) {
     view.password = text;
     if (text.find(' ') != std::string::npos) {
         ShowMessage(s_.op, "No spaces allowed in Password", kProgramTitle, MessageIcon::Critical);
@@ -89,11 +89,11 @@ void SetupOptionsTab::PasswordChanged(const std::string& text) {
     }
 }
 
-void SetupOptionsTab::DataStore() {
+void SetupOptionsModel::DataStore() {
     if (s_.openDataStore) s_.openDataStore();
 }
 
-void SetupOptionsTab::LeaveSetupOptions() {
+void SetupOptionsModel::LeaveSetupOptions() {
     SystemParameters& p = s_.params;
     p.SysParam(slot::Units) = s_.run.UnitsInches ? 0 : 1;
     p.SysParam(slot::OptimumTempOrdering) = view.reorder ? 1 : 0;
