@@ -35,6 +35,16 @@ SimulationOptions ParseSimulation(const std::string& settings) {
             sim.lengthInches = OptionNumber(value, "--simulate length=");
         else if (key == "seed")
             sim.seed = static_cast<unsigned>(OptionNumber(value, "--simulate seed="));
+        else if (key == "thermistor-slope")
+            sim.thermistorSlope = OptionNumber(value, "--simulate thermistor-slope=");
+        else if (key == "thermistor-offset")
+            sim.thermistorOffset = OptionNumber(value, "--simulate thermistor-offset=");
+        else if (key == "command-slope")
+            sim.commandSlope = OptionNumber(value, "--simulate command-slope=");
+        else if (key == "command-offset")
+            sim.commandOffset = OptionNumber(value, "--simulate command-offset=");
+        else if (key == "tau")
+            sim.tau = OptionNumber(value, "--simulate tau=");
         else
             throw std::invalid_argument("--simulate: unknown setting \"" + key + "\"");
     }
@@ -84,7 +94,10 @@ const char* ProgramOptionsUsage() {
                         $DILATO_SYSTEM_FOLDER, else /var/lib/dilato, else ~/.local/share/Dilato
   --simulate[=material=NAME|cte=VALUE,length=INCHES,seed=N]
                         run against the built-in simulated instruments; NAME is copper
-                        (default), aluminium, fused-silica or pmma
+                        (default), aluminium, fused-silica or pmma; the stage's errors:
+                        thermistor-slope=S,thermistor-offset=C (its reading is actual * S + C),
+                        command-slope=S,command-offset=C (it holds its thermistor at set point
+                        * S + C), tau=SECONDS (its time constant)
   --port COMn=DEVICE    serial device behind COM n (repeatable); the ports of the settings
                         file's Keyence_Comport and TE_Comport are used
   --time-scale K        the clock runs K times faster than the wall

@@ -15,6 +15,8 @@ struct SimulationOptions {
     std::optional<double> cte;
     std::optional<double> lengthInches; // the simulated sample's true length
     std::optional<unsigned> seed;
+    // The stage's own errors (see sim::StageParams) and its time constant in seconds.
+    std::optional<double> thermistorSlope, thermistorOffset, commandSlope, commandOffset, tau;
 };
 
 struct ProgramOptions {

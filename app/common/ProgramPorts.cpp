@@ -31,6 +31,12 @@ sim::BenchParams Bench(const SimulationOptions& s, double lengthInches) {
         s.cte ? sim::ExpansionCurve(*s.cte) : sim::ExpansionCurve::Named(s.material);
     bench.sample.lengthInches = s.lengthInches.value_or(lengthInches > 0 ? lengthInches : 2.0);
     if (s.seed) bench.seed = *s.seed;
+    sim::StageParams& stage = bench.stage;
+    stage.thermistorSlope = s.thermistorSlope.value_or(stage.thermistorSlope);
+    stage.thermistorOffset = s.thermistorOffset.value_or(stage.thermistorOffset);
+    stage.commandSlope = s.commandSlope.value_or(stage.commandSlope);
+    stage.commandOffset = s.commandOffset.value_or(stage.commandOffset);
+    stage.tauSeconds = s.tau.value_or(stage.tauSeconds);
     return bench;
 }
 

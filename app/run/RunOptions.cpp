@@ -24,6 +24,18 @@ std::vector<int> ParsePlan(const std::string& text) {
     return plan;
 }
 
+std::vector<std::string> SplitEntries(const std::string& text) {
+    std::vector<std::string> entries;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos) comma = text.size();
+        entries.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return entries;
+}
+
 } // namespace
 
 RunOptions ParseRunOptions(const std::vector<std::string>& args) {
@@ -49,11 +61,22 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
                              o.yes = true;
                          else if (arg == "--plan")
                              o.plan = ParsePlan(value());
+                         else if (arg == "--calibrate")
+                             o.calibrate = true;
+                         else if (arg == "--manual-entries")
+                             o.manualEntries = SplitEntries(value());
+                         else if (arg == "--calibrator-serial")
+                             o.calibratorSerial = value();
+                         else if (arg == "--calibrator-cert")
+                             o.calibratorCert = value();
                          else
                              return false;
                          return true;
                      });
     if (o.help) return o;
+    if (o.manualEntries && !o.calibrate)
+        throw std::invalid_argument("--manual-entries belongs to --calibrate");
+    if (o.calibrate) return o;
     if (o.test.empty()) throw std::invalid_argument("--test NAME is required");
     if (o.length.empty()) throw std::invalid_argument("--length VALUE is required");
     return o;
@@ -70,6 +93,15 @@ std::string RunUsage() {
   --yes                 answer Yes when the length is outside the recommended range
   --plan T1,T2,...      batch temperatures in degrees C for this test (saved with the
                         parameter file at the end, as a change on the Setup Options tab is)
+
+  --calibrate           instead of a test, the five-point stage calibration, as the CAL
+                        button runs it (with the serial calibrator unless --manual-entries);
+                        prints the old and new constants and the 'As Left' deviations
+  --manual-entries T1,T2,...
+                        the manual calibrator: the readings typed at its prompts, in order
+  --calibrator-serial TEXT, --calibrator-cert TEXT
+                        the calibrator's serial and certificate numbers for the record
+                        (" - not available - " when absent)
 )") + app::ProgramOptionsUsage() +
            R"(                        (with --simulate and no time scale the test runs on a virtual
                         clock as fast as it can)
@@ -80,8 +112,9 @@ button; the COM configuration window cannot be shown (fix the ports with --port)
 to stop the test and the termination question is answered Yes (the step is saved when its
 drift criteria are met).
 
-Exit status: 0 the test completed; 1 it did not (refused, stopped, instrument failure);
-2 bad options; 3 the program could not start (parameter file).
+Exit status: 0 the test completed (with --calibrate: the calibration succeeded); 1 it did
+not (refused, stopped, instrument failure); 2 bad options; 3 the program could not start
+(parameter file).
 )";
 }
 

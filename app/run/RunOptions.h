@@ -21,6 +21,10 @@ struct RunOptions : app::ProgramOptions {
     bool yes = false;
     std::optional<std::vector<int>> plan;
     bool help = false;
+    // --calibrate: the stage calibration instead of a test.
+    bool calibrate = false;
+    std::optional<std::vector<std::string>> manualEntries; // the manual calibrator's readings
+    std::string calibratorSerial, calibratorCert;          // the identification dialog
 };
 
 // Parses the arguments (without the program name). Throws std::invalid_argument with a

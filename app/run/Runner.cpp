@@ -1,5 +1,7 @@
 #include "Runner.h"
 
+#include "CalibrationRun.h"
+
 #include "ConsoleAdapters.h"
 #include "ProgramPorts.h"
 #include "core/Program.h"
@@ -75,6 +77,7 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
 } // namespace
 
 int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
+    if (o.calibrate) return RunCalibration(o, out, stop);
     const std::string systemFolder = ResolveSystemFolder(o.systemFolder);
     std::unique_ptr<Clock> wall;
     std::unique_ptr<VirtualClock> virtualClock;

@@ -118,6 +118,12 @@ bool StageCalibration::CalTcOk() {
         return true;
     } catch (const std::exception& e) {
         ReportError(links.services().op, 0, "modTcCal.CalTcOk", e.what());
+        // Whatever failed, the stage does not stay where the calibration put it.
+        if (CalPhase != calphase::Ended) {
+            CalPhase = calphase::Ended;
+            s_.window.UpdateTestStatus(0);
+            (void)Finish(true);
+        }
         return false;
     }
 }
