@@ -1,0 +1,195 @@
+// The version rules, the work folder's clean-up rules and the start-up's three moments.
+
+#include "platform/Files.h"
+#include "platform/ProgramEnd.h"
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+#include "update/UpdateServer.h"
+#include "update/UpdateStartup.h"
+#include "update/VersionText.h"
+#include "update/WorkFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace dilato {
+namespace {
+
+using test::TempFolder;
+
+// A version file of exactly `size` bytes whose version line reads `line`.
+std::string VersionFileOfSize(const std::string& line, std::size_t size) {
+    std::string text = "<html><body>\r\n" + line + "\r\n</body></html>\r\n";
+    text.insert(0, std::string(size - text.size(), ' '));
+    return text;
+}
+
+TEST(VersionRules, NumberUsesCharactersOneThreeAndFive) {
+    EXPECT_EQ(VersionNumber("1.3.7"), 137);
+    EXPECT_EQ(VersionNumber("1.4.0"), 140);
+    EXPECT_EQ(VersionNumber(""), 0);
+    EXPECT_EQ(ArchiveName("1.3.7"), "Dilato137.zip");
+    EXPECT_EQ(ArchiveName("1.4.0"), "Dilato140.zip");
+    EXPECT_TRUE(IsVersionText("1.4.0"));
+    for (const char* bad : {"1.10.0", "1.4", "1.4.0.1", "a.b.c", "14.0.0"})
+        EXPECT_FALSE(IsVersionText(bad)) << bad;
+}
+
+TEST(VersionRules, NewerSameAndOlderVersions) {
+    auto check = CheckVersionFile("<p>Ver. 1.4.0</p>\r\n", "1.3.7");
+    EXPECT_EQ(check.verdict, VersionVerdict::Newer);
+    EXPECT_EQ(check.newVersion, "1.4.0"); // the markup after it is not part of the version
+    EXPECT_EQ(CheckVersionFile("Ver. 1.3.7", "1.3.7").verdict, VersionVerdict::UpToDate);
+    EXPECT_EQ(CheckVersionFile("Ver. 1.2.9", "1.3.7").verdict, VersionVerdict::UpToDate);
+    // The first line with the marker counts.
+    EXPECT_EQ(CheckVersionFile("Dilato\nVer. 2.0.0\nVer. 1.0.0\n", "1.3.7").newVersion, "2.0.0");
+}
+
+TEST(VersionRules, FileOf299BytesIsReadAndOf300IsInvalid) {
+    const std::string at299 = VersionFileOfSize("Ver. 1.4.0", 299);
+    const std::string at300 = VersionFileOfSize("Ver. 1.4.0", 300);
+    ASSERT_EQ(at299.size(), 299u);
+    EXPECT_EQ(CheckVersionFile(at299, "1.3.7").verdict, VersionVerdict::Newer);
+    EXPECT_EQ(CheckVersionFile(at300, "1.3.7").verdict, VersionVerdict::Invalid);
+}
+
+TEST(VersionRules, MissingOrUncomparableVersions) {
+    EXPECT_EQ(CheckVersionFile("<html>Version 1.4.0</html>", "1.3.7").verdict,
+              VersionVerdict::NoVersion);
+    EXPECT_EQ(CheckVersionFile("", "1.3.7").verdict, VersionVerdict::NoVersion);
+    EXPECT_EQ(CheckVersionFile("Ver. 0.0.0", "1.3.7").verdict, VersionVerdict::NoVersion);
+    // 1.10.0 would compare as 1.1.0 and never be offered: it is refused as invalid instead.
+    const auto twoDigits = CheckVersionFile("Ver. 1.10.0", "1.3.7");
+    EXPECT_EQ(twoDigits.verdict, VersionVerdict::Invalid);
+    EXPECT_EQ(twoDigits.newVersion, "1.10.0");
+}
+
+TEST(UpdateServerSetting, DefaultsToHttpsAndReadsTheSettingsFile) {
+    TempFolder folder;
+    EXPECT_EQ(UpdateServerAddress(folder.file("Dilato.ini")), kDefaultUpdateServer);
+    EXPECT_EQ(std::string(kDefaultUpdateServer).rfind("https://", 0), 0u);
+    folder.write("Dilato.ini", "[General]\r\nUpdateServer=http://127.0.0.1:8080/\r\n");
+    const std::string server = UpdateServerAddress(folder.file("Dilato.ini"));
+    EXPECT_EQ(server, "http://127.0.0.1:8080");
+    EXPECT_EQ(VersionFileUrl(server), "http://127.0.0.1:8080/wp-content/versions/Dilato_Version.htm");
+    EXPECT_EQ(ArchiveUrl(server, "Dilato140.zip"),
+              "http://127.0.0.1:8080/wp-content/downloads/Dilato140.zip");
+}
+
+TEST(WorkFolderRules, StartUpCleanUpRemovesOnlyLeftoversByExactEnding) {
+    TempFolder sys;
+    CleanUpdateFolder(sys.path()); // creates the missing folder
+    ASSERT_TRUE(IsDirectory(sys.path() + "LiveUpdate"));
+    for (const char* name : {"a.zip", "b.HTM", "c.txt", "Setup.exe", "x.inf", "v.htm",
+                             "Dilato140.zip.sig", "dilato_1.4.0_amd64.deb", "Setup.sh"})
+        sys.write(std::string("LiveUpdate/") + name, "x");
+    sys.write("LiveUpdate/keep/inner.zip", "x");
+    CleanUpdateFolder(sys.path());
+    EXPECT_EQ(ListFiles(sys.path() + "LiveUpdate"), (std::vector<std::string>{"b.HTM", "c.txt"}));
+    EXPECT_TRUE(IsFile(sys.path() + "LiveUpdate/keep/inner.zip"));
+}
+
+TEST(WorkFolderRules, CloseDiscardsOnlyVersionFileArchiveAndItsSignature) {
+    TempFolder work;
+    for (const char* name : {"Dilato140.zip", "Dilato140.zip.sig", "Dilato_Version.htm",
+                             "notes.txt", "Setup.sh", "readme.HTM", "old.zip.bak"})
+        work.write(name, "x");
+    DiscardDownloads(work.path());
+    EXPECT_EQ(ListFiles(work.path()),
+              (std::vector<std::string>{"Setup.sh", "notes.txt", "old.zip.bak", "readme.HTM"}));
+}
+
+TEST(WorkFolderRules, PendingArchiveIsTheFirstDilatoZip) {
+    TempFolder work;
+    EXPECT_FALSE(FindPendingArchive(work.path()));
+    work.write("Other.zip", "x");
+    work.write("Dilato140.zip.sig", "x");
+    EXPECT_FALSE(FindPendingArchive(work.path()));
+    work.write("Dilato150.zip", "x");
+    work.write("Dilato140.zip", "x");
+    EXPECT_EQ(FindPendingArchive(work.path()), work.file("Dilato140.zip"));
+}
+
+TEST(UpdateReminder, DueAfter89DaysWhenOnAndUnreadableDatesCountAs7000) {
+    const QDate today(2026, 12, 9);
+    EXPECT_EQ(DaysSinceUpdateReminder("09-10-2026", today), 90);
+    EXPECT_TRUE(UpdateReminderDue("09-10-2026", true, today));
+    EXPECT_FALSE(UpdateReminderDue("09-11-2026", true, today)); // 89 days
+    EXPECT_FALSE(UpdateReminderDue("09-10-2026", false, today));
+    EXPECT_EQ(DaysSinceUpdateReminder("someday", today), 7000);
+    EXPECT_TRUE(UpdateReminderDue("", true, today));
+}
+
+// Update windows answering from a script and recording what start-up asked.
+struct ScriptedWindows final : UpdateWindows {
+    bool remindAnswer = false;
+    bool updating = false;
+    int reminders = 0, confirmations = 0;
+    bool presetSeen = false;
+    bool showReminder(bool remindAgain) override {
+        ++reminders;
+        presetSeen = remindAgain;
+        return remindAnswer;
+    }
+    bool showInstallConfirmation() override {
+        ++confirmations;
+        return updating;
+    }
+};
+
+struct RecordingLauncher final : InstallerLauncher {
+    std::string failure;
+    std::vector<std::string> started;
+    std::string start(const std::string& workFolder) override {
+        started.push_back(workFolder);
+        return failure;
+    }
+};
+
+TEST(UpdateReminder, StoresTheChoiceAndTodayOnlyWhenShown) {
+    const QDate today(2026, 12, 9);
+    ScriptedWindows windows;
+    bool status = true;
+    std::string date = "01-01-2026";
+    EXPECT_TRUE(RunUpdateReminder(status, date, today, windows));
+    EXPECT_TRUE(windows.presetSeen);
+    EXPECT_FALSE(status);
+    EXPECT_EQ(date, "12-09-2026");
+    // Now off: no reminder, nothing changes.
+    date = "01-01-2026";
+    EXPECT_FALSE(RunUpdateReminder(status, date, today, windows));
+    EXPECT_EQ(windows.reminders, 1);
+    EXPECT_EQ(date, "01-01-2026");
+}
+
+TEST(PendingInstallation, AcceptedUpdateWritesSettingsStartsInstallerAndEndsProgram) {
+    TempFolder sys;
+    CleanUpdateFolder(sys.path());
+    test::RecordingOperator op;
+    ScriptedWindows windows;
+    RecordingLauncher launcher;
+    int writes = 0;
+    // No archive: no question.
+    RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op);
+    EXPECT_EQ(windows.confirmations, 0);
+
+    sys.write("LiveUpdate/Dilato140.zip", "x");
+    RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op);
+    EXPECT_EQ(windows.confirmations, 1);
+    EXPECT_EQ(writes, 0);
+    EXPECT_TRUE(launcher.started.empty());
+
+    windows.updating = true;
+    EXPECT_THROW(RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op),
+                 ProgramEnd);
+    EXPECT_EQ(writes, 1);
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0], UpdateWorkFolder(sys.path()));
+
+    // An installer that cannot start is reported and the program goes on.
+    launcher.failure = "no pkexec.";
+    EXPECT_NO_THROW(RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op));
+    EXPECT_TRUE(op.sawText("The update could not be installed: no pkexec. Dilato goes on with the current version."));
+}
+
+} // namespace
+} // namespace dilato

@@ -1,0 +1,120 @@
+// The update dialogs show their models' state and forward the operator's clicks.
+
+#include "UpdateTestKit.h"
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+#include "platform/Files.h"
+#include "ui/update/InstallDialog.h"
+#include "ui/update/LiveUpdateDialog.h"
+#include "ui/update/ReminderDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace dilato {
+namespace {
+
+class UpdateWindows : public ::testing::Test {
+  protected:
+    int argc_ = 1;
+    char arg0_[8] = "test";
+    char* argv_[1] = {arg0_};
+    QApplication app_{argc_, argv_};
+    test::TempFolder folder;
+};
+
+TEST_F(UpdateWindows, ControlPanelShowsTheCheckAndItsAnswer) {
+    test::ScriptedFetcher fetcher;
+    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", std::nullopt};
+    LiveUpdateModel model(settings, fetcher);
+    LiveUpdateDialog dialog(model);
+    EXPECT_EQ(dialog.windowTitle(), "Norvane  Live Update");
+    EXPECT_EQ(dialog.currentVersionField()->text(), "1.3.7");
+    EXPECT_EQ(dialog.updateVersionField()->text(), "--");
+    EXPECT_EQ(dialog.modeButton()->text(), "Check for Update!");
+    EXPECT_EQ(dialog.statusPanel()->text(), "Status: Idle");
+
+    dialog.show();
+    dialog.modeButton()->click();
+    EXPECT_FALSE(dialog.modeButton()->isEnabled());
+    ASSERT_EQ(fetcher.urls.size(), 1u);
+    EXPECT_EQ(fetcher.urls[0], "https://example.invalid/wp-content/versions/Dilato_Version.htm");
+    // The status panel follows the state with the one-second timer.
+    ASSERT_TRUE(test::RunUntil([&] { return dialog.statusPanel()->text() == "Status: Checking for updates..."; }, 3000));
+
+    ASSERT_TRUE(fetcher.finish(true, "Ver. 1.3.7\r\n"));
+    EXPECT_EQ(dialog.updateVersionField()->text(), "1.3.7");
+    EXPECT_EQ(dialog.messageLabel()->text().toStdString(), liveupdate::kMostRecent);
+    EXPECT_EQ(dialog.modeButton()->text(), "OK");
+    EXPECT_TRUE(dialog.modeButton()->isEnabled());
+    EXPECT_FALSE(dialog.cancelButton()->isEnabled());
+    dialog.modeButton()->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(UpdateWindows, ControlPanelCountsDownloadSecondsAndClosingAbandonsTheTransfer) {
+    test::ScriptedFetcher fetcher;
+    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", std::nullopt};
+    LiveUpdateModel model(settings, fetcher);
+    LiveUpdateDialog dialog(model);
+    dialog.show();
+    dialog.modeButton()->click();
+    ASSERT_TRUE(fetcher.finish(true, "Ver. 1.4.0\r\n"));
+    EXPECT_EQ(dialog.modeButton()->text(), "Download!");
+    dialog.modeButton()->click();
+    EXPECT_FALSE(dialog.cancelButton()->isEnabled());
+    ASSERT_TRUE(test::RunUntil([&] { return dialog.timePanel()->text() == "Download Time:1 Secs"; }, 3000));
+    dialog.close(); // the window's own close
+    EXPECT_EQ(fetcher.cancels, 1);
+    EXPECT_FALSE(fetcher.busy());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(UpdateWindows, ReminderBoxMirrorsTheProperty) {
+    ReminderModel model{true};
+    ReminderDialog dialog(model);
+    EXPECT_EQ(dialog.windowTitle(), "Check for Software Update");
+    EXPECT_TRUE(dialog.remindBox()->isChecked());
+    dialog.remindBox()->click();
+    EXPECT_FALSE(model.UpdateReminder);
+    EXPECT_FALSE(dialog.remindBox()->isChecked());
+    dialog.yesButton()->click();
+    EXPECT_TRUE(model.openControlPanel);
+}
+
+TEST_F(UpdateWindows, InstallConfirmationGreysBothButtonsOnYesAndCloseDiscards) {
+    test::RecordingOperator op;
+    folder.write("Dilato140.zip", "not signed");
+    folder.write("keep.txt", "x");
+    {
+        InstallModel model(folder.path(), std::nullopt, op);
+        InstallDialog dialog(model);
+        EXPECT_EQ(dialog.windowTitle(), "Software Update Confirmation");
+        EXPECT_FALSE(dialog.bannerLabel()->isVisibleTo(&dialog));
+        dialog.show();
+        dialog.yesButton()->click();
+        EXPECT_FALSE(dialog.yesButton()->isEnabled());
+        EXPECT_FALSE(dialog.closeButton()->isEnabled());
+        EXPECT_TRUE(dialog.bannerLabel()->isVisibleTo(&dialog));
+        // The unpacking runs next: the unsigned archive is refused and the dialog closes.
+        ASSERT_TRUE(test::RunUntil([&] { return !dialog.isVisible(); }, 3000));
+        EXPECT_FALSE(model.Updating);
+        EXPECT_EQ(op.messages.size(), 1u);
+    }
+    folder.write("Dilato140.zip", "x");
+    folder.write("Dilato_Version.htm", "x");
+    InstallModel model(folder.path(), std::nullopt, op);
+    InstallDialog dialog(model);
+    dialog.show();
+    dialog.closeButton()->click();
+    EXPECT_EQ(ListFiles(folder.path()), (std::vector<std::string>{"keep.txt"}));
+}
+
+} // namespace
+} // namespace dilato
