@@ -194,7 +194,7 @@ std::string FlatEntryName(const std::string& entryName) {
 ExtractResult ExtractFlat(const std::string& archive, const std::string& folder,
                           const ExtractLimits& limits, const std::string& required) {
     int openError = 0;
-    OpenArchive zip{zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError)};
+    OpenArchive zip{zip_open(archive.c_str(), ZIP_RDONLY, &openError)};
     if (zip.zip == nullptr) return Refused("it is damaged or not a zip archive (" + ZipErrorText(openError) + ").");
 
     auto plan = PlanEntries(zip.zip, archive, limits);

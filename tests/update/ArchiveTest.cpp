@@ -11,6 +11,7 @@
 #include "update/WorkFolder.h"
 
 #include <filesystem>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace dilato {
@@ -153,12 +154,18 @@ TEST(Extraction, LimitsOnEntriesAndUnpackedSize) {
 
 TEST(Extraction, TruncatedCorruptAndForeignFilesAreRefused) {
     TempFolder work;
-    ASSERT_TRUE(MakeZip(work.file("good.zip"), {{"Setup.sh", std::string(20000, 's')},
-                                                {"pkg.deb", std::string(20000, 'p')}}));
+    // Bytes that do not compress, so that most of the archive is entry data.
+    std::mt19937 random(7);
+    auto noise = [&] {
+        std::string bytes(20000, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        return bytes;
+    };
+    ASSERT_TRUE(MakeZip(work.file("good.zip"), {{"Setup.sh", noise()}, {"pkg.deb", noise()}}));
     const std::string good = work.read("good.zip");
     work.write("truncated.zip", good.substr(0, good.size() - 30));
     std::string corrupt = good;
-    corrupt[100] ^= 0x55; // inside the first entry's compressed data
+    corrupt[good.size() * 3 / 4] ^= 0x55; // inside the second entry's data
     work.write("corrupt.zip", corrupt);
     work.write("text.zip", "this is not an archive");
     work.write("empty.zip", "");
