@@ -58,6 +58,14 @@ GuiProgram::GuiProgram(const GuiOptions& options)
     host_ = std::make_unique<GuiHost>(*this, *help_);
     startUp_ = std::make_unique<StartUp>(*program_, *host_, clock_, op_, termination_);
     termination_.setOnAnswer([this](bool yes) { startUp_->TerminationAnswer(yes); });
+    updateWindows_ = std::make_unique<QtUpdateWindows>(program_->folders.SysFolder, op_);
+    installerLauncher_ = MakeSystemInstallerLauncher();
+    updateReminder = [this](bool remind) { return updateWindows_->showReminder(remind); };
+    updateInstaller = [this] {
+        return StartPendingInstallation(program_->folders.SysFolder, *updateWindows_,
+                                        *installerLauncher_,
+                                        [this] { program_->settings.WriteDilatoIni(); }, op_);
+    };
     if (options.simulate) {
         // The simulated instruments answer on their own ports; the PC's settings stay as
         // they were.

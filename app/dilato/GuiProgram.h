@@ -14,6 +14,7 @@
 #include "ui/MainWindow.h"
 #include "ui/QtOperator.h"
 #include "ui/TerminationWindow.h"
+#include "ui/update/QtUpdateWindows.h"
 
 #include <functional>
 #include <memory>
@@ -53,7 +54,8 @@ class GuiProgram {
     [[nodiscard]] const std::string& systemFolder() const { return systemFolder_; }
 
     // The software update's windows (reminder with its option preset, returning the option;
-    // installer, returning whether an update starts). Without them nothing is shown.
+    // installer, returning whether an update starts). The constructor sets them to the
+    // update's Qt windows; a test may replace them.
     std::function<bool(bool)> updateReminder;
     std::function<bool()> updateInstaller;
 
@@ -84,6 +86,8 @@ class GuiProgram {
     std::unique_ptr<GuiHost> host_;
     std::unique_ptr<StartUp> startUp_;
     std::unique_ptr<ui::MainWindow> window_;
+    std::unique_ptr<QtUpdateWindows> updateWindows_;
+    std::unique_ptr<InstallerLauncher> installerLauncher_;
 };
 
 } // namespace dilato::gui

@@ -3,48 +3,15 @@
 #include "core/Program.h"
 #include "core/TerminationDialog.h"
 #include "platform/Desktop.h"
-#include "platform/Files.h"
 #include "platform/Format.h"
 #include "platform/ProgramEnd.h"
 #include "platform/Wait.h"
-
-#include <QDir>
+#include "update/UpdateStartup.h"
+#include "update/WorkFolder.h"
 
 #include <algorithm>
 
 namespace dilato {
-
-namespace {
-constexpr long kUnreadableUpdateDateDays = 7000;
-constexpr long kUpdateReminderDays = 89;
-
-bool EndsWithUpdateLeftover(const std::string& name) {
-    if (name.size() < 4) return false;
-    const std::string end = name.substr(name.size() - 4);
-    return end == ".htm" || end == ".zip" || end == ".exe" || end == ".inf";
-}
-// "Dilato*.zip" in the update folder.
-bool PendingUpdateArchive(const std::string& folder) {
-    for (const auto& name : ListFiles(folder, ".zip"))
-        if (name.rfind("Dilato", 0) == 0) return true;
-    return false;
-}
-} // namespace
-
-long DaysSinceUpdateCheck(const std::string& updateDate, const QDate& today) {
-    const QDate date = ParseDateMDY(updateDate);
-    return date.isValid() ? static_cast<long>(date.daysTo(today)) : kUnreadableUpdateDateDays;
-}
-
-void CleanUpdateFolder(const std::string& folder) {
-    if (!IsDirectory(folder)) {
-        QDir().mkpath(QString::fromStdString(folder));
-        return;
-    }
-    for (const auto& name : ListFiles(WithTrailingSeparator(folder), ""))
-        if (EndsWithUpdateLeftover(name))
-            QFile::remove(QString::fromStdString(WithTrailingSeparator(folder) + name));
-}
 
 DisplayCheck CheckDisplay(int screenHeight) {
     if (screenHeight >= kRecommendedScreenHeight) return {true, false};
@@ -84,7 +51,7 @@ void StartUp::Steps() {
     if (!readerInstalled && host_.ShowPdfViewerPrompt() == DialogClose::Button)
         EndProgram(0, "no PDF viewer");
     p_.logs.TestLog("", testlog::Launch);
-    CleanUpdateFolder(p_.folders.SysFolder + "LiveUpdate");
+    CleanUpdateFolder(p_.folders.SysFolder);
     p_.settings.ReadDilatoIni();
     if (settingsOverride) settingsOverride(p_.settings);
 
@@ -104,12 +71,11 @@ void StartUp::Steps() {
         host_.ShowComPortSettings();
     p_.discovery.CheckInstrumentLinks();
 
-    if (DaysSinceUpdateCheck(p_.settings.UpdateDate, clock.today()) > kUpdateReminderDays &&
-        p_.settings.UpdateStatus) {
+    if (UpdateReminderDue(p_.settings.UpdateDate, p_.settings.UpdateStatus, clock.today())) {
         p_.settings.UpdateStatus = host_.ShowUpdateReminder(p_.settings.UpdateStatus);
         p_.settings.UpdateDate = FormatDateMDY(clock.today());
     }
-    if (PendingUpdateArchive(p_.folders.SysFolder + "LiveUpdate/") && host_.ShowUpdateInstaller()) {
+    if (FindPendingArchive(UpdateWorkFolder(p_.folders.SysFolder)) && host_.ShowUpdateInstaller()) {
         p_.settings.WriteDilatoIni();
         EndProgram(0, "update starting");
     }

@@ -4,8 +4,6 @@
 // question's answers. What the desktop and the windows do is asked of a StartUpHost, so
 // that the order and the decisions are tested without a display.
 
-#include <QDate>
-
 #include <functional>
 #include <string>
 
@@ -55,12 +53,6 @@ inline constexpr int kWarmUpMs = 5000;
 inline constexpr int kMinimumScreenHeight = 768;
 inline constexpr int kRecommendedScreenHeight = 900;
 
-// Whole days from the settings' "UpdateDate" to today; a date that cannot be read counts as
-// 7000 days.
-[[nodiscard]] long DaysSinceUpdateCheck(const std::string& updateDate, const QDate& today);
-// Deletes the leftovers of an earlier update (".htm", ".zip", ".exe", ".inf", endings
-// compared exactly) from the update folder, or makes the folder when it is missing.
-void CleanUpdateFolder(const std::string& folder);
 // The display check: true when the program can run on a screen this high; whether the
 // video-mode warning is to be shown.
 struct DisplayCheck {

@@ -1,7 +1,6 @@
 #include "update/UpdateStartup.h"
 
 #include "platform/Format.h"
-#include "platform/ProgramEnd.h"
 #include "update/UpdateServer.h"
 #include "update/VersionText.h"
 #include "update/WorkFolder.h"
@@ -53,25 +52,17 @@ bool UpdateReminderDue(const std::string& updateDate, bool updateStatus, const Q
     return updateStatus && DaysSinceUpdateReminder(updateDate, today) > kReminderAfterDays;
 }
 
-bool RunUpdateReminder(bool& updateStatus, std::string& updateDate, const QDate& today,
-                       UpdateWindows& windows) {
-    if (!UpdateReminderDue(updateDate, updateStatus, today)) return false;
-    updateStatus = windows.showReminder(updateStatus);
-    updateDate = FormatDateMDY(today);
-    return true;
-}
-
-void RunPendingInstallation(const std::string& sysFolder, UpdateWindows& windows,
-                            InstallerLauncher& launcher,
-                            const std::function<void()>& writeSettings, Operator& op) {
+bool StartPendingInstallation(const std::string& sysFolder, UpdateWindows& windows,
+                              InstallerLauncher& launcher,
+                              const std::function<void()>& writeSettings, Operator& op) {
     const std::string workFolder = UpdateWorkFolder(sysFolder);
-    if (!FindPendingArchive(workFolder)) return;
-    if (!windows.showInstallConfirmation()) return;
+    if (!FindPendingArchive(workFolder) || !windows.showInstallConfirmation()) return false;
     if (writeSettings) writeSettings();
     const std::string why = launcher.start(workFolder);
-    if (why.empty()) EndProgram(0, "the update installer was started");
+    if (why.empty()) return true;
     ShowMessage(op, "The update could not be installed: " + why + " Dilato goes on with the current version.",
                 "Software Update", MessageIcon::Exclamation);
+    return false;
 }
 
 } // namespace dilato

@@ -2,11 +2,11 @@
 // The update's three moments in the program's start-up, in this order:
 //   1. CleanUpdateFolder (WorkFolder.h), right after the start-up log entry: leftovers of
 //      earlier runs go, the work folder is made when missing;
-//   2. RunUpdateReminder, after the instrument links are checked: the reminder (and from it
-//      the control panel) when the last one is 90 days old or more and reminders are on;
-//   3. RunPendingInstallation, right after it: an archive that the control panel just
-//      downloaded is offered for installation; when the operator accepts, the settings are
-//      written, the installer is started and the program ends.
+//   2. after the instrument links are checked, when UpdateReminderDue: the reminder
+//      (UpdateWindows::showReminder, from which the control panel opens); its option goes
+//      back into "UpdateStatus" and today into "UpdateDate";
+//   3. right after it, when FindPendingArchive finds the archive the control panel just
+//      downloaded: StartPendingInstallation; when it returns true the program ends.
 
 #include "platform/Operator.h"
 #include "update/LiveUpdateModel.h"
@@ -51,18 +51,13 @@ class InstallerLauncher {
 [[nodiscard]] bool UpdateReminderDue(const std::string& updateDate, bool updateStatus,
                                      const QDate& today);
 
-// When due, shows the reminder preset from `updateStatus`, then stores the operator's choice
-// back into `updateStatus` and today into `updateDate` (the settings' "UpdateStatus" and
-// "UpdateDate", written at the next settings save). True when the reminder was shown.
-bool RunUpdateReminder(bool& updateStatus, std::string& updateDate, const QDate& today,
-                       UpdateWindows& windows);
-
-// When an archive "Dilato*.zip" waits in the work folder, shows the installation
-// confirmation. When it reports `Updating`: writeSettings, start the installer and end the
-// program (EndProgram, which does not return). An installer that cannot be started is
-// reported and the program goes on. Returns normally in every other case.
-void RunPendingInstallation(const std::string& sysFolder, UpdateWindows& windows,
-                            InstallerLauncher& launcher,
-                            const std::function<void()>& writeSettings, Operator& op);
+// The installation confirmation for the archive waiting in the work folder. When the operator
+// accepts and the archive checks out: writeSettings, then the installer starts; true then,
+// and the caller ends the program. An installer that cannot be started is reported and
+// false returned, as for every other outcome: the program goes on with this version.
+[[nodiscard]] bool StartPendingInstallation(const std::string& sysFolder, UpdateWindows& windows,
+                                            InstallerLauncher& launcher,
+                                            const std::function<void()>& writeSettings,
+                                            Operator& op);
 
 } // namespace dilato

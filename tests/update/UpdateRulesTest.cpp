@@ -1,7 +1,6 @@
 // The version rules, the work folder's clean-up rules and the start-up's three moments.
 
 #include "platform/Files.h"
-#include "platform/ProgramEnd.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 #include "update/UpdateServer.h"
@@ -121,15 +120,9 @@ TEST(UpdateReminder, DueAfter89DaysWhenOnAndUnreadableDatesCountAs7000) {
 
 // Update windows answering from a script and recording what start-up asked.
 struct ScriptedWindows final : UpdateWindows {
-    bool remindAnswer = false;
     bool updating = false;
-    int reminders = 0, confirmations = 0;
-    bool presetSeen = false;
-    bool showReminder(bool remindAgain) override {
-        ++reminders;
-        presetSeen = remindAgain;
-        return remindAnswer;
-    }
+    int confirmations = 0;
+    bool showReminder(bool remindAgain) override { return remindAgain; }
     bool showInstallConfirmation() override {
         ++confirmations;
         return updating;
@@ -139,55 +132,43 @@ struct ScriptedWindows final : UpdateWindows {
 struct RecordingLauncher final : InstallerLauncher {
     std::string failure;
     std::vector<std::string> started;
+    std::function<void()> onStart;
     std::string start(const std::string& workFolder) override {
         started.push_back(workFolder);
+        if (onStart) onStart();
         return failure;
     }
 };
 
-TEST(UpdateReminder, StoresTheChoiceAndTodayOnlyWhenShown) {
-    const QDate today(2026, 12, 9);
-    ScriptedWindows windows;
-    bool status = true;
-    std::string date = "01-01-2026";
-    EXPECT_TRUE(RunUpdateReminder(status, date, today, windows));
-    EXPECT_TRUE(windows.presetSeen);
-    EXPECT_FALSE(status);
-    EXPECT_EQ(date, "12-09-2026");
-    // Now off: no reminder, nothing changes.
-    date = "01-01-2026";
-    EXPECT_FALSE(RunUpdateReminder(status, date, today, windows));
-    EXPECT_EQ(windows.reminders, 1);
-    EXPECT_EQ(date, "01-01-2026");
-}
-
-TEST(PendingInstallation, AcceptedUpdateWritesSettingsStartsInstallerAndEndsProgram) {
+TEST(PendingInstallation, AcceptedUpdateWritesSettingsBeforeTheInstallerStarts) {
     TempFolder sys;
     CleanUpdateFolder(sys.path());
     test::RecordingOperator op;
     ScriptedWindows windows;
     RecordingLauncher launcher;
-    int writes = 0;
+    std::vector<std::string> order;
+    const auto write = [&] { order.push_back("settings written"); };
     // No archive: no question.
-    RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op);
+    EXPECT_FALSE(StartPendingInstallation(sys.path(), windows, launcher, write, op));
     EXPECT_EQ(windows.confirmations, 0);
 
     sys.write("LiveUpdate/Dilato140.zip", "x");
-    RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op);
+    EXPECT_FALSE(StartPendingInstallation(sys.path(), windows, launcher, write, op));
     EXPECT_EQ(windows.confirmations, 1);
-    EXPECT_EQ(writes, 0);
+    EXPECT_TRUE(order.empty());
     EXPECT_TRUE(launcher.started.empty());
 
     windows.updating = true;
-    EXPECT_THROW(RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op),
-                 ProgramEnd);
-    EXPECT_EQ(writes, 1);
+    launcher.onStart = [&] { order.push_back("installer started"); };
+    EXPECT_TRUE(StartPendingInstallation(sys.path(), windows, launcher, write, op));
+    EXPECT_EQ(order, (std::vector<std::string>{"settings written", "installer started"}));
     ASSERT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.started[0], UpdateWorkFolder(sys.path()));
+    EXPECT_TRUE(op.messages.empty());
 
     // An installer that cannot start is reported and the program goes on.
     launcher.failure = "no pkexec.";
-    EXPECT_NO_THROW(RunPendingInstallation(sys.path(), windows, launcher, [&] { ++writes; }, op));
+    EXPECT_FALSE(StartPendingInstallation(sys.path(), windows, launcher, write, op));
     EXPECT_TRUE(op.sawText("The update could not be installed: no pkexec. Dilato goes on with the current version."));
 }
 
