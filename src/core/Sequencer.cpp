@@ -67,6 +67,8 @@ void Sequencer::RunState() {
         break;
     case state::StepStart:
         c_.instruments.SetStageTemp(static_cast<float>(run.SetPointTemp), false);
+        // A controller that stopped answering has aborted the test inside that call.
+        if (run.gTestState != state::StepStart) break;
         run.settleEnd = 1;
         run.waitEnd = 5;
         run.holdEnd = 5;
@@ -286,7 +288,10 @@ void Sequencer::SendEndOfTestTemperature() {
 void Sequencer::TerminationYes() {
     c_.run.StopRequested = false;
     c_.termination.close();
+    c_.ticks.ReleaseHold();
     FinishCurrentTest(HoldCriteriaMet());
+    // The last step saved from here ends the batch as it ends from a tick.
+    if (c_.run.TestFinished) StopTest(true);
     SetBusyPointer(c_.op, c_.clock, true);
 }
 
@@ -295,6 +300,7 @@ void Sequencer::TerminationNo() {
     c_.run.ExitRequested = false;
     c_.termination.close();
     SetBusyPointer(c_.op, c_.clock, true);
+    c_.ticks.ReleaseHold();
     c_.ticks.ResumeTicks();
 }
 

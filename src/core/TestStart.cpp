@@ -27,6 +27,9 @@ void TestStart::StartTest() {
     if (StartButtSetup()) {
         c_.window.UpdateTestStatus(10);
         c_.instruments.SetStageTestMode(true, true);
+        // A controller that did not answer has aborted the start (and shown why); the abort
+        // has already put the window back in its idle look.
+        if (run.gTestState != state::Accepted) return;
         (void)sequencer_.AdvanceStep(true);
         c_.window.UpdateTestStatus(run.gTestState);
         sequencer_.SetTempComd();

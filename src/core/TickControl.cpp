@@ -3,7 +3,7 @@
 namespace dilato {
 
 void TickControl::EnableTicks() {
-    if (timer_) return;
+    if (timer_ || held_) return;
     timer_ = clock_.startTimer(1.0, [this] { Tick(); });
 }
 
@@ -19,7 +19,7 @@ void TickControl::HoldTicks() {
 }
 
 void TickControl::ResumeTicks() {
-    held_ = false;
+    if (held_) return;
     SuspendTicks();
     // The calibration needs no displacement, but it judges the stage by these readings.
     if (!run_.CalibrationMode && !instruments_.ReadDisplacement())
@@ -32,7 +32,7 @@ void TickControl::Tick() {
     ++ticks_;
     SuspendTicks();
     if (pass_) pass_();
-    if (!held_) ResumeTicks();
+    ResumeTicks();
 }
 
 } // namespace dilato

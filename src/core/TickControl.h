@@ -30,9 +30,14 @@ class TickControl {
     // the link check after a failed one, and enables the ticks again.
     void ResumeTicks();
     [[nodiscard]] bool TicksActive() const { return timer_.has_value(); }
-    // Suspends the ticks until ResumeTicks, also past the end of the tick that asks: a
+    // Suspends the ticks until ReleaseHold, also past the end of the tick that asks: a
     // question opened from a tick (the termination question) holds the test until answered.
+    // While held, ResumeTicks and EnableTicks do nothing, whoever calls them (a step saved
+    // on the same tick goes no further than its next step's start).
     void HoldTicks();
+    // The answer has come: the ticks may run again (ResumeTicks starts them).
+    void ReleaseHold() { held_ = false; }
+    [[nodiscard]] bool TicksHeld() const { return held_; }
 
     // The handler of one tick.
     void Tick();

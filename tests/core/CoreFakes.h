@@ -9,6 +9,7 @@
 #include "support/MemoryLog.h"
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,13 +21,19 @@ class FakeInstruments : public TestInstruments {
     explicit FakeInstruments(Clock& clock) : clock_(clock) { last_ = start_ = clock.now(); }
 
     void SetStageTemp(float temp, bool raw) override {
+        if (ControllerSilent()) return;
         Follow();
         setPoints.push_back(temp);
         target_ = temp;
         commanded_ = static_cast<int>(std::lround(temp));
         (void)raw;
     }
-    void SetStageTestMode(bool on, bool) override { testModes.push_back(on); }
+    void SetStageTestMode(bool on, bool) override {
+        // Switching off after an abort finds the controller's link closed: nothing is sent.
+        if (silentController && !on && abortedOnce_) return;
+        if (ControllerSilent()) return;
+        testModes.push_back(on);
+    }
     bool ReadDisplacement() override {
         Follow();
         ++displacementReads;
@@ -51,11 +58,21 @@ class FakeInstruments : public TestInstruments {
     double driftPerMinute = 0.0; // inches per minute, whatever the temperature
     double tempOffset = 0.0;     // a stage that holds the sample away from its set point
     bool silentSensor = false;
+    // A controller that has stopped answering: a write to it ends, as on the real link after
+    // its retries, in the instrument abort `abort` (errType 4) and reaches nothing.
+    bool silentController = false;
+    std::function<void(int errType)> abort;
     std::vector<float> setPoints;
     std::vector<bool> testModes;
     int linkChecks = 0, displacementReads = 0;
 
   private:
+    bool ControllerSilent() {
+        if (!silentController) return false;
+        abortedOnce_ = true;
+        if (abort) abort(4);
+        return true;
+    }
     void Follow() {
         const QDateTime now = clock_.now();
         const double dt = last_.msecsTo(now) / 1000.0;
@@ -66,6 +83,7 @@ class FakeInstruments : public TestInstruments {
     QDateTime last_, start_;
     double temp_ = 20.0, target_ = 20.0;
     int commanded_ = 20;
+    bool abortedOnce_ = false;
 };
 
 class RecordingTermination final : public TerminationDialog {

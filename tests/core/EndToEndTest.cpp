@@ -136,5 +136,12 @@ TEST(EndToEnd, ASimulatedTestWritesAReportThatChecksClean) {
     EXPECT_NE(bytes->find("(Raw Data File = Sample1_CTE.dat)"), std::string::npos);
 }
 
+TEST(EndToEnd, AControllerThatFallsSilentAtTheNextSetPointStopsTheTest) {
+    SimulatedProgram p{sim::BenchParams{}, "20/50/0/0/0/0/0/0/0", 2};
+    test::ExpectAbortKeepsTheFirstStep(
+        p.program, p.op, p.clock, [&] { p.clock.advance(1.0); },
+        [&] { p.instruments.controller.inject(sim::Fault::Silence); });
+}
+
 } // namespace
 } // namespace dilato

@@ -4,8 +4,13 @@
 // (stage), and the Test tab filled in for a test in the data folder "Demo".
 
 #include "core/Program.h"
+#include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/TextFile.h"
 #include "storage/Provisioning.h"
+#include "support/RecordingOperator.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -49,6 +54,55 @@ void RunUntilTestEnds(Program& p, Idle idle, double maxSeconds, Clock& clock) {
     while ((p.session.run.StartRequested || p.session.run.gTestState != state::Idle) &&
            started.secsTo(clock.now()) < maxSeconds)
         idle();
+}
+
+// Lets the clock run (by `idle`) until `done` holds; false when `maxSeconds` passed first.
+template <typename Idle, typename Done>
+[[nodiscard]] bool RunUntil(Clock& clock, Idle idle, Done done, double maxSeconds) {
+    const QDateTime started = clock.now();
+    while (!done()) {
+        if (started.secsTo(clock.now()) >= maxSeconds) return false;
+        idle();
+    }
+    return true;
+}
+
+// A controller that goes silent right after the first of two steps was saved: the abort
+// stops the test for good, every file stays as the first step left it, and the window is
+// in its idle look. `silence` makes the simulated controller stop answering.
+template <typename Idle, typename Silence>
+void ExpectAbortKeepsTheFirstStep(Program& p, const RecordingOperator& op, Clock& clock, Idle idle,
+                                  Silence silence) {
+    p.StartInstruments();
+    p.session.start.StartButtonHit();
+    ASSERT_TRUE(RunUntil(
+        clock, idle, [&] { return p.session.run.StepsSaved == 1; }, 3 * 3600.0))
+        << (op.messages.empty() ? "" : op.last().text);
+    const std::string raw = p.folders.DataRoot() + "Demo/" + p.folders.DataFileName + "_CTE.dat";
+    const auto saved = ReadFileBytes(raw);
+    ASSERT_TRUE(saved.has_value());
+    silence();
+    const std::string abort = "No data received from the TE controller on Send...";
+    const auto aborted = [&] {
+        for (const auto& m : op.messages)
+            if (m.text.rfind(abort, 0) == 0) return true;
+        return false;
+    };
+    ASSERT_TRUE(RunUntil(clock, idle, aborted, 600.0));
+    (void)RunUntil(
+        clock, idle, [] { return false; }, 1200.0); // link checks, tick after tick
+    const TestRun& run = p.session.run;
+    const TestTabView& view = p.session.window.view();
+    EXPECT_EQ(run.gTestState, state::Idle);
+    EXPECT_EQ(run.StepsSaved, 1);
+    EXPECT_FALSE(run.TestFinished);
+    EXPECT_EQ(ReadFileBytes(raw), saved) << "the raw data file as after the first step";
+    EXPECT_FALSE(IsFile(p.folders.SummaryFileName));
+    EXPECT_TRUE(view.startEnabled && !view.stopEnabled && view.fileFieldsEnabled &&
+                view.sampleLengthEnabled && view.browseDataEnabled)
+        << "the window's idle look";
+    for (const auto& m : op.messages)
+        EXPECT_EQ(m.text.find("Subscript out of range"), std::string::npos) << m.text;
 }
 
 } // namespace dilato::test
