@@ -12,8 +12,11 @@
 namespace dilato {
 
 namespace {
+// Whole numbers as the controls hold them; a stored value far beyond any control's range is
+// held at a bound rather than overflowing.
 int WholeNumber(double v) {
-    return static_cast<int>(std::nearbyint(v));
+    if (!(v == v)) return 0;
+    return static_cast<int>(std::nearbyint(std::clamp(v, -1e6, 1e6)));
 }
 int OptionOrDefault(double stored, int lowest, int highest, int fallback) {
     const int v = WholeNumber(stored);

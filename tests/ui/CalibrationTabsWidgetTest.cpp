@@ -40,24 +40,16 @@ class NoHelp final : public ui::HelpViewer {
     std::vector<int> topics;
 };
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        ui::ApplyLooks(*a);
-        return a;
-    }();
-    return *app;
-}
+int argc = 1;
+char appName[] = "test";
+char* argv[] = {appName, nullptr};
 
 struct WidgetBench {
     WidgetBench()
-        : instruments(clock, Stage()), p1(board, clock), p2(board, clock), p3(board, clock),
+        : app(argc, argv), instruments(clock, Stage()), p1(board, clock), p2(board, clock), p3(board, clock),
           program(ProgramAdapters{clock, op, termination, comDialog, p1, p2, p3,
                                   dir.path() + "app/", dir.path() + "sys/", {}}) {
-        (void)App();
+        ui::ApplyLooks(app);
         board.plug(1, instruments.sensor);
         board.plug(2, instruments.controller);
         board.plug(3, instruments.calibrator);
@@ -79,10 +71,11 @@ struct WidgetBench {
         if (!dirName) return;
         w.resize(960, 620);
         w.show();
-        App().processEvents();
+        app.processEvents();
         EXPECT_TRUE(w.grab().save(QString::fromUtf8(dirName) + "/" + name));
     }
 
+    QApplication app;
     test::TempFolder dir;
     VirtualClock clock;
     test::RecordingOperator op;
