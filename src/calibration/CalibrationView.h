@@ -26,7 +26,6 @@ struct CalibrationView {
     bool tcTestEnabled = true;                // `SonicClickTCCalTestBtn`
     bool browseEnabled = true;                // `SonicClickBrowseBtn`
     bool helpEnabled = false;                 // `SonicClickCalibTabHelpBtn`
-    bool busyPointer = false;
     bool mbHowToDisplayed = false;
     std::string hobbsMeter; // `HobbsMeter`: the instrument's hours
 

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace dilato {
 namespace {
 
@@ -104,6 +106,24 @@ TEST_F(Faults, AStageReadFailureAtAStablePointAbortsTheCalibrationNotTheProgram)
     EXPECT_EQ(b.Calibrate(), CalOutcome::Aborted);
     EXPECT_TRUE(b.op.sawText("Failure in oKReadTcTemp in CalTcOk"));
     EXPECT_EQ(b.cal.view.txtMsg.rfind("Failure in oKReadTcTemp in CalTcOk\r\n", 0), 0u);
+    ExpectNothingChanged(b, date);
+}
+
+TEST_F(Faults, ConstantsThatCannotBeSavedAreNotKeptNorRecorded) {
+    CalibrationBench b;
+    const std::string date = DateBefore(b);
+    const std::string file = b.program.paramFile.MainFileName();
+    // The parameter file turns into a folder while the calibration runs.
+    b.clock.startTimer(300.0, [&file] {
+        if (!std::filesystem::is_directory(file)) {
+            std::filesystem::remove(file);
+            std::filesystem::create_directory(file);
+        }
+    });
+    EXPECT_EQ(b.Calibrate(), CalOutcome::Rejected);
+    EXPECT_EQ(b.cal.view.txtMsg, "   ... Calibration unsuccessful ...");
+    std::filesystem::remove(file);
+    ASSERT_TRUE(b.program.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main));
     ExpectNothingChanged(b, date);
 }
 
