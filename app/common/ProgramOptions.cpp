@@ -90,8 +90,9 @@ void WalkOptions(const std::vector<std::string>& args, const OptionHandler& hand
 }
 
 const char* ProgramOptionsUsage() {
-    return R"(  --system-folder DIR   the instrument's system folder (provisioned when missing); default:
-                        $DILATO_SYSTEM_FOLDER, else /var/lib/dilato, else ~/.local/share/Dilato
+    return R"(  --system-folder DIR   the instrument's system folder (provisioned when new); default:
+                        $DILATO_SYSTEM_FOLDER, else /var/lib/dilato (shared by the PC's
+                        operators) with real instruments, ~/.local/share/Dilato with --simulate
   --simulate[=material=NAME|cte=VALUE,length=INCHES,seed=N]
                         run against the built-in simulated instruments; NAME is copper
                         (default), aluminium, fused-silica or pmma; the stage's errors:

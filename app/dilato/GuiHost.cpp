@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 
 namespace dilato::gui {
 
@@ -23,7 +24,11 @@ namespace dilato::gui {
 // on from here once the window is gone.
 
 bool GuiHost::TakeSingleCopyLock() {
-    return gui_.lock_.tryLock();
+    if (gui_.lock_) return true;
+    std::string problem;
+    gui_.lock_ = SystemFolderLock::Acquire(gui_.systemFolder_, problem);
+    if (!gui_.lock_) std::cerr << "dilato: " << problem << std::endl;
+    return gui_.lock_ != nullptr;
 }
 
 bool GuiHost::MonetaryDecimalIsPoint() {

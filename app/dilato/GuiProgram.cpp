@@ -5,11 +5,11 @@
 #include "instrument/SystemComErrorForm.h"
 #include "platform/Files.h"
 #include "platform/SystemFolder.h"
-#include "storage/Provisioning.h"
 #include "ui/SettingsWindows.h"
 
 #include <QTabWidget>
 
+#include <iostream>
 #include <stdexcept>
 
 namespace dilato::gui {
@@ -39,11 +39,13 @@ std::string GuiUsage() {
 }
 
 GuiProgram::GuiProgram(const GuiOptions& options)
-    : options_(options), systemFolder_(ResolveSystemFolder(options.systemFolder)),
+    : options_(options),
+      folderChoice_(ChooseSystemFolder(options.systemFolder, options.simulate.has_value())),
+      systemFolder_(folderChoice_.path),
       wall_(MakeWallClock(options.timeScale.value_or(1.0))), clock_(*wall_),
       ports_(
           app::MakePorts(options, clock_, systemFolder_, 0.0, app::SimulatedLine::PseudoTerminal)),
-      termination_(op_), comWindow_(*this), lock_(systemFolder_) {
+      termination_(op_), comWindow_(*this) {
     program_ = std::make_unique<Program>(ProgramAdapters{clock_,
                                                          op_,
                                                          termination_,
@@ -84,9 +86,12 @@ GuiProgram::~GuiProgram() {
 }
 
 bool GuiProgram::start() {
-    // A new system folder gets its first files before the single-copy check looks at it.
-    if (!IsFile(program_->paramFile.MainFileName()))
-        (void)ProvisionSystemFolder(program_->folders, op_);
+    // With the real instruments the PC's shared folder, or a stop that says what to do.
+    if (!folderChoice_.usable()) {
+        ShowMessage(op_, folderChoice_.problem, "System Folder Error", MessageIcon::Critical);
+        return false;
+    }
+    std::cout << DescribeSystemFolder(folderChoice_) << std::endl;
     return startUp_->Main();
 }
 

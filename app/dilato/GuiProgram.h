@@ -8,7 +8,8 @@
 
 #include "core/Program.h"
 #include "core/StartUp.h"
-#include "platform/SingleCopyLock.h"
+#include "platform/SystemFolder.h"
+#include "platform/SystemFolderLock.h"
 #include "ui/GuardedClock.h"
 #include "ui/HelpViewer.h"
 #include "ui/MainWindow.h"
@@ -73,6 +74,7 @@ class GuiProgram {
     };
 
     GuiOptions options_;
+    SystemFolderChoice folderChoice_;
     std::string systemFolder_;
     std::unique_ptr<Clock> wall_;
     ui::GuardedClock clock_;
@@ -82,7 +84,7 @@ class GuiProgram {
     ComWindow comWindow_;
     std::unique_ptr<Program> program_;
     std::unique_ptr<ui::HelpViewer> help_;
-    SingleCopyLock lock_;
+    std::unique_ptr<SystemFolderLock> lock_; // taken by the start-up's single-copy check
     std::unique_ptr<GuiHost> host_;
     std::unique_ptr<StartUp> startUp_;
     std::unique_ptr<ui::MainWindow> window_;

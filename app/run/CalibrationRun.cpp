@@ -2,6 +2,7 @@
 
 #include "ConsoleAdapters.h"
 #include "ProgramPorts.h"
+#include "RunFolder.h"
 #include "Runner.h"
 #include "calibration/CalibrationMath.h"
 #include "calibration/CalibratorTestUtility.h"
@@ -13,7 +14,6 @@
 #include "platform/Version.h"
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
-#include "storage/Provisioning.h"
 
 #include <deque>
 #include <memory>
@@ -73,7 +73,9 @@ std::string ScaleText(const ScaleSet& k) {
 } // namespace
 
 int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
-    const std::string systemFolder = ResolveSystemFolder(o.systemFolder);
+    const auto folder = OpenRunFolder(o.systemFolder, o.simulate.has_value(), out);
+    if (!folder) return kCannotStart;
+    const std::string& systemFolder = folder->choice.path;
     std::unique_ptr<Clock> wall;
     std::unique_ptr<VirtualClock> virtualClock;
     if (o.simulate && !o.timeScale)
@@ -93,14 +95,7 @@ int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<boo
     ConsoleCalibrationDialogs dialogs(out, o);
     CalibrationSession cal(p, dialogs);
 
-    if (!IsFile(p.paramFile.MainFileName())) {
-        for (const auto& made : ProvisionSystemFolder(p.folders, op))
-            out << "provisioned " << made << std::endl;
-    }
-    if (!p.LoadFiles()) {
-        out << "[Invalid System Parameter File] Dilato software will now abort!" << std::endl;
-        return kCannotStart;
-    }
+    if (!PrepareAndLoad(p, op, out)) return kCannotStart;
     if (o.simulate) {
         p.settings.Keyence_Comport = app::kSimulatedSensorPort;
         p.settings.TE_Comport = app::kSimulatedStagePort;

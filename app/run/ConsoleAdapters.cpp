@@ -1,5 +1,7 @@
 #include "ConsoleAdapters.h"
 
+#include "storage/ExistingTest.h"
+
 #include <ostream>
 
 namespace dilato::run {
@@ -59,6 +61,7 @@ MessageAnswer ConsoleOperator::show(const Message& m) {
     MessageAnswer answer = Button(m.buttons, m.defaultButton);
     if (m.title == "Sample Length Out-of-Range")
         answer = yesToLength_ ? MessageAnswer::Yes : MessageAnswer::No;
+    if (m.title == kExistingTestTitle) answer = overwrite_ ? MessageAnswer::Yes : MessageAnswer::No;
     out_ << "[" << m.title << "] " << OneLine(m.text);
     if (m.buttons != MessageButtons::Ok) out_ << " -> " << AnswerName(answer);
     out_ << std::endl;

@@ -16,7 +16,8 @@ namespace dilato::run {
 
 class ConsoleOperator final : public Operator {
   public:
-    ConsoleOperator(std::ostream& out, bool yesToLength) : out_(out), yesToLength_(yesToLength) {}
+    ConsoleOperator(std::ostream& out, bool yesToLength, bool overwrite = false)
+        : out_(out), yesToLength_(yesToLength), overwrite_(overwrite) {}
     MessageAnswer show(const Message& message) override;
     void setBusyPointer(bool busy) override { busy_ = busy; }
     [[nodiscard]] bool busyPointerShown() const override { return busy_; }
@@ -26,6 +27,7 @@ class ConsoleOperator final : public Operator {
   private:
     std::ostream& out_;
     bool yesToLength_;
+    bool overwrite_;
     bool busy_ = false;
     int shown_ = 0;
 };

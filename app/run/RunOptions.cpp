@@ -59,6 +59,8 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
                              o.millimetres = true;
                          else if (arg == "--yes")
                              o.yes = true;
+                         else if (arg == "--overwrite")
+                             o.overwrite = true;
                          else if (arg == "--plan")
                              o.plan = ParsePlan(value());
                          else if (arg == "--calibrate")
@@ -91,6 +93,7 @@ std::string RunUsage() {
   --sample-id TEXT      sample identifier
   --length VALUE        starting sample length in inches (required); --mm: in millimetres
   --yes                 answer Yes when the length is outside the recommended range
+  --overwrite           replace the files of a test of the same name (else refused)
   --plan T1,T2,...      batch temperatures in degrees C for this test (saved with the
                         parameter file at the end, as a change on the Setup Options tab is)
 
@@ -114,7 +117,7 @@ drift criteria are met).
 
 Exit status: 0 the test completed (with --calibrate: the calibration succeeded); 1 it did
 not (refused, stopped, instrument failure); 2 bad options; 3 the program could not start
-(parameter file).
+(system folder, its lock, parameter file).
 )";
 }
 

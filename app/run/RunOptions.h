@@ -19,6 +19,7 @@ struct RunOptions : app::ProgramOptions {
     std::string length; // as typed into the sample length box
     bool millimetres = false;
     bool yes = false;
+    bool overwrite = false; // replace the files of a test of the same name
     std::optional<std::vector<int>> plan;
     bool help = false;
     // --calibrate: the stage calibration instead of a test.

@@ -4,6 +4,7 @@
 
 #include "ConsoleAdapters.h"
 #include "ProgramPorts.h"
+#include "RunFolder.h"
 #include "core/Program.h"
 #include "core/TestPlan.h"
 #include "platform/Files.h"
@@ -15,7 +16,7 @@
 #include "platform/Version.h"
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
-#include "storage/Provisioning.h"
+#include "storage/ExistingTest.h"
 
 #include <memory>
 #include <ostream>
@@ -78,7 +79,9 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
 
 int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
     if (o.calibrate) return RunCalibration(o, out, stop);
-    const std::string systemFolder = ResolveSystemFolder(o.systemFolder);
+    const auto folder = OpenRunFolder(o.systemFolder, o.simulate.has_value(), out);
+    if (!folder) return kCannotStart;
+    const std::string& systemFolder = folder->choice.path;
     std::unique_ptr<Clock> wall;
     std::unique_ptr<VirtualClock> virtualClock;
     if (o.simulate && !o.timeScale)
@@ -91,7 +94,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     std::unique_ptr<app::ProgramPorts> ports =
         app::MakePorts(o, clock, systemFolder, o.millimetres ? typed / 25.4 : typed,
                        app::SimulatedLine::InProcess);
-    ConsoleOperator op(out, o.yes);
+    ConsoleOperator op(out, o.yes, o.overwrite);
     ConsoleTermination termination(out, clock);
     ConsoleComDialog comDialog(out);
     Program p(ProgramAdapters{clock,
@@ -106,14 +109,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
                               {}});
     termination.setAnswerYes([&p] { p.session.sequencer.TerminationYes(); });
 
-    if (!IsFile(p.paramFile.MainFileName())) {
-        for (const auto& made : ProvisionSystemFolder(p.folders, op))
-            out << "provisioned " << made << std::endl;
-    }
-    if (!p.LoadFiles()) {
-        out << "[Invalid System Parameter File] Dilato software will now abort!" << std::endl;
-        return kCannotStart;
-    }
+    if (!PrepareAndLoad(p, op, out)) return kCannotStart;
     if (o.simulate) {
         p.settings.Keyence_Comport = 1;
         p.settings.TE_Comport = 2;
@@ -126,6 +122,12 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     view.dataFile = o.test;
     view.sampleId = o.sampleId;
     view.sampleLength = o.length;
+    p.folders.DataFileName = o.test;
+    if (!o.overwrite && !ExistingTestFiles(p.folders).empty()) {
+        out << "[" << kExistingTestTitle << "] test " << o.test << " already has data in "
+            << p.folders.DataPath << ": give --overwrite to replace it" << std::endl;
+        return kNotCompleted;
+    }
 
     out << "Dilato V" << kVersionText << ": test " << o.test << " in " << p.folders.DataPath
         << ", plan " << PlanText(p.params)

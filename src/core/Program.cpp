@@ -17,13 +17,14 @@ Program::Program(const ProgramAdapters& a)
       remoteCopies(session.files), report(a.op, a.clock, logs, remoteCopies, params,
                                           ReportFolders{folders.AppFolder, folders.SysFolder}) {
     bridge.attach(links, discovery, session);
+    session.setStepSavedListener([this] { CountUsage(); });
     session.files.setReportSink([this](const ReportLines& lines) {
         report.WritePDF(ReportLineList{lines}, folders.DataPath);
     });
 }
 
 bool Program::LoadFiles() {
-    if (!paramFile.ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Main)) return false;
+    if (!paramFile.LoadMainOrOfferBackup()) return false;
     settings.ReadDilatoIni();
     session.run.UnitsInches = params.SysParam(slot::Units).number() == 0;
     return true;
@@ -33,8 +34,13 @@ void Program::StartInstruments() {
     logs.TestLog("", testlog::Launch);
     discovery.CheckInstrumentLinks();
     (void)logs.HobbsMeterUpdate("0.00");
+    if (!links.DemoMode()) logs.StartUsage();
     links.SetStageTemp(20.0f, true);
     session.EnterTest();
+}
+
+void Program::CountUsage() {
+    if (!links.DemoMode()) logs.CountUsage();
 }
 
 void Program::ShutDown(bool saveSettings) {
@@ -43,6 +49,7 @@ void Program::ShutDown(bool saveSettings) {
     links.SetStageTemp(20.0f, false);
     if (saveSettings) settings.WriteDilatoIni();
     links.OpenCommPort(false, link::All);
+    CountUsage();
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);
 }

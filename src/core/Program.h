@@ -49,13 +49,17 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Loads the parameter file and the settings file; false when the parameter file could not
-    // be read (the program cannot start without it).
+    // Loads the parameter file (offering a per-serial backup when it cannot be used) and the
+    // settings file; false when no parameter file could be loaded (the program cannot start
+    // without it).
     [[nodiscard]] bool LoadFiles();
     // The instruments' part of the start-up, once the files are loaded: the launch entry of
     // the test log, both links checked, the hour meter read, the stage to 20 °C, the Test tab
     // entered (the ticks start).
     void StartInstruments();
+    // Adds the time since the last count to the hour meter while the instruments are
+    // connected (not in demo mode); run at every step's end and at shutdown.
+    void CountUsage();
     // The orderly end: ticks stopped, test mode off, stage to 20 °C, links closed, settings
     // (unless told not to) and parameters saved, the main file and then the backup.
     void ShutDown(bool saveSettings = true);

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace dilato {
@@ -18,7 +19,7 @@ namespace settings {
 
 std::int16_t ToInt16(const std::string& text, std::int16_t fallback) {
     if (text.empty()) return fallback;
-    const double whole = std::nearbyint(LeadingNumber(text));
+    const double whole = std::nearbyint(FileNumber(text));
     if (whole < std::numeric_limits<std::int16_t>::min() ||
         whole > std::numeric_limits<std::int16_t>::max())
         throw std::overflow_error("Overflow");
@@ -47,27 +48,41 @@ std::string RemoteKey(size_t i) {
 
 void SettingsFile::ReadDilatoIni() {
     using namespace settings;
+    constexpr const char* kPlace = "modIO.ReadDilatoIni";
+    std::optional<ProfileDocument> doc;
     try {
-        const ProfileDocument doc = ProfileDocument::Load(FileName());
-        const auto value = [&](const char* key) { return doc.Read(kSettingsSection, key); };
-        const auto dateOrToday = [&](const std::string& text) {
-            return text.empty() ? FormatDateMDY(clock_.today()) : text;
-        };
-        Keyence_Comport = ToInt16(value("Keyence_Comport"), 0);
-        TE_Comport = ToInt16(value("TE_Comport"), 0);
-        TipsStatus = ToBoolean(value("TipsStatus"), true);
-        LastTip = ToInt16(value("LastTip"), 1);
-        BackupStatus = ToBoolean(value("BackupStatus"), true);
-        BackupDate = dateOrToday(value("BackupDate"));
-        UpdateStatus = ToBoolean(value("UpdateStatus"), true);
-        UpdateDate = dateOrToday(value("UpdateDate"));
-        SystemWarnings = ToBoolean(value("SystemWarnings"), true);
-        for (size_t i = 0; i < folders_.RemoteStore.size(); ++i)
-            folders_.RemoteStore[i] = doc.Read(kSettingsSection, RemoteKey(i));
-        TcCalType = ToInt16(value("TcCalType"), 0);
+        doc = ProfileDocument::Load(FileName());
     } catch (const std::exception& e) {
-        ReportError(op_, 0, "modIO.ReadDilatoIni", e.what());
+        ReportError(op_, 0, kPlace, e.what());
+        return;
     }
+    // Each key on its own: a value that cannot be converted keeps its earlier value in
+    // memory and is reported with its name; every other key is read as usual.
+    const auto read = [&](const std::string& key, auto assign) {
+        const std::string text = doc->Read(kSettingsSection, key);
+        try {
+            assign(text);
+        } catch (const std::exception& e) {
+            ReportError(op_, 0, kPlace,
+                        std::string(e.what()) + " (" + key + "=" + text + " in " + FileName() +
+                            ")");
+        }
+    };
+    const auto dateOrToday = [&](const std::string& text) {
+        return text.empty() ? FormatDateMDY(clock_.today()) : text;
+    };
+    read("Keyence_Comport", [&](const std::string& t) { Keyence_Comport = ToInt16(t, 0); });
+    read("TE_Comport", [&](const std::string& t) { TE_Comport = ToInt16(t, 0); });
+    read("TipsStatus", [&](const std::string& t) { TipsStatus = ToBoolean(t, true); });
+    read("LastTip", [&](const std::string& t) { LastTip = ToInt16(t, 1); });
+    read("BackupStatus", [&](const std::string& t) { BackupStatus = ToBoolean(t, true); });
+    read("BackupDate", [&](const std::string& t) { BackupDate = dateOrToday(t); });
+    read("UpdateStatus", [&](const std::string& t) { UpdateStatus = ToBoolean(t, true); });
+    read("UpdateDate", [&](const std::string& t) { UpdateDate = dateOrToday(t); });
+    read("SystemWarnings", [&](const std::string& t) { SystemWarnings = ToBoolean(t, true); });
+    for (size_t i = 0; i < folders_.RemoteStore.size(); ++i)
+        read(RemoteKey(i), [&](const std::string& t) { folders_.RemoteStore[i] = t; });
+    read("TcCalType", [&](const std::string& t) { TcCalType = ToInt16(t, 0); });
 }
 
 void SettingsFile::WriteDilatoIni() {

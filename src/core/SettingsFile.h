@@ -22,8 +22,8 @@ class SettingsFile {
         : folders_(folders), clock_(clock), op_(op) {}
 
     // Reads the keys in order. A missing or empty key takes its default; a value that cannot
-    // be converted (a Boolean "Yes") stops the read there with an error box: the keys before
-    // it keep their new values, that key and the ones after it their earlier ones.
+    // be converted (a Boolean "Yes") is reported with its key and keeps its earlier value;
+    // the other keys are read all the same.
     void ReadDilatoIni();
     // Writes every key; the file and the section are made when missing. A failure is
     // reported and leaves the previous file whole.

@@ -7,6 +7,7 @@
 #include "platform/ProgramEnd.h"
 #include "platform/Wait.h"
 #include "update/UpdateStartup.h"
+#include "storage/Provisioning.h"
 #include "update/WorkFolder.h"
 
 #include <algorithm>
@@ -36,8 +37,10 @@ bool StartUp::Main() {
 void StartUp::Steps() {
     Operator& op = op_;
     Clock& clock = clock_;
-    // Folder set-up happened when the program was built; the parameter file comes first.
-    if (!p_.paramFile.ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Main)) {
+    // Folder set-up happened when the program was built. With the folder's lock held: a new
+    // folder is provisioned (a used one without parameter file is not), what a killed run
+    // left is cleaned up; then the parameter file, or an offered backup of it.
+    if (!PrepareSystemFolder(p_.folders, op).ok || !p_.paramFile.LoadMainOrOfferBackup()) {
         ShowMessage(op, "Dilato software will now abort!", "Invalid System Parameter File");
         EndProgram(1, "invalid system parameter file");
     }
@@ -86,6 +89,7 @@ void StartUp::Steps() {
 
     graphType = 2;
     (void)p_.logs.HobbsMeterUpdate("0.00");
+    if (!p_.links.DemoMode()) p_.logs.StartUsage(); // the hour meter counts from here
     if (p_.paramFile.BackupChoiceNeeded()) host_.ShowSysparamBackupChoice();
     fullOperation = true;
     if (!p_.params.SysParam(slot::Password).text().empty()) fullOperation = host_.ShowPassword();

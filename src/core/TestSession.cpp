@@ -19,9 +19,11 @@ TestSession::TestSession(const SessionAdapters& a)
 }
 
 bool TestSession::SaveStep(int completedStep) {
-    return files.WriteDataToFile(
+    const bool saved = files.WriteDataToFile(
         TestRecord{run.stepData, run.results, run.SampleLength, window.view().sampleId},
         completedStep);
+    if (stepSaved_) stepSaved_();
+    return saved;
 }
 
 void TestSession::EnterTest() {

@@ -11,6 +11,8 @@
 #include "core/TickControl.h"
 #include "storage/DataFiles.h"
 
+#include <functional>
+
 namespace dilato {
 
 struct SessionAdapters {
@@ -31,6 +33,10 @@ class TestSession {
 
     // The Test tab's entry: idle state, first set point, the ticks running.
     void EnterTest();
+    // Told after every step's save, whether it succeeded or not.
+    void setStepSavedListener(std::function<void()> listener) {
+        stepSaved_ = std::move(listener);
+    }
 
     TestRun run;
     MainWindowModel window;
@@ -43,6 +49,7 @@ class TestSession {
   private:
     [[nodiscard]] SequencerContext Context(const SessionAdapters& a);
     bool SaveStep(int completedStep);
+    std::function<void()> stepSaved_;
 };
 
 } // namespace dilato

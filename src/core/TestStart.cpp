@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/Format.h"
 #include "platform/ProgramEnd.h"
+#include "storage/ExistingTest.h"
 #include "storage/NameRules.h"
 
 namespace dilato {
@@ -61,7 +62,9 @@ bool TestStart::StartButtSetup() {
                 return false;
             }
             view.dataFile = folders_.DataFileName;
-            if (!CreateDataFolder(folders_.DataPath, folders_, c_.op, c_.window)) {
+            if (!CheckTestPathLength(folders_, c_.op) ||
+                !CreateDataFolder(folders_.DataPath, folders_, c_.op, c_.window) ||
+                !ConfirmTestOverwrite(folders_, c_.op)) {
                 c_.window.StopButtSetup();
                 return false;
             }

@@ -48,6 +48,19 @@ std::vector<std::string> ListFolders(const std::string& folder) {
     });
 }
 
+std::string FindFileAnyCase(const std::string& folder, const std::string& name) {
+    const std::string dir = WithTrailingSeparator(folder);
+    if (IsFile(dir + name)) return dir + name;
+    const auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = char(c + 32);
+        return s;
+    };
+    for (const auto& file : ListFiles(dir))
+        if (lower(file) == lower(name)) return dir + file;
+    return dir + name;
+}
+
 std::string WithTrailingSeparator(std::string folder) {
     while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();

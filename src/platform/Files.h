@@ -19,6 +19,11 @@ namespace dilato {
 // Names of the sub-folders of `folder`.
 [[nodiscard]] std::vector<std::string> ListFolders(const std::string& folder);
 
+// The path of the file `name` in `folder`, found with any letter case (a file copied from a
+// Windows PC may be "ctesysparam.DAT"); the exact name is preferred. When there is none,
+// folder + name.
+[[nodiscard]] std::string FindFileAnyCase(const std::string& folder, const std::string& name);
+
 // The folder text with exactly one separator at its end ("a/b" -> "a/b/").
 [[nodiscard]] std::string WithTrailingSeparator(std::string folder);
 

@@ -59,9 +59,20 @@ std::optional<SectionSpan> FindSection(const std::vector<std::string>& lines,
     return std::nullopt;
 }
 
+// A key of "=" signs only (a rule line such as "======" + "=" + "=====") cannot be told
+// from its value by the first "="; it is the line of "=" signs longer than the key.
+bool IsRuleKey(std::string_view key) {
+    return !key.empty() && key.find_first_not_of('=') == std::string_view::npos;
+}
+
 std::optional<size_t> FindKey(const std::vector<std::string>& lines, const SectionSpan& span,
                               std::string_view key) {
+    const bool rule = IsRuleKey(Trim(key));
     for (size_t i = span.header + 1; i < span.end; ++i) {
+        if (rule) {
+            if (IsRuleKey(Trim(lines[i])) && Trim(lines[i]).size() > Trim(key).size()) return i;
+            continue;
+        }
         const auto name = KeyName(lines[i]);
         if (name && EqualNoCase(*name, Trim(key))) return i;
     }
@@ -77,7 +88,9 @@ std::string IniLookup(const std::vector<std::string>& lines, const std::string& 
     const auto at = FindKey(lines, *span, key);
     if (!at) return {};
     const std::string& line = lines[*at];
-    std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+    const size_t valueAt = IsRuleKey(Trim(key)) ? line.find('=') + Trim(key).size() + 1
+                                                : line.find('=') + 1;
+    std::string_view value = Trim(std::string_view(line).substr(std::min(valueAt, line.size())));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);

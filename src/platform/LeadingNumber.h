@@ -9,4 +9,9 @@ namespace dilato {
 
 [[nodiscard]] double LeadingNumber(std::string_view text);
 
+// The same rule for a value read from a file, where a number beyond the range of a double
+// ("1e999") is a damaged value: it throws std::overflow_error("Overflow") instead of reading
+// as 0.
+[[nodiscard]] double FileNumber(std::string_view text);
+
 } // namespace dilato

@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include <unistd.h>
@@ -15,23 +17,90 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool UsableFolder(const std::string& path) {
+std::string PerUserFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        return std::string(data) + "/Dilato";
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + "/.local/share/Dilato" : "/tmp/Dilato";
+}
+
+// Why the folder cannot be used, or empty. `create`: make it (and its parents) when missing.
+std::string Unusable(const std::string& folder, bool create) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) fs::create_directories(path, ec);
-    return fs::is_directory(path, ec) && ::access(path.c_str(), W_OK) == 0;
+    if (!fs::exists(folder, ec)) {
+        if (!create) return "it does not exist";
+        fs::create_directories(folder, ec);
+        if (ec) return "it cannot be created (" + ec.message() + ")";
+    }
+    if (!fs::is_directory(folder, ec)) return "it is not a folder";
+    if (::access(folder.c_str(), R_OK | W_OK | X_OK) != 0)
+        return std::string("it cannot be written (") + std::strerror(errno) + ")";
+    return {};
+}
+
+std::string UserName() {
+    if (const char* user = std::getenv("USER"); user && *user) return user;
+    return "USER";
 }
 
 } // namespace
 
-std::string ResolveSystemFolder(const std::optional<std::string>& commandLine) {
-    if (commandLine && !commandLine->empty()) return WithTrailingSeparator(*commandLine);
-    if (const char* env = std::getenv(kSystemFolderVariable); env && *env)
-        return WithTrailingSeparator(env);
-    if (UsableFolder(kAllUsersSystemFolder)) return WithTrailingSeparator(kAllUsersSystemFolder);
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && *h) home = h;
-    return WithTrailingSeparator(home.empty() ? std::string("/tmp/Dilato")
-                                              : home + "/.local/share/Dilato");
+SystemFolderChoice ChooseSystemFolder(const std::optional<std::string>& commandLine,
+                                      bool simulated, const std::string& allUsersFolder) {
+    SystemFolderChoice choice;
+    bool create = true;
+    if (commandLine && !commandLine->empty()) {
+        choice.path = *commandLine;
+        choice.source = SystemFolderSource::CommandLine;
+    } else if (const char* env = std::getenv(kSystemFolderVariable); env && *env) {
+        choice.path = env;
+        choice.source = SystemFolderSource::Environment;
+    } else if (!simulated) {
+        choice.path = allUsersFolder;
+        choice.source = SystemFolderSource::AllUsers;
+        create = false;
+    } else {
+        choice.path = PerUserFolder();
+        choice.source = SystemFolderSource::PerUser;
+    }
+    choice.path = WithTrailingSeparator(choice.path);
+
+    const std::string why = Unusable(choice.path, create);
+    if (why.empty()) return choice;
+    choice.problem = "Dilato cannot use the system folder " + choice.path + ": " + why + ".";
+    if (choice.source == SystemFolderSource::AllUsers) {
+        choice.problem +=
+            "\nThe instrument's calibration, settings, data and logs are kept there for every "
+            "operator of this PC. Ask the administrator to add you to the group \"" +
+            std::string(kOperatorGroup) + "\" (sudo adduser " + UserName() + " " +
+            kOperatorGroup + "), then log out and in again. When the folder is missing, "
+            "install Dilato again (the installation makes it).\nTo work in another folder "
+            "instead, start Dilato with --system-folder DIR or set " + kSystemFolderVariable +
+            ".";
+    } else {
+        choice.problem += "\nName a folder you can write with --system-folder DIR or " +
+                          std::string(kSystemFolderVariable) + ".";
+    }
+    return choice;
+}
+
+std::string DescribeSystemFolder(const SystemFolderChoice& choice) {
+    const char* why = "";
+    switch (choice.source) {
+    case SystemFolderSource::CommandLine:
+        why = "given by --system-folder";
+        break;
+    case SystemFolderSource::Environment:
+        why = "given by DILATO_SYSTEM_FOLDER";
+        break;
+    case SystemFolderSource::AllUsers:
+        why = "shared by the operators of this PC";
+        break;
+    case SystemFolderSource::PerUser:
+        why = "this user's own, for simulated instruments";
+        break;
+    }
+    return "System folder: " + choice.path + " (" + why + ")";
 }
 
 std::string ProgramFolder() {

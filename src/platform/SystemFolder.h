@@ -1,9 +1,15 @@
 #pragma once
-// Where the instrument's files live (settings, parameters, records, data and logs).
+// Where the instrument's files live (settings, parameters, records, data and logs), and the
+// one process that may use them at a time.
 // In order of precedence: the --system-folder option, the DILATO_SYSTEM_FOLDER environment
-// variable, then the machine's all-users folder /var/lib/dilato when it exists and is
-// writable (or can be created), else the user's own data folder (~/.local/share/Dilato).
-// The result always ends with a separator.
+// variable, then
+//   - with the real instruments, the machine's folder /var/lib/dilato, shared by every
+//     operator of the PC (made at installation: group "dilato", setgid, mode 2775). When it
+//     is missing or cannot be written the program stops and says what to do: a calibration
+//     and an hour meter of the instrument kept anywhere else would silently split in two;
+//   - with simulated instruments, the user's own folder (~/.local/share/Dilato), which keeps
+//     simulated tests out of the instrument's records.
+// Folder texts always end with a separator.
 
 #include <optional>
 #include <string>
@@ -12,8 +18,39 @@ namespace dilato {
 
 inline constexpr const char* kSystemFolderVariable = "DILATO_SYSTEM_FOLDER";
 inline constexpr const char* kAllUsersSystemFolder = "/var/lib/dilato";
+inline constexpr const char* kOperatorGroup = "dilato";
 
-[[nodiscard]] std::string ResolveSystemFolder(const std::optional<std::string>& commandLine);
+enum class SystemFolderSource { CommandLine, Environment, AllUsers, PerUser };
+
+struct SystemFolderChoice {
+    std::string path; // with a trailing separator
+    SystemFolderSource source = SystemFolderSource::PerUser;
+    // Empty when the folder exists (or was made) and can be written; else the message that
+    // stops the program.
+    std::string problem;
+
+    [[nodiscard]] bool usable() const { return problem.empty(); }
+};
+
+// Chooses the folder and makes sure it can be used. `allUsersFolder` is the machine's
+// folder (a parameter for the tests). A folder named on the command line, in the
+// environment or per user is created when missing; the machine's folder never is (made by
+// root it would shut every operator out).
+[[nodiscard]] SystemFolderChoice ChooseSystemFolder(const std::optional<std::string>& commandLine,
+                                                    bool simulated,
+                                                    const std::string& allUsersFolder =
+                                                        kAllUsersSystemFolder);
+
+// The folder by the rules above, without the checks: for callers that take the lock at once
+// (its failure then says what is wrong). New code uses ChooseSystemFolder.
+[[nodiscard]] inline std::string ResolveSystemFolder(const std::optional<std::string>& commandLine,
+                                                     bool simulated = false) {
+    return ChooseSystemFolder(commandLine, simulated).path;
+}
+
+// The start-up line that says which folder is in use and why
+// ("System folder: /var/lib/dilato/ (shared by the operators of this PC)").
+[[nodiscard]] std::string DescribeSystemFolder(const SystemFolderChoice& choice);
 
 // The folder of the running program, with a trailing separator (its resources live there).
 [[nodiscard]] std::string ProgramFolder();

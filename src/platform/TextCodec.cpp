@@ -102,6 +102,8 @@ std::string Utf8ToCp1252(std::string_view text) {
 }
 
 std::string DecodeFileText(std::string_view bytes) {
+    // Editors on other systems may start a UTF-8 file with a byte-order mark; it is no text.
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     for (size_t i = 0; i < bytes.size();) {
         char32_t cp = 0;
         const size_t len = DecodeUtf8(bytes, i, cp);

@@ -14,6 +14,7 @@ namespace dilato {
 // bytes are taken as Windows-1252 already.
 [[nodiscard]] std::string Utf8ToCp1252(std::string_view text);
 // A file's bytes as UTF-8: taken as UTF-8 when they are valid UTF-8, else as Windows-1252.
+// A UTF-8 byte-order mark at the start is dropped.
 [[nodiscard]] std::string DecodeFileText(std::string_view bytes);
 // Number of characters (code points) of a UTF-8 text; the first `count` characters of it.
 [[nodiscard]] size_t Utf8Length(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include "platform/TextCodec.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <iterator>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dilato {
@@ -18,8 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// New files ask for read and write for everyone; the process umask takes away what the
+// user does not want shared.
+constexpr mode_t kNewFileMode = 0666;
+
 [[noreturn]] void ThrowSystemError(const std::string& what, const std::string& path, int err) {
-    throw FileError(what + " " + path + ": " + std::strerror(err));
+    throw FileError(what + " " + path + ": " + std::strerror(err), err);
 }
 
 // Writes all bytes to an open descriptor, retrying short writes.
@@ -37,6 +43,29 @@ bool WriteAll(int fd, std::string_view bytes, int& err) {
         left -= static_cast<size_t>(n);
     }
     return true;
+}
+
+// The file a path really names: a symbolic link is followed (to a file that may not exist
+// yet), so that replacing it replaces the file and keeps the link.
+std::string FollowLinks(const std::string& path) {
+    fs::path p = path;
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    return p.string();
+}
+
+// A name beside `target` that no other writer uses: the process id tells processes apart,
+// the counter the writes of one process.
+std::string TemporaryCandidate(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%x-%u", static_cast<unsigned>(::getpid()),
+                  counter.fetch_add(1));
+    return target + suffix + std::string(kTemporaryEnding);
 }
 
 } // namespace
@@ -80,32 +109,64 @@ std::string EncodeTextLines(const std::vector<std::string>& lines) {
     return bytes;
 }
 
-std::string TemporaryNameFor(const std::string& path) {
-    return path + ".new";
+FileReplacement::FileReplacement(const std::string& path)
+    : path_(path), target_(FollowLinks(path)) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_ = TemporaryCandidate(target_);
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (fd_ >= 0 || errno != EEXIST) break;
+    }
+    if (fd_ < 0) ThrowSystemError("Cannot write", path_, errno);
+}
+
+FileReplacement::~FileReplacement() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporary_.c_str());
+    }
+}
+
+void FileReplacement::Fail(int err) {
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temporary_.c_str());
+    ThrowSystemError("Cannot write", path_, err);
+}
+
+void FileReplacement::write(std::string_view bytes) {
+    if (fd_ < 0) ThrowSystemError("Cannot write", path_, EBADF);
+    int err = 0;
+    if (!WriteAll(fd_, bytes, err)) Fail(err);
+}
+
+void FileReplacement::commit() {
+    if (fd_ < 0) ThrowSystemError("Cannot write", path_, EBADF);
+    if (::fsync(fd_) != 0) Fail(errno);
+    struct stat old {};
+    if (::stat(target_.c_str(), &old) == 0) {
+        // The replaced file's mode and group; a group this user is not in cannot be given,
+        // and the folder's own rules then decide the group.
+        if (::fchmod(fd_, old.st_mode & 07777) != 0) Fail(errno);
+        (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
+    }
+    if (::close(fd_) != 0) {
+        const int err = errno;
+        fd_ = -1;
+        ::unlink(temporary_.c_str());
+        ThrowSystemError("Cannot write", path_, err);
+    }
+    fd_ = -1;
+    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temporary_.c_str());
+        ThrowSystemError("Cannot write", path_, err);
+    }
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes) {
-    const std::string temp = TemporaryNameFor(path);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) ThrowSystemError("Cannot write", path, errno);
-    int err = 0;
-    bool ok = WriteAll(fd, bytes, err);
-    if (ok && ::fsync(fd) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        ThrowSystemError("Cannot write", path, err);
-    }
+    FileReplacement file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 void WriteTextLinesAtomic(const std::string& path, const std::vector<std::string>& lines) {
@@ -113,12 +174,31 @@ void WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
 }
 
 void AppendTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, kNewFileMode);
     if (fd < 0) ThrowSystemError("Cannot open", path, errno);
     int err = 0;
     const bool ok = WriteAll(fd, EncodeTextLines(lines), err);
     ::close(fd);
     if (!ok) ThrowSystemError("Cannot append to", path, err);
+}
+
+bool IsTemporaryName(std::string_view fileName) {
+    return fileName.size() > kTemporaryEnding.size() && fileName.ends_with(kTemporaryEnding);
+}
+
+std::vector<std::string> RemoveStaleTemporaries(const std::string& folder) {
+    std::vector<std::string> removed;
+    std::error_code ec;
+    const auto options = fs::directory_options::skip_permission_denied;
+    for (fs::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code typeEc;
+        if (!it->is_regular_file(typeEc) || it->is_symlink(typeEc)) continue;
+        if (!IsTemporaryName(it->path().filename().string())) continue;
+        std::error_code removeEc;
+        if (fs::remove(it->path(), removeEc)) removed.push_back(it->path().string());
+    }
+    return removed;
 }
 
 } // namespace dilato

@@ -2,8 +2,14 @@
 // Whole-file reads and writes. A file rewritten whole is replaced atomically: the new content
 // goes to a temporary file beside it, is flushed to the disk and renamed over the old one, so
 // a crash or a full disk leaves the previous complete file, never a truncated one.
-// Text files are Windows-1252 with CR LF line ends; readers accept UTF-8 and bare LF too.
+// Every file made here honours the process umask (as any Linux program's files do), and a
+// replaced file keeps the mode and the group of the file it replaces, so that a system folder
+// shared by a group of operators stays shared. A path that is a symbolic link stays a link:
+// the file it points to is the one replaced.
+// Text files are Windows-1252 with CR LF line ends; readers accept UTF-8 (with or without a
+// byte-order mark) and bare LF too.
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,10 +18,16 @@
 
 namespace dilato {
 
-// A failed file operation; what() is the system's description with the file name.
+// A failed file operation; what() is the system's description with the file name, code()
+// the system's error number (0 when the failure is not the system's).
 class FileError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit FileError(const std::string& what, int code = 0)
+        : std::runtime_error(what), code_(code) {}
+    [[nodiscard]] int code() const { return code_; }
+
+  private:
+    int code_;
 };
 
 // The file's bytes; nullopt when it does not exist or cannot be read (a folder, no rights).
@@ -29,6 +41,33 @@ class FileError : public std::runtime_error {
 // UTF-8 lines to the file form: Windows-1252, each line ended by CR LF.
 [[nodiscard]] std::string EncodeTextLines(const std::vector<std::string>& lines);
 
+// The replacement of one file, written piece by piece into a temporary file of a name no
+// other process uses, and put in place by commit(). Destroyed without commit() it removes
+// its temporary file and leaves the target as it was.
+class FileReplacement {
+  public:
+    // Creates the temporary file; throws FileError ("Cannot write " + path + ": " + reason).
+    explicit FileReplacement(const std::string& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    void write(std::string_view bytes); // throws FileError
+    // Flushes to the disk, gives the temporary file the mode and group of the file it
+    // replaces, and renames it over the target. Throws FileError; the target then untouched.
+    void commit();
+
+    [[nodiscard]] const std::string& target() const { return target_; }
+    [[nodiscard]] const std::string& temporary() const { return temporary_; }
+
+  private:
+    [[noreturn]] void Fail(int err);
+    std::string path_;      // as the caller named it
+    std::string target_;    // the file really replaced (a link's target)
+    std::string temporary_; // beside the target
+    int fd_ = -1;
+};
+
 // Replaces the file atomically with these bytes. Throws FileError; the old file is then
 // untouched and no temporary file is left behind.
 void WriteFileAtomic(const std::string& path, std::string_view bytes);
@@ -37,7 +76,12 @@ void WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
 // Appends the lines (each ended by CR LF) to the file, creating it. Throws FileError.
 void AppendTextLines(const std::string& path, const std::vector<std::string>& lines);
 
-// The temporary name a rewrite of `path` uses while it is being written.
-[[nodiscard]] std::string TemporaryNameFor(const std::string& path);
+// Temporary files end with this; no file the program keeps does (names may hold no ".").
+inline constexpr std::string_view kTemporaryEnding = ".new";
+[[nodiscard]] bool IsTemporaryName(std::string_view fileName);
+// Removes the temporary files that a killed process left in `folder` and every folder
+// below it; returns their paths. Only safe while no other process writes there (the
+// system folder's lock).
+std::vector<std::string> RemoveStaleTemporaries(const std::string& folder);
 
 } // namespace dilato

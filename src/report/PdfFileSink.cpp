@@ -5,38 +5,49 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace dilato {
 
 namespace {
 
-std::string Description(const QFileDevice& file) {
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
+// The report's own short texts for the failures an operator can act on.
+std::string Description(const FileError& e) {
+    switch (e.code()) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
         return "Permission denied";
-    case QFileDevice::ResourceError:
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT:
         return "Disk full";
     default:
-        break;
+        return e.what();
     }
-    const std::string text = file.errorString().toStdString();
-    return text.empty() ? std::string("File I/O error") : text;
 }
 
 } // namespace
 
-PdfFileSink::PdfFileSink(const std::string& path)
-    : path_(path), file_(std::make_unique<QSaveFile>(QString::fromStdString(path))) {
+PdfFileSink::PdfFileSink(const std::string& path) : path_(path) {
     const QFileInfo target(QString::fromStdString(path));
     if (!target.absoluteDir().exists()) throw FileError("Path not found");
     if (target.isDir()) throw FileError("Path/File access error");
-    if (!file_->open(QIODevice::WriteOnly)) throw FileError(Description(*file_));
+    try {
+        file_ = std::make_unique<FileReplacement>(path);
+    } catch (const FileError& e) {
+        throw FileError(Description(e), e.code());
+    }
 }
 
 void PdfFileSink::write(std::string_view bytes) {
-    const auto size = static_cast<qint64>(bytes.size());
-    if (size == 0) return;
-    if (file_->write(bytes.data(), size) != size) throw FileError(Description(*file_));
-    offset_ += size;
+    if (bytes.empty()) return;
+    try {
+        file_->write(bytes);
+    } catch (const FileError& e) {
+        throw FileError(Description(e), e.code());
+    }
+    offset_ += static_cast<long long>(bytes.size());
 }
 
 void PdfFileSink::line(std::string_view text) {
@@ -50,7 +61,11 @@ void PdfFileSink::object(int number, std::string_view body) {
 }
 
 void PdfFileSink::commit() {
-    if (!file_->commit()) throw FileError(Description(*file_));
+    try {
+        file_->commit();
+    } catch (const FileError& e) {
+        throw FileError(Description(e), e.code());
+    }
 }
 
 } // namespace dilato

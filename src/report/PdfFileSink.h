@@ -4,7 +4,7 @@
 // never leaves a truncated report in place of the previous one. It counts every byte, which
 // gives each object's offset for the cross-reference table.
 
-#include <QSaveFile>
+#include "platform/TextFile.h"
 
 #include <map>
 #include <memory>
@@ -36,7 +36,7 @@ class PdfFileSink {
 
   private:
     std::string path_;
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<FileReplacement> file_;
     long long offset_ = 0;
     std::map<int, long long> offsets_;
 };

@@ -15,7 +15,7 @@ namespace dilato {
 inline constexpr int kRemoteStores = 4;
 
 struct Folders {
-    // Folder set-up from the program folder and the system folder (ResolveSystemFolder).
+    // Folder set-up from the program folder and the system folder (ChooseSystemFolder).
     Folders(const std::string& programFolder, const std::string& systemFolder);
 
     std::string AppFolder;

@@ -129,6 +129,19 @@ void Logs::TestLog(const std::string& text, int kind) {
     }
 }
 
+void Logs::StartUsage() {
+    usageMark_ = clock_.now();
+}
+
+void Logs::CountUsage() {
+    if (!usageMark_) return;
+    const QDateTime now = clock_.now();
+    const double minutes = static_cast<double>(usageMark_->msecsTo(now)) / 60000.0;
+    if (minutes <= 0) return;
+    usageMark_ = now;
+    (void)HobbsMeterUpdate(FormatNumber(minutes, "0.000000"));
+}
+
 std::string Logs::HobbsMeterUpdate(const std::string& minutes) {
     std::string result;
     try {
@@ -142,7 +155,7 @@ std::string Logs::HobbsMeterUpdate(const std::string& minutes) {
             if (!lines) throw FileError("Cannot read " + file);
             if (lines->size() < 2) throw FileError("Input past end of file " + file);
             startDate = (*lines)[0];
-            total = LeadingNumber((*lines)[1]) + hours;
+            total = FileNumber((*lines)[1]) + hours;
             result = FormatNumber(total, "0.00");
             if (std::fabs(total) > std::numeric_limits<float>::max())
                 throw std::overflow_error("Overflow");

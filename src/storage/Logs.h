@@ -14,7 +14,10 @@
 #include "storage/MainWindowPort.h"
 #include "storage/SystemParameters.h"
 
+#include <QDateTime>
+
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace dilato {
@@ -48,6 +51,13 @@ class Logs final : public LogSink {
     // Adds `minutes` (a number text) to the usage meter and returns the total hours as
     // "0.00" text, or an empty text when there was no meter file. "0.00" only reads it.
     std::string HobbsMeterUpdate(const std::string& minutes);
+    // The hour meter counts the time the program runs with its instruments connected:
+    // StartUsage marks the start (after the link check, not in demo mode), CountUsage adds
+    // the time since the last mark and marks again. Called at every step's end and at
+    // shutdown, so that a crash loses at most one step's time.
+    void StartUsage();
+    void CountUsage();
+
     // The hours last read from the meter, for display.
     [[nodiscard]] float meterValue() const { return meterValue_; }
 
@@ -70,6 +80,7 @@ class Logs final : public LogSink {
     LogInputs inputs_;
     TestLogState state_;
     float meterValue_ = 0.0f;
+    std::optional<QDateTime> usageMark_;
 };
 
 } // namespace dilato

@@ -26,6 +26,20 @@ void NamingError(Operator& op, const std::string& text) {
     op.show(Message{text, "Datafile Naming Error", MessageIcon::Exclamation});
 }
 
+// Tabs, line ends and other control characters make file names no one can type or list
+// cleanly; they are refused, not quietly removed, since the operator did not mean them.
+bool RefusedControlCharacters(const std::string& name, Operator& op) {
+    std::string shown;
+    bool found = false;
+    for (const char c : name) {
+        const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        found = found || control;
+        shown += control ? '?' : c;
+    }
+    if (found) NamingError(op, "Bad datafile name: " + shown);
+    return found;
+}
+
 } // namespace
 
 bool CleanName(std::string& name, bool pathCharactersAllowed, Operator& op) {
@@ -48,6 +62,7 @@ bool CheckTestName(std::string& dataFileName, Operator& op) {
     // The copy is trimmed before its "." is looked at, so that "  .run" is refused like
     // ".run" instead of being cut down to no name at all.
     std::string name = dataFileName;
+    if (RefusedControlCharacters(name, op)) return false;
     TrimBlanks(name);
     if (name.empty()) {
         NamingError(op, "Cannot start test without datafile name.");
@@ -72,6 +87,7 @@ bool CreateDataFolder(std::string& path, const Folders& folders, Operator& op,
     const std::string& root = folders.SysFolder;
     const bool below = path.size() > root.size() && path.compare(0, root.size(), root) == 0;
     std::string own = below ? path.substr(root.size()) : path;
+    if (RefusedControlCharacters(own, op)) return false;
     const bool ok = CleanName(own, true, op);
     path = below ? root + own : own;
     if (!ok) return false;

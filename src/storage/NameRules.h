@@ -2,6 +2,8 @@
 // The rules a test name and a data folder name must pass, and the making of a data folder.
 // Illegal everywhere: ! @ # $ % ^ & * ( ) + | ~ ; < > , . " { } [ ] ? = '
 // Path characters (/ : \) are allowed only in folder paths; the blank is always allowed.
+// A name with a control character (tab, CR, LF, ...) is refused: "Bad datafile name: " + the
+// name with each such character shown as "?".
 
 #include "platform/Operator.h"
 #include "storage/Folders.h"

@@ -1,6 +1,7 @@
 #include "storage/ParamValue.h"
 
 #include "platform/Format.h"
+#include "platform/LeadingNumber.h"
 
 #include <charconv>
 #include <cmath>
@@ -29,6 +30,10 @@ double ParamValue::number() const {
     if (*begin == '+') ++begin;
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec == std::errc::result_out_of_range && ptr == end) {
+        (void)FileNumber(std::string_view(begin, size_t(end - begin))); // too large: "Overflow"
+        return 0.0;                                                      // too small to hold
+    }
     if (ec != std::errc() || ptr != end || !std::isfinite(value))
         throw std::runtime_error("Type mismatch");
     return value;

@@ -70,7 +70,7 @@ std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines) {
     try {
         for (const std::string& line : lines) {
             if (StartsWith(line, "Sample Length = ")) {
-                test.sampleLength = static_cast<float>(LeadingNumber(line.substr(16)));
+                test.sampleLength = static_cast<float>(FileNumber(line.substr(16)));
                 if (expected != 0) return std::nullopt;
                 expected = 1;
             } else if (StartsWith(line, "Accuracy Option = ")) {

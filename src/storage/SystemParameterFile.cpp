@@ -6,11 +6,16 @@
 #include "platform/LeadingNumber.h"
 #include "storage/ProfileDocument.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 
 namespace dilato {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -73,6 +78,24 @@ std::vector<std::string> SplitFields(const std::string& text) {
     }
 }
 
+// A batch temperature must be a number of a stage's range; an empty field is allowed only
+// beyond the temperatures in use.
+void CheckBatchField(const std::string& path, int index, const std::string& field, bool used) {
+    const std::string where = path + ", key Batch, temperature " + std::to_string(index + 1);
+    if (field.find_first_not_of(' ') == std::string::npos) {
+        if (used) throw std::runtime_error("Empty value in " + where);
+        return;
+    }
+    double value = 0.0;
+    try {
+        value = ParamValue(field).number();
+    } catch (const std::exception& e) {
+        throw std::runtime_error(std::string(e.what()) + " in " + where + ": \"" + field + "\"");
+    }
+    if (std::fabs(value) > kBatchTemperatureLimit)
+        throw std::runtime_error("Out of range in " + where + ": \"" + field + "\"");
+}
+
 float ToSingle(double value) {
     if (std::fabs(value) > std::numeric_limits<float>::max()) throw std::overflow_error("Overflow");
     return static_cast<float>(value);
@@ -120,6 +143,33 @@ const char* ScaleDescription(int n) {
     return kScaleDescriptions[n - 1];
 }
 
+bool SystemParameterFile::LoadMainOrOfferBackup() {
+    if (ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Main)) return true;
+    if (!IsFile(MainFileName())) return false; // missing: the start-up has said so already
+
+    // The backups, the most recently written first.
+    std::vector<std::pair<fs::file_time_type, std::string>> backups;
+    for (const auto& serial : BackupSerials()) {
+        std::error_code ec;
+        const std::string file = folders_.SysFolder + kBackupPrefix + serial + kBackupEnding;
+        backups.emplace_back(fs::last_write_time(file, ec), serial);
+    }
+    std::sort(backups.begin(), backups.end(), std::greater<>());
+    for (const auto& [when, serial] : backups) {
+        const std::string file = folders_.SysFolder + kBackupPrefix + serial + kBackupEnding;
+        const MessageAnswer answer = op_.show(
+            Message{"The parameter file " + MainFileName() + " cannot be used.\nLoad the backup of "
+                    "serial number " + serial + " (" + file + ") and keep it as the parameter "
+                    "file?",
+                    "Invalid System Parameter File", MessageIcon::Question, MessageButtons::YesNo, 0});
+        if (answer != MessageAnswer::Yes) return false;
+        params_.SysParam(slot::SerialNumber) = serial;
+        if (ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Backup))
+            return ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
+    }
+    return false;
+}
+
 std::string SystemParameterFile::BackupFileName() const {
     return folders_.SysFolder + kBackupPrefix + SerialText(params_) + kBackupEnding;
 }
@@ -141,6 +191,7 @@ bool SystemParameterFile::ReadWriteSysFile(SysFileAccess access, bool resetToDef
         if (resetToDefaults) {
             SetFactoryDefaults(params_);
             loading = false;
+            valuesLoaded_ = true;
         }
         const std::string path = copy == SysFileCopy::Backup ? BackupFileName() : MainFileName();
         if (loading) {
@@ -148,8 +199,13 @@ bool SystemParameterFile::ReadWriteSysFile(SysFileAccess access, bool resetToDef
                 ShowMessage(op_, "Missing Application File:  " + path);
                 return false;
             }
+            valuesLoaded_ = false;
             Load(path);
+            valuesLoaded_ = true;
         } else {
+            if (!valuesLoaded_)
+                throw std::runtime_error("the parameters in memory did not load; " + path +
+                                         " is kept as it is");
             Save(path);
         }
         return true;
@@ -166,7 +222,7 @@ void SystemParameterFile::Load(const std::string& path) {
     for (const KeySlot& k : kKeys) {
         const std::string text = doc.Read(kSysParamSection, k.key);
         ParamValue& value = params_.SysParam(k.slot);
-        value = k.held == Held::Text ? ParamValue(text) : ParamValue(LeadingNumber(text));
+        value = k.held == Held::Text ? ParamValue(text) : ParamValue(FileNumber(text));
         if (k.slot == slot::Password) value = TrimBlanks(value.text());
         if (k.slot == slot::AccuracyOption && (value.number() < 1 || value.number() > 2)) value = 1;
         if (k.slot == slot::NumberOfBatchTests && IsZero(value)) value = 2;
@@ -179,8 +235,10 @@ void SystemParameterFile::Load(const std::string& path) {
         params_.SysParam(slot::AddRoundTripTests) = 0;
     }
     const auto fields = SplitFields(batch);
+    const double used = params_.SysParam(slot::NumberOfBatchTests).number();
     for (int i = 0; i < kBatchFields; ++i) {
         if (size_t(i) >= fields.size()) throw std::out_of_range("Subscript out of range");
+        CheckBatchField(path, i, fields[size_t(i)], i < used);
         params_.SysParam(slot::FirstBatchTemp + i) = fields[size_t(i)];
     }
 
@@ -188,8 +246,15 @@ void SystemParameterFile::Load(const std::string& path) {
         std::string text = doc.Read(kScaleSection, ScaleKey(n));
         if (const auto colon = text.find(" : "); text.size() >= 3 && colon != std::string::npos)
             text.resize(colon);
-        params_.Scale(n) = ToSingle(LeadingNumber(text));
+        params_.Scale(n) = ToSingle(FileNumber(text));
     }
+    // A slope of 0 (what a missing calibration section reads as) would hold the stage at one
+    // temperature whatever it is told: the test would wait for its set point for days.
+    for (const int n : {1, 3})
+        if (params_.Scale(n) == 0.0f)
+            throw std::runtime_error(path + ": " + ScaleKey(n) + " (" + ScaleDescription(n) +
+                                     ") is 0; the section [" + kScaleSection +
+                                     "] is missing or damaged");
 }
 
 void SystemParameterFile::Save(const std::string& path) {

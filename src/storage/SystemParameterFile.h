@@ -4,7 +4,13 @@
 // constants), plus one backup copy per serial number, "CTESysParam" + serial + ".bak".
 // ReadWriteSysFile loads the file into SystemParameters or saves them to it; a save is one
 // atomic rewrite, so a failed save leaves the previous file whole.
+// A load refuses a file the instrument cannot work with (a stage or thermistor slope of 0,
+// as a missing calibration section reads; a batch temperature that is no number or out of
+// range), and after a failed load nothing is saved (neither the main file nor a backup)
+// until a load succeeds or the values are reset: values that did not load never replace
+// good ones.
 
+#include "platform/Files.h"
 #include "platform/Operator.h"
 #include "storage/Folders.h"
 #include "storage/SystemParameters.h"
@@ -43,7 +49,15 @@ class SystemParameterFile {
     // the call becomes a save. Failures are reported to the operator; the result is false.
     bool ReadWriteSysFile(SysFileAccess access, bool resetToDefaults, SysFileCopy copy);
 
-    [[nodiscard]] std::string MainFileName() const { return folders_.SysFolder + kSysParamFile; }
+    // The start-up load: the main file, and when it is there but cannot be loaded, each
+    // per-serial backup in turn (the newest first) is offered to the operator; an accepted
+    // one that loads is saved as the main file. False: nothing usable was loaded.
+    [[nodiscard]] bool LoadMainOrOfferBackup();
+
+    // SysFolder + "CTESysParam.dat", found with any letter case.
+    [[nodiscard]] std::string MainFileName() const {
+        return FindFileAnyCase(folders_.SysFolder, kSysParamFile);
+    }
     // The backup copy of the current serial number.
     [[nodiscard]] std::string BackupFileName() const;
 
@@ -63,6 +77,10 @@ class SystemParameterFile {
     SystemParameters& params_;
     const Folders& folders_;
     Operator& op_;
+    bool valuesLoaded_ = true; // false after a failed load, until a load or a reset
 };
+
+// Batch temperatures beyond this many degrees either way are no set point of a stage.
+inline constexpr double kBatchTemperatureLimit = 1000.0;
 
 } // namespace dilato

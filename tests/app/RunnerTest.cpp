@@ -2,10 +2,12 @@
 #include "RunOptions.h"
 
 #include "platform/Files.h"
+#include "platform/SystemFolderLock.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace dilato::run {
@@ -78,6 +80,83 @@ TEST(Runner, AStopRequestEndsTheTestAfterTheQuestion) {
                              "(Premature termination ... no data saved)"),
               std::string::npos)
         << out.str();
+}
+
+int RunWith(const std::vector<std::string>& args, std::string& printed) {
+    std::ostringstream out;
+    std::atomic<bool> stop{false};
+    const int status = RunTest(ParseRunOptions(args), out, stop);
+    printed = out.str();
+    return status;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(Runner, ATestNameWithDataIsRefusedUnlessOverwriteAndARerunIsOneRun) {
+    test::TempFolder dir;
+    const std::vector<std::string> args{"--simulate", "--system-folder", dir.path() + "x",
+                                        "--folder",   "Demo",            "--test",
+                                        "Cu",         "--length",        "2.0"};
+    std::string out;
+    ASSERT_EQ(RunWith(args, out), kCompleted) << out;
+    EXPECT_NE(out.find("System folder: " + dir.path() + "x/ (given by --system-folder)"),
+              std::string::npos);
+    const std::string summary = dir.read("x/Data/Demo/Cu_CTE.txt");
+    const std::string raw = dir.read("x/Data/Demo/Cu_CTE.dat");
+
+    EXPECT_EQ(RunWith(args, out), kNotCompleted);
+    EXPECT_NE(out.find("give --overwrite"), std::string::npos) << out;
+    EXPECT_EQ(dir.read("x/Data/Demo/Cu_CTE.txt"), summary) << "nothing of the test is touched";
+    EXPECT_EQ(dir.read("x/Data/Demo/Cu_CTE.dat"), raw);
+
+    auto again = args;
+    again.push_back("--overwrite");
+    ASSERT_EQ(RunWith(again, out), kCompleted) << out;
+    EXPECT_NE(out.find("[Test Name Already Used]"), std::string::npos);
+    const std::string rerun = dir.read("x/Data/Demo/Cu_CTE.txt");
+    EXPECT_EQ(Count(rerun, "[CTE Test Summary"), 1u);
+    EXPECT_EQ(Count(rerun, "\n=="), 1u) << "one rule line, as one run leaves";
+    EXPECT_EQ(Count(rerun, "\n"), Count(summary, "\n")) << rerun;
+}
+
+TEST(Runner, OneRunPerSystemFolderAndNoFactoryValuesOverAUsedOne) {
+    test::TempFolder dir;
+    const std::string folder = dir.path() + "x";
+    const std::vector<std::string> args{"--simulate", "--system-folder", folder, "--test", "T",
+                                        "--length", "2"};
+    std::string out;
+    ASSERT_EQ(RunWith(args, out), kCompleted) << out;
+    const std::string meter = dir.read("x/LogFiles/HobbsMeter .dat");
+    EXPECT_NE(meter.find("\r\n0."), std::string::npos) << "the run's connected time: " << meter;
+    EXPECT_NE(meter, "") << "the hour meter counts a run with instruments";
+
+    {
+        std::string problem;
+        const auto held = SystemFolderLock::Acquire(folder, problem);
+        ASSERT_TRUE(held) << problem;
+        auto other = args;
+        other[4] = "T2";
+        EXPECT_EQ(RunWith(other, out), kCannotStart);
+        EXPECT_NE(out.find("[Multiple Dilato Instance Warning] Error: Only one Dilato session "
+                           "allowed!"),
+                  std::string::npos)
+            << out;
+        EXPECT_FALSE(IsFile(folder + "/Data/Tests/T2_CTE.dat"));
+    }
+
+    std::filesystem::remove(folder + "/CTESysParam.dat");
+    auto third = args;
+    third[4] = "T3";
+    EXPECT_EQ(RunWith(third, out), kCannotStart);
+    EXPECT_NE(out.find("Missing Application File:  " + folder + "/CTESysParam.dat"),
+              std::string::npos)
+        << out;
+    EXPECT_FALSE(IsFile(folder + "/CTESysParam.dat")) << "not provisioned again";
 }
 
 } // namespace

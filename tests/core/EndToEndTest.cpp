@@ -101,6 +101,10 @@ TEST(EndToEnd, ReferenceMaterialsMeasureTheirTrueExpansionWithinTheAccuracyEstim
         const auto interim = ReadTextLines(p.program.folders.DataRoot() + "Demo/TempDat.txt");
         ASSERT_TRUE(interim.has_value());
         EXPECT_EQ(interim->size(), 5u) << "indicator, pair, indicator, pair, indicator";
+        // The hour meter has counted each step at its end, before any shutdown.
+        const auto meter = ReadTextLines(p.program.logs.MeterFile());
+        ASSERT_TRUE(meter && meter->size() == 2) << material;
+        EXPECT_NEAR(LeadingNumber((*meter)[1]), minutes / 60.0, 0.05) << material;
 
         const auto& curve = p.instruments.bench.params().sample.expansion;
         const ResultTable& r = p.program.session.run.results;

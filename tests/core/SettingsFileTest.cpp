@@ -1,7 +1,9 @@
 #include "core/SettingsFile.h"
 
+#include "platform/IniFile.h"
 #include "platform/TextFile.h"
 #include "platform/VirtualClock.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 
@@ -75,28 +77,36 @@ TEST(SettingsFile, NumbersAndBooleansConvertByTheReadingRules) {
     EXPECT_THROW((void)ToBoolean("1x", true), std::runtime_error);
 }
 
-TEST(SettingsFile, AConversionFailureStopsTheReadAtItsKey) {
+TEST(SettingsFile, AValueThatCannotBeReadAffectsItsOwnKeyOnly) {
     Rig r;
     r.folders.RemoteStore[0] = "/earlier";
     r.settings.TcCalType = 2;
     r.file("UpdateStatus=false\r\nSystemWarnings=no\r\nRemoteStore1=/new\r\nTcCalType=1\r\n"
            "TE_Comport=COM4\r\n");
     r.settings.ReadDilatoIni();
-    EXPECT_EQ(r.op.last().text, "Error in modIO.ReadDilatoIni: \nType mismatch");
+    EXPECT_EQ(r.op.messages.size(), 1u);
+    EXPECT_EQ(r.op.last().text, "Error in modIO.ReadDilatoIni: \nType mismatch (SystemWarnings=no in " +
+                                    r.settings.FileName() + ")");
     EXPECT_EQ(r.op.last().icon, MessageIcon::Critical);
-    EXPECT_FALSE(r.settings.UpdateStatus) << "keys before the failure are read";
+    EXPECT_FALSE(r.settings.UpdateStatus);
     EXPECT_EQ(r.settings.TE_Comport, 0);
     EXPECT_FALSE(r.settings.SystemWarnings) << "the failing key keeps its earlier value";
-    EXPECT_EQ(r.folders.RemoteStore[0], "/earlier");
-    EXPECT_EQ(r.settings.TcCalType, 2);
+    EXPECT_EQ(r.folders.RemoteStore[0], "/new") << "the keys after it are read all the same";
+    EXPECT_EQ(r.settings.TcCalType, 1);
 
-    r.file("SystemWarnings=0\r\nLastTip=99999\r\n");
-    r.settings.SystemWarnings = true;
+    // The next save keeps every key that was read.
+    r.settings.WriteDilatoIni();
+    EXPECT_EQ(ReadIniValue(r.settings.FileName(), "General", "RemoteStore1"), "/new");
+    EXPECT_EQ(ReadIniValue(r.settings.FileName(), "General", "TcCalType"), "1");
+
+    r.file("SystemWarnings=0\r\nLastTip=99999\r\nTcCalType=1e999\r\n");
+    r.settings.LastTip = 4;
     r.settings.ReadDilatoIni();
-    EXPECT_TRUE(r.settings.TipsStatus);
-    EXPECT_EQ(r.settings.LastTip, 1) << "an overflowing value keeps the earlier one";
-    EXPECT_TRUE(r.settings.SystemWarnings) << "and the read stops there";
-    EXPECT_EQ(r.op.last().text, "Error in modIO.ReadDilatoIni: \nOverflow");
+    EXPECT_EQ(r.settings.LastTip, 4) << "an overflowing value keeps the earlier one";
+    EXPECT_EQ(r.settings.TcCalType, 1) << "1e999 is an overflow, not 0";
+    EXPECT_FALSE(r.settings.SystemWarnings) << "the keys around them are read";
+    EXPECT_EQ(r.op.last().text.rfind("Error in modIO.ReadDilatoIni: \nOverflow (TcCalType=1e999", 0),
+              0u);
 }
 
 TEST(SettingsFile, RoundTripsByteForByteAndWritesAllKeysIntoAnEmptyFile) {
@@ -153,8 +163,10 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileWhole) {
     r.dir.write("Dilato.ini", kFullFile);
     r.settings.ReadDilatoIni();
     r.settings.Keyence_Comport = 8;
-    std::filesystem::create_directory(TemporaryNameFor(r.settings.FileName()));
-    r.settings.WriteDilatoIni();
+    {
+        test::FileSizeLimit full(16); // the disk fills half-way
+        r.settings.WriteDilatoIni();
+    }
     EXPECT_EQ(r.op.last().text.rfind("Error in modIO.WriteDilatoIni: \n", 0), 0u);
     EXPECT_EQ(r.dir.read("Dilato.ini"), kFullFile);
 

@@ -63,6 +63,21 @@ TEST(LeadingNumber, LongestLeadingDecimalNumberWithBlanksIgnored) {
     EXPECT_DOUBLE_EQ(LeadingNumber("1e999"), 0.0) << "an overflow is no number";
 }
 
+TEST(LeadingNumber, AFileValueBeyondADoubleIsAnOverflowNeverZero) {
+    for (const std::string& huge :
+         std::vector<std::string>{"1e999", "-2E+400 : Slope", std::string(400, '9')}) {
+        try {
+            (void)FileNumber(huge);
+            ADD_FAILURE() << huge << " read as a number";
+        } catch (const std::overflow_error& e) {
+            EXPECT_STREQ(e.what(), "Overflow");
+        }
+    }
+    EXPECT_DOUBLE_EQ(FileNumber("1e-999"), 0.0) << "too small to hold is 0, no fault";
+    EXPECT_DOUBLE_EQ(FileNumber("0.000"), 0.0);
+    EXPECT_DOUBLE_EQ(FileNumber("1.5e3x"), 1500.0);
+}
+
 TEST(TextCodec, Windows1252RoundTripAndUtf8Acceptance) {
     const std::string utf8 = "25 \xC2\xB0"
                              "C, 3 \xC2\xB5m, \xE2\x82\xAC"; // 25 °C, 3 µm, €

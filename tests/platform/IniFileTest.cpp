@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
+#include "support/FileSizeLimit.h"
 
 #include "support/TempFolder.h"
 
@@ -75,9 +76,24 @@ TEST(IniFile, JunkAndFoldersReadAsEmptyAndAFailedWriteKeepsTheFile) {
     EXPECT_THROW(WriteIniValue(folder, "General", "k", "v"), FileError);
 
     const std::string kept = dir.write("kept.ini", "[General]\r\nk=old\r\n");
-    std::filesystem::create_directory(TemporaryNameFor(kept)); // the rewrite cannot start
-    EXPECT_THROW(WriteIniValue(kept, "General", "k", "new"), FileError);
+    {
+        test::FileSizeLimit full(4); // the rewrite runs out of room
+        EXPECT_THROW(WriteIniValue(kept, "General", "k", "new"), FileError);
+    }
     EXPECT_EQ(dir.read("kept.ini"), "[General]\r\nk=old\r\n");
+}
+
+TEST(IniFile, TheSummarysRuleLineIsOneKeyAndABomIsNoText) {
+    test::TempFolder dir;
+    const std::string file = dir.file("s.txt");
+    for (int run = 0; run < 3; ++run) {
+        WriteIniValue(file, "CTE Test Summary #0", "Sample ID", "Cu");
+        WriteIniValue(file, "CTE Test Summary #0", "======", "=====");
+    }
+    EXPECT_EQ(dir.read("s.txt"), "[CTE Test Summary #0]\r\nSample ID=Cu\r\n============\r\n");
+
+    const std::string bom = dir.write("bom.ini", "\xEF\xBB\xBF[General]\r\nk=v\r\n");
+    EXPECT_EQ(ReadIniValue(bom, "General", "k"), "v");
 }
 
 } // namespace

@@ -167,5 +167,23 @@ TEST(Logs, TheHourMeterAddsMinutesAndKeepsItsStartDate) {
     EXPECT_EQ(r.dir.read(meter), "01-05-2026\r\n") << "a damaged meter is left for service";
 }
 
+TEST(Logs, TheHourMeterCountsConnectedTimeFromItsStart) {
+    LogRig r;
+    r.params.SysParam(slot::SerialNumber) = 1234;
+    const std::string meter = "LogFiles/HobbsMeter 1234.dat";
+    r.clock.advance(3600);
+    r.logs.CountUsage();
+    EXPECT_FALSE(std::filesystem::exists(r.dir.path() + meter)) << "not started: no instruments";
+
+    r.logs.StartUsage();
+    r.clock.advance(45 * 60);
+    r.logs.CountUsage(); // a step's end
+    EXPECT_EQ(r.dir.read(meter), "01-05-2026\r\n0.75\r\n");
+    r.logs.CountUsage(); // nothing has passed
+    r.clock.advance(75 * 60);
+    r.logs.CountUsage(); // the shutdown
+    EXPECT_EQ(r.dir.read(meter), "01-05-2026\r\n2.00\r\n") << "each minute counted once";
+}
+
 } // namespace
 } // namespace dilato

@@ -2,6 +2,7 @@
 #include "storage/SysparamBackupDialog.h"
 
 #include "platform/TextFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 
@@ -121,7 +122,8 @@ TEST(SystemParameterFile, LoadAdjustsOptionsAndReadsTheLeadingNumber) {
     Rig r;
     const auto loadWith = [&](const std::string& sysParams, const std::string& scale2) {
         r.dir.write("CTESysParam.dat",
-                    "[SysParams]\r\n" + sysParams + "\r\n[ScaleData]\r\nScale2=" + scale2 + "\r\n");
+                    "[SysParams]\r\n" + sysParams + "\r\n[ScaleData]\r\nScale1=1\r\nScale2=" +
+                        scale2 + "\r\nScale3=1\r\n");
         return r.load();
     };
     ASSERT_TRUE(loadWith("AccuracyOption=0\r\nNumberOfBatchTests=5\r\nAddRoundTripTests=1\r\n"
@@ -136,7 +138,7 @@ TEST(SystemParameterFile, LoadAdjustsOptionsAndReadsTheLeadingNumber) {
     EXPECT_EQ(r.params.SysParam(slot::Password).text(), "secret");
     EXPECT_EQ(r.params.SysParam(slot::Units).number(), 1);
     EXPECT_EQ(r.params.Scale(2), -0.125f) << "no description behind the value";
-    EXPECT_EQ(r.params.Scale(1), 0.0f) << "a missing constant becomes 0";
+    EXPECT_EQ(r.params.Scale(4), 0.0f) << "a missing constant becomes 0";
 
     ASSERT_TRUE(loadWith("AccuracyOption=3\r\nNumberOfBatchTests=0\r\nTesterModel=COM4\r\n"
                          "Batch=5/6/7/8/9/10/11/12/13/14/15",
@@ -180,7 +182,7 @@ TEST(SystemParameterFile, BadFilesFailTheLoadWithTheirMessages) {
     EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp + 4).text(), "60");
 
     r.dir.write("CTESysParam.dat", "\x00\xFF\xFE[SysParams\x01]\n\x80=\x81\n"s +
-                                       "[SysParams]\nBatch=1/2/3/4/5/6/7/8/9\n\xFF\xFE");
+                                       "[SysParams]\nBatch=1/2/3/4/5/6/7/8/9\n[ScaleData]\nScale1=1\nScale3=1\n\xFF\xFE");
     EXPECT_TRUE(r.load()) << "junk around a readable plan";
 
     r.dir.write("CTESysParam.dat", "[SysParams]\r\nPassword=" + std::string(120, 'p') +
@@ -207,16 +209,17 @@ TEST(SystemParameterFile, SaveKeepsOtherLinesAndAFailedSaveLeavesTheFileWhole) {
               std::string::npos);
     EXPECT_NE(saved.find("[Service]\r\nEngineer=J. Doe\r\n"), std::string::npos);
 
-    std::filesystem::create_directory(TemporaryNameFor(r.file.MainFileName()));
     r.params.SysParam(slot::TesterModel) = 5;
-    EXPECT_FALSE(r.save());
+    {
+        test::FileSizeLimit full(16); // the disk fills half-way
+        EXPECT_FALSE(r.save());
+    }
     EXPECT_EQ(r.dir.read("CTESysParam.dat"), saved);
     EXPECT_EQ(
         r.op.last().text.rfind("Error in modFileUtils.ReadWriteSysFile: \n Writing file: ", 0), 0u)
         << r.op.last().text;
 
     r.params.SysParam(slot::NumberOfBatchTests) = "four";
-    std::filesystem::remove(TemporaryNameFor(r.file.MainFileName()));
     EXPECT_FALSE(r.save()) << "a word as batch count cannot be checked against 0";
     EXPECT_EQ(r.dir.read("CTESysParam.dat"), saved) << "nothing of the failed save is written";
 }
@@ -259,6 +262,106 @@ TEST(SystemParameterFile, BackupCopiesAreNamedBySerialNumber) {
     r.dir.write("CTESysParam9.BAK", "");
     EXPECT_EQ(r.file.BackupSerials(), (std::vector<std::string>{"1234", "5678"}));
     EXPECT_TRUE(r.file.BackupChoiceNeeded());
+}
+
+TEST(SystemParameterFile, ZeroSlopesAreRefusedAndValuesThatDidNotLoadAreNeverSaved) {
+    Rig r;
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    ASSERT_TRUE(r.save(SysFileCopy::Backup));
+    const std::string goodBackup = r.dir.read("CTESysParam1234.bak");
+
+    // The calibration section lost: its slopes would read as 0.
+    std::string noScale = kFieldFile;
+    noScale.erase(noScale.find("[ScaleData]"), noScale.find("[Service]") - noScale.find("[ScaleData]"));
+    r.dir.write("CTESysParam.dat", noScale);
+    EXPECT_FALSE(r.load());
+    EXPECT_NE(r.op.last().text.find("Scale1 (Slope relating actual stage temp(X) to commanded "
+                                    "temp(Y)) is 0"),
+              std::string::npos)
+        << r.op.last().text;
+    // The shutdown's two saves: neither writes the values that did not load.
+    EXPECT_FALSE(r.save());
+    EXPECT_FALSE(r.save(SysFileCopy::Backup));
+    EXPECT_EQ(r.dir.read("CTESysParam1234.bak"), goodBackup);
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), noScale);
+
+    std::string thermistor = kFieldFile;
+    thermistor.replace(thermistor.find("Scale3=0.998"), 12, "Scale3=0.000");
+    r.dir.write("CTESysParam.dat", thermistor);
+    EXPECT_FALSE(r.load());
+    EXPECT_NE(r.op.last().text.find("Scale3"), std::string::npos);
+
+    // A good load trusts the values again.
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    EXPECT_TRUE(r.save(SysFileCopy::Backup));
+}
+
+TEST(SystemParameterFile, BadBatchValuesNameTheFileAndTheKey) {
+    Rig r;
+    const auto withBatch = [&](const std::string& batch) {
+        std::string text = kFieldFile;
+        text.replace(text.find("Batch=20/50/80/-10/0/0/0/0/0"), 28, "Batch=" + batch);
+        return text;
+    };
+    const std::string where = r.dir.path() + "CTESysParam.dat, key Batch, temperature ";
+    r.dir.write("CTESysParam.dat", withBatch("20/5O/80/-10/0/0/0/0/0"));
+    EXPECT_FALSE(r.load());
+    EXPECT_NE(r.op.last().text.find("Type mismatch in " + where + "2: \"5O\""), std::string::npos)
+        << r.op.last().text;
+    r.dir.write("CTESysParam.dat", withBatch("20/50/1e300/-10/0/0/0/0/0"));
+    EXPECT_FALSE(r.load()) << "never run as 0 \xC2\xB0" "C";
+    EXPECT_NE(r.op.last().text.find("Out of range in " + where + "3"), std::string::npos);
+    r.dir.write("CTESysParam.dat", withBatch("20/50/80/1e999/0/0/0/0/0"));
+    EXPECT_FALSE(r.load());
+    EXPECT_NE(r.op.last().text.find("Overflow in " + where + "4"), std::string::npos);
+    r.dir.write("CTESysParam.dat", withBatch("20/50/80//0/0/0/0/0"));
+    EXPECT_FALSE(r.load()) << "four temperatures are in use";
+    r.dir.write("CTESysParam.dat", withBatch("20/50/80/-10/////"));
+    EXPECT_TRUE(r.load()) << "unused places may be empty";
+
+    std::string units = kFieldFile;
+    units.replace(units.find("Units=1"), 7, "Units=1e999");
+    r.dir.write("CTESysParam.dat", units);
+    EXPECT_FALSE(r.load());
+    EXPECT_EQ(r.op.last().text, "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Overflow");
+
+    // A file from another system: byte-order mark, other letter case, a link.
+    r.dir.write("real/ctesysparam.DAT", "\xEF\xBB\xBF" + kFieldFile);
+    std::filesystem::create_symlink(r.dir.path() + "real/ctesysparam.DAT",
+                                    r.dir.path() + "CTESYSPARAM.dat");
+    std::filesystem::remove(r.dir.path() + "CTESysParam.dat");
+    EXPECT_EQ(r.file.MainFileName(), r.dir.path() + "CTESYSPARAM.dat");
+    ASSERT_TRUE(r.load()) << r.op.last().text;
+    EXPECT_EQ(r.params.SysParam(slot::SerialNumber).number(), 1234);
+    ASSERT_TRUE(r.save());
+    EXPECT_TRUE(std::filesystem::is_symlink(r.dir.path() + "CTESYSPARAM.dat"));
+    EXPECT_EQ(r.dir.read("real/ctesysparam.DAT"), kFieldFile) << "the linked file is replaced";
+}
+
+TEST(SystemParameterFile, AnUnusableFileOffersTheSerialsBackup) {
+    Rig r;
+    r.dir.write("CTESysParam.dat", kFieldFile);
+    ASSERT_TRUE(r.load());
+    ASSERT_TRUE(r.save(SysFileCopy::Backup));
+    r.dir.write("CTESysParam.dat", "");
+
+    r.op.queueAnswer(MessageAnswer::No);
+    EXPECT_FALSE(r.file.LoadMainOrOfferBackup());
+    EXPECT_EQ(r.op.last().title, "Invalid System Parameter File");
+    EXPECT_NE(r.op.last().text.find("CTESysParam1234.bak"), std::string::npos);
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), "") << "No: nothing is written";
+
+    r.op.queueAnswer(MessageAnswer::Yes);
+    EXPECT_TRUE(r.file.LoadMainOrOfferBackup());
+    EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests).number(), 4);
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), r.dir.read("CTESysParam1234.bak"));
+
+    std::filesystem::remove(r.dir.path() + "CTESysParam.dat");
+    const size_t shown = r.op.messages.size();
+    EXPECT_FALSE(r.file.LoadMainOrOfferBackup()) << "a missing file is no damaged file";
+    EXPECT_EQ(r.op.messages.size(), shown + 1) << "only \"Missing Application File\"";
 }
 
 TEST(SysparamBackupDialog, SwitchesTheMainFileToAnotherSerialsBackup) {
