@@ -152,6 +152,31 @@ TEST(Extraction, LimitsOnEntriesAndUnpackedSize) {
     EXPECT_FALSE(IsFile(work.file("zeros")));
 }
 
+// Sets the unpacked size that the archive's headers state for its entries.
+std::string WithStatedSize(std::string zip, std::uint32_t size) {
+    auto patch = [&](const std::string& signature, std::size_t offset) {
+        for (auto at = zip.find(signature); at != std::string::npos; at = zip.find(signature, at + 4))
+            for (int i = 0; i < 4; ++i) zip[at + offset + i] = static_cast<char>(size >> (8 * i));
+    };
+    patch(std::string("PK\x03\x04", 4), 22); // local headers
+    patch(std::string("PK\x01\x02", 4), 24); // central directory
+    return zip;
+}
+
+TEST(Extraction, AnArchiveThatUnpacksToMoreThanItStatesIsStopped) {
+    TempFolder work;
+    ASSERT_TRUE(MakeZip(work.file("honest.zip"), {{"zeros", std::string(400000, '\0')}}));
+    work.write("lying.zip", WithStatedSize(work.read("honest.zip"), 1000));
+    ExtractLimits limits;
+    limits.maxTotalBytes = 100000;
+    const auto result = ExtractFlat(work.file("lying.zip"), work.path(), limits);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(IsFile(work.file("zeros")));
+    EXPECT_TRUE(ListFolders(work.path()).empty());
+    EXPECT_NE(result.message.find("unpacks to more bytes than it declares"), std::string::npos)
+        << result.message;
+}
+
 TEST(Extraction, TruncatedCorruptAndForeignFilesAreRefused) {
     TempFolder work;
     // Bytes that do not compress, so that most of the archive is entry data.
