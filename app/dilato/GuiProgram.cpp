@@ -92,6 +92,8 @@ bool GuiProgram::start() {
         return false;
     }
     std::cout << DescribeSystemFolder(folderChoice_) << std::endl;
+    if (const std::string note = SharingNote(systemFolder_); !note.empty())
+        std::cout << note << std::endl;
     return startUp_->Main();
 }
 

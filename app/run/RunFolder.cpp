@@ -21,6 +21,8 @@ std::optional<RunFolder> OpenRunFolder(const std::optional<std::string>& option,
         return std::nullopt;
     }
     out << DescribeSystemFolder(folder.choice) << std::endl;
+    if (const std::string note = SharingNote(folder.choice.path); !note.empty())
+        out << note << std::endl;
     return folder;
 }
 

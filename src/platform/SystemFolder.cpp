@@ -1,14 +1,17 @@
 #include "platform/SystemFolder.h"
 
 #include "platform/Files.h"
+#include "platform/TextFile.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dilato {
@@ -101,6 +104,22 @@ std::string DescribeSystemFolder(const SystemFolderChoice& choice) {
         break;
     }
     return "System folder: " + choice.path + " (" + why + ")";
+}
+
+std::string SharingNote(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !(st.st_mode & S_ISGID)) return {};
+    // Read where the kernel shows it: setting the umask to read it would race with other
+    // threads making files.
+    unsigned mask = 0;
+    bool known = false;
+    for (const auto& line : ReadTextLines("/proc/self/status").value_or(std::vector<std::string>{}))
+        if (line.rfind("Umask:", 0) == 0) known = std::sscanf(line.c_str() + 6, "%o", &mask) == 1;
+    if (!known || !(mask & S_IWGRP)) return {};
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "%04o", mask);
+    return std::string("Note: the umask ") + octal + " keeps the other operators of the group "
+           "from changing the files of this run; operators who share the folder use umask 002.";
 }
 
 std::string ProgramFolder() {

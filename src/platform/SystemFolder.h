@@ -41,16 +41,14 @@ struct SystemFolderChoice {
                                                     const std::string& allUsersFolder =
                                                         kAllUsersSystemFolder);
 
-// The folder by the rules above, without the checks: for callers that take the lock at once
-// (its failure then says what is wrong). New code uses ChooseSystemFolder.
-[[nodiscard]] inline std::string ResolveSystemFolder(const std::optional<std::string>& commandLine,
-                                                     bool simulated = false) {
-    return ChooseSystemFolder(commandLine, simulated).path;
-}
-
 // The start-up line that says which folder is in use and why
 // ("System folder: /var/lib/dilato/ (shared by the operators of this PC)").
 [[nodiscard]] std::string DescribeSystemFolder(const SystemFolderChoice& choice);
+
+// A note for the start-up when the folder is shared by a group (setgid) but the process's
+// umask keeps the group from changing the files it makes: the next operator could replace
+// them but not add to the logs. Empty when nothing is wrong.
+[[nodiscard]] std::string SharingNote(const std::string& folder);
 
 // The folder of the running program, with a trailing separator (its resources live there).
 [[nodiscard]] std::string ProgramFolder();

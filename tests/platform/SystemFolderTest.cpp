@@ -115,6 +115,19 @@ TEST(SystemFolder, ASharedFolderThatCannotBeWrittenStopsWithWhatToDo) {
     EXPECT_EQ(status, 0);
 }
 
+TEST(SystemFolder, AGroupFolderWithAUmaskThatKeepsTheGroupOutGetsANote) {
+    test::TempFolder dir;
+    const std::string shared = dir.file("shared");
+    fs::create_directories(shared);
+    const mode_t saved = ::umask(022);
+    EXPECT_EQ(SharingNote(shared), "") << "not a group folder";
+    ::chmod(shared.c_str(), 02775);
+    EXPECT_NE(SharingNote(shared).find("umask 0022"), std::string::npos);
+    ::umask(002);
+    EXPECT_EQ(SharingNote(shared), "");
+    ::umask(saved);
+}
+
 TEST(SystemFolderLock, OneOwnerAtATimeAndAKilledOwnerLeavesNoStaleLock) {
     test::TempFolder dir;
     std::string problem;
