@@ -8,6 +8,7 @@
 #include "platform/Version.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <filesystem>
 
 namespace dilato {
@@ -66,10 +67,11 @@ bool DataFiles::okSaveDatFileWrite(const std::string& file, const TestRecord& te
 }
 
 std::optional<StoredTest> DataFiles::okSaveDatFileRead(const std::string& file, bool testRunning,
-                                                       std::string& message) const {
+                                                       std::string& message,
+                                                       StoredTest* partial) const {
     if (testRunning) return std::nullopt;
     const auto lines = ReadTextLines(file);
-    auto test = lines ? ParseRawData(*lines) : std::nullopt;
+    auto test = lines ? ParseRawData(*lines, partial) : std::nullopt;
     if (!test) message = kCorruptedFileMessage;
     return test;
 }
@@ -198,25 +200,45 @@ void DataFiles::WriteRemoteDataFile(const std::string& path) {
     }
 }
 
-std::optional<PlotPoints> LoadStoredPoints(const DataFiles& files, const std::string& file,
-                                           const StepData* live, int plotType, bool testRunning,
-                                           std::string& message) {
-    std::optional<StoredTest> stored;
+bool LoadStoredPoints(const DataFiles& files, const std::string& file, const StepData* live,
+                      int plotType, bool testRunning, PlotPoints& points, std::string& message) {
+    points = {};
+    bool read = true;
+    StoredTest stored;
     if (!live) {
         const auto first = file.find_first_not_of(' ');
         if (first == std::string::npos || !IsFile(file)) {
             message = "Invalid pathname: " + file;
-            return std::nullopt;
+            return false;
         }
-        stored = files.okSaveDatFileRead(file, testRunning, message);
-        if (!stored) return std::nullopt;
+        auto test = files.okSaveDatFileRead(file, testRunning, message, &stored);
+        read = test.has_value();
+        if (read) stored = std::move(*test);
     }
-    PlotPoints points = StoredPoints(live ? *live : stored->data, plotType);
+    const StepData& data = live ? *live : stored.data;
+    if (data.stepCount() > 0) {
+        points = StoredPoints(data, plotType);
+        points.stepEnds = StepEnds(data);
+    }
+    points.sampleLength = stored.sampleLength;
+    if (!read) return false;
     if (points.x.empty()) {
         message = "No valid points found.";
-        return std::nullopt;
+        return false;
     }
-    return points;
+    return true;
+}
+
+std::vector<Reading> StepEnds(const StepData& data) {
+    std::vector<Reading> ends;
+    for (int s = 1; s <= data.stepCount(); ++s) {
+        try {
+            ends.push_back(data.reading(s, EndOfStep(data, s)));
+        } catch (const std::out_of_range&) {
+            // a step without a reading past half a minute has no end to show
+        }
+    }
+    return ends;
 }
 
 PlotPoints StoredPoints(const StepData& data, int plotType) {

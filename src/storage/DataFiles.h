@@ -55,9 +55,11 @@ class DataFiles {
     [[nodiscard]] bool okSaveDatFileWrite(const std::string& file, const TestRecord& test,
                                           std::string& message);
     // Reads a raw data file back (only while no test runs); on failure `message` holds the
-    // corrupted-file text.
-    [[nodiscard]] std::optional<StoredTest>
-    okSaveDatFileRead(const std::string& file, bool testRunning, std::string& message) const;
+    // corrupted-file text and `partial`, when given, what was read before the fault.
+    [[nodiscard]] std::optional<StoredTest> okSaveDatFileRead(const std::string& file,
+                                                              bool testRunning,
+                                                              std::string& message,
+                                                              StoredTest* partial = nullptr) const;
 
     // The result line of step n ("  20.0°C to  50.0°C: 12.3 µ/°C +/- 1.5%").
     [[nodiscard]] std::string ResultLine(const ResultTable& results, int n) const;
@@ -84,17 +86,24 @@ class DataFiles {
 
 // Points of a stored or running test for a plot: type 0 elapsed/indicator, 1 elapsed/
 // temperature, 2 temperature/indicator. On the time axis the steps follow one another.
+// `stepEnds`: the end-of-step reading of every step that has one (the readings the results
+// are computed from), for the CTE labels; `sampleLength` that of the stored test (inches).
 struct PlotPoints {
     std::vector<double> x, y;
+    std::vector<Reading> stepEnds;
+    float sampleLength = 0.0f;
 };
 [[nodiscard]] PlotPoints StoredPoints(const StepData& data, int plotType);
+// The end-of-step reading of each step, in step order; steps without one are skipped.
+[[nodiscard]] std::vector<Reading> StepEnds(const StepData& data);
 
-// The stored-points loader: the points of the raw data file `file` for a plot, or of the running
-// test's readings when `live` is given. Messages: "Invalid pathname: " + path for an empty or
-// missing file, the corrupted-file text, "No valid points found." when nothing is above 0.001 min.
-[[nodiscard]] std::optional<PlotPoints> LoadStoredPoints(const DataFiles& files,
-                                                         const std::string& file,
-                                                         const StepData* live, int plotType,
-                                                         bool testRunning, std::string& message);
+// The stored-points loader: the points of the raw data file `file` for a plot, or of the
+// running test's readings when `live` is given. True when the file was read and at least one
+// point was found; otherwise `message` says why ("Invalid pathname: " + path for an empty or
+// missing file, the corrupted-file text, "No valid points found.") and `points` holds what
+// was read before the fault.
+[[nodiscard]] bool LoadStoredPoints(const DataFiles& files, const std::string& file,
+                                    const StepData* live, int plotType, bool testRunning,
+                                    PlotPoints& points, std::string& message);
 
 } // namespace dilato

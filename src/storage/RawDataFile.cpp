@@ -63,21 +63,23 @@ std::vector<std::string> RawDataLines(const StepData& data, int steps, float sam
     return lines;
 }
 
-std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines) {
-    StoredTest test;
+namespace {
+
+// Fills `test` line by line; false at the first bad line (what came before stays).
+bool ReadRawLines(const std::vector<std::string>& lines, StoredTest& test) {
     test.data.reset(StepData::kMaxSteps, 100);
     int slot = 1, expected = 0, step = 0;
     try {
         for (const std::string& line : lines) {
             if (StartsWith(line, "Sample Length = ")) {
                 test.sampleLength = static_cast<float>(FileNumber(line.substr(16)));
-                if (expected != 0) return std::nullopt;
+                if (expected != 0) return false;
                 expected = 1;
             } else if (StartsWith(line, "Accuracy Option = ")) {
                 test.accuracyOption = static_cast<int>(std::lround(LeadingNumber(line.substr(18))));
             } else if (StartsWith(line, "Test #")) {
                 step = static_cast<int>(std::lround(LeadingNumber(line.substr(6))));
-                if (step != expected || step > StepData::kMaxSteps) return std::nullopt;
+                if (step != expected || step > StepData::kMaxSteps) return false;
                 ++expected;
             } else if (StartsWith(line, "Elapsed (min.)")) {
                 continue;
@@ -90,17 +92,29 @@ std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines) {
                     rest.remove_prefix(comma + 1);
                 }
                 if (fields.size() < 5) fields.push_back(rest.substr(0, rest.find(',')));
-                if (fields.size() < 5) return std::nullopt;
+                if (fields.size() < 5) return false;
+                // The whole line or nothing of it: a bad field leaves no half reading.
+                float values[5];
+                for (size_t k = 0; k < 5; ++k) values[k] = FieldNumber(fields[k]);
                 for (int k = 1; k <= 5; ++k)
-                    test.data.set(step, k, slot, FieldNumber(fields[static_cast<size_t>(k - 1)]));
+                    test.data.set(step, k, slot, values[static_cast<size_t>(k - 1)]);
                 ++slot;
             }
         }
     } catch (const std::exception&) {
-        return std::nullopt; // a field that is no number, a reading before any step header
+        return false; // a field that is no number, a reading before any step header
     }
-    if (step < 2) return std::nullopt;
-    return test;
+    return step >= 2;
+}
+
+} // namespace
+
+std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines,
+                                       StoredTest* partial) {
+    StoredTest test;
+    if (ReadRawLines(lines, test)) return test;
+    if (partial) *partial = std::move(test);
+    return std::nullopt;
 }
 
 } // namespace dilato

@@ -32,6 +32,8 @@ struct StoredTest {
 // Reads a raw data file back; nullopt for any bad content (the corrupted-file message applies):
 // a second "Sample Length = " line, a step header out of order or above 10, fewer than two
 // steps, a reading line with fewer than five fields or a field that is not a number.
-[[nodiscard]] std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines);
+// `partial`, when given, receives what was read up to the fault (a plot still shows it).
+[[nodiscard]] std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines,
+                                                     StoredTest* partial = nullptr);
 
 } // namespace dilato

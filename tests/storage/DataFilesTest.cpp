@@ -95,20 +95,46 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     EXPECT_FALSE(f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), true, message).has_value())
         << "not while a test runs";
 
-    const auto loaded =
-        LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr, 1, false, message);
-    ASSERT_TRUE(loaded.has_value()) << message;
-    EXPECT_DOUBLE_EQ(loaded->y[8], 80.0) << "type 1: temperature against time";
-    EXPECT_FALSE(LoadStoredPoints(f.files, "  ", nullptr, 0, false, message).has_value());
+    PlotPoints loaded;
+    ASSERT_TRUE(LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr, 1, false, loaded,
+                                 message))
+        << message;
+    EXPECT_DOUBLE_EQ(loaded.y[8], 80.0) << "type 1: temperature against time";
+    EXPECT_FLOAT_EQ(loaded.sampleLength, 2.0f);
+    ASSERT_EQ(loaded.stepEnds.size(), 3u) << "one end per step for the CTE labels";
+    EXPECT_FLOAT_EQ(loaded.stepEnds[2].temperature, 80.0f);
+    EXPECT_FLOAT_EQ(loaded.stepEnds[2].elapsedMinutes, 1.5f) << "the last reading of the step";
+    PlotPoints none;
+    EXPECT_FALSE(LoadStoredPoints(f.files, "  ", nullptr, 0, false, none, message));
     EXPECT_EQ(message, "Invalid pathname:   ");
-    EXPECT_FALSE(LoadStoredPoints(f.files, f.file("none.dat"), nullptr, 0, false, message));
+    EXPECT_FALSE(LoadStoredPoints(f.files, f.file("none.dat"), nullptr, 0, false, none, message));
     EXPECT_EQ(message, "Invalid pathname: " + f.file("none.dat"));
+    EXPECT_TRUE(none.x.empty());
     StepData empty;
     empty.reset(2, 1);
-    EXPECT_FALSE(LoadStoredPoints(f.files, "", &empty, 0, false, message).has_value());
+    EXPECT_FALSE(LoadStoredPoints(f.files, "", &empty, 0, false, none, message));
     EXPECT_EQ(message, "No valid points found.");
-    EXPECT_TRUE(LoadStoredPoints(f.files, "", &f.data, 0, false, message).has_value())
+    EXPECT_TRUE(LoadStoredPoints(f.files, "", &f.data, 0, false, none, message))
         << "the live test";
+}
+
+TEST(RawDataFile, AFileThatBreaksOffStillHandsOverWhatWasRead) {
+    Files f({20, 50, 80});
+    ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 2));
+    std::string text;
+    const auto lines = ReadTextLines(f.file("Bar_CTE.dat"));
+    ASSERT_TRUE(lines.has_value());
+    for (const std::string& line : *lines) {
+        text += line + "\r\n";
+        if (line == "Test #3") break;
+    }
+    const std::string broken = f.dir.write("broken_CTE.dat", text + "1.0, 0.1, warm, 0, 0\r\n");
+    PlotPoints points;
+    std::string message;
+    EXPECT_FALSE(LoadStoredPoints(f.files, broken, nullptr, 0, false, points, message));
+    EXPECT_EQ(message, kCorruptedFileMessage);
+    EXPECT_EQ(points.x.size(), 6u) << "the readings of steps 1 and 2";
+    EXPECT_EQ(points.stepEnds.size(), 2u);
 }
 
 TEST(RawDataFile, BadContentIsRefusedWithOneMessage) {

@@ -1,0 +1,78 @@
+#include "ui/plot/ColorScheme.h"
+
+#include <array>
+#include <cstddef>
+
+namespace dilato {
+
+namespace {
+
+constexpr std::array<PlotColor, 16> kPalette{
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+
+constexpr PlotColor kPink = 0xB48CF6;
+constexpr PlotColor kLightBlue = 0xFFC0C0;
+
+} // namespace
+
+PlotColor QBColor(int index) { return kPalette[static_cast<std::size_t>(index & 0xF)]; }
+
+void clsColorScheme::SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen,
+                                    PlotColor clrAxisLabel, PlotColor clrAxisTitle,
+                                    PlotColor clrBkg) {
+    titleColor = clrTitle & 0xFFFFFF;
+    axisPenColor = clrAxisPen & 0xFFFFFF;
+    axisLblColor = clrAxisLabel & 0xFFFFFF;
+    axisTitleColor = clrAxisTitle & 0xFFFFFF;
+    bkgColor = clrBkg & 0xFFFFFF;
+}
+
+void clsColorScheme::SetQBColorScheme(int clrTitle, int clrAxisPen, int clrAxisLabel,
+                                      int clrAxisTitle, int clrBkg) {
+    SetColorScheme(QBColor(clrTitle), QBColor(clrAxisPen), QBColor(clrAxisLabel),
+                   QBColor(clrAxisTitle), QBColor(clrBkg));
+}
+
+void clsColorScheme::ComplementColorScheme() {
+    for (PlotColor* c : {&titleColor, &axisPenColor, &axisLblColor, &axisTitleColor, &bkgColor})
+        *c = ~*c & 0xFFFFFF;
+}
+
+clsColorScheme BuiltInColorScheme(int scheme) {
+    clsColorScheme s;
+    switch (scheme) {
+    case 2:
+        s.SetQBColorScheme(14, 13, 14, 14, 0);
+        s.ComplementColorScheme();
+        break;
+    case 3: s.SetQBColorScheme(0, 0, 0, 0, 7); break;
+    case 4: s.SetColorScheme(0x000000, 0x000000, 0x000000, 0x000000, 0x000000); break;
+    case 5: s.SetColorScheme(0x804000, 0x804000, 0x804000, 0x804000, 0xFFFFFF); break;
+    default: s.SetQBColorScheme(14, 13, 14, 14, 0); break;
+    }
+    return s;
+}
+
+PlotColor CheckQBColor(int scheme, int index) {
+    if (index == -1) index = 0;
+    if (scheme == 3) return QBColor(0);
+    if (scheme == 5) {
+        switch (index) {
+        case 8: return kPink;
+        case 9: return kLightBlue;
+        case 14: return QBColor(2);
+        case 15: return QBColor(0);
+        default: return QBColor(index);
+        }
+    }
+    switch (index) {
+    case 2: return QBColor(10);
+    case 7: return QBColor(15);
+    case 8: return kPink;
+    case 9: return kLightBlue;
+    default: return QBColor(index);
+    }
+}
+
+} // namespace dilato

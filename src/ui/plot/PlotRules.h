@@ -1,0 +1,63 @@
+#pragma once
+// The plain rules of the plots and the plotting tabs: titles and axis titles by graph type and
+// units, the rotate button, the names an exported image gets, the number format of the axes,
+// the tool tip of a point and where the CTE labels go.
+
+#include <string>
+#include <vector>
+
+namespace dilato {
+
+// `GraphType`.
+namespace graph {
+inline constexpr int DisplacementTime = 0;
+inline constexpr int TemperatureTime = 1;
+inline constexpr int DisplacementTemperature = 2;
+inline constexpr int Count = 3;
+} // namespace graph
+
+// " Displacement vs Time", " Temperature vs Time", " Displacement vs Temperature" (each with
+// its leading blank); "Unknown Plot" for any other type.
+[[nodiscard]] std::string DefaultTitle(int graphType);
+// "_Disp-Time", "_Temp-Time", "_Disp-Temp"; empty for any other type.
+[[nodiscard]] std::string FileSuffix(int graphType);
+[[nodiscard]] std::string HorizontalAxisTitle(int graphType);
+[[nodiscard]] std::string VerticalAxisTitle(int graphType, bool unitsInches);
+// The chart title: the graph's own title, else the operator's plot title, else the default.
+[[nodiscard]] std::string ChartTitle(const std::string& grTitle, const std::string& plotTitleText,
+                                     int graphType);
+
+// ">": a live plot alternates between the two time plots (2 becomes 1); a stored plot cycles
+// through all three.
+[[nodiscard]] int RotateGraphType(int graphType, bool livePlot);
+
+// The file name after its last folder separator ("\" or "/").
+[[nodiscard]] std::string BaseName(const std::string& path);
+// The series name of a plotted file: its base name up to and including its last ".".
+[[nodiscard]] std::string SeriesName(const std::string& path);
+// The name the Save dialog proposes: "Untitled" without a plotted file, else the plotted
+// file's base name before its last "." (the whole name when it has none).
+[[nodiscard]] std::string ProposedExportName(const std::vector<std::string>& selectedFiles);
+// SysFolder + "Data/" + folder + "/" + name + the type's suffix + ".bmp" (image type 0) or
+// ".jpg" (any other).
+[[nodiscard]] std::string GraphImagePath(const std::string& sysFolder, const std::string& folder,
+                                         const std::string& fileName, int graphType, int imgType);
+
+// An axis value as "#,##0.###": thousands grouped, up to three decimals, no trailing zeros.
+[[nodiscard]] std::string FormatAxisNumber(double value);
+
+// The tool tip of a point: both values with their axis titles.
+[[nodiscard]] std::string PointToolTip(int graphType, bool unitsInches, double x, double y);
+
+// Where the CTE labels go, in pixels, inside a plotting area whose left, top, right and bottom
+// edges are given: each label spans from R - 0.83 W to R - 0.09 W; the first starts at
+// B - 0.033 W x count and each next one 24 pixels lower. A stack that would run past the
+// bottom (a short chart) is moved up, and never above the top.
+struct LabelBox {
+    int left = 0, top = 0, right = 0;
+};
+inline constexpr int kLabelLineHeight = 24;
+[[nodiscard]] std::vector<LabelBox> CteLabelLayout(int left, int top, int right, int bottom,
+                                                   int count);
+
+} // namespace dilato

@@ -1,0 +1,43 @@
+#include "ui/plot/PlotTabs.h"
+
+namespace dilato {
+
+PlotTabs::PlotTabs(const PlotTabServices& services, QWidget* window)
+    : graph_(std::make_unique<clsGraph>()) {
+    plotting_ = new PlottingTab(*graph_, window);
+    dialog_ = new frmGrSimpleSaveOptions(services.op, window);
+    model_ = std::make_unique<PlottingModel>(PlottingServices{services.run, services.params,
+                                                              services.folders, services.files,
+                                                              services.lists, services.op,
+                                                              *graph_, *dialog_});
+    plotting_->Bind(*model_);
+    setup_ = new PlottingSetupTab(*model_, window);
+}
+
+PlotTabs::~PlotTabs() {
+    // The model and the graph object go first; widgets nobody hosts go with this object.
+    model_.reset();
+    for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(dialog_),
+                       static_cast<QWidget*>(plotting_)})
+        if (w && !w->parent()) delete w;
+    graph_.reset();
+}
+
+void PlotTabs::EnterPlotting() {
+    model_->EnterPlotting();
+    plotting_->Refresh();
+}
+
+void PlotTabs::LeavePlotting() { model_->LeavePlotting(); }
+
+void PlotTabs::EnterPlottingSetup() {
+    model_->EnterPlottingSetup();
+    setup_->Refresh();
+}
+
+void PlotTabs::LeavePlottingSetup() {
+    model_->LeavePlottingSetup();
+    setup_->Refresh();
+}
+
+} // namespace dilato

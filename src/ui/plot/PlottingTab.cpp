@@ -1,0 +1,58 @@
+#include "ui/plot/PlotTabs.h"
+#include "ui/plot/PlotRules.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace dilato {
+
+PlottingTab::PlottingTab(clsGraph& graph, QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    auto* typeLabel = new QLabel(QStringLiteral("Graph Type:"));
+    graphTypeName_ = new QLabel;
+    graphTypeName_->setObjectName(QStringLiteral("graphTypeName"));
+    SonicClickRotateGrRight = new QPushButton(QStringLiteral(">"));
+    SonicClickRotateGrRight->setToolTip(QStringLiteral("Next graph type"));
+    SonicClickRotateGrRight->setFixedWidth(40);
+    SonicClickSaveBtn = new QPushButton(QStringLiteral("Save"));
+    SonicClickPlottingTabHelpBtn = new QPushButton(QStringLiteral(" ?"));
+    SonicClickPlottingTabHelpBtn->setFixedWidth(40);
+    bar->addWidget(typeLabel);
+    bar->addWidget(graphTypeName_);
+    bar->addWidget(SonicClickRotateGrRight);
+    bar->addStretch();
+    bar->addWidget(SonicClickSaveBtn);
+    bar->addWidget(SonicClickPlottingTabHelpBtn);
+    layout->addLayout(bar);
+    graph.GrCtrl()->setParent(this);
+    graph.GrCtrl()->setToolTip(QString());
+    layout->addWidget(graph.GrCtrl(), 1);
+    connect(SonicClickPlottingTabHelpBtn, &QPushButton::clicked, this, [this] {
+        if (helpRequested) helpRequested();
+    });
+}
+
+void PlottingTab::Bind(PlottingModel& model) {
+    model_ = &model;
+    connect(SonicClickRotateGrRight, &QPushButton::clicked, this, [this] {
+        model_->RotateGraph();
+        Refresh();
+    });
+    connect(SonicClickSaveBtn, &QPushButton::clicked, this, [this] {
+        model_->Save();
+        Refresh();
+    });
+}
+
+void PlottingTab::Refresh() {
+    if (!model_) return;
+    SonicClickSaveBtn->setEnabled(model_->view().saveEnabled);
+    // The type's name without the default title's leading blank.
+    const std::string name = DefaultTitle(model_->GraphType);
+    graphTypeName_->setText(QString::fromStdString(name).trimmed());
+}
+
+} // namespace dilato

@@ -1,0 +1,169 @@
+// The graph object and the plotting widgets on an offscreen display: what the chart shows,
+// images written at the chosen size, tool tips, the full view after zooming, the dialog.
+
+#include "PlotFakes.h"
+
+#include "ui/plot/Graph.h"
+#include "ui/plot/PlotRules.h"
+#include "ui/plot/PlotTabs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QListWidget>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace dilato {
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "ui-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+PlotFigure Figure(int type) {
+    test::RecordingOperator op;
+    const StepData data = test::TestReadings({20, 50, 80}, 40);
+    const PlotPoints points = StoredPoints(data, type);
+    return BuildPlot(op, PlotInput{points.x, points.y, StepEnds(data), 2.0f, "Bar_CTE."}, type,
+                     true);
+}
+
+TEST(Graph, ShowsEachPlotTypeWithItsTitlesSeriesAndLabels) {
+    App();
+    clsGraph g;
+    g.GrCtrl()->resize(900, 600);
+    for (int type = 0; type < graph::Count; ++type) {
+        g.SetupGraph(GraphSetup{type, "", "", 4, true});
+        const PlotFigure f = Figure(type);
+        g.Plot(f);
+        EXPECT_EQ(g.ChartTitleText(), DefaultTitle(type));
+        EXPECT_EQ(g.XAxisTitle, HorizontalAxisTitle(type));
+        EXPECT_EQ(g.SeriesCount(), static_cast<int>(f.series.size()));
+        EXPECT_EQ(g.Annotations(), f.labels) << type;
+        EXPECT_GE(g.LegendItemCount(), 1) << type;
+    }
+    g.SetupGraph(GraphSetup{1, "", "Copper bar", 4, false});
+    EXPECT_EQ(g.ChartTitleText(), "Copper bar");
+    EXPECT_EQ(g.SeriesCount(), 0) << "set-up clears every series";
+    EXPECT_TRUE(g.Annotations().empty()) << "and every label";
+    EXPECT_EQ(g.YAxisTitle, "Temperature \u00B0C");
+}
+
+TEST(Graph, WritesJpegAndBitmapThatQtReadsAtTheChosenSize) {
+    App();
+    test::TempFolder dir;
+    clsGraph g;
+    g.GrCtrl()->resize(900, 600);
+    g.SetupGraph(GraphSetup{2, "", "", 4, true});
+    g.Plot(Figure(2));
+    std::string error;
+    ASSERT_TRUE(g.ExportImage(dir.file("a.jpg"), 1, error)) << error;
+    ASSERT_TRUE(g.ExportImage(dir.file("a.bmp"), 0, 640, 480, error)) << error;
+    QImageReader jpeg(QString::fromStdString(dir.file("a.jpg")));
+    EXPECT_EQ(jpeg.format(), "jpeg");
+    EXPECT_EQ(jpeg.size(), QSize(900, 600)) << "the chart as shown";
+    QImageReader bmp(QString::fromStdString(dir.file("a.bmp")));
+    EXPECT_EQ(bmp.format(), "bmp");
+    const QImage image = bmp.read();
+    EXPECT_EQ(image.size(), QSize(640, 480));
+
+    EXPECT_FALSE(g.ExportImage(dir.file("missing/a.jpg"), 1, error));
+    EXPECT_NE(error.find("missing/a.jpg"), std::string::npos);
+
+    // A white background image: scheme 5 without the gradient is white at the corners.
+    g.SetGradient(false);
+    g.SetupGraph(GraphSetup{2, "", "", 5, true});
+    g.Plot(Figure(2));
+    ASSERT_TRUE(g.ExportImage(dir.file("w.bmp"), 0, error));
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("w.bmp"))).pixelColor(2, 2), QColor(Qt::white));
+}
+
+TEST(Graph, ToolTipsNameAPointsValuesAndDoubleClickGivesTheFullViewBack) {
+    App();
+    clsGraph g;
+    g.GrCtrl()->resize(900, 600);
+    g.SetupGraph(GraphSetup{1, "", "", 4, true});
+    PlotFigure f = Figure(1);
+    g.Plot(f);
+    const auto [px, py] = g.PixelOf(f.series[0].x[5], f.series[0].y[5]);
+    EXPECT_EQ(g.ToolTipAt(px, py),
+              PointToolTip(1, true, f.series[0].x[5], f.series[0].y[5]));
+    EXPECT_EQ(g.ToolTipAt(2, 2), "") << "nothing near the corner";
+
+    const auto full = g.XRange();
+    QWheelEvent wheel(QPointF(450, 300), g.GrCtrl()->mapToGlobal(QPointF(450, 300)), QPoint(),
+                      QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(g.GrCtrl(), &wheel);
+    EXPECT_LT(g.XRange().second - g.XRange().first, full.second - full.first) << "zoomed in";
+    g.FullView();
+    EXPECT_EQ(g.XRange(), full);
+}
+
+TEST(SaveOptionsDialog, RefusesABlankNameAndRemembersTheBackground) {
+    App();
+    test::RecordingOperator op;
+    frmGrSimpleSaveOptions dialog(op, nullptr);
+    auto* name = dialog.findChild<QLineEdit*>();
+    auto* negative = dialog.findChild<QCheckBox*>();
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_EQ(name->text(), "Bar_CTE");
+        EXPECT_EQ(name->selectedText(), "Bar_CTE") << "the whole name is highlighted";
+        name->setText("   ");
+        EXPECT_FALSE(dialog.ClickOk());
+        EXPECT_EQ(op.last().text, "Please enter a filename to save to!");
+        name->setText(" lead");
+        negative->setChecked(true);
+        dialog.findChildren<QRadioButton*>().at(0)->setChecked(true); // BMP
+        EXPECT_TRUE(dialog.ClickOk());
+    });
+    const GraphSaveOptions& result = dialog.Show("Bar_CTE");
+    EXPECT_FALSE(result.Canceled);
+    EXPECT_EQ(result.FileName, " lead") << "used as typed";
+    EXPECT_EQ(result.ImgType, 0);
+    EXPECT_TRUE(result.UseNegImage);
+
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_TRUE(dialog.findChildren<QRadioButton*>().at(1)->isChecked()) << "JPEG again";
+        EXPECT_TRUE(negative->isChecked()) << "the check box keeps its state";
+        dialog.ClickCancel();
+    });
+    EXPECT_TRUE(dialog.Show("Untitled").Canceled);
+}
+
+TEST(PlotTabs, TheWidgetsFollowTheModel) {
+    App();
+    test::PlotBench b;
+    b.Store("F", "a", test::TestReadings({20, 50}, 3));
+    PlotTabs tabs(PlotTabServices{b.run, b.params, b.folders, b.files, b.lists, b.op}, nullptr);
+    tabs.EnterPlottingSetup();
+    PlottingSetupTab& setup = tabs.plottingSetupTab();
+    EXPECT_EQ(setup.LstBoxDirFiles->count(), 1);
+    setup.LstBoxDirFiles->setCurrentRow(0);
+    setup.SonicClickXferRightBtn->click();
+    EXPECT_EQ(setup.LstBoxSelFiles->count(), 1);
+    EXPECT_FALSE(setup.SonicClickXferRightBtn->isEnabled());
+    setup.OptXAxisData->button(2)->click();
+    EXPECT_EQ(setup.PlotTitle->text().toStdString(), " Displacement vs Temperature");
+    tabs.LeavePlottingSetup();
+    tabs.EnterPlotting();
+    EXPECT_EQ(tabs.graph().SeriesCount(), 2);
+    EXPECT_EQ(tabs.graph().Annotations().size(), 1u);
+    tabs.plottingTab().SonicClickRotateGrRight->click();
+    EXPECT_EQ(tabs.model().GraphType, 0);
+    EXPECT_EQ(tabs.graph().ChartTitleText(), " Displacement vs Time");
+}
+
+} // namespace
+} // namespace dilato
