@@ -10,6 +10,7 @@
 #include "ui/PlottingTab.h"
 #include "ui/SetupOptionsTab.h"
 #include "ui/TestTab.h"
+#include "ui/plot/PlotTabs.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -36,8 +37,13 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("SSTab1"));
     testTab_ = new TestTab(context, testControl_, tabs_);
-    pages_ = {testTab_, new InstrCalibrationTab(context, tabs_), new PlottingTab(context, tabs_),
-              new PlottingSetupTab(context, tabs_), new SetupOptionsTab(context, tabs_)};
+    plots_ = std::make_unique<PlotTabs>(
+        PlotTabServices{program.session.run, program.params, program.folders,
+                        program.session.files, op},
+        this);
+    pages_ = {testTab_, new InstrCalibrationTab(context, tabs_),
+              new PlottingTab(context, *plots_, tabs_), new PlottingSetupTab(context, *plots_, tabs_),
+              new SetupOptionsTab(context, tabs_)};
     const char* captions[] = {"Test", "Instr. Calibration", "Plotting", "Plotting Setup",
                               "Setup Options"};
     for (size_t i = 0; i < pages_.size(); ++i)
@@ -49,6 +55,14 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     }
     tabStrip_.setAfterEnterTest([this] { testControl_.RefreshFiles(); });
     program.session.window.setDataFolderListRefresh([this] { testControl_.RefreshFolders(); });
+    PlottingModel& plotting = plots_->model();
+    plotting.setDrawFailed([this] { tabStrip_.EnterTest(); });
+    plotting.setPlotFromTestTab([this] { return tabStrip_.PlotFromTestTab; });
+    plotting.setTestTabFolder([this] { return program_.session.window.view().dataFolder; });
+    // The live plot follows each stored reading; a new test's raw data file is the one plotted.
+    program.session.window.setLivePlotRefresh([this] { plots_->EnterPlotting(); });
+    program.session.files.setSelectedFileSink(
+        [this](const std::string& file) { plots_->model().SetSelFilename0(file); });
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::TabChanged);
     setCentralWidget(tabs_);
 
@@ -75,6 +89,7 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     // Load: the idle look, then the first look of the Test tab.
     program.session.sequencer.StopTest(false);
     testControl_.InitMainWindow();
+    plots_->model().ResetPlotFileLists();
     refreshTimer_ = new QTimer(this);
     connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
     refreshTimer_->start(kRefreshMs);
@@ -83,6 +98,8 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
 
 MainWindow::~MainWindow() {
     program_.session.window.setDataFolderListRefresh({});
+    program_.session.window.setLivePlotRefresh({});
+    program_.session.files.setSelectedFileSink({});
 }
 
 void MainWindow::TabChanged(int index) {

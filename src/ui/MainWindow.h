@@ -11,10 +11,15 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QTabWidget;
 class QTimer;
+
+namespace dilato {
+class PlotTabs;
+}
 
 namespace dilato::ui {
 
@@ -31,6 +36,7 @@ class MainWindow final : public QMainWindow {
     [[nodiscard]] MainTab& page(int index) const { return *pages_.at(static_cast<size_t>(index)); }
     [[nodiscard]] TabStrip& tabStrip() { return tabStrip_; }
     [[nodiscard]] TestTabControl& testTabControl() { return testControl_; }
+    [[nodiscard]] PlotTabs& plotTabs() { return *plots_; }
 
     // What a close request does (the exit question); the window itself always stays open.
     void setOnCloseRequest(std::function<void()> onClose) { onClose_ = std::move(onClose); }
@@ -53,6 +59,7 @@ class MainWindow final : public QMainWindow {
     TabStrip tabStrip_;
     TestTabControl testControl_;
     QTabWidget* tabs_ = nullptr;
+    std::unique_ptr<PlotTabs> plots_; // the Plotting and Plotting Setup tabs' model and chart
     TestTab* testTab_ = nullptr;
     std::array<MainTab*, 5> pages_{};
     std::array<QLabel*, 4> panels_{};

@@ -1,13 +1,29 @@
 #include "ui/PlottingSetupTab.h"
 
-#include <QLabel>
+#include "ui/HelpViewer.h"
+#include "ui/plot/PlotTabs.h"
+
 #include <QVBoxLayout>
 
 namespace dilato::ui {
 
-PlottingSetupTab::PlottingSetupTab(TabContext context, QWidget* parent) : MainTab(context, parent) {
+// The page shows its lists again after each of its own actions; the window's periodic
+// refresh would only disturb a selection in progress.
+PlottingSetupTab::PlottingSetupTab(TabContext context, PlotTabs& plots, QWidget* parent)
+    : MainTab(context, parent), plots_(plots) {
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Plotting Setup"), this), 0, Qt::AlignCenter);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&plots.plottingSetupPage());
+    plots.plottingSetupPage().helpRequested = [this] {
+        help().showTopic(help::PlottingSetupTab);
+    };
+}
+
+void PlottingSetupTab::enterTab() { plots_.EnterPlottingSetup(); }
+
+bool PlottingSetupTab::leaveTab(int) {
+    plots_.LeavePlottingSetup();
+    return true;
 }
 
 } // namespace dilato::ui

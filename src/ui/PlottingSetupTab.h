@@ -3,11 +3,21 @@
 
 #include "ui/MainTab.h"
 
+namespace dilato {
+class PlotTabs;
+}
+
 namespace dilato::ui {
 
 class PlottingSetupTab final : public MainTab {
   public:
-    explicit PlottingSetupTab(TabContext context, QWidget* parent = nullptr);
+    PlottingSetupTab(TabContext context, PlotTabs& plots, QWidget* parent = nullptr);
+
+    void enterTab() override;
+    [[nodiscard]] bool leaveTab(int newTab) override;
+
+  private:
+    PlotTabs& plots_;
 };
 
 } // namespace dilato::ui

@@ -3,11 +3,22 @@
 
 #include "ui/MainTab.h"
 
+namespace dilato {
+class PlotTabs;
+}
+
 namespace dilato::ui {
 
 class PlottingTab final : public MainTab {
   public:
-    explicit PlottingTab(TabContext context, QWidget* parent = nullptr);
+    PlottingTab(TabContext context, PlotTabs& plots, QWidget* parent = nullptr);
+
+    void enterTab() override;
+    [[nodiscard]] bool leaveTab(int newTab) override;
+    void refresh() override;
+
+  private:
+    PlotTabs& plots_;
 };
 
 } // namespace dilato::ui

@@ -3,7 +3,7 @@
 // clock, and the reported CTE is compared with the simulated sample's.
 
 #include "CoreFakes.h"
-#include "SimulatedSetup.h"
+#include "SimulatedProgram.h"
 
 #include "core/Program.h"
 #include "platform/Files.h"
@@ -26,47 +26,7 @@
 namespace dilato {
 namespace {
 
-struct SimulatedProgram {
-    explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
-                              int steps = 3, std::string programFolder = {})
-        : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
-          p3(board, clock),
-          program(ProgramAdapters{clock,
-                                  op,
-                                  termination,
-                                  comDialog,
-                                  p1,
-                                  p2,
-                                  p3,
-                                  programFolder.empty() ? dir.path() + "app/" : programFolder,
-                                  dir.path() + "sys/",
-                                  {}}) {
-        board.plug(1, instruments.sensor);
-        board.plug(2, instruments.controller);
-        board.plug(3, instruments.calibrator);
-        EXPECT_TRUE(test::PrepareSimulatedTest(program, op, "Sample1", plan, steps));
-    }
-
-    // Runs one test from the Test tab; returns the simulated minutes it took.
-    double RunTest() {
-        program.StartInstruments();
-        program.session.start.StartButtonHit();
-        const double started = clock.elapsedSeconds();
-        test::RunUntilTestEnds(
-            program, [this] { clock.advance(1.0); }, 12 * 3600.0, clock);
-        return (clock.elapsedSeconds() - started) / 60.0;
-    }
-
-    test::TempFolder dir;
-    VirtualClock clock;
-    test::RecordingOperator op;
-    test::RecordingTermination termination;
-    test::NoComDialog comDialog;
-    sim::SimInstruments instruments;
-    sim::SimPortBoard board;
-    sim::SimSerialPort p1, p2, p3;
-    Program program;
-};
+using test::SimulatedProgram;
 
 struct Measured {
     double cte, accuracy;

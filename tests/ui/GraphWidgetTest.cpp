@@ -28,8 +28,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "ui-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Left to the end of the process: destroying it among the other statics at exit crashes.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 
 PlotFigure Figure(int type) {
@@ -146,9 +147,9 @@ TEST(PlotTabs, TheWidgetsFollowTheModel) {
     App();
     test::PlotBench b;
     b.Store("F", "a", test::TestReadings({20, 50}, 3));
-    PlotTabs tabs(PlotTabServices{b.run, b.params, b.folders, b.files, b.lists, b.op}, nullptr);
+    PlotTabs tabs(PlotTabServices{b.run, b.params, b.folders, b.files, b.op}, nullptr);
     tabs.EnterPlottingSetup();
-    PlottingSetupTab& setup = tabs.plottingSetupTab();
+    PlottingSetupPage& setup = tabs.plottingSetupPage();
     EXPECT_EQ(setup.LstBoxDirFiles->count(), 1);
     setup.LstBoxDirFiles->setCurrentRow(0);
     setup.SonicClickXferRightBtn->click();
@@ -160,7 +161,7 @@ TEST(PlotTabs, TheWidgetsFollowTheModel) {
     tabs.EnterPlotting();
     EXPECT_EQ(tabs.graph().SeriesCount(), 2);
     EXPECT_EQ(tabs.graph().Annotations().size(), 1u);
-    tabs.plottingTab().SonicClickRotateGrRight->click();
+    tabs.plottingPage().SonicClickRotateGrRight->click();
     EXPECT_EQ(tabs.model().GraphType, 0);
     EXPECT_EQ(tabs.graph().ChartTitleText(), " Displacement vs Time");
 }

@@ -60,6 +60,8 @@ void ApplyScale(QCPAxis* axis, const std::optional<AxisScale>& scale, bool withM
     axis->setRange(scale->min, scale->max);
 }
 
+constexpr int kCrowded = 1500; // readings in a series beyond which points are not marked
+
 QFont LabelFont() {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
@@ -194,7 +196,16 @@ void clsGraph::AddSeries(const PlotSeries& series) {
         graph->setData(x, y, std::is_sorted(x.begin(), x.end()));
         graph->setPen(QPen(color, 1));
         graph->setLineStyle(series.line ? QCPGraph::lsLine : QCPGraph::lsNone);
-        graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, color, 3));
+        // Thousands of readings merge into their line anyway: markers only where they can be
+        // told apart, single pixels for a cloud of readings; a live redraw stays quick.
+        const bool crowded = x.size() > kCrowded;
+        if (!series.line)
+            graph->setScatterStyle(crowded ? QCPScatterStyle(QCPScatterStyle::ssDot, color, 1)
+                                           : QCPScatterStyle(QCPScatterStyle::ssDisc, color, 3));
+        else if (!crowded)
+            graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, color, 3));
+        graph->setAntialiased(!crowded);
+        graph->setAntialiasedScatters(!crowded);
         plottable = graph;
     }
     plottable->setName(Q(series.name));
@@ -211,7 +222,8 @@ void clsGraph::AddAnnotation(const std::string& text, PlotColor color) {
     label->item->setClipToAxisRect(false);
     label->item->setFont(LabelFont());
     label->item->setColor(ToQColor(color));
-    label->item->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Right-aligned in its box: the lower right corner of a plot is where its data are not.
+    label->item->setPositionAlignment(Qt::AlignRight | Qt::AlignTop);
     label->item->setText(Q(text));
     label->item->position->setType(QCPItemPosition::ptAbsolute);
     labels_.push_back(std::move(label));
@@ -224,7 +236,7 @@ void clsGraph::PlaceAnnotations() {
     const auto boxes = CteLabelLayout(area.left(), area.top(), area.right(), area.bottom(),
                                       static_cast<int>(labels_.size()));
     for (size_t i = 0; i < labels_.size(); ++i)
-        labels_[i]->item->position->setCoords(boxes[i].left, boxes[i].top);
+        labels_[i]->item->position->setCoords(boxes[i].right, boxes[i].top);
 }
 
 void clsGraph::SetLegend(int legendPos) {

@@ -3,15 +3,14 @@
 namespace dilato {
 
 PlotTabs::PlotTabs(const PlotTabServices& services, QWidget* window)
-    : graph_(std::make_unique<clsGraph>()) {
-    plotting_ = new PlottingTab(*graph_, window);
+    : lists_(services.folders, services.op), graph_(std::make_unique<clsGraph>()) {
+    plotting_ = new PlottingPage(*graph_, window);
     dialog_ = new frmGrSimpleSaveOptions(services.op, window);
     model_ = std::make_unique<PlottingModel>(PlottingServices{services.run, services.params,
-                                                              services.folders, services.files,
-                                                              services.lists, services.op,
+                                                              services.folders, services.files, lists_, services.op,
                                                               *graph_, *dialog_});
     plotting_->Bind(*model_);
-    setup_ = new PlottingSetupTab(*model_, window);
+    setup_ = new PlottingSetupPage(*model_, window);
 }
 
 PlotTabs::~PlotTabs() {

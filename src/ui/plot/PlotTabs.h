@@ -28,13 +28,12 @@ struct PlotTabServices {
     const SystemParameters& params;
     Folders& folders;
     DataFiles& files;
-    FileLists& lists;
     Operator& op;
 };
 
-class PlottingTab final : public QWidget {
+class PlottingPage final : public QWidget {
   public:
-    PlottingTab(clsGraph& graph, QWidget* parent = nullptr);
+    PlottingPage(clsGraph& graph, QWidget* parent = nullptr);
     void Bind(PlottingModel& model);
     void Refresh();
     std::function<void()> helpRequested;
@@ -48,9 +47,9 @@ class PlottingTab final : public QWidget {
     QLabel* graphTypeName_;
 };
 
-class PlottingSetupTab final : public QWidget {
+class PlottingSetupPage final : public QWidget {
   public:
-    PlottingSetupTab(PlottingModel& model, QWidget* parent = nullptr);
+    PlottingSetupPage(PlottingModel& model, QWidget* parent = nullptr);
     void Refresh();
     std::function<void()> helpRequested;
 
@@ -72,8 +71,8 @@ class PlotTabs {
     PlotTabs(const PlotTabServices& services, QWidget* window);
     ~PlotTabs();
 
-    [[nodiscard]] PlottingTab& plottingTab() { return *plotting_; }
-    [[nodiscard]] PlottingSetupTab& plottingSetupTab() { return *setup_; }
+    [[nodiscard]] PlottingPage& plottingPage() { return *plotting_; }
+    [[nodiscard]] PlottingSetupPage& plottingSetupPage() { return *setup_; }
     [[nodiscard]] PlottingModel& model() { return *model_; }
     [[nodiscard]] clsGraph& graph() { return *graph_; }
     [[nodiscard]] frmGrSimpleSaveOptions& saveDialog() { return *dialog_; }
@@ -85,12 +84,13 @@ class PlotTabs {
     void LeavePlottingSetup();
 
   private:
+    FileLists lists_;
     // The widgets belong to the window once it hosts them; without one, to this object.
-    QPointer<PlottingTab> plotting_;
+    QPointer<PlottingPage> plotting_;
     std::unique_ptr<clsGraph> graph_;
     QPointer<frmGrSimpleSaveOptions> dialog_;
     std::unique_ptr<PlottingModel> model_;
-    QPointer<PlottingSetupTab> setup_;
+    QPointer<PlottingSetupPage> setup_;
 };
 
 } // namespace dilato

@@ -77,8 +77,9 @@ void PlottingModel::Save() {
 
 std::string PlottingModel::SaveGraphImage(int imgType, const std::string& fileName,
                                           bool negative) {
+    const bool fromTestTab = plotFromTestTab_ ? plotFromTestTab_() : PlotFromTestTab;
     const std::string folder =
-        PlotFromTestTab && testTabFolder_ ? testTabFolder_() : view_.folderCombo.text;
+        fromTestTab && testTabFolder_ ? testTabFolder_() : view_.folderCombo.text;
     const std::string path =
         GraphImagePath(s_.folders.SysFolder, folder, fileName, GraphType, imgType);
     if (negative) s_.canvas.SetGradient(false);

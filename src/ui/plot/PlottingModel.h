@@ -51,6 +51,8 @@ class PlottingModel {
     void setDrawFailed(std::function<void()> f) { drawFailed_ = std::move(f); }
     // The Test tab's data folder, for images saved of a plot entered from the Test tab.
     void setTestTabFolder(std::function<std::string()> f) { testTabFolder_ = std::move(f); }
+    // Where `PlotFromTestTab` is kept when the tab switch owns it.
+    void setPlotFromTestTab(std::function<bool()> f) { plotFromTestTab_ = std::move(f); }
 
     // Tab steps.
     void EnterPlotting();
@@ -99,6 +101,7 @@ class PlottingModel {
     bool drawGuard_ = false;
     std::function<void()> drawFailed_;
     std::function<std::string()> testTabFolder_;
+    std::function<bool()> plotFromTestTab_;
 };
 
 } // namespace dilato

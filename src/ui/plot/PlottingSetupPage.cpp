@@ -26,7 +26,7 @@ void Fill(QListWidget* list, const ChoiceList& choices) {
 
 } // namespace
 
-PlottingSetupTab::PlottingSetupTab(PlottingModel& model, QWidget* parent)
+PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
     : QWidget(parent), model_(model) {
     auto* frame = new QGroupBox(QStringLiteral("Plotting Setup"));
     (new QVBoxLayout(this))->addWidget(frame);
@@ -110,7 +110,7 @@ PlottingSetupTab::PlottingSetupTab(PlottingModel& model, QWidget* parent)
     });
 }
 
-void PlottingSetupTab::Refresh() {
+void PlottingSetupPage::Refresh() {
     const PlottingView& view = model_.view();
     {
         const QSignalBlocker block(cbDataFolder);

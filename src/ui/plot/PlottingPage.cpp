@@ -8,7 +8,7 @@
 
 namespace dilato {
 
-PlottingTab::PlottingTab(clsGraph& graph, QWidget* parent) : QWidget(parent) {
+PlottingPage::PlottingPage(clsGraph& graph, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     auto* typeLabel = new QLabel(QStringLiteral("Graph Type:"));
@@ -35,7 +35,7 @@ PlottingTab::PlottingTab(clsGraph& graph, QWidget* parent) : QWidget(parent) {
     });
 }
 
-void PlottingTab::Bind(PlottingModel& model) {
+void PlottingPage::Bind(PlottingModel& model) {
     model_ = &model;
     connect(SonicClickRotateGrRight, &QPushButton::clicked, this, [this] {
         model_->RotateGraph();
@@ -47,7 +47,7 @@ void PlottingTab::Bind(PlottingModel& model) {
     });
 }
 
-void PlottingTab::Refresh() {
+void PlottingPage::Refresh() {
     if (!model_) return;
     SonicClickSaveBtn->setEnabled(model_->view().saveEnabled);
     // The type's name without the default title's leading blank.

@@ -1,0 +1,71 @@
+#pragma once
+// A whole program against the simulated instruments, in-process on the virtual clock: the
+// program's real instrument links talk to the simulated Temp-Stage controller, displacement
+// sensor and calibrator, and the Test tab is filled in for the test "Sample1" in "Demo".
+
+#include "CoreFakes.h"
+#include "SimulatedSetup.h"
+
+#include "core/Program.h"
+#include "platform/VirtualClock.h"
+#include "sim/SimInstruments.h"
+#include "sim/SimSerialPort.h"
+#include "support/RecordingOperator.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace dilato::test {
+
+struct SimulatedProgram {
+    explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
+                              int steps = 3, std::string programFolder = {})
+        : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
+          p3(board, clock),
+          program(ProgramAdapters{clock,
+                                  op,
+                                  termination,
+                                  comDialog,
+                                  p1,
+                                  p2,
+                                  p3,
+                                  programFolder.empty() ? dir.path() + "app/" : programFolder,
+                                  dir.path() + "sys/",
+                                  {}}) {
+        board.plug(1, instruments.sensor);
+        board.plug(2, instruments.controller);
+        board.plug(3, instruments.calibrator);
+        EXPECT_TRUE(PrepareSimulatedTest(program, op, "Sample1", plan, steps));
+    }
+
+    // Runs one test from the Test tab; returns the simulated minutes it took.
+    // `afterTick`, when given, runs after every simulated second.
+    double RunTest(const std::function<void()>& afterTick = {}) {
+        program.StartInstruments();
+        program.session.start.StartButtonHit();
+        const double started = clock.elapsedSeconds();
+        RunUntilTestEnds(
+            program,
+            [&] {
+                clock.advance(1.0);
+                if (afterTick) afterTick();
+            },
+            12 * 3600.0, clock);
+        return (clock.elapsedSeconds() - started) / 60.0;
+    }
+
+    TempFolder dir;
+    VirtualClock clock;
+    RecordingOperator op;
+    RecordingTermination termination;
+    NoComDialog comDialog;
+    sim::SimInstruments instruments;
+    sim::SimPortBoard board;
+    sim::SimSerialPort p1, p2, p3;
+    Program program;
+};
+
+} // namespace dilato::test
