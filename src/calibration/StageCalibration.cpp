@@ -9,9 +9,9 @@
 namespace dilato {
 
 namespace {
-constexpr const char* kAbortAdvice =
-    "Calibration Aborted: Check thermocouple cable from Tc Calibrator to Tester rear panel.";
 constexpr const char* kStageReadFailure = "Failure in oKReadTcTemp in CalTcOk";
+constexpr const char* kStageAdvice =
+    "Calibration Aborted: Check the Temp-Stage controller's power and serial cable.";
 constexpr float kZeroReadingLimit = 4.0f; // °C between a zero reference and the stage
 constexpr const char* kSpaces13 = "             ";
 constexpr float kFinalStageTemp = 20.0f;
@@ -106,7 +106,7 @@ bool StageCalibration::CalTcOk() {
             // The stage is left where the calibration put it unless the calibration ends
             // the way a failed reference reading ends it.
             ShowMessage(links.services().op, kStageReadFailure);
-            return Abort(kStageReadFailure);
+            return Abort(kStageReadFailure, kStageAdvice);
         }
         Row()[calcol::Stage] = links.SampleTemp();
         if (CalPointIndex >= CalPointCount) {
@@ -158,9 +158,9 @@ bool StageCalibration::PointStable() {
     return ReadingsStable(history_, Manual() ? kManualStableWindow : kSerialStableWindow);
 }
 
-bool StageCalibration::Abort(const std::string& message) {
-    const std::string text = message.empty() ? std::string(kAbortAdvice)
-                                             : message + "\r\n" + kAbortAdvice;
+bool StageCalibration::Abort(const std::string& message, const char* advice) {
+    const std::string text =
+        message.empty() ? std::string(advice) : message + "\r\n" + advice;
     CalPhase = calphase::Ended;
     s_.view.WriteCalTextMsg(text);
     s_.window.UpdateTestStatus(0);

@@ -64,6 +64,9 @@ inline constexpr int Stage = 2; // the thermistor's reading without its correcti
 
 using ScaleSet = std::array<float, 4>; // `Scale` 1 to 4
 
+inline constexpr const char* kCalAbortAdvice =
+    "Calibration Aborted: Check thermocouple cable from Tc Calibrator to Tester rear panel.";
+
 class StageCalibration {
   public:
     explicit StageCalibration(StageCalibrationServices services);
@@ -102,7 +105,8 @@ class StageCalibration {
   private:
     [[nodiscard]] std::array<float, 3>& Row() { return CalData.at(static_cast<size_t>(CalPointIndex - 1)); }
     [[nodiscard]] bool Manual() const { return s_.link.TcCalType() == tccal::Manual; }
-    bool Abort(const std::string& message);
+    // Ends the calibration as a failure with the message and the advice below it.
+    bool Abort(const std::string& message, const char* advice = kCalAbortAdvice);
     bool Finish(bool aborted);
     void RejectFit();
     void WriteTable(const ScaleSet& scale);

@@ -105,7 +105,8 @@ TEST_F(Faults, AStageReadFailureAtAStablePointAbortsTheCalibrationNotTheProgram)
     b.dialogs.readings = {"-9.5"};
     EXPECT_EQ(b.Calibrate(), CalOutcome::Aborted);
     EXPECT_TRUE(b.op.sawText("Failure in oKReadTcTemp in CalTcOk"));
-    EXPECT_EQ(b.cal.view.txtMsg.rfind("Failure in oKReadTcTemp in CalTcOk\r\n", 0), 0u);
+    EXPECT_EQ(b.cal.view.txtMsg, "Failure in oKReadTcTemp in CalTcOk\r\nCalibration Aborted: "
+                                 "Check the Temp-Stage controller's power and serial cable.");
     ExpectNothingChanged(b, date);
 }
 
