@@ -77,6 +77,8 @@ void SimDevice::receive(std::string_view bytes, double now, int lineBaud) {
             continue;
         }
         const std::string command = std::exchange(line_, {});
+        if (commands_.size() >= 2 * kCommandHistory)
+            commands_.erase(commands_.begin(), commands_.end() - kCommandHistory);
         commands_.push_back(command);
         current_ = takeFault();
         std::optional<std::string> reply = answer(command, now);

@@ -50,8 +50,10 @@ class SimDevice {
 
     [[nodiscard]] const std::string& name() const { return name_; }
     [[nodiscard]] int baud() const { return baud_; }
-    // Every command received, in order, without its line end.
+    // The commands received, in order, without their line ends: the latest kCommandHistory
+    // at least (a day-long run must not keep every one it ever got).
     [[nodiscard]] const std::vector<std::string>& commands() const { return commands_; }
+    static constexpr size_t kCommandHistory = 256;
     void clearCommands() { commands_.clear(); }
     // Characters dropped because they came at the wrong line rate.
     [[nodiscard]] size_t noiseBytes() const { return noiseBytes_; }

@@ -77,6 +77,7 @@ void SimSerialPort::closeDevice() {
 
 SimSerialPort::DeviceState SimSerialPort::writeDevice(std::string_view bytes) {
     if (!alive()) return DeviceState::Lost;
+    if (written_.size() >= 2 * kWrittenHistory) written_.erase(0, written_.size() - kWrittenHistory);
     written_.append(bytes);
     board_.device(open_)->receive(bytes, SimSeconds(clock_), baudRate());
     return DeviceState::Fine;

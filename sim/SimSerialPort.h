@@ -45,8 +45,10 @@ class SimSerialPort final : public SerialPortBase {
     SimSerialPort(SimPortBoard& board, const Clock& clock) : board_(board), clock_(clock) {}
     ~SimSerialPort() override;
 
-    // What the program wrote, in order (for checking frames byte for byte).
+    // What the program wrote, in order (for checking frames byte for byte): the latest
+    // kWrittenHistory bytes at least.
     [[nodiscard]] const std::string& written() const { return written_; }
+    static constexpr size_t kWrittenHistory = 4096;
     void clearWritten() { written_.clear(); }
 
   protected:

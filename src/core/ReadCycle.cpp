@@ -20,12 +20,14 @@ void ReadCycle::ProcessReadSet() {
             sequencer_.GateControl();
             if (run.StartRequested) {
                 start_.StartTest();
+                c_.ticks.watch().restart(); // the new test's bound counts from its own reads
                 c_.ticks.ResumeTicks();
                 if (run.gTestState != state::Idle) c_.window.EnableTestDataUI(true);
             }
         } else if (run.gTestState < state::Accepted || run.gTestState > state::Hold) {
             sequencer_.StopTest(true);
         } else {
+            if (InstrumentLost()) return;
             sequencer_.GateControl();
             if (run.TestFinished) sequencer_.StopTest(true);
         }
@@ -34,6 +36,20 @@ void ReadCycle::ProcessReadSet() {
         ShowMessage(c_.op, text);
         c_.log.ErrorLog(text);
     }
+}
+
+bool ReadCycle::InstrumentLost() {
+    const ReadingWatch& watch = c_.ticks.watch();
+    if (const std::optional<int> lost = watch.lostInstrument()) {
+        start_.AbortErrors(*lost);
+        return true;
+    }
+    // A sensor reading below its zero is out of its range: no length of the sample.
+    if (watch.indicatorFresh() && c_.instruments.IndicatorReading() < 0.0f) {
+        start_.AbortErrors(kSensorNegative);
+        return true;
+    }
+    return false;
 }
 
 } // namespace dilato

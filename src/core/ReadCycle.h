@@ -1,7 +1,8 @@
 #pragma once
 // One pass of the tick: shows the latest readings, then hands the tick to the stage
 // calibration (in calibration mode) or to the sequencer, starting a test that the Start
-// button asked for.
+// button asked for. A running test is first stopped through the instrument abort when an
+// instrument has given no reading for too long or the sensor reads below zero.
 
 #include "core/Sequencer.h"
 #include "core/TestStart.h"
@@ -21,6 +22,9 @@ class ReadCycle {
     void ProcessReadSet();
 
   private:
+    // Aborts the running test for a lost instrument or a negative sensor reading.
+    bool InstrumentLost();
+
     SequencerContext c_;
     Sequencer& sequencer_;
     TestStart& start_;

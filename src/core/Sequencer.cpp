@@ -61,6 +61,9 @@ void Sequencer::RunState() {
         break;
     case state::Accepted:
         run.clockStart = 0;
+        // The test starts from measured values: without them it waits here (within the
+        // reading watch's bound).
+        if (!c_.ticks.watch().fresh()) break;
         StoreReading(true);
         UpdateElapsed(true);
         run.gTestState = state::StepStart;
@@ -130,6 +133,8 @@ void Sequencer::StoreReading(bool initial) {
         run.stepData.reset(NumberOfSteps(c_.params), 1);
         run.stats = StepStats{};
     } else {
+        // Values left from an earlier read cycle are not a new measurement.
+        if (!c_.ticks.watch().fresh()) return;
         if (now < static_cast<double>((run.stats.lastStoreTime + kStoreInterval) % kDay)) return;
         const size_t step = static_cast<size_t>(run.StepIndex);
         Reading reading;
@@ -184,7 +189,8 @@ bool Sequencer::HoldCriteriaMet() const {
 bool Sequencer::StabilityReached() {
     int& counter = c_.run.stats.stableTicks;
     if (c_.run.gTestState == state::Hold) {
-        if (HoldCriteriaMet()) return ++counter > 9;
+        // A tick on old values says nothing about the drift now: it breaks the run of ticks.
+        if (HoldCriteriaMet() && c_.ticks.watch().fresh()) return ++counter > 9;
         counter = 0;
         return false;
     }

@@ -20,6 +20,9 @@ class TestInstruments {
     // The link check after a failed read: reopen, search, or demo mode, with the operator.
     virtual void CheckInstrumentLinks() = 0;
 
+    // False in demo mode, where both reads succeed without measuring anything.
+    [[nodiscard]] virtual bool Measuring() const { return true; }
+
     [[nodiscard]] virtual float IndicatorReading() const = 0; // inches
     [[nodiscard]] virtual float SampleTemp() const = 0;       // °C, calibrated
     [[nodiscard]] virtual int CommandedTemp() const = 0;      // last set point sent, whole °C

@@ -21,10 +21,19 @@ void TickControl::HoldTicks() {
 void TickControl::ResumeTicks() {
     if (held_) return;
     SuspendTicks();
-    // The calibration needs no displacement, but it judges the stage by these readings.
-    if (!run_.CalibrationMode && !instruments_.ReadDisplacement())
-        instruments_.CheckInstrumentLinks();
-    if (!instruments_.ReadStageTemp()) instruments_.CheckInstrumentLinks();
+    // The calibration needs no displacement, but it judges the stage by these readings. A
+    // read that failed leaves the old value; so does every read in demo mode. The link check
+    // may read again, but only the two reads of the cycle itself count: the check reads the
+    // stage uncalibrated.
+    bool indicator = false;
+    if (!run_.CalibrationMode) {
+        indicator = instruments_.ReadDisplacement();
+        if (!indicator) instruments_.CheckInstrumentLinks();
+    }
+    const bool temp = instruments_.ReadStageTemp();
+    if (!temp) instruments_.CheckInstrumentLinks();
+    const bool measuring = instruments_.Measuring();
+    watch_.record(indicator && measuring, temp && measuring);
     EnableTicks();
 }
 

@@ -2,8 +2,10 @@
 // The one-second tick that drives the program: the tick handler suspends the timer, runs one
 // pass (the read cycle's dispatcher) and resumes, so ticks never overlap and the next tick
 // comes one second after the previous one's work ended. ResumeTicks also takes the next two
-// readings, so every pass works on readings at most one tick old.
+// readings and records in the reading watch which of them were measured, so every pass knows
+// whether it works on readings of the latest read cycle or on values left from before.
 
+#include "core/ReadingWatch.h"
 #include "core/TestInstruments.h"
 #include "core/TestRun.h"
 #include "platform/Clock.h"
@@ -16,7 +18,7 @@ namespace dilato {
 class TickControl {
   public:
     TickControl(Clock& clock, TestInstruments& instruments, const TestRun& run)
-        : clock_(clock), instruments_(instruments), run_(run) {}
+        : clock_(clock), instruments_(instruments), run_(run), watch_(clock) {}
     ~TickControl() { SuspendTicks(); }
     TickControl(const TickControl&) = delete;
     TickControl& operator=(const TickControl&) = delete;
@@ -29,6 +31,9 @@ class TickControl {
     // Suspends, takes the displacement (not in calibration mode) and stage readings, running
     // the link check after a failed one, and enables the ticks again.
     void ResumeTicks();
+    // What the latest read cycle measured.
+    [[nodiscard]] ReadingWatch& watch() { return watch_; }
+    [[nodiscard]] const ReadingWatch& watch() const { return watch_; }
     [[nodiscard]] bool TicksActive() const { return timer_.has_value(); }
     // Suspends the ticks until ReleaseHold, also past the end of the tick that asks: a
     // question opened from a tick (the termination question) holds the test until answered.
@@ -48,6 +53,7 @@ class TickControl {
     TestInstruments& instruments_;
     const TestRun& run_;
     std::function<void()> pass_;
+    ReadingWatch watch_;
     std::optional<TimerId> timer_;
     bool held_ = false;
     long ticks_ = 0;

@@ -6,8 +6,9 @@ namespace dilato {
 
 std::optional<float> ParseSensorReply(std::string_view reply) {
     if (reply.size() != kSensorReplyLength) return std::nullopt;
-    const double millimetres = LeadingNumber(reply.substr(6, 10));
-    return static_cast<float>(millimetres / kMillimetresPerInch);
+    const std::optional<double> millimetres = WholeNumber(reply.substr(6, 10));
+    if (!millimetres) return std::nullopt;
+    return static_cast<float>(*millimetres / kMillimetresPerInch);
 }
 
 } // namespace dilato

@@ -34,6 +34,17 @@ class TicksPaused {
     bool wasActive_;
 };
 
+// The temperature of a read answer; none for an answer of the wrong length or without
+// hexadecimal data, which is a failed attempt like silence: retried, and never a reading.
+std::optional<float> TemperatureOf(const std::string& reply) {
+    if (reply.size() != kTeReplyLength) return std::nullopt;
+    try {
+        return DecodeTeTemperature(reply);
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& payload) {
@@ -83,9 +94,8 @@ bool InstrumentLinks::oKReadTeTcTemp(int sensor, bool raw, bool quiet) {
                     const long deadline = WaitDeadline(s_.clock.secondsSinceMidnight(), 2.0);
                     Collect(p, reply, kTeReplyLength, deadline, true);
                 }
-                if (reply.size() == kTeReplyLength) {
-                    const float t = DecodeTeTemperature(reply);
-                    sampleTemp_ = raw ? t : t * s_.params.Scale(3) + s_.params.Scale(4);
+                if (const std::optional<float> t = TemperatureOf(reply)) {
+                    sampleTemp_ = raw ? *t : *t * s_.params.Scale(3) + s_.params.Scale(4);
                     result = true;
                     break;
                 }

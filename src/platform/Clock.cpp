@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace dilato {
 
@@ -39,13 +41,25 @@ class EventLoopClock final : public Clock {
     }
 
     TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) override {
+        ReleaseStopped();
+        const TimerId id = nextId_++;
         auto timer = std::make_unique<QTimer>();
         timer->setTimerType(Qt::PreciseTimer);
         timer->setInterval(
             std::max(1, static_cast<int>(std::lround(intervalSeconds * 1000.0 / factor_))));
-        QObject::connect(timer.get(), &QTimer::timeout, std::move(onTimeout));
+        QObject::connect(timer.get(), &QTimer::timeout,
+                         [this, id, callback = std::move(onTimeout)] {
+                             ++firing_[id];
+                             struct Done {
+                                 EventLoopClock& clock;
+                                 TimerId id;
+                                 ~Done() {
+                                     if (--clock.firing_[id] == 0) clock.firing_.erase(id);
+                                 }
+                             } done{*this, id};
+                             callback();
+                         });
         timer->start();
-        const TimerId id = nextId_++;
         timers_[id] = std::move(timer);
         return id;
     }
@@ -54,19 +68,32 @@ class EventLoopClock final : public Clock {
         const auto it = timers_.find(id);
         if (it == timers_.end()) return;
         it->second->stop();
-        // The callback may be the one running now: delete the timer once control returns.
-        it->second.release()->deleteLater();
+        // The callback may be the one running now: the timer is released once it has
+        // returned, at the next start or stop. Not by deleteLater(): a loop that only
+        // processes events (the headless runner's) never runs deferred deletions, and a
+        // tick stops and starts its timer every second.
+        stopped_.emplace_back(id, std::move(it->second));
         timers_.erase(it);
+        ReleaseStopped();
     }
+
+    [[nodiscard]] size_t timersHeld() const { return timers_.size() + stopped_.size(); }
 
     double timeFactor() const override { return factor_; }
 
   private:
+    // Deletes the stopped timers whose callbacks are not running.
+    void ReleaseStopped() {
+        std::erase_if(stopped_, [this](const auto& entry) { return !firing_.contains(entry.first); });
+    }
+
     double factor_;
     QDateTime origin_;
     QElapsedTimer started_;
     TimerId nextId_ = 1;
     std::map<TimerId, std::unique_ptr<QTimer>> timers_;
+    std::vector<std::pair<TimerId, std::unique_ptr<QTimer>>> stopped_;
+    std::map<TimerId, int> firing_; // timers whose callbacks run now (nested runs counted)
 };
 
 } // namespace

@@ -10,14 +10,24 @@ namespace dilato {
 
 namespace {
 
-// The leading number; `overflow` tells a number beyond the range of a double from a 0.
-double ParseLeadingNumber(std::string_view text, bool& overflow) {
-    overflow = false;
+bool Blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+struct Scan {
+    std::optional<double> value; // the leading number; none without a digit or out of range
+    bool overflow = false;       // a number beyond the range of a double (not one too small)
+    bool trailing = false;       // non-blank characters follow it
+};
+
+Scan ScanNumber(std::string_view text) {
     // Collect the characters that can continue a number, skipping blanks anywhere.
     std::string number;
     bool seenDigit = false, seenPoint = false, inExponent = false, exponentDigit = false;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (Blank(c)) continue;
         const bool digit = c >= '0' && c <= '9';
         if (number.empty() && (c == '+' || c == '-')) {
             number += c;
@@ -36,8 +46,15 @@ double ParseLeadingNumber(std::string_view text, bool& overflow) {
             break;
         }
     }
-    if (!seenDigit) return 0.0;
-    if (inExponent && !exponentDigit) number.erase(number.find('e'));
+    Scan scan;
+    for (; i < text.size() && !scan.trailing; ++i)
+        scan.trailing = !Blank(text[i]);
+    if (!seenDigit) return scan;
+    // An exponent without digits is not part of the number, nor is the number all there is.
+    if (inExponent && !exponentDigit) {
+        number.erase(number.find('e'));
+        scan.trailing = true;
+    }
     // from_chars is locale-independent; strtod would follow the process locale.
     const char* first = number.c_str();
     if (*first == '+') ++first;
@@ -48,26 +65,32 @@ double ParseLeadingNumber(std::string_view text, bool& overflow) {
         // Too large has a positive exponent or whole digits; too small has neither.
         const auto e = number.find('e');
         const auto whole = number.substr(0, std::min(number.find('.'), e));
-        overflow = e != std::string::npos ? number[e + 1] != '-'
-                                          : whole.find_first_not_of("+-0") != std::string::npos;
-        return 0.0;
+        scan.overflow = e != std::string::npos
+                            ? number[e + 1] != '-'
+                            : whole.find_first_not_of("+-0") != std::string::npos;
+        return scan;
     }
-    if (ec != std::errc()) return 0.0;
-    return std::isfinite(value) ? value : 0.0;
+    if (ec != std::errc() || !std::isfinite(value)) return scan;
+    scan.value = value;
+    return scan;
 }
 
 } // namespace
 
 double LeadingNumber(std::string_view text) {
-    bool overflow = false;
-    return ParseLeadingNumber(text, overflow);
+    return ScanNumber(text).value.value_or(0.0);
 }
 
 double FileNumber(std::string_view text) {
-    bool overflow = false;
-    const double value = ParseLeadingNumber(text, overflow);
-    if (overflow) throw std::overflow_error("Overflow");
-    return value;
+    const Scan scan = ScanNumber(text);
+    if (scan.overflow) throw std::overflow_error("Overflow");
+    return scan.value.value_or(0.0);
+}
+
+std::optional<double> WholeNumber(std::string_view text) {
+    const Scan scan = ScanNumber(text);
+    if (scan.trailing) return std::nullopt;
+    return scan.value;
 }
 
 } // namespace dilato

@@ -17,8 +17,11 @@ TEST(SensorProtocol, SeventeenCharactersWithTheReadingInCharacters7To16) {
     EXPECT_NEAR(*r, 0.4860f, 0.00005f) << "12.345 mm / 25.4";
     EXPECT_FLOAT_EQ(*ParseSensorReply("MS,01,+0002.5400\r"), 0.1f);
     EXPECT_FLOAT_EQ(*ParseSensorReply("MS,01,-0001.2700\r"), -0.05f);
-    EXPECT_FLOAT_EQ(*ParseSensorReply("MS,01,ABCDEFGHIJ\r"), 0.0f)
-        << "no number reads as 0 and still counts";
+    EXPECT_FLOAT_EQ(*ParseSensorReply("MS,01,    -0.000\r"), 0.0f) << "a real zero";
+    EXPECT_FALSE(ParseSensorReply("MS,01,ABCDEFGHIJ\r")) << "no number is no reading";
+    EXPECT_FALSE(ParseSensorReply("MS,01,          \r")) << "blanks are no reading";
+    EXPECT_FALSE(ParseSensorReply("MS,01,+0002.5#?!\r")) << "a number with junk after it";
+    EXPECT_FALSE(ParseSensorReply("MS,01,+0002.54E \r")) << "an exponent without digits";
     EXPECT_FALSE(ParseSensorReply("MS,01,+0002.540\r")) << "16 characters";
     EXPECT_FALSE(ParseSensorReply("MS,01,+0002.54000\r")) << "18 characters";
     EXPECT_FALSE(ParseSensorReply(""));
@@ -74,11 +77,18 @@ TEST(DisplacementLink, AnAnswerLateByLessThanAnAttemptIsTakenByTheNextAttempt) {
     EXPECT_EQ(f.sim.sensor.commands().size(), 2u);
 }
 
-TEST(DisplacementLink, AGarbledReadingIsTakenAsZeroAndANegativeOneAsItIs) {
+TEST(DisplacementLink, AGarbledAnswerIsAFailedAttemptAndANegativeReadingIsTakenAsItIs) {
     LinkFixture f;
+    ASSERT_TRUE(f.links.ReadDisplacement());
+    f.sim.sensor.clearCommands();
     f.sim.sensor.inject(sim::Fault::Garbled, 1);
-    EXPECT_TRUE(f.links.ReadDisplacement());
-    EXPECT_FLOAT_EQ(f.links.IndicatorReading(), 0.0f);
+    EXPECT_TRUE(f.links.ReadDisplacement()) << "the second attempt reads";
+    EXPECT_EQ(f.sim.sensor.commands().size(), 2u);
+    EXPECT_FLOAT_EQ(f.links.IndicatorReading(), 0.1f) << "never 0 from a garbled answer";
+    f.sim.sensor.inject(sim::Fault::Garbled);
+    EXPECT_FALSE(f.links.ReadDisplacement()) << "four garbled answers: no reading";
+    EXPECT_FLOAT_EQ(f.links.IndicatorReading(), 0.1f);
+    f.sim.sensor.clearFaults();
     f.sim.sensor.inject(sim::Fault::Negative, 1);
     EXPECT_TRUE(f.links.ReadDisplacement());
     EXPECT_FLOAT_EQ(f.links.IndicatorReading(), -0.1f);

@@ -78,6 +78,19 @@ TEST(LeadingNumber, AFileValueBeyondADoubleIsAnOverflowNeverZero) {
     EXPECT_DOUBLE_EQ(FileNumber("1.5e3x"), 1500.0);
 }
 
+TEST(WholeNumber, ATextThatIsOneNumberAndNothingElse) {
+    EXPECT_EQ(WholeNumber("  0012.345"), 12.345);
+    EXPECT_EQ(WholeNumber("+0002.5400"), 2.54);
+    EXPECT_EQ(WholeNumber("-1E3 "), -1000.0);
+    EXPECT_FALSE(WholeNumber("12.3mm")) << "junk after the number";
+    EXPECT_FALSE(WholeNumber("#?!zq@%&kx"));
+    EXPECT_FALSE(WholeNumber("   ")) << "no digit";
+    EXPECT_FALSE(WholeNumber("-.")) << "no digit";
+    EXPECT_FALSE(WholeNumber("2e")) << "an exponent without digits";
+    EXPECT_FALSE(WholeNumber("1.2.3"));
+    EXPECT_FALSE(WholeNumber("1e999")) << "an overflow";
+}
+
 TEST(TextCodec, Windows1252RoundTripAndUtf8Acceptance) {
     const std::string utf8 = "25 \xC2\xB0"
                              "C, 3 \xC2\xB5m, \xE2\x82\xAC"; // 25 °C, 3 µm, €
