@@ -33,6 +33,8 @@ inline constexpr int PdfViewer = 90;
 inline constexpr int RegionalSettings = 100;
 inline constexpr int VideoMode = 110;
 inline constexpr int ComPorts = 120;
+inline constexpr int DataStorageOptions = 130;
+inline constexpr int TcCalTest = 140;
 } // namespace help
 
 } // namespace dilato::ui

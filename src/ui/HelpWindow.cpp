@@ -1,0 +1,74 @@
+#include "ui/HelpWindow.h"
+
+#include "ui/HelpTopics.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace dilato::ui {
+
+HelpWindow::HelpWindow(const std::string& programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      folder_(QString::fromStdString(programFolder) + QString::fromLatin1(kHelpFolder)),
+      browser_(new QTextBrowser(this)) {
+    setWindowTitle(QStringLiteral("Dilato Help"));
+    resize(820, 640);
+
+    auto* contents = new QPushButton(QStringLiteral("Contents"), this);
+    auto* back = new QPushButton(QStringLiteral("Back"), this);
+    auto* forward = new QPushButton(QStringLiteral("Forward"), this);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(contents, &QPushButton::clicked, this,
+            [this] { open(QString::fromLatin1(kHelpContentsPage), QStringLiteral("contents")); });
+    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
+    // The manual has no links out of the program folder; anything else opens in the browser
+    // of the desktop rather than as a blank page here.
+    browser_->setOpenExternalLinks(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addWidget(forward);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_);
+}
+
+void HelpWindow::showTopic(int contextNumber) {
+    if (const HelpTopic* topic = FindHelpTopic(contextNumber))
+        open(QString::fromLatin1(topic->page), QString::fromLatin1(topic->anchor));
+    else
+        open(QString::fromLatin1(kHelpContentsPage), QStringLiteral("contents"));
+    show();
+    raise();
+    activateWindow();
+}
+
+void HelpWindow::open(const QString& page, const QString& anchor) {
+    const QString path = folder_ + page;
+    if (!QFileInfo::exists(path)) {
+        browser_->setHtml(QStringLiteral("<h2>The operator's manual was not found</h2>"
+                                         "<p>Dilato looked for it in <code>%1</code>. "
+                                         "Install Dilato again to restore it.</p>")
+                              .arg(folder_.toHtmlEscaped()));
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setFragment(anchor);
+    browser_->setSource(url);
+}
+
+QUrl HelpWindow::currentSource() const { return browser_->source(); }
+
+QString HelpWindow::currentText() const { return browser_->toPlainText(); }
+
+} // namespace dilato::ui

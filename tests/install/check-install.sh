@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Checks of an installed Dilato.
+#   check-install.sh tree BUILD       cmake --install into a temporary root
+#   check-install.sh package BUILD    cpack's Debian package, unpacked with dpkg -x
+#   check-install.sh postinst SCRIPT  the postinst in a temporary root (needs root; 77 skips)
+set -euo pipefail
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The installed tree under ROOT/usr: the program folder, the links, the desktop files, and a
+# simulated test run from the installed program, reading its installed resources.
+check_tree() {
+    local root=$1 usr=$1/usr lib=$1/usr/lib/dilato
+    for program in dilato-run dilato-sim; do
+        [ -x "$lib/$program" ] || fail "$lib/$program missing"
+        [ -L "$usr/bin/$program" ] || fail "$usr/bin/$program is not a link"
+        [ "$(readlink -f "$usr/bin/$program")" = "$(readlink -f "$lib/$program")" ] ||
+            fail "$usr/bin/$program does not lead to $lib/$program"
+    done
+    if [ -e "$lib/dilato" ]; then
+        [ -L "$usr/bin/dilato" ] || fail "the window program has no link in bin"
+    fi
+    for sound in TurnON TestFinished Attention Shutdown Boing; do
+        [ -s "$lib/Sounds/$sound.wav" ] || fail "Sounds/$sound.wav missing"
+    done
+    [ "$(ls "$lib/Fonts"/*.afm | wc -l)" -eq 14 ] || fail "not the 14 font metric files"
+    [ -s "$lib/Fonts/Helvetica.afm" ] || fail "Fonts/Helvetica.afm missing"
+    [ -s "$lib/SystemSeed/Logosml.jpg" ] || fail "the report logo is missing"
+    [ -s "$lib/Help/index.html" ] || fail "the manual is missing"
+    [ "$(ls "$lib/Help"/*.html | wc -l)" -ge 10 ] || fail "manual pages missing"
+    [ -s "$usr/share/applications/com.norvane.Dilato.desktop" ] || fail "desktop entry missing"
+    [ -s "$usr/share/icons/hicolor/scalable/apps/com.norvane.Dilato.svg" ] || fail "icon missing"
+    [ -s "$usr/share/metainfo/com.norvane.Dilato.metainfo.xml" ] || fail "metainfo missing"
+    [ -s "$usr/share/doc/dilato/copyright" ] || fail "copyright missing"
+    desktop-file-validate "$usr/share/applications/com.norvane.Dilato.desktop"
+    appstreamcli validate --no-net "$usr/share/metainfo/com.norvane.Dilato.metainfo.xml" >/dev/null ||
+        fail "installed metainfo does not validate"
+    [ ! -e "$root/var/lib/dilato" ] || fail "the staging root got /var/lib/dilato"
+
+    # The installed runner finds its fonts and logo through the link: a whole simulated test,
+    # then one with PDF reports on, the report measured with the installed font metrics.
+    local sys="$work/system"
+    for test in T1 T2; do
+        "$usr/bin/dilato-run" --simulate --system-folder "$sys" --folder Inst --test $test \
+            --sample-id Cu --length 2.0 >"$work/run.log" 2>&1 ||
+            { cat "$work/run.log"; fail "installed dilato-run failed"; }
+        [ -s "$sys/Data/Inst/${test}_CTE.txt" ] || fail "no summary from the installed runner"
+        sed -i 's/^PDFdataWrite=0/PDFdataWrite=1/' "$sys/CTESysParam.dat"
+    done
+    [ -s "$sys/Data/Inst/T2.pdf" ] || fail "no report from the installed runner"
+}
+
+case "$1" in
+tree)
+    build=$2
+    DESTDIR="$work/root" cmake --install "$build" --prefix /usr >"$work/install.log" ||
+        { cat "$work/install.log"; fail "cmake --install failed"; }
+    check_tree "$work/root"
+    ;;
+package)
+    build=$2
+    cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log"; fail "cpack failed"; }
+    deb=$(ls "$work/out"/dilato_*.deb)
+    [ -f "$deb" ] || fail "no dilato_*.deb"
+    info=$(dpkg-deb --info "$deb")
+    echo "$info" | grep -q '^ Package: dilato$' || fail "package name"
+    depends=$(echo "$info" | sed -n 's/^ Depends: //p')
+    for dep in libqt6core6 libqt6serialport6 passwd fonts-crosextra-caladea; do
+        echo "$depends" | grep -q "$dep" || fail "Depends lacks $dep: $depends"
+    done
+    if dpkg-deb --contents "$deb" | grep -q ' ./usr/lib/dilato/dilato$'; then
+        echo "$depends" | grep -q libqt6widgets6 || fail "Depends lacks the window's libqt6widgets6"
+    fi
+    dpkg-deb --ctrl-tarfile "$deb" | tar -tvf - | grep -q '^-rwxr-xr-x .*postinst$' ||
+        fail "no executable postinst"
+    dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./postinst | grep -q 'chmod 2775' ||
+        fail "postinst does not make the common folder"
+    dpkg -x "$deb" "$work/root"
+    check_tree "$work/root"
+    ;;
+postinst)
+    script=$2
+    [ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root to give a folder to a group"; exit 77; }
+    make_root() {
+        mkdir -p "$1/etc"
+        printf 'root:x:0:\n' >"$1/etc/group"
+        printf 'root:*::\n' >"$1/etc/gshadow"
+        printf 'root:x:0:0:root:/root:/bin/sh\n' >"$1/etc/passwd"
+    }
+    # a new machine
+    fresh="$work/fresh"
+    make_root "$fresh"
+    DPKG_ROOT="$fresh" sh "$script" configure || fail "postinst failed on a new machine"
+    gid=$(awk -F: '$1 == "dilato" { print $3 }' "$fresh/etc/group")
+    [ -n "$gid" ] && [ "$gid" -lt 1000 ] || fail "no system group dilato ($gid)"
+    [ "$(stat -c '%a %g' "$fresh/var/lib/dilato")" = "2775 $gid" ] ||
+        fail "new /var/lib/dilato is $(stat -c '%a %g' "$fresh/var/lib/dilato")"
+
+    # a machine where an earlier run as root left the folder, with a file only root could write
+    root="$work/root"
+    make_root "$root"
+    mkdir -p "$root/var/lib/dilato/Data"
+    echo x >"$root/var/lib/dilato/Data/old.txt"
+    chmod 755 "$root/var/lib/dilato" "$root/var/lib/dilato/Data"
+    chmod 644 "$root/var/lib/dilato/Data/old.txt"
+    for pass in 1 2; do
+        DPKG_ROOT="$root" sh "$script" configure || fail "postinst failed (pass $pass)"
+    done
+    [ "$(grep -c '^dilato:' "$root/etc/group")" -eq 1 ] || fail "group dilato not made exactly once"
+    gid=$(awk -F: '$1 == "dilato" { print $3 }' "$root/etc/group")
+    [ "$(stat -c '%a %g' "$root/var/lib/dilato")" = "2775 $gid" ] ||
+        fail "/var/lib/dilato is $(stat -c '%a %g' "$root/var/lib/dilato")"
+    [ "$(stat -c '%g' "$root/var/lib/dilato/Data/old.txt")" = "$gid" ] || fail "old file not given to the group"
+    [ -n "$(find "$root/var/lib/dilato/Data/old.txt" -perm -g+w)" ] || fail "old file not group-writable"
+    [ -n "$(find "$root/var/lib/dilato/Data" -maxdepth 0 -perm -g+s)" ] || fail "sub-folder not setgid"
+    DPKG_ROOT="$root" sh "$script" remove || fail "postinst with another action failed"
+    ;;
+*) fail "unknown check $1" ;;
+esac
+echo "OK: $1"
