@@ -4,6 +4,7 @@
 
 #include "instrument/SystemComErrorForm.h"
 #include "platform/Files.h"
+#include "platform/SoundPlayer.h"
 #include "platform/SystemFolder.h"
 #include "ui/SettingsWindows.h"
 
@@ -46,6 +47,7 @@ GuiProgram::GuiProgram(const GuiOptions& options)
       ports_(
           app::MakePorts(options, clock_, systemFolder_, 0.0, app::SimulatedLine::PseudoTerminal)),
       termination_(op_), comWindow_(*this) {
+    op_.setSoundPlayer([](const std::string& path) { PlaySoundFile(path); });
     program_ = std::make_unique<Program>(ProgramAdapters{clock_,
                                                          op_,
                                                          termination_,

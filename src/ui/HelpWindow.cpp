@@ -67,6 +67,13 @@ void HelpWindow::open(const QString& page, const QString& anchor) {
     browser_->setSource(url);
 }
 
+std::unique_ptr<HelpViewer> MakeHelpViewer(const std::string& appFolder, QWidget* parent) {
+    // A window of its own, owned by the returned pointer alone: a Qt parent would delete it
+    // a second time.
+    (void)parent;
+    return std::make_unique<HelpWindow>(appFolder);
+}
+
 QUrl HelpWindow::currentSource() const { return browser_->source(); }
 
 QString HelpWindow::currentText() const { return browser_->toPlainText(); }

@@ -224,7 +224,7 @@ void ShowDataStorageOptions(DataStorageOptions& form, HelpViewer& help, QWidget*
         dialog.reject();
     });
     QObject::connect(helpButton, &QPushButton::clicked, &dialog,
-                     [&help] { help.showTopic(help::SetupOptionsTab); });
+                     [&help] { help.showTopic(help::DataStorageOptions); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

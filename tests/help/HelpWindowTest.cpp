@@ -59,3 +59,13 @@ TEST_F(HelpWindowTest, AMissingManualSaysWhereItWasLookedFor) {
     EXPECT_TRUE(window.currentText().contains("manual was not found"));
     EXPECT_TRUE(window.currentText().contains("/nonexistent/dilato/Help/"));
 }
+
+TEST_F(HelpWindowTest, TheProgramsHelpViewerIsThisWindow) {
+    const auto viewer = MakeHelpViewer(DILATO_PROGRAM_FOLDER);
+    viewer->showTopic(help::PlottingSetupTab);
+    const auto* window = dynamic_cast<const HelpWindow*>(viewer.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(PageOf(window->currentSource()), "plotting.html");
+    EXPECT_EQ(window->currentSource().fragment(), "plotting-setup-tab");
+}
