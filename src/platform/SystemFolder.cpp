@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,7 @@ std::string Unusable(const std::string& folder, bool create) {
 }
 
 std::string UserName() {
+    if (const passwd* pw = ::getpwuid(::geteuid())) return pw->pw_name;
     if (const char* user = std::getenv("USER"); user && *user) return user;
     return "USER";
 }
@@ -72,14 +74,18 @@ SystemFolderChoice ChooseSystemFolder(const std::optional<std::string>& commandL
     if (why.empty()) return choice;
     choice.problem = "Dilato cannot use the system folder " + choice.path + ": " + why + ".";
     if (choice.source == SystemFolderSource::AllUsers) {
+        const std::string group = kOperatorGroup;
         choice.problem +=
             "\nThe instrument's calibration, settings, data and logs are kept there for every "
-            "operator of this PC. Ask the administrator to add you to the group \"" +
-            std::string(kOperatorGroup) + "\" (sudo adduser " + UserName() + " " +
-            kOperatorGroup + "), then log out and in again. When the folder is missing, "
-            "install Dilato again (the installation makes it).\nTo work in another folder "
-            "instead, start Dilato with --system-folder DIR or set " + kSystemFolderVariable +
-            ".";
+            "operator of this PC. " +
+            (why == "it does not exist"
+                 ? "The installation makes it: install Dilato again (or, as root: install -d "
+                   "-m 2775 -g " + group + " " + allUsersFolder + ")."
+                 : "Ask the administrator to add you to the group \"" + group +
+                       "\" (sudo adduser " + UserName() + " " + group +
+                       "), then log out and in again.") +
+            "\nTo work in another folder instead, start Dilato with --system-folder DIR or set " +
+            kSystemFolderVariable + ".";
     } else {
         choice.problem += "\nName a folder you can write with --system-folder DIR or " +
                           std::string(kSystemFolderVariable) + ".";
