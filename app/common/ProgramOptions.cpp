@@ -33,6 +33,13 @@ SimulationOptions ParseSimulation(const std::string& settings) {
             sim.cte = OptionNumber(value, "--simulate cte=");
         else if (key == "length")
             sim.lengthInches = OptionNumber(value, "--simulate length=");
+        else if (key == "silent") {
+            if (value != "sensor" && value != "controller")
+                throw std::invalid_argument(
+                    "--simulate silent= takes sensor or controller, not \"" + value + "\"");
+            sim.silent.push_back(value);
+        } else if (key == "drift")
+            sim.driftMicronsPerMinute = OptionNumber(value, "--simulate drift=");
         else if (key == "seed")
             sim.seed = static_cast<unsigned>(OptionNumber(value, "--simulate seed="));
         else if (key == "thermistor-slope")
@@ -93,9 +100,12 @@ const char* ProgramOptionsUsage() {
     return R"(  --system-folder DIR   the instrument's system folder (provisioned when new); default:
                         $DILATO_SYSTEM_FOLDER, else /var/lib/dilato (shared by the PC's
                         operators) with real instruments, ~/.local/share/Dilato with --simulate
-  --simulate[=material=NAME|cte=VALUE,length=INCHES,seed=N]
+  --simulate[=material=NAME|cte=VALUE,length=INCHES,drift=UM,seed=N]
                         run against the built-in simulated instruments; NAME is copper
-                        (default), aluminium, fused-silica or pmma; the stage's errors:
+                        (default), aluminium, fused-silica or pmma; drift=UM: the sample
+                        keeps growing by UM micrometres a minute and never settles (each
+                        step then ends at the hold time limit); silent=sensor or
+                        silent=controller: that instrument never answers; the stage's errors:
                         thermistor-slope=S,thermistor-offset=C (its reading is actual * S + C),
                         command-slope=S,command-offset=C (it holds its thermistor at set point
                         * S + C), tau=SECONDS (its time constant)

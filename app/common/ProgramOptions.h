@@ -15,6 +15,9 @@ struct SimulationOptions {
     std::optional<double> cte;
     std::optional<double> lengthInches; // the simulated sample's true length
     std::optional<unsigned> seed;
+    double driftMicronsPerMinute = 0; // a sample that keeps growing and never settles
+    // Instruments that never answer: "sensor", "controller" (a lost instrument).
+    std::vector<std::string> silent;
     // The stage's own errors (see sim::StageParams) and its time constant in seconds.
     std::optional<double> thermistorSlope, thermistorOffset, commandSlope, commandOffset, tau;
 };

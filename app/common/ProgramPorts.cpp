@@ -31,6 +31,7 @@ sim::BenchParams Bench(const SimulationOptions& s, double lengthInches) {
         s.cte ? sim::ExpansionCurve(*s.cte) : sim::ExpansionCurve::Named(s.material);
     bench.sample.lengthInches = s.lengthInches.value_or(lengthInches > 0 ? lengthInches : 2.0);
     if (s.seed) bench.seed = *s.seed;
+    bench.sample.driftMicronsPerHour = s.driftMicronsPerMinute * 60.0;
     sim::StageParams& stage = bench.stage;
     stage.thermistorSlope = s.thermistorSlope.value_or(stage.thermistorSlope);
     stage.thermistorOffset = s.thermistorOffset.value_or(stage.thermistorOffset);
@@ -66,6 +67,9 @@ std::unique_ptr<ProgramPorts> MakePorts(const ProgramOptions& o, Clock& clock,
     ports->simulated =
         std::make_unique<sim::SimInstruments>(clock, Bench(*o.simulate, lengthInches));
     sim::SimInstruments& s = *ports->simulated;
+    for (const std::string& device : o.simulate->silent)
+        (device == "sensor" ? static_cast<sim::SimDevice&>(s.sensor) : s.controller)
+            .inject(sim::Fault::Silence);
     if (line == SimulatedLine::InProcess) {
         ports->board = std::make_unique<sim::SimPortBoard>();
         ports->board->plug(kSimulatedSensorPort, s.sensor);

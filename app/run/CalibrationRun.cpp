@@ -88,10 +88,17 @@ int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<boo
         app::MakePorts(o, clock, systemFolder, 0.0, app::SimulatedLine::InProcess);
     ConsoleOperator op(out, false);
     ConsoleTermination termination(out, clock);
-    ConsoleComDialog comDialog(out);
-    Program p(ProgramAdapters{clock, op, termination, comDialog, *ports->displacement,
-                              *ports->tempStage, *ports->calibrator, ProgramFolder(),
-                              systemFolder, {}});
+    ConsoleComDialog comDialog(out, clock);
+    Program p(ProgramAdapters{clock,
+                              op,
+                              termination,
+                              comDialog,
+                              *ports->displacement,
+                              *ports->tempStage,
+                              *ports->calibrator,
+                              ProgramFolder(),
+                              systemFolder,
+                              {}});
     ConsoleCalibrationDialogs dialogs(out, o);
     CalibrationSession cal(p, dialogs);
 
@@ -131,8 +138,7 @@ int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<boo
     if (succeeded) {
         out << "New constants: " << ScaleText(c.CurrentScale()) << std::endl;
         if (ports->simulated) {
-            const sim::StageTruth t =
-                sim::CalibrationTruth(ports->simulated->bench.params().stage);
+            const sim::StageTruth t = sim::CalibrationTruth(ports->simulated->bench.params().stage);
             out << "Simulated truth: Scale1 " << FormatNumber(t.scale1, "0.00000000000")
                 << "  Scale2 " << FormatNumber(t.scale2, "0.00000000000") << "  Scale3 "
                 << FormatNumber(t.scale3, "0.00000000000") << "  Scale4 "
@@ -143,8 +149,7 @@ int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<boo
             out << "  " << CalField(row[0]) << "  " << CalField(row[1]) << "  deviation "
                 << CalField(row[2]) << std::endl;
         out << "Record: " << cal.record.RecordName() << std::endl;
-        out << "Calibration date: " << p.params.SysParam(slot::CalibrationDate).text()
-            << std::endl;
+        out << "Calibration date: " << p.params.SysParam(slot::CalibrationDate).text() << std::endl;
     } else {
         out << "Constants unchanged: " << ScaleText(c.CurrentScale()) << std::endl;
     }

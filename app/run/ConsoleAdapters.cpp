@@ -1,5 +1,6 @@
 #include "ConsoleAdapters.h"
 
+#include "platform/TextFile.h"
 #include "storage/ExistingTest.h"
 
 #include <ostream>
@@ -7,12 +8,6 @@
 namespace dilato::run {
 
 namespace {
-
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    return text;
-}
 
 const char* AnswerName(MessageAnswer a) {
     switch (a) {
@@ -62,7 +57,7 @@ MessageAnswer ConsoleOperator::show(const Message& m) {
     if (m.title == "Sample Length Out-of-Range")
         answer = yesToLength_ ? MessageAnswer::Yes : MessageAnswer::No;
     if (m.title == kExistingTestTitle) answer = overwrite_ ? MessageAnswer::Yes : MessageAnswer::No;
-    out_ << "[" << m.title << "] " << OneLine(m.text);
+    out_ << "[" << m.title << "] " << OneLineText(m.text);
     if (m.buttons != MessageButtons::Ok) out_ << " -> " << AnswerName(answer);
     out_ << std::endl;
     return answer;
@@ -81,6 +76,11 @@ void ConsoleTermination::open(const TerminationQuestion& q) {
 }
 
 void ConsoleComDialog::ShowSystemComError() {
+    const QDateTime now = clock_.now();
+    const bool inARow =
+        lastFailure_.isValid() && lastFailure_.msecsTo(now) <= kLinkCheckSpan * 1000.0;
+    failedInARow_ = inARow ? failedInARow_ + 1 : 1;
+    lastFailure_ = now;
     out_ << "[COM Port Configuration] the instruments' COM ports need setting: give them with "
             "--port COMn=DEVICE and the settings file's Keyence_Comport and TE_Comport"
          << std::endl;

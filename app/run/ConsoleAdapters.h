@@ -50,13 +50,24 @@ class ConsoleTermination final : public TerminationDialog {
     std::optional<TimerId> answer_;
 };
 
+// The COM configuration window cannot be shown without a screen: each time a link check
+// asks for it, the run counts a failed link check. A few in a row (each within
+// kLinkCheckSpan of the one before) mean the instruments are lost: the run gives up.
 class ConsoleComDialog final : public ComDialog {
   public:
-    explicit ConsoleComDialog(std::ostream& out) : out_(out) {}
+    static constexpr int kLinkChecksBeforeGivingUp = 5;
+    static constexpr double kLinkCheckSpan = 600.0; // seconds of the program's clock
+
+    ConsoleComDialog(std::ostream& out, const Clock& clock) : out_(out), clock_(clock) {}
     void ShowSystemComError() override;
+    [[nodiscard]] bool gaveUp() const { return failedInARow_ >= kLinkChecksBeforeGivingUp; }
+    [[nodiscard]] int failedInARow() const { return failedInARow_; }
 
   private:
     std::ostream& out_;
+    const Clock& clock_;
+    int failedInARow_ = 0;
+    QDateTime lastFailure_;
 };
 
 } // namespace dilato::run

@@ -117,7 +117,8 @@ drift criteria are met).
 
 Exit status: 0 the test completed (with --calibrate: the calibration succeeded); 1 it did
 not (refused, stopped, instrument failure); 2 bad options; 3 the program could not start
-(system folder, its lock, parameter file).
+(system folder, its lock, parameter file); 4 the run gave up after five failed link checks
+in a row (an instrument does not answer).
 )";
 }
 

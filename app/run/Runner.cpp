@@ -96,7 +96,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
                        app::SimulatedLine::InProcess);
     ConsoleOperator op(out, o.yes, o.overwrite);
     ConsoleTermination termination(out, clock);
-    ConsoleComDialog comDialog(out);
+    ConsoleComDialog comDialog(out, clock);
     Program p(ProgramAdapters{clock,
                               op,
                               termination,
@@ -153,11 +153,20 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
         for (; printed < run.StepsSaved; ++printed)
             PrintStep(out, run, printed + 1, NumberOfSteps(p.params));
         if (!run.StartRequested && run.gTestState == state::Idle) break;
+        if (comDialog.gaveUp()) break;
         if (stop && !stopAsked) {
             stopAsked = true;
             run.StopRequested = true;
         }
         if (started.secsTo(clock.now()) > kLongestTestSeconds) break;
+    }
+    if (comDialog.gaveUp()) {
+        out << "dilato-run gives up: " << comDialog.failedInARow()
+            << " link checks in a row found an instrument that does not answer (see the COM "
+               "errors above); the test is not completed"
+            << std::endl;
+        p.ShutDown(!o.simulate);
+        return kInstrumentsLost;
     }
     const bool completed = run.StepsSaved == NumberOfSteps(p.params) && run.StepsSaved > 0;
     out << (completed ? "Test completed" : "Test not completed") << " after "

@@ -15,6 +15,7 @@ inline constexpr int kCompleted = 0;
 inline constexpr int kNotCompleted = 1;
 inline constexpr int kBadOptions = 2;
 inline constexpr int kCannotStart = 3;
+inline constexpr int kInstrumentsLost = 4;
 
 // Runs the test; `stop` asks for the test to be stopped (Ctrl-C).
 [[nodiscard]] int RunTest(const RunOptions& options, std::ostream& out,

@@ -21,13 +21,24 @@ struct Window {
     std::array<float, kFitWindow> y{}; // indicator
 };
 
-// Readings n - 49 to n of a step.
+constexpr float kMinutesPerDay = 1440.0f;
+
+// Readings n - 49 to n of a step. The stored minutes start again at 0 after a day; the
+// window counts on past it, so a hold that lasts beyond a day keeps its true slope.
 Window LastReadings(const StepData& data, int step, int n) {
     Window w;
+    float wraps = 0.0f;
     for (int i = 0; i < kFitWindow; ++i) {
         const int r = n - kFitWindow + 1 + i;
-        w.x[static_cast<size_t>(i)] = data.value(step, column::Elapsed, r);
-        w.y[static_cast<size_t>(i)] = data.value(step, column::Indicator, r);
+        const float minutes = data.value(step, column::Elapsed, r) + wraps;
+        const auto at = static_cast<size_t>(i);
+        if (i > 0 && minutes < w.x[at - 1]) {
+            wraps += kMinutesPerDay;
+            w.x[at] = minutes + kMinutesPerDay;
+        } else {
+            w.x[at] = minutes;
+        }
+        w.y[at] = data.value(step, column::Indicator, r);
     }
     return w;
 }

@@ -20,12 +20,22 @@ SampleLengthCheck CheckSampleLength(const std::string& boxText, bool unitsInches
         length = static_cast<float>(length / 25.4);
     }
     check.lengthInches = length;
+    if (!std::isfinite(length)) {
+        // "1e40" and the like: no length, and "Inf" must not reach the files.
+        op.show(Message{"The sample length \"" + boxText + "\" is not a length.",
+                        "Sample Length Input-Error", MessageIcon::None, MessageButtons::Ok});
+        check.boxText = boxText;
+        check.lengthInches = 0.0f;
+        return check;
+    }
     if (length == 0.0f) {
         op.show(Message{"You cannot start the test without specifying the sample length!",
                         "Sample Length Input-Error", MessageIcon::None, MessageButtons::Ok});
         return check;
     }
-    if (length >= 1.5f && length <= 2.5f) {
+    // The ends of the metric range (38.1 and 63.5 mm) convert to a hair outside the inch range.
+    constexpr float kTolerance = 1e-5f;
+    if (length >= 1.5f - kTolerance && length <= 2.5f + kTolerance) {
         check.accepted = true;
         return check;
     }

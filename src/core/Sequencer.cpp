@@ -4,6 +4,7 @@
 #include "core/TestPlan.h"
 #include "platform/Desktop.h"
 #include "platform/Format.h"
+#include "platform/LeadingNumber.h"
 #include "platform/Wait.h"
 
 #include <cmath>
@@ -79,22 +80,22 @@ void Sequencer::RunState() {
         break;
     case state::Settling:
         StoreReading(false);
-        if (run.elapsed() > run.settleEnd) run.gTestState = state::TemperatureWait;
+        if (run.StepMinutes > run.settleEnd) run.gTestState = state::TemperatureWait;
         break;
     case state::TemperatureWait:
         StoreReading(false);
-        if (TempStable() && run.elapsed() > run.waitEnd) {
+        if (TempStable() && run.StepMinutes > run.waitEnd) {
             (void)StabilityReached(); // clears the stable-tick counter
             run.gTestState = state::Hold;
-            run.holdEnd = run.elapsed() + run.holdEnd;
+            run.holdEnd = run.StepMinutes + run.holdEnd;
             run.HoldLimit = std::lround(HoldTimeLimit());
         }
         break;
     case state::Hold:
         StoreReading(false);
-        if (run.elapsed() > static_cast<double>(run.HoldLimit)) {
+        if (run.StepMinutes > static_cast<double>(run.HoldLimit)) {
             FinishCurrentTest(true);
-        } else if (run.elapsed() > run.holdEnd) {
+        } else if (run.StepMinutes > run.holdEnd) {
             if (run.StepIndex == 0)
                 run.projection.stabilityThreshold =
                     analysis_.SlopeThreshold(run.projection.projectedCte, liveValues());
@@ -112,11 +113,17 @@ void Sequencer::UpdateElapsed(bool reset) {
     TestRun& run = c_.run;
     const double now = c_.clock.secondsSinceMidnight();
     if (reset) run.clockStart = std::lround(now);
+    const qint64 nowMs = c_.clock.now().toMSecsSinceEpoch();
+    if (reset) run.stepStartMs = (nowMs + 500) / 1000 * 1000;
     if (run.clockStart > 0) {
         const long seconds = std::lround(now + kDay - static_cast<double>(run.clockStart)) % kDay;
         run.ElapsedMinutes = FormatNumber(static_cast<double>(seconds) / 60.0, "0.0");
+        const double stepSeconds =
+            std::round(static_cast<double>(nowMs - run.stepStartMs) / 1000.0);
+        run.StepMinutes = LeadingNumber(FormatNumber(stepSeconds / 60.0, "0.0"));
     } else {
         run.ElapsedMinutes.clear();
+        run.StepMinutes = 0;
     }
     if (run.gTestState != state::Idle) c_.window.ShowElapsed(run.ElapsedMinutes);
 }
@@ -199,10 +206,9 @@ bool Sequencer::StabilityReached() {
 }
 
 double Sequencer::HoldTimeLimit() const {
+    // 30 or 60 hours after the hold started, on the step's clock that does not wrap.
     const bool normal = c_.params.SysParam(slot::AccuracyOption).number() < 2;
-    double x = c_.run.elapsed() + (normal ? 1800.0 : 3600.0);
-    if (x > kDay) x -= kDay;
-    return x;
+    return c_.run.StepMinutes + (normal ? 1800.0 : 3600.0);
 }
 
 bool Sequencer::AdvanceStep(bool reset) {

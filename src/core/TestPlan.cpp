@@ -1,6 +1,9 @@
 #include "core/TestPlan.h"
 
+#include "instrument/TeProtocol.h"
+
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace dilato {
@@ -27,7 +30,11 @@ int StepSetPoint(const SystemParameters& params, int stepIndex) {
 void ReorderTempSequence(SystemParameters& params, float currentTemp, Operator& op) {
     try {
         const int n = WholeNumber(params.SysParam(slot::NumberOfBatchTests));
-        if (n < 2) return;
+        if (n < 2) {
+            // One temperature has nothing to return from; its round-trip slot is stale.
+            params.SysParam(slot::AddRoundTripTests) = 0;
+            return;
+        }
         std::vector<int> plan;
         for (int j = 0; j < n; ++j)
             plan.push_back(WholeNumber(params.SysParam(slot::FirstBatchTemp + j)));
@@ -51,6 +58,25 @@ void ReorderTempSequence(SystemParameters& params, float currentTemp, Operator& 
     } catch (const std::exception& e) {
         ShowMessage(op, std::string("Error in ReorderTempSequence: ") + e.what());
     }
+}
+
+bool PlanWithinStageReach(const SystemParameters& params, Operator& op) {
+    for (int s = 0; s < NumberOfSteps(params); ++s) {
+        const int t = StepSetPoint(params, s);
+        if (t >= kTeLowestSetPoint && t <= kTeHighestSetPoint) continue;
+        const auto degrees = [](int v) {
+            return std::to_string(v) + "\xC2\xB0"
+                                       "C";
+        };
+        ShowMessage(op,
+                    "The set point of step " + std::to_string(s + 1) + " (" + degrees(t) +
+                        ") is outside what the Temp-Stage can reach and report (" +
+                        degrees(kTeLowestSetPoint) + " to " + degrees(kTeHighestSetPoint) +
+                        "). Change the batch temperatures before starting the test.",
+                    "Batch Temperature Out-of-Range", MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
 }
 
 } // namespace dilato

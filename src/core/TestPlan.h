@@ -19,6 +19,11 @@ inline constexpr int kMaxSteps = 10;
 // (and reordering is on), then adds the round-trip step, or clears the round-trip option when
 // the plan already ends where it starts. A failure is shown as "Error in
 // ReorderTempSequence: " + description; the plan keeps what was written so far.
+// With fewer than two temperatures the round trip adds nothing and is cleared.
 void ReorderTempSequence(SystemParameters& params, float currentTemp, Operator& op);
+
+// The plan as the stage can run it: false, after a message naming the first step whose set
+// point lies outside the controller's limits, when a step could never become stable.
+[[nodiscard]] bool PlanWithinStageReach(const SystemParameters& params, Operator& op);
 
 } // namespace dilato

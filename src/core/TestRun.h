@@ -7,6 +7,8 @@
 #include "analysis/LiveAnalysis.h"
 #include "analysis/StepData.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -38,8 +40,13 @@ struct TestRun {
     int StepsSaved = 0;         // steps of this test saved so far
     long clockStart = 0;        // seconds since midnight at the step's start; 0 = no clock
     std::string ElapsedMinutes; // "0.0" minutes since clockStart; empty without a clock
+    // The same minutes without the wrap at 24 hours (ElapsedMinutes, which the data files
+    // keep, starts again at 0): the phases and the hold limit are timed by this one, so a
+    // hold of 30 hours can end.
+    double StepMinutes = 0;
+    qint64 stepStartMs = 0; // the step's start, milliseconds since the epoch
     // `PhaseTimes` entries 3, 4, 5: end of settling, earliest end of the temperature wait,
-    // end of the minimum hold (minutes into the step).
+    // end of the minimum hold (StepMinutes).
     double settleEnd = 1, waitEnd = 5, holdEnd = 5;
     long HoldLimit = 0;
 

@@ -25,7 +25,7 @@ void TestStart::StartTest() {
     run.gTestState = state::Accepted;
     c_.window.EnableTabs();
     ReorderTempSequence(c_.params, c_.instruments.SampleTemp(), c_.op);
-    if (StartButtSetup()) {
+    if (PlanWithinStageReach(c_.params, c_.op) && StartButtSetup()) {
         c_.window.UpdateTestStatus(10);
         c_.instruments.SetStageTestMode(true, true);
         // A controller that did not answer has aborted the start (and shown why); the abort

@@ -79,9 +79,13 @@ struct TeSetting {
     int index;
     double value;
 };
+// The controller's own set-point limits (parameters 3 and 4), °C. A reading above the upper
+// one does not decode as a temperature either.
+inline constexpr int kTeLowestSetPoint = -35;
+inline constexpr int kTeHighestSetPoint = 110;
 inline constexpr std::array<TeSetting, 13> kTeInitialSettings{{
-    {3, -35},
-    {4, 110},
+    {3, kTeLowestSetPoint},
+    {4, kTeHighestSetPoint},
     {6, -50},
     {7, 200},
     {12, 0},

@@ -20,6 +20,8 @@ double Clock::secondsSinceMidnight() const {
 
 namespace {
 
+constexpr double kShortestSleepMs = 1.0;
+
 // Wall time, optionally sped up. Timers are QTimers with their interval divided by the factor.
 class EventLoopClock final : public Clock {
   public:
@@ -35,9 +37,11 @@ class EventLoopClock final : public Clock {
     }
 
     void idle(double maxSeconds) override {
-        const double wallMs = std::clamp(maxSeconds / factor_ * 1000.0, 0.0, 10.0);
+        // At least a millisecond of the wall: a wait that polls a silent instrument in short
+        // steps would otherwise spin once the clock runs fast (0.002 s at 20 times is 0.1 ms).
+        const double wallMs = std::clamp(maxSeconds / factor_ * 1000.0, kShortestSleepMs, 10.0);
         if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (wallMs >= 1.0) QThread::usleep(static_cast<unsigned long>(wallMs * 1000.0));
+        QThread::usleep(static_cast<unsigned long>(wallMs * 1000.0));
     }
 
     TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) override {

@@ -99,7 +99,8 @@ std::string IniLookup(const std::vector<std::string>& lines, const std::string& 
 
 void IniAssign(std::vector<std::string>& lines, const std::string& section, const std::string& key,
                const std::string& value) {
-    const std::string entry = key + "=" + value;
+    // Keys and values are one line each, whatever text they were given.
+    const std::string entry = OneLineText(key) + "=" + OneLineText(value);
     const auto span = FindSection(lines, section);
     if (!span) {
         lines.push_back("[" + section + "]");

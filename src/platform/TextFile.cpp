@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,11 +71,41 @@ std::string TemporaryCandidate(const std::string& target) {
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    // Read by hand: a stream buffer takes a read error for the end of the file, and a file
+    // that failed half-way must not pass for a shorter one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            if (n < 0) return std::nullopt;
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+std::string OneLineText(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            line += ' ';
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            line += ' '; // U+0080 to U+009F in UTF-8
+            ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
 }
 
 std::vector<std::string> SplitTextLines(std::string_view text) {

@@ -35,6 +35,11 @@ class FileError : public std::runtime_error {
 // The file as UTF-8 lines without their line ends (a last line without an end counts).
 [[nodiscard]] std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 
+// Operator text (a sample ID, a name) made safe for one line of a file: every control
+// character (C0, DEL, and C1 such as NEL) becomes a blank, so the text can start no line,
+// key or section of its own.
+[[nodiscard]] std::string OneLineText(std::string_view text);
+
 // A text split at its line ends (LF or CR LF), the ends removed.
 [[nodiscard]] std::vector<std::string> SplitTextLines(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "storage/DataFiles.h"
 
+#include "storage/ProfileDocument.h"
+
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
@@ -118,6 +120,11 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
     }
     try {
         WriteSummary(test, report);
+    } catch (const std::exception& e) {
+        ReportError(op_, 0, "WriteDataToFile", e.what());
+        return false; // the step's results are in no summary: the save has failed
+    }
+    try {
         WriteRemoteDataFile(folders_.SummaryFileName);
     } catch (const std::exception& e) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
@@ -147,7 +154,7 @@ void DataFiles::WriteSummary(const TestRecord& test, ReportLines& report) {
     const std::string section = "CTE Test Summary #" + FormatNumber(incompleteCounter_, "#");
     const std::string serial = FormatNumber(params_.SysParam(slot::SerialNumber).number(), "0");
     std::vector<std::pair<std::string, std::string>> keys{
-        {"Sample ID", " " + test.sampleId},
+        {"Sample ID", " " + OneLineText(test.sampleId)},
         {"Sample Length", " " + FormatSingle(test.sampleLength, "0.000") + " inches"},
         {"Raw Data File", " " + folders_.DataFileName + "_CTE.dat"}};
     const int first = Steps() == 2 ? 2 : 1;
@@ -167,11 +174,13 @@ void DataFiles::WriteSummary(const TestRecord& test, ReportLines& report) {
                                         kVersionText);
     keys.emplace_back("======", "===========================");
 
-    // One rewrite for the whole section, with the profile file's rules for every key.
-    auto lines = ReadTextLines(folders_.SummaryFileName).value_or(std::vector<std::string>{});
+    // One rewrite for the whole section, with the profile file's rules for every key. A
+    // summary that is there but cannot be read throws here and stays as it is: rewritten
+    // from nothing it would lose the sections of the earlier tests.
+    ProfileDocument doc = ProfileDocument::Load(folders_.SummaryFileName);
     for (const auto& [key, value] : keys)
-        IniAssign(lines, section, key, value.empty() ? " " : value);
-    WriteTextLinesAtomic(folders_.SummaryFileName, lines);
+        doc.Write(section, key, value.empty() ? " " : value);
+    doc.Save();
 }
 
 void DataFiles::WriteRemoteDataFile(const std::string& path) {

@@ -226,6 +226,9 @@ void SystemParameterFile::Load(const std::string& path) {
         if (k.slot == slot::Password) value = TrimBlanks(value.text());
         if (k.slot == slot::AccuracyOption && (value.number() < 1 || value.number() > 2)) value = 1;
         if (k.slot == slot::NumberOfBatchTests && IsZero(value)) value = 2;
+        // "Batch" holds nine temperatures: more would run steps from slots past the plan.
+        if (k.slot == slot::NumberOfBatchTests && (value.number() < 0 || value.number() > 9))
+            throw std::out_of_range("NumberOfBatchTests=" + text + " is outside 0 to 9");
     }
 
     std::string batch = doc.Read(kSysParamSection, "Batch");

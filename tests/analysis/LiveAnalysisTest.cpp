@@ -181,6 +181,18 @@ TEST_F(LiveAnalysisTest, ProjectionStaysExactLateInADayLongHold) {
     EXPECT_FLOAT_EQ(p.stabilityThreshold, 15.0f);
 }
 
+TEST_F(LiveAnalysisTest, TheSlopeCountsOnPastTheDayWhereTheStoredMinutesStartAgain) {
+    // A drift of 1 µin per 10 minutes through minute 1440, where the stored minutes wrap.
+    for (int r = 1; r <= 14430; ++r) {
+        const double t = 0.1 * r;
+        data.append(2, {static_cast<float>(std::fmod(t, 1440.0)),
+                        static_cast<float>(0.0120 + 1e-7 * (t - 1400.0)), 80.0f, 0.0f, 0.0f});
+    }
+    const int n = data.readingCount(2);
+    ASSERT_LT(data.value(2, column::Elapsed, n), data.value(2, column::Elapsed, n - 49));
+    EXPECT_NEAR(analysis.IndicatorSlope(n, v), 1.0, 0.05);
+}
+
 TEST_F(LiveAnalysisTest, CteLiveMeasuresFromTheEndOfThePreviousStep) {
     EXPECT_NEAR(analysis.CteLive(kThirtyCte, v), 30.0, 0.01);
     v.sampleTemp = 50.0f; // half the temperature change, same indicator change

@@ -82,6 +82,11 @@ TEST(Runner, AStopRequestEndsTheTestAfterTheQuestion) {
         << out.str();
 }
 
+// Whether `text` holds `part`, for the output checks below.
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 int RunWith(const std::vector<std::string>& args, std::string& printed) {
     std::ostringstream out;
     std::atomic<bool> stop{false};
@@ -99,9 +104,15 @@ size_t Count(const std::string& text, const std::string& what) {
 
 TEST(Runner, ATestNameWithDataIsRefusedUnlessOverwriteAndARerunIsOneRun) {
     test::TempFolder dir;
-    const std::vector<std::string> args{"--simulate", "--system-folder", dir.path() + "x",
-                                        "--folder",   "Demo",            "--test",
-                                        "Cu",         "--length",        "2.0"};
+    const std::vector<std::string> args{"--simulate",
+                                        "--system-folder",
+                                        dir.path() + "x",
+                                        "--folder",
+                                        "Demo",
+                                        "--test",
+                                        "Cu",
+                                        "--length",
+                                        "2.0"};
     std::string out;
     ASSERT_EQ(RunWith(args, out), kCompleted) << out;
     EXPECT_NE(out.find("System folder: " + dir.path() + "x/ (given by --system-folder)"),
@@ -127,8 +138,8 @@ TEST(Runner, ATestNameWithDataIsRefusedUnlessOverwriteAndARerunIsOneRun) {
 TEST(Runner, OneRunPerSystemFolderAndNoFactoryValuesOverAUsedOne) {
     test::TempFolder dir;
     const std::string folder = dir.path() + "x";
-    const std::vector<std::string> args{"--simulate", "--system-folder", folder, "--test", "T",
-                                        "--length", "2"};
+    const std::vector<std::string> args{"--simulate", "--system-folder", folder, "--test",
+                                        "T",          "--length",        "2"};
     std::string out;
     ASSERT_EQ(RunWith(args, out), kCompleted) << out;
     const std::string meter = dir.read("x/LogFiles/HobbsMeter .dat");
@@ -157,6 +168,58 @@ TEST(Runner, OneRunPerSystemFolderAndNoFactoryValuesOverAUsedOne) {
               std::string::npos)
         << out;
     EXPECT_FALSE(IsFile(folder + "/CTESysParam.dat")) << "not provisioned again";
+}
+
+// A simulated run in a fresh system folder below `dir`; its printed lines in `out`.
+int RunSimulated(const test::TempFolder& dir, const std::string& simulate, const std::string& name,
+                 std::string& out) {
+    return RunWith({"--simulate=" + simulate, "--system-folder", dir.path() + "x", "--test", name,
+                    "--length", "2"},
+                   out);
+}
+
+TEST(Runner, ASilentSensorEndsTheRunAfterFiveFailedLinkChecks) {
+    test::TempFolder dir;
+    std::string out;
+    EXPECT_EQ(RunSimulated(dir, "silent=sensor", "Lost", out), kInstrumentsLost) << out;
+    EXPECT_EQ(Count(out, "[COM Port Configuration]"), 5u) << out;
+    EXPECT_TRUE(Has(out, "dilato-run gives up: 5 link checks in a row found an instrument "
+                         "that does not answer"))
+        << out;
+}
+
+TEST(Runner, ASilentControllerStopsTheTestAtItsStart) {
+    test::TempFolder dir;
+    std::string out;
+    EXPECT_EQ(RunSimulated(dir, "silent=controller", "Mute", out), kNotCompleted) << out;
+    EXPECT_TRUE(Has(out, "[Temp-Stage Controller Error] No data received from the TE "
+                         "controller on Send..."))
+        << out;
+    EXPECT_TRUE(Has(out, "Test not completed")) << out;
+    EXPECT_FALSE(Has(out, "Subscript out of range")) << out;
+    EXPECT_FALSE(IsFile(dir.path() + "x/Data/Tests/Mute_CTE.dat"));
+}
+
+TEST(Runner, ASampleThatKeepsDriftingCompletesThroughTheHoldLimit) {
+    test::TempFolder dir;
+    std::string out;
+    EXPECT_EQ(RunSimulated(dir, "cte=12.5,drift=0.5", "Drift", out), kCompleted) << out;
+    EXPECT_TRUE(Has(out, "Step 2 of 2 saved")) << out;
+    EXPECT_TRUE(IsFile(dir.path() + "x/Data/Tests/Drift_CTE.txt"));
+}
+
+TEST(RunOptions, SimulatedFaultsAreNamed) {
+    EXPECT_EQ(ParseRunOptions(
+                  {"--simulate=silent=sensor,silent=controller", "--test", "a", "--length", "2"})
+                  .simulate->silent,
+              (std::vector<std::string>{"sensor", "controller"}));
+    EXPECT_THROW((void)ParseRunOptions({"--simulate=silent=cable", "--test", "a", "--length", "2"}),
+                 std::invalid_argument);
+    EXPECT_EQ(ParseRunOptions({"--simulate=drift=0.5", "--test", "a", "--length", "2"})
+                  .simulate->driftMicronsPerMinute,
+              0.5);
+    EXPECT_THROW((void)ParseRunOptions({"--simulate=drift=x", "--test", "a", "--length", "2"}),
+                 std::invalid_argument);
 }
 
 } // namespace

@@ -153,5 +153,45 @@ TEST(TerminationQuestion, HoldsTheTicksAlsoOnTheTickThatSavesAStep) {
     }
 }
 
+TEST(TestStartChecks, ASetPointTheStageCannotReachRefusesTheStart) {
+    SessionBench b({20, 120});
+    b.Start();
+    b.clock.advance(600.0);
+    ASSERT_EQ(b.op.messages.size(), 1u);
+    EXPECT_EQ(b.op.last().title, "Batch Temperature Out-of-Range");
+    EXPECT_NE(b.op.last().text.find("step 2 (120"), std::string::npos) << b.op.last().text;
+    EXPECT_TRUE(b.instruments.setPoints.empty());
+    EXPECT_FALSE(IsFile(b.DataFile("Bar_CTE.dat")));
+    EXPECT_EQ(LookOf(b), kIdle);
+}
+
+TEST(HoldLimit, ASampleThatNeverSettlesIsSavedThirtyHoursIntoItsHold) {
+    SessionBench b({20, 50});
+    b.instruments.driftPerMinute = 20e-6; // far above any threshold, for ever
+    b.Start();
+    ASSERT_TRUE(b.RunUntil([&] { return InState(b, state::Hold); }, 10));
+    const double enteredHold = b.run().StepMinutes;
+    EXPECT_EQ(b.run().HoldLimit, std::lround(enteredHold + 1800));
+    double lastMinutes = 0;
+    ASSERT_TRUE(b.RunUntil(
+        [&] {
+            if (b.run().StepsSaved == 0) lastMinutes = b.run().StepMinutes;
+            return b.run().StepsSaved == 1;
+        },
+        1830))
+        << "still holding after " << b.run().StepMinutes << " minutes";
+    EXPECT_GE(lastMinutes, enteredHold + 1800 - 0.1);
+    EXPECT_EQ(b.run().gTestState, state::StepStart) << "the batch goes on";
+
+    // The data keep the elapsed minutes as the display shows them, starting again at 0
+    // after a day.
+    const StepData& data = b.run().stepData;
+    float largest = 0;
+    for (int r = 1; r <= data.readingCount(1); ++r)
+        largest = std::max(largest, data.value(1, column::Elapsed, r));
+    EXPECT_GT(largest, 1430.0f);
+    EXPECT_LT(data.value(1, column::Elapsed, data.readingCount(1)), 400.0f);
+}
+
 } // namespace
 } // namespace dilato

@@ -62,6 +62,30 @@ TEST(TestPlan, ReordersTowardsTheNearerEndAndAddsTheRoundTrip) {
     EXPECT_TRUE(op.messages.empty());
 }
 
+TEST(TestPlan, OneTemperatureHasNoRoundTrip) {
+    test::RecordingOperator op;
+    auto p = Plan({50}, true, true);
+    p.SysParam(slot::FirstBatchTemp + 1) = "80"; // the slot of an earlier, longer plan
+    ReorderTempSequence(p, 20.0f, op);
+    EXPECT_EQ(RunOrder(p), std::vector<int>{50});
+    EXPECT_EQ(p.SysParam(slot::AddRoundTripTests).number(), 0.0);
+}
+
+TEST(TestPlan, SetPointsOutsideTheStagesLimitsAreNamedAndRefused) {
+    test::RecordingOperator op;
+    EXPECT_TRUE(PlanWithinStageReach(Plan({-35, 20, 110}, false, false), op));
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_FALSE(PlanWithinStageReach(Plan({20, 120, 130}, false, false), op));
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.last().title, "Batch Temperature Out-of-Range");
+    EXPECT_EQ(op.last().text, "The set point of step 2 (120\xC2\xB0"
+                              "C) is outside what the Temp-Stage can reach and report (-35\xC2\xB0"
+                              "C to 110\xC2\xB0"
+                              "C). Change the batch temperatures before starting the test.");
+    EXPECT_FALSE(PlanWithinStageReach(Plan({-36, 20}, false, false), op));
+    EXPECT_NE(op.last().text.find("step 1 (-36"), std::string::npos) << op.last().text;
+}
+
 TEST(TestPlan, ATextInThePlanIsReportedAndKeepsWhatWasWritten) {
     test::RecordingOperator op;
     auto p = Plan({20, 80}, true, false);
@@ -107,6 +131,32 @@ TEST(SampleLength, MillimetresAreConvertedOnce) {
     c = CheckSampleLength("38", false, op);
     EXPECT_FALSE(c.accepted) << "38 mm is 1.496 in";
     EXPECT_NE(op.last().text.find("38-64 millimeters.  Do you"), std::string::npos);
+}
+
+TEST(SampleLength, TheEndsOfTheMetricRangeAreInsideIt) {
+    test::RecordingOperator op;
+    for (const char* mm : {"38.1", "63.5", "38.10", "63.50"}) {
+        EXPECT_TRUE(CheckSampleLength(mm, false, op).accepted) << mm;
+        EXPECT_TRUE(op.messages.empty()) << mm << " asked about";
+    }
+    op.queueAnswer(MessageAnswer::No);
+    EXPECT_FALSE(CheckSampleLength("63.51", false, op).accepted);
+    op.queueAnswer(MessageAnswer::No);
+    EXPECT_FALSE(CheckSampleLength("38.09", false, op).accepted);
+    EXPECT_EQ(op.messages.size(), 2u);
+}
+
+TEST(SampleLength, ALengthBeyondAnyNumberIsRefused) {
+    for (const bool inches : {true, false}) {
+        test::RecordingOperator op;
+        op.queueAnswer(MessageAnswer::Yes); // were it only asked about, Yes would start
+        const auto c = CheckSampleLength("1e40", inches, op);
+        EXPECT_FALSE(c.accepted);
+        EXPECT_EQ(c.lengthInches, 0.0f);
+        EXPECT_EQ(c.boxText.find("Inf"), std::string::npos) << c.boxText;
+        ASSERT_EQ(op.messages.size(), 1u);
+        EXPECT_EQ(op.last().title, "Sample Length Input-Error");
+    }
 }
 
 TEST(NumericInput, TheCharacterJustTypedGoesWhenTheTextStopsBeingANumber) {

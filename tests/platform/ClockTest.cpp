@@ -1,3 +1,4 @@
+#include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/VirtualClock.h"
 #include "platform/Wait.h"
@@ -7,6 +8,7 @@
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,17 @@ TEST(WaitSeconds, AWaitAcrossMidnightEndsJustAfterIt) {
     WaitSeconds(clock, 2.0);
     EXPECT_EQ(clock.now().date(), QDate(2026, 1, 6));
     EXPECT_EQ(clock.now().time(), QTime(0, 0, 2));
+}
+
+TEST(WallClock, AShortWaitOnAFastClockSleepsInsteadOfSpinning) {
+    // A reply collected from a silent instrument polls in steps of 0.002 s: at twenty times
+    // the wall that is 0.1 ms, and each step must still give the processor back.
+    const auto clock = MakeWallClock(20.0);
+    QElapsedTimer wall;
+    wall.start();
+    for (int i = 0; i < 200; ++i)
+        clock->idle(0.002);
+    EXPECT_GE(wall.elapsed(), 200) << "milliseconds for 200 waits";
 }
 
 TEST(VirtualClock, FiresDueTimersInOrderAndAllowsReentrantWaits) {

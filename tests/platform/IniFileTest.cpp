@@ -47,6 +47,16 @@ TEST(IniFile, AssignReplacesInPlaceAppendsToSectionAndAddsSections) {
     EXPECT_EQ(lines.back(), "k=");
 }
 
+TEST(IniFile, AValueOrKeyWithLineBreaksStaysOneLine) {
+    test::TempFolder dir;
+    const std::string file = dir.path() + "s.ini";
+    WriteIniValue(file, "S", "Sample ID", "Cu\r\n[X]\r\nY=1\xC2\x85");
+    WriteIniValue(file, "S", "k\nZ", "2");
+    EXPECT_EQ(ReadTextLines(file),
+              (std::vector<std::string>{"[S]", "Sample ID=Cu  [X]  Y=1 ", "k Z=2"}));
+    EXPECT_EQ(ReadIniValue(file, "X", "Y"), "");
+}
+
 TEST(IniFile, FileRoundTripKeepsOrderAndWritesCp1252WithCrLf) {
     test::TempFolder dir;
     const std::string file = dir.file("x.ini");

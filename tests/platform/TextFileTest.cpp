@@ -42,6 +42,12 @@ TEST(TextLines, CrLfAndBareLfBothRead) {
     EXPECT_THROW(AppendTextLines(dir.path() + "none/x.txt", {"z"}), FileError);
 }
 
+TEST(TextLines, AReadThatFailsHalfWayIsNoFileAtAll) {
+    // Every read of this file fails: it must not pass for an empty file.
+    EXPECT_FALSE(ReadFileBytes("/proc/self/mem").has_value());
+    EXPECT_FALSE(ReadTextLines("/proc/self/mem").has_value());
+}
+
 TEST(Folders, ListingsAndExistenceTests) {
     test::TempFolder dir;
     dir.write("b_CTE.dat", "");

@@ -233,6 +233,39 @@ TEST(Summary, TwoStepBatchReportsOneLineAndAnEmptySampleIdIsOneBlank) {
     EXPECT_FALSE(IsFile(f.file("TempDat.txt"))) << "two steps keep no interim file";
 }
 
+TEST(Summary, ASummaryThatCannotBeReadIsKeptAndTheSaveFails) {
+    Files f({20, 50});
+    // Stands for a summary without read rights (which root would read anyway): a link to a
+    // file whose every read fails.
+    std::filesystem::create_symlink("/proc/self/mem", f.file("Bar_CTE.txt"));
+    EXPECT_FALSE(f.files.WriteDataToFile(f.record(), 1));
+    EXPECT_TRUE(std::filesystem::is_symlink(f.file("Bar_CTE.txt"))) << "not written over";
+    ASSERT_EQ(f.op.messages.size(), 1u);
+    EXPECT_NE(f.op.last().text.find("Bar_CTE.txt"), std::string::npos) << f.op.last().text;
+    EXPECT_TRUE(IsFile(f.file("Bar_CTE.dat"))) << "the raw data is saved before";
+}
+
+TEST(Summary, ControlCharactersInTheSampleIdStartNoLineOrKey) {
+    Files f({20, 50, 80});
+    std::vector<std::string> report;
+    f.params.SysParam(slot::PdfDataWrite) = 1;
+    f.files.setReportSink([&](const ReportLines& lines) { report = lines; });
+    TestRecord record = f.record();
+    record.sampleId = "Cu\r\nCTE 9:= 99\r[X]\tY\x0b\x7f\xC2\x85z";
+    ASSERT_TRUE(f.files.WriteDataToFile(record, 1));
+    ASSERT_TRUE(f.files.WriteDataToFile(record, 2));
+    const auto summary = *ReadTextLines(f.file("Bar_CTE.txt"));
+    EXPECT_EQ(summary.size(), 9u);
+    EXPECT_EQ(summary[1], "Sample ID= Cu  CTE 9:= 99 [X] Y   z");
+    EXPECT_EQ(ReadIniValue(f.file("Bar_CTE.txt"), "CTE Test Summary #", "CTE 9:"), "");
+    EXPECT_EQ(ReadTextLines(f.file("TempDat.txt"))->size(), 5u);
+    ASSERT_EQ(report.size(), 9u);
+    EXPECT_EQ(report[1], "Sample ID = Cu  CTE 9:= 99 [X] Y   z");
+    for (const auto& line : report)
+        for (const char c : line)
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20) << line;
+}
+
 TEST(RemoteStores, CopiesIntoEachStoreUntilAnEmptyOneAndLogsFailures) {
     Files f({20, 50});
     const std::string store = f.dir.path() + "copy";

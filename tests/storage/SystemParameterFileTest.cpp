@@ -194,6 +194,23 @@ TEST(SystemParameterFile, BadFilesFailTheLoadWithTheirMessages) {
               "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Overflow");
 }
 
+TEST(SystemParameterFile, APlanOfMoreThanNineTemperaturesIsRefused) {
+    Rig r;
+    const auto loadWith = [&](const std::string& count) {
+        r.dir.write("CTESysParam.dat", "[SysParams]\r\nNumberOfBatchTests=" + count +
+                                           "\r\nBatch=10/20/30/40/50/60/70/80/90\r\n");
+        return r.load();
+    };
+    EXPECT_TRUE(loadWith("9"));
+    EXPECT_TRUE(r.op.messages.empty());
+    for (const std::string bad : {"10", "-1", "32767"}) {
+        EXPECT_FALSE(loadWith(bad)) << bad;
+        EXPECT_EQ(r.op.last().text, "Error in modFileUtils.ReadWriteSysFile: \n Reading file: "
+                                    "NumberOfBatchTests=" +
+                                        bad + " is outside 0 to 9");
+    }
+}
+
 TEST(SystemParameterFile, SaveKeepsOtherLinesAndAFailedSaveLeavesTheFileWhole) {
     Rig r;
     r.dir.write("CTESysParam.dat", kFieldFile);
