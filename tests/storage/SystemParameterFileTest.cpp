@@ -121,9 +121,9 @@ TEST(SystemParameterFile, LoadThenSaveKeepsAFieldFileByteForByte) {
 TEST(SystemParameterFile, LoadAdjustsOptionsAndReadsTheLeadingNumber) {
     Rig r;
     const auto loadWith = [&](const std::string& sysParams, const std::string& scale2) {
-        r.dir.write("CTESysParam.dat",
-                    "[SysParams]\r\n" + sysParams + "\r\n[ScaleData]\r\nScale1=1\r\nScale2=" +
-                        scale2 + "\r\nScale3=1\r\n");
+        r.dir.write("CTESysParam.dat", "[SysParams]\r\n" + sysParams +
+                                           "\r\n[ScaleData]\r\nScale1=1\r\nScale2=" + scale2 +
+                                           "\r\nScale3=1\r\n");
         return r.load();
     };
     ASSERT_TRUE(loadWith("AccuracyOption=0\r\nNumberOfBatchTests=5\r\nAddRoundTripTests=1\r\n"
@@ -181,8 +181,10 @@ TEST(SystemParameterFile, BadFilesFailTheLoadWithTheirMessages) {
     EXPECT_EQ(r.params.SysParam(slot::SerialNumber).number(), 12);
     EXPECT_EQ(r.params.SysParam(slot::FirstBatchTemp + 4).text(), "60");
 
-    r.dir.write("CTESysParam.dat", "\x00\xFF\xFE[SysParams\x01]\n\x80=\x81\n"s +
-                                       "[SysParams]\nBatch=1/2/3/4/5/6/7/8/9\n[ScaleData]\nScale1=1\nScale3=1\n\xFF\xFE");
+    r.dir.write(
+        "CTESysParam.dat",
+        "\x00\xFF\xFE[SysParams\x01]\n\x80=\x81\n"s +
+            "[SysParams]\nBatch=1/2/3/4/5/6/7/8/9\n[ScaleData]\nScale1=1\nScale3=1\n\xFF\xFE");
     EXPECT_TRUE(r.load()) << "junk around a readable plan";
 
     r.dir.write("CTESysParam.dat", "[SysParams]\r\nPassword=" + std::string(120, 'p') +
@@ -198,7 +200,8 @@ TEST(SystemParameterFile, APlanOfMoreThanNineTemperaturesIsRefused) {
     Rig r;
     const auto loadWith = [&](const std::string& count) {
         r.dir.write("CTESysParam.dat", "[SysParams]\r\nNumberOfBatchTests=" + count +
-                                           "\r\nBatch=10/20/30/40/50/60/70/80/90\r\n");
+                                           "\r\nBatch=10/20/30/40/50/60/70/80/90\r\n"
+                                           "[ScaleData]\r\nScale1=1\r\nScale3=1\r\n");
         return r.load();
     };
     EXPECT_TRUE(loadWith("9"));
@@ -290,7 +293,8 @@ TEST(SystemParameterFile, ZeroSlopesAreRefusedAndValuesThatDidNotLoadAreNeverSav
 
     // The calibration section lost: its slopes would read as 0.
     std::string noScale = kFieldFile;
-    noScale.erase(noScale.find("[ScaleData]"), noScale.find("[Service]") - noScale.find("[ScaleData]"));
+    noScale.erase(noScale.find("[ScaleData]"),
+                  noScale.find("[Service]") - noScale.find("[ScaleData]"));
     r.dir.write("CTESysParam.dat", noScale);
     EXPECT_FALSE(r.load());
     EXPECT_NE(r.op.last().text.find("Scale1 (Slope relating actual stage temp(X) to commanded "
@@ -328,7 +332,8 @@ TEST(SystemParameterFile, BadBatchValuesNameTheFileAndTheKey) {
     EXPECT_NE(r.op.last().text.find("Type mismatch in " + where + "2: \"5O\""), std::string::npos)
         << r.op.last().text;
     r.dir.write("CTESysParam.dat", withBatch("20/50/1e300/-10/0/0/0/0/0"));
-    EXPECT_FALSE(r.load()) << "never run as 0 \xC2\xB0" "C";
+    EXPECT_FALSE(r.load()) << "never run as 0 \xC2\xB0"
+                              "C";
     EXPECT_NE(r.op.last().text.find("Out of range in " + where + "3"), std::string::npos);
     r.dir.write("CTESysParam.dat", withBatch("20/50/80/1e999/0/0/0/0/0"));
     EXPECT_FALSE(r.load());
@@ -342,7 +347,8 @@ TEST(SystemParameterFile, BadBatchValuesNameTheFileAndTheKey) {
     units.replace(units.find("Units=1"), 7, "Units=1e999");
     r.dir.write("CTESysParam.dat", units);
     EXPECT_FALSE(r.load());
-    EXPECT_EQ(r.op.last().text, "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Overflow");
+    EXPECT_EQ(r.op.last().text,
+              "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Overflow");
 
     // A file from another system: byte-order mark, other letter case, a link.
     r.dir.write("real/ctesysparam.DAT", "\xEF\xBB\xBF" + kFieldFile);
