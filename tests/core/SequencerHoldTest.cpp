@@ -46,6 +46,8 @@ class HoldTicks : public ::testing::Test {
     // One tick; true while the step is still held. No reading falls due in it.
     bool Tick() {
         b.run().stats.lastStoreTime = std::lround(b.clock.secondsSinceMidnight());
+        b.session->ticks.ResumeTicks(); // fresh readings, as at the end of every tick
+        b.session->ticks.SuspendTicks();
         b.session->sequencer.GateControl();
         return b.run().gTestState == state::Hold && b.run().StepsSaved == 0;
     }
