@@ -15,17 +15,22 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLabel>
+#include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace dilato::ui {
 
 namespace {
 constexpr int kRefreshMs = 250;
 constexpr std::array<int, 4> kPanelShares{35, 35, 15, 15};
+constexpr int kDesignedWidth = 1040;
+constexpr int kDesignedHeight = 660;
 } // namespace
 
 MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& clock,
@@ -86,10 +91,16 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     }
     statusBar()->setSizeGripEnabled(false);
 
+    // Every tick's work shows at once, whatever the time scale.
+    program.session.ticks.setPass([this, &cycle = program.session.cycle] {
+        cycle.ProcessReadSet();
+        refresh();
+    });
     // Load: the idle look, then the first look of the Test tab.
     program.session.sequencer.StopTest(false);
     testControl_.InitMainWindow();
     plots_->model().ResetPlotFileLists();
+    FitToScreen();
     refreshTimer_ = new QTimer(this);
     connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
     refreshTimer_->start(kRefreshMs);
@@ -97,9 +108,19 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
 }
 
 MainWindow::~MainWindow() {
+    program_.session.ticks.setPass([&cycle = program_.session.cycle] { cycle.ProcessReadSet(); });
     program_.session.window.setDataFolderListRefresh({});
     program_.session.window.setLivePlotRefresh({});
     program_.session.files.setSelectedFileSink({});
+}
+
+void MainWindow::FitToScreen() {
+    // The window as designed, made smaller only where the screen is.
+    const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size(std::min(kDesignedWidth, room.width() - 16),
+                     std::min(kDesignedHeight, room.height() - 48));
+    resize(size);
+    move(room.center() - QPoint(size.width() / 2, size.height() / 2 + 12));
 }
 
 void MainWindow::TabChanged(int index) {
@@ -123,6 +144,7 @@ void MainWindow::refresh() {
     ShowStatusBar();
     for (MainTab* page : pages_)
         if (page == tabs_->currentWidget()) page->refresh();
+    if (afterRefresh_) afterRefresh_();
 }
 
 void MainWindow::ShowStatusBar() {

@@ -43,8 +43,11 @@ class MainWindow final : public QMainWindow {
     // Lets the window close for good (at the program's end).
     void allowClose() { closeAllowed_ = true; }
 
-    // Shows the models' state again (a few times a second and after each action).
+    // Shows the models' state again (after every tick, a few times a second and after each
+    // action).
     void refresh();
+    // Called after each refresh (a test watches the looks the window goes through).
+    void setAfterRefresh(std::function<void()> after) { afterRefresh_ = std::move(after); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +55,7 @@ class MainWindow final : public QMainWindow {
 
   private:
     void TabChanged(int index);
+    void FitToScreen();
     void ShowStatusBar();
 
     Program& program_;
@@ -67,6 +71,7 @@ class MainWindow final : public QMainWindow {
     AboutBox* about_ = nullptr;
     int currentTab_ = 0;
     std::function<void()> onClose_;
+    std::function<void()> afterRefresh_;
     bool closeAllowed_ = false;
 };
 
