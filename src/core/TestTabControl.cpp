@@ -44,7 +44,20 @@ FilteredText NumericInputFilter(const std::string& before, const std::string& ty
 
 TestTabControl::TestTabControl(TestSession& session, Folders& folders, SystemParameters& params,
                                Operator& op)
-    : session_(session), folders_(folders), params_(params), op_(op), lists_(folders, op) {}
+    : session_(session), folders_(folders), params_(params), op_(op), lists_(folders, op) {
+    // A folder made on the way (the folder box, the test start) joins the list; the box keeps
+    // its text.
+    session_.window.setDataFolderListRefresh([this] {
+        ChoiceList fresh = folderList_;
+        lists_.RefreshDataFolderComboList(fresh);
+        folderList_.items = fresh.items;
+        folderList_.setText(folderList_.text);
+    });
+}
+
+TestTabControl::~TestTabControl() {
+    session_.window.setDataFolderListRefresh({});
+}
 
 void TestTabControl::InitMainWindow() {
     TestRun& run = session_.run;
@@ -101,7 +114,6 @@ void TestTabControl::DataFolderSelected() {
             if (name != folderList_.text) {
                 view.dataFolder = name;
                 folderList_.setText(name);
-                lists_.RefreshDataFolderComboList(folderList_);
             }
         }
         fileList_.setText(view.dataFile);

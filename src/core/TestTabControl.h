@@ -30,6 +30,9 @@ struct FilteredText {
 class TestTabControl {
   public:
     TestTabControl(TestSession& session, Folders& folders, SystemParameters& params, Operator& op);
+    ~TestTabControl();
+    TestTabControl(const TestTabControl&) = delete;
+    TestTabControl& operator=(const TestTabControl&) = delete;
 
     // The window's first look (`InitMainWindow`): units, the folder and file lists, the first
     // set point, an empty sample length, green lights, Start enabled, the Ready status.

@@ -59,7 +59,6 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
             t, TabSteps{[page, t] { return page->leaveTab(t); }, [page] { page->enterTab(); }});
     }
     tabStrip_.setAfterEnterTest([this] { testControl_.RefreshFiles(); });
-    program.session.window.setDataFolderListRefresh([this] { testControl_.RefreshFolders(); });
     PlottingModel& plotting = plots_->model();
     plotting.setDrawFailed([this] { tabStrip_.EnterTest(); });
     plotting.setPlotFromTestTab([this] { return tabStrip_.PlotFromTestTab; });
@@ -109,7 +108,6 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
 
 MainWindow::~MainWindow() {
     program_.session.ticks.setPass([&cycle = program_.session.cycle] { cycle.ProcessReadSet(); });
-    program_.session.window.setDataFolderListRefresh({});
     program_.session.window.setLivePlotRefresh({});
     program_.session.files.setSelectedFileSink({});
 }

@@ -1,12 +1,266 @@
+// The main window's rules without a display: title, calibration-due text, status texts with
+// their progress, stage lights, tab enabling, the tab switch with its guards, the Test tab's
+// fields and the termination question's notes.
+
+#include "core/SessionBench.h"
+
+#include "core/TabStrip.h"
+#include "core/TestTabControl.h"
 #include "core/WindowTexts.h"
+#include "platform/Files.h"
+#include "platform/Version.h"
 
 #include <gtest/gtest.h>
 
 namespace dilato {
 namespace {
-TEST(WindowTexts, Placeholder) {
-    std::string date;
-    EXPECT_TRUE(CalibrationDueText(date, QDate(2026, 1, 1)).overdue);
+
+using test::SessionBench;
+
+TEST(WindowTexts, TitleCarriesTheVersionAndTheDemoMark) {
+    const std::string plain = std::string("Norvane Dilato Software v") + kVersionText;
+    EXPECT_EQ(MainWindowTitle(false), plain);
+    EXPECT_EQ(MainWindowTitle(true), plain + "  >>> Demo Mode <<<    ");
 }
+
+TEST(WindowTexts, CalibrationIsDueFromFiveDaysBeforeTheIntervalEnds) {
+    const QDate today(2026, 6, 30);
+    struct Case {
+        QDate calibrated;
+        std::string text;
+        bool overdue;
+    } cases[] = {
+        {today.addDays(-175), "Days Remaining to Calibration: 5", false},
+        {today.addDays(-176), "Calibration DUE!", true},
+        {today.addDays(-400), "Calibration DUE!", true},
+        {today, "Days Remaining to Calibration: 180", false},
+        {today.addDays(3), "Days Remaining to Calibration: 183", false}, // a date ahead
+    };
+    for (const Case& c : cases) {
+        std::string date = c.calibrated.toString("MM-dd-yyyy").toStdString();
+        const CalibrationDue due = CalibrationDueText(date, today);
+        EXPECT_EQ(due.text, c.text) << date;
+        EXPECT_EQ(due.overdue, c.overdue) << date;
+    }
+    std::string empty;
+    EXPECT_TRUE(CalibrationDueText(empty, today).overdue);
+    EXPECT_EQ(empty, "01-01-2000") << "an empty date is set to the first of 2000";
+    std::string garbled = "soon";
+    EXPECT_EQ(CalibrationDueText(garbled, today).text, "Calibration DUE!");
+    EXPECT_EQ(LastCalibrationText("03-04-2026"), "Date of Last System Calibration: 03-04-2026");
+}
+
+TEST(WindowModel, StatusTextsCarryTheProgressOfTheBatch) {
+    SessionBench b({20, 30, 40, 50, 60});
+    MainWindowModel& w = b.session->window;
+    b.params.SysParam(slot::AddRoundTripTests) = 1;
+    w.UpdateTestStatus(10);
+    EXPECT_EQ(w.view().statusText[0], "Ready (1 of 6)") << "Start with 5 points and the round trip";
+    b.run().StepIndex = 3;
+    w.UpdateTestStatus(10);
+    EXPECT_EQ(w.view().statusText[0], "Ready (1 of 6)") << "code 10 always shows point 1";
+    w.UpdateTestStatus(2);
+    EXPECT_EQ(w.view().statusText[0], "Testing (4 of 6)");
+    w.UpdateTestStatus(0);
+    EXPECT_EQ(w.view().statusText[0], "Starting Test");
+    w.UpdateTestStatus(-2);
+    EXPECT_EQ(w.view().statusText[0], "Ready (4 of 6)");
+    b.run().CalibrationMode = true;
+    w.UpdateTestStatus(1);
+    EXPECT_EQ(w.view().statusText[1], "Calibrating (4 of 6)") << "the calibration tab's label";
+    b.run().CalibrationMode = false;
+    b.params.SysParam(slot::NumberOfBatchTests) = 0;
+    w.UpdateTestStatus(3);
+    EXPECT_EQ(w.view().statusText[0], "Testing") << "no points, no progress";
+}
+
+TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
+    SessionBench b;
+    MainWindowModel& w = b.session->window;
+    using L = Light;
+    struct Case {
+        int state;
+        std::array<L, 3> lights;
+        std::array<bool, kTabCount> tabs;
+    } cases[] = {
+        {-2, {L::Green, L::Green, L::Green}, {true, true, true, true, true}},
+        {-1, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
+        {0, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
+        {1, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false}},
+        {2, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false}},
+        {3, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false}},
+    };
+    for (const Case& c : cases) {
+        b.run().gTestState = c.state;
+        w.UpdateTestStateUI();
+        w.EnableTabs();
+        EXPECT_EQ(w.view().lights, c.lights) << "state " << c.state;
+        EXPECT_EQ(w.view().tabEnabled, c.tabs) << "state " << c.state;
+    }
+    b.run().gTestState = 7; // outside the table: nothing changes
+    w.UpdateTestStateUI();
+    w.EnableTabs();
+    EXPECT_EQ(w.view().lights, cases[5].lights);
+    EXPECT_EQ(w.view().tabEnabled, cases[5].tabs);
+    b.run().gTestState = 1;
+    b.run().StepIndex = 1;
+    w.EnableTabs();
+    EXPECT_TRUE(w.view().tabEnabled[tab::Plotting]) << "a later step may show its live plot";
+}
+
+TEST(TerminationQuestion, NotesSayWhetherTheStepIsSaved) {
+    const TerminationQuestion save = TestTerminationQuestion(true);
+    EXPECT_EQ(save.caption, "Test-Termination Request");
+    EXPECT_EQ(save.question, "Do you want to end this test?");
+    EXPECT_EQ(save.note1, "(Test results will be saved to file)");
+    EXPECT_EQ(save.note2, "(Test will be continuted.)");
+    const TerminationQuestion abort = TestTerminationQuestion(false);
+    EXPECT_EQ(abort.note1, "(Premature termination ... no data saved)");
+    EXPECT_EQ(abort.note2, "(Ongoing test will be aborted.)");
+    const TerminationQuestion exit = ExitQuestion();
+    EXPECT_EQ(exit.caption, "Application-Exit Request");
+    EXPECT_EQ(exit.question, "Do you want to exit Dilato?");
+    EXPECT_EQ(exit.note1, "(On-going tests will be aborted without data-save)");
+    EXPECT_EQ(exit.note2, "");
+}
+
+struct TabBench : SessionBench {
+    TabBench() : strip(*session, op, clock) {
+        strip.WindowReady = true;
+        for (int t = tab::Calibration; t < kTabCount; ++t)
+            strip.setSteps(t, TabSteps{[this, t] {
+                                           left.push_back(t);
+                                           return refuseLeave != t;
+                                       },
+                                       [this, t] { entered.push_back(t); }});
+    }
+    TabStrip strip;
+    std::vector<int> left, entered;
+    int refuseLeave = -1;
+};
+
+TEST(TabStrip, IgnoresEarlyRepeatedAndNestedClicks) {
+    TabBench b;
+    b.strip.WindowReady = false;
+    EXPECT_EQ(b.strip.Click(tab::SetupOptions, tab::Test), tab::Test) << "before the window shows";
+    b.strip.WindowReady = true;
+    EXPECT_EQ(b.strip.Click(tab::Test, tab::Test), tab::Test);
+    EXPECT_TRUE(b.entered.empty());
+
+    // A click that arrives while a leave step runs (a wait inside it) is dropped.
+    int nested = -1;
+    b.strip.setSteps(tab::PlottingSetup, TabSteps{[&] {
+                                                      nested = b.strip.Click(tab::SetupOptions,
+                                                                             tab::PlottingSetup);
+                                                      return true;
+                                                  },
+                                                  {}});
+    EXPECT_EQ(b.strip.Click(tab::Calibration, tab::PlottingSetup), tab::Calibration);
+    EXPECT_EQ(nested, tab::PlottingSetup) << "the nested click changed nothing";
+    EXPECT_EQ(b.entered, std::vector<int>{tab::Calibration});
+    EXPECT_FALSE(b.strip.switching());
+}
+
+TEST(TabStrip, TheTestTabIsLeftOnlyForTheLivePlotWhileATestRuns) {
+    TabBench b;
+    b.Start();
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::Settling; }, 2));
+    EXPECT_EQ(b.strip.Click(tab::Plotting, tab::Test), tab::Plotting);
+    EXPECT_TRUE(b.run().LivePlot);
+    EXPECT_FALSE(b.strip.PlotFromTestTab);
+    EXPECT_TRUE(b.op.messages.empty()) << "the live plot is never refused";
+    EXPECT_TRUE(b.session->ticks.TicksActive()) << "the test runs on behind the live plot";
+    EXPECT_EQ(b.strip.Click(tab::Test, tab::Plotting), tab::Test);
+    EXPECT_FALSE(b.run().LivePlot) << "back from the live plot: only the flag is cleared";
+    EXPECT_EQ(b.run().gTestState, state::Settling) << "the test was not reset";
+
+    EXPECT_EQ(b.strip.Click(tab::SetupOptions, tab::Test), tab::Test);
+    EXPECT_EQ(b.op.last().text, "Test is not finished yet.");
+    EXPECT_EQ(b.op.last().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(b.entered, std::vector<int>{tab::Plotting}) << "Setup Options was not entered";
+    EXPECT_TRUE(b.session->ticks.TicksActive()) << "a refused switch leaves the test running";
+}
+
+TEST(TabStrip, AnIdleTestTabIsLeftAndEnteredAgain) {
+    TabBench b;
+    b.session->EnterTest();
+    EXPECT_EQ(b.strip.Click(tab::Plotting, tab::Test), tab::Plotting);
+    EXPECT_TRUE(b.strip.PlotFromTestTab);
+    EXPECT_FALSE(b.run().LivePlot);
+    EXPECT_EQ(b.strip.Click(tab::Calibration, tab::Plotting), tab::Calibration);
+    EXPECT_FALSE(b.strip.PlotFromTestTab) << "cleared at every switch";
+    b.refuseLeave = tab::Calibration;
+    EXPECT_EQ(b.strip.Click(tab::Test, tab::Calibration), tab::Calibration);
+    b.refuseLeave = -1;
+    EXPECT_EQ(b.strip.Click(tab::Test, tab::Calibration), tab::Test);
+    EXPECT_EQ(b.left, (std::vector<int>{tab::Plotting, tab::Calibration, tab::Calibration}));
+    EXPECT_EQ(b.entered, (std::vector<int>{tab::Plotting, tab::Calibration}));
+    EXPECT_TRUE(b.session->ticks.TicksActive()) << "the Test tab's entry starts the ticks";
+    EXPECT_EQ(b.run().gTestState, state::Idle);
+}
+
+TEST(TestTab, TheSampleLengthTakesNumbersOnly) {
+    struct Case {
+        std::string before, typed;
+        int caret;
+        std::string text;
+        int caretAfter;
+        bool beep;
+    } cases[] = {
+        {"", "2", 1, "2", 1, false},       {"2", "2.", 2, "2.", 2, false},
+        {"2.", "2.5", 3, "2.5", 3, false}, {"2.5", "2.5a", 4, "2.5", 3, true},
+        {"25", "2a5", 2, "25", 1, true},   {"", "-", 1, "-", 1, false},
+        {"", ".", 1, ".", 1, false},       {"-", "-.", 2, "-", 1, true},
+        {"2", "", 0, "", 0, false},        {"1.5", "1.5.", 4, "1.5", 3, true},
+        {"1", "1e3", 3, "1e3", 3, false},  {"", "abc", 3, "", 0, true}, // a paste
+    };
+    for (const Case& c : cases) {
+        const FilteredText r = NumericInputFilter(c.before, c.typed, c.caret);
+        EXPECT_EQ(r.text, c.text) << c.typed;
+        EXPECT_EQ(r.caret, c.caretAfter) << c.typed;
+        EXPECT_EQ(r.beep, c.beep) << c.typed;
+    }
+}
+
+TEST(TestTab, TheDataFolderIsMadeWhenChosenAndItsNameObeysTheRules) {
+    SessionBench b;
+    b.session->window.view().dataFolder.clear();
+    b.session->window.view().dataFile.clear();
+    TestTabControl tab(*b.session, b.folders, b.params, b.op);
+    tab.RefreshFolders();
+    EXPECT_FALSE(b.session->window.view().startEnabled) << "no folder chosen";
+
+    tab.DataFolderTyped("Run (A)");
+    EXPECT_EQ(b.folders.DataPath, b.folders.DataRoot() + "Run (A)/");
+    tab.DataFolderSelected();
+    EXPECT_TRUE(IsDirectory(b.folders.DataRoot() + "Run A/")) << "made without ( and )";
+    EXPECT_EQ(b.session->window.view().dataFolder, "Run A");
+    EXPECT_TRUE(b.session->window.view().startEnabled);
+    EXPECT_EQ(tab.folderList().items, std::vector<std::string>{"Run A"});
+
+    tab.DataFileTyped(" Bar1 ");
+    EXPECT_EQ(b.folders.DataFileName, "Bar1");
+    EXPECT_EQ(b.folders.SummaryFileName, b.folders.DataRoot() + "Run A/Bar1_CTE.txt");
+    EXPECT_TRUE(b.session->window.view().browseDataEnabled);
+
+    // Nothing of the name is left: the box empties and Start goes off.
+    tab.DataFolderTyped("!!!");
+    tab.DataFolderSelected();
+    EXPECT_EQ(b.session->window.view().dataFolder, "");
+    EXPECT_FALSE(b.session->window.view().startEnabled);
+}
+
+TEST(TestTab, AFolderThatCannotBeMadeIsToldAndStartStaysOff) {
+    SessionBench b;
+    TestTabControl tab(*b.session, b.folders, b.params, b.op);
+    b.dir.write("sys/Data/New", "a file where the folder would go");
+    tab.DataFolderTyped("New");
+    tab.DataFolderSelected();
+    EXPECT_EQ(b.op.last().text,
+              "Could not create data directory: " + b.folders.DataRoot() + "New/");
+    EXPECT_EQ(b.op.last().title, "Folder Creation Error");
+    EXPECT_FALSE(b.session->window.view().startEnabled);
+}
+
 } // namespace
 } // namespace dilato
