@@ -34,6 +34,10 @@ int ApplicationExitCode() {
     return qApp ? qApp->property(kExitCodeProperty).toInt() : 0;
 }
 
+void ResetEnding() {
+    if (qApp) qApp->setProperty(kEndingProperty, false);
+}
+
 void ContinueEnding() {
     if (ApplicationEnding()) throw ProgramEnd{ApplicationExitCode(), {}};
 }

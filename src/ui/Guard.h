@@ -16,6 +16,8 @@ void EndApplication(const ProgramEnd& end);
 [[nodiscard]] bool ApplicationEnding();
 // The code the application ends with.
 [[nodiscard]] int ApplicationExitCode();
+// Lets a new program run in the same process after the end of an earlier one (tests).
+void ResetEnding();
 // Code that runs outside the event loop (the start-up) continues the end here: throws the
 // ProgramEnd again once EndApplication ran.
 void ContinueEnding();

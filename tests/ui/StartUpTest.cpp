@@ -215,24 +215,11 @@ TEST(StartUp, AsksForThePasswordAndRemindsOfUpdatesOnlyWhenDue) {
     EXPECT_TRUE(b.host.called("update reminder"));
     EXPECT_EQ(b.program.settings.UpdateDate, FormatDateMDY(b.clock.today()));
 
-    const QDate today(2026, 5, 1);
-    EXPECT_EQ(DaysSinceUpdateCheck(FormatDateMDY(today.addDays(-89)), today), 89);
-    EXPECT_EQ(DaysSinceUpdateCheck("never", today), 7000);
     StartBench c;
     WriteIniValue(c.program.settings.FileName(), "General", "UpdateDate",
                   FormatDateMDY(c.clock.today().addDays(-89)));
     EXPECT_EQ(c.Main(), "");
     EXPECT_FALSE(c.host.called("update reminder"));
-}
-
-TEST(StartUp, CleansTheUpdateFolderOfEarlierDownloadsOnly) {
-    test::TempFolder dir;
-    for (const char* name : {"a.zip", "b.HTM", "c.txt", "d.inf", "e.exe", "f.htm"})
-        dir.write(std::string("LiveUpdate/") + name, "x");
-    CleanUpdateFolder(dir.path() + "LiveUpdate");
-    EXPECT_EQ(ListFiles(dir.path() + "LiveUpdate/"), (std::vector<std::string>{"b.HTM", "c.txt"}));
-    CleanUpdateFolder(dir.path() + "Other");
-    EXPECT_TRUE(IsDirectory(dir.path() + "Other"));
 }
 
 TEST(CloseRequest, AsksTheExitQuestionUnlessAStopWaitsForItsTick) {
