@@ -13,9 +13,6 @@ namespace {
 
 // How long the collection loops let the program run between two looks at the port.
 constexpr double kPollSeconds = 0.002;
-// An instrument answers in its own time, not in the program's: on a clock that runs faster
-// than the wall, a reply deadline still leaves the line at least this much wall time.
-constexpr auto kLeastWallWait = std::chrono::milliseconds(300);
 
 bool IgnoredWhileOpening(int number) {
     return number == serial_error::InvalidPortNumber || number == serial_error::PortAlreadyOpen ||
@@ -126,15 +123,11 @@ void InstrumentLinks::WaitLinkFree() {
 
 void InstrumentLinks::Collect(SerialPort& p, std::string& into, size_t want, long deadline,
                               bool whileOpen) {
-    const bool scaled = s_.clock.timeFactor() > 1.0;
-    const auto started = std::chrono::steady_clock::now();
     for (;;) {
         if (whileOpen && !p.portOpen()) return;
         into += p.input();
         if (into.size() >= want) return;
-        if (DeadlineReached(s_.clock.secondsSinceMidnight(), deadline) &&
-            (!scaled || std::chrono::steady_clock::now() - started >= kLeastWallWait))
-            return;
+        if (DeadlineReached(s_.clock.secondsSinceMidnight(), deadline)) return;
         s_.clock.idle(kPollSeconds);
     }
 }
