@@ -8,10 +8,17 @@ function(dilato_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
-# dilato_test(NAME SOURCES... DEPENDS targets...): one GoogleTest executable registered with CTest.
+# dilato_test(NAME [WALL_CLOCK] SOURCES... DEPENDS targets...): one GoogleTest executable
+# registered with CTest. WALL_CLOCK marks tests whose instruments answer over pseudo-terminals in
+# wall time: they run alone, so that a busy neighbour cannot make a reply miss its deadline.
 function(dilato_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WALL_CLOCK" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} dilato_test_support GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  set(serial FALSE)
+  if(ARG_WALL_CLOCK)
+    set(serial TRUE)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RUN_SERIAL ${serial})
 endfunction()
