@@ -71,7 +71,9 @@ bool TakeProgramOption(const std::string& arg, const std::optional<std::string>&
     else if (arg == "--time-scale") {
         o.timeScale = OptionNumber(value(), "--time-scale");
         if (*o.timeScale <= 0) throw std::invalid_argument("--time-scale must be above 0");
-    } else
+    } else if (arg == "--keep-journal")
+        o.keepJournal = true;
+    else
         return false;
     if (o.simulate && !o.portOverrides.empty())
         throw std::invalid_argument("--simulate and --port exclude each other");
@@ -112,6 +114,8 @@ const char* ProgramOptionsUsage() {
   --port COMn=DEVICE    serial device behind COM n (repeatable); the ports of the settings
                         file's Keyence_Comport and TE_Comport are used
   --time-scale K        the clock runs K times faster than the wall
+  --keep-journal        keep the journal "<test>_CTE.jnl" of a test that ended normally,
+                        for audit (by default it is removed; an interrupted test's stays)
 )";
 }
 

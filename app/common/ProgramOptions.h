@@ -27,6 +27,7 @@ struct ProgramOptions {
     std::optional<SimulationOptions> simulate;
     std::vector<std::string> portOverrides; // "COMn=DEVICE"
     std::optional<double> timeScale;
+    bool keepJournal = false; // keep the journal of a test that ended normally (audit)
 };
 
 // Takes `arg` (an option name, with its "=value" split off into `inlineValue`) when it is one

@@ -61,6 +61,10 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
                              o.yes = true;
                          else if (arg == "--overwrite")
                              o.overwrite = true;
+                         else if (arg == "--resume")
+                             o.resume = true;
+                         else if (arg == "--close-incomplete")
+                             o.closeIncomplete = true;
                          else if (arg == "--plan")
                              o.plan = ParsePlan(value());
                          else if (arg == "--calibrate")
@@ -79,6 +83,8 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
     if (o.manualEntries && !o.calibrate)
         throw std::invalid_argument("--manual-entries belongs to --calibrate");
     if (o.calibrate) return o;
+    if (o.resume && o.closeIncomplete)
+        throw std::invalid_argument("--resume and --close-incomplete exclude each other");
     if (o.test.empty()) throw std::invalid_argument("--test NAME is required");
     if (o.length.empty()) throw std::invalid_argument("--length VALUE is required");
     return o;
@@ -94,6 +100,14 @@ std::string RunUsage() {
   --length VALUE        starting sample length in inches (required); --mm: in millimetres
   --yes                 answer Yes when the length is outside the recommended range
   --overwrite           replace the files of a test of the same name (else refused)
+  --resume              when the test of that name was interrupted (the program or the PC
+                        died; its journal "<test>_CTE.jnl" is there), go on with it: its
+                        interrupted step starts again, the completed steps stay; without
+                        an interrupted test the test runs as usual
+  --close-incomplete    when it was interrupted, close it with its completed steps instead
+                        (the interrupted step's readings go to "<test>_Interrupted.txt")
+                        and end; without either option an interrupted test is reported and
+                        no new test of its name starts
   --plan T1,T2,...      batch temperatures in degrees C for this test (saved with the
                         parameter file at the end, as a change on the Setup Options tab is)
 
@@ -115,7 +129,8 @@ button; the COM configuration window cannot be shown (fix the ports with --port)
 to stop the test and the termination question is answered Yes (the step is saved when its
 drift criteria are met).
 
-Exit status: 0 the test completed (with --calibrate: the calibration succeeded); 1 it did
+Exit status: 0 the test completed (with --calibrate: the calibration succeeded; with
+--close-incomplete: the interrupted test was closed); 1 it did
 not (refused, stopped, instrument failure); 2 bad options; 3 the program could not start
 (system folder, its lock, parameter file); 4 the run gave up after five failed link checks
 in a row (an instrument does not answer).

@@ -20,6 +20,10 @@ struct RunOptions : app::ProgramOptions {
     bool millimetres = false;
     bool yes = false;
     bool overwrite = false; // replace the files of a test of the same name
+    // The answer to an interrupted test of the same name: go on with it, or close it with
+    // its completed steps. Without an interrupted test, --resume runs the test as usual.
+    bool resume = false;
+    bool closeIncomplete = false;
     std::optional<std::vector<int>> plan;
     bool help = false;
     // --calibrate: the stage calibration instead of a test.

@@ -13,10 +13,13 @@
 #include "platform/LeadingNumber.h"
 #include "platform/ProgramEnd.h"
 #include "platform/SystemFolder.h"
+#include "platform/TextFile.h"
 #include "platform/Version.h"
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
 #include "storage/ExistingTest.h"
+
+#include <cmath>
 
 #include <memory>
 #include <ostream>
@@ -75,6 +78,42 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
     }
 }
 
+constexpr int kResume = -1;
+
+// What the run does with the interrupted test of its name: kResume to go on with it, else
+// the exit status (closed, or refused with the reason printed).
+int AnswerInterrupted(Program& p, const InterruptedTest& test, const RunOptions& o,
+                      std::ostream& out) {
+    out << "[" << kInterruptedTitle << "] " << OneLineText(InterruptedTestText(test))
+        << std::endl;
+    if (!test.problem.empty()) return kNotCompleted;
+    if (o.closeIncomplete) {
+        std::vector<std::string> kept;
+        if (!p.recovery.CloseIncomplete(test, kept)) return kNotCompleted;
+        out << "Closed as incomplete with " << std::min(test.content.stepsSaved(), test.steps)
+            << " of " << test.steps << " steps" << std::endl;
+        for (const auto& file : kept) out << "Kept: " << file << std::endl;
+        p.ShutDown(!o.simulate);
+        return kCompleted;
+    }
+    if (!o.resume) {
+        out << "give --resume to go on with it or --close-incomplete to close it; no new test "
+               "of this name starts"
+            << std::endl;
+        return kNotCompleted;
+    }
+    const double typed = LeadingNumber(o.length);
+    const double inches = o.millimetres ? typed / 25.4 : typed;
+    const float journalled = test.content.start->sampleLength;
+    if (std::fabs(inches - journalled) > 0.0006) {
+        out << "The interrupted test was started with a sample length of "
+            << FormatSingle(journalled, "0.000") << " in, not " << FormatNumber(inches, "0.000")
+            << " in: resume it with the same sample" << std::endl;
+        return kNotCompleted;
+    }
+    return kResume;
+}
+
 } // namespace
 
 int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
@@ -123,7 +162,16 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     view.sampleId = o.sampleId;
     view.sampleLength = o.length;
     p.folders.DataFileName = o.test;
-    if (!o.overwrite && !ExistingTestFiles(p.folders).empty()) {
+    p.session.journal.setKeepEndedJournals(o.keepJournal);
+    const auto interrupted = FindInterruptedTest(JournalPath(p.folders));
+    if (interrupted) {
+        const int answered = AnswerInterrupted(p, *interrupted, o, out);
+        if (answered != kResume) return answered;
+    } else if (o.closeIncomplete) {
+        out << "[" << kInterruptedTitle << "] no interrupted test " << o.test << " in "
+            << p.folders.DataPath << " to close" << std::endl;
+        return kNotCompleted;
+    } else if (!o.overwrite && !ExistingTestFiles(p.folders).empty()) {
         out << "[" << kExistingTestTitle << "] test " << o.test << " already has data in "
             << p.folders.DataPath << ": give --overwrite to replace it" << std::endl;
         return kNotCompleted;
@@ -141,10 +189,14 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
 
     p.StartInstruments();
     TestRun& run = p.session.run;
-    p.session.start.StartButtonHit();
+    if (!interrupted)
+        p.session.start.StartButtonHit();
+    else if (p.recovery.Resume(*interrupted))
+        out << "Resumed at step " << interrupted->step << " of " << interrupted->steps
+            << std::endl;
     const QDateTime started = clock.now();
     bool stopAsked = false;
-    int printed = 0;
+    int printed = run.StepsSaved;
     for (;;) {
         if (virtualClock)
             virtualClock->advance(1.0);

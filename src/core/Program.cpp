@@ -14,7 +14,7 @@ Program::Program(const ProgramAdapters& a)
             a.displacementPort, a.tempStagePort, a.calibratorPort),
       discovery(links, a.comDialog),
       session(SessionAdapters{a.clock, a.op, a.termination, bridge, logs, params, folders}),
-      remoteCopies(session.files), report(a.op, a.clock, logs, remoteCopies, params,
+      recovery(session, params, folders, bridge, a.op), remoteCopies(session.files), report(a.op, a.clock, logs, remoteCopies, params,
                                           ReportFolders{folders.AppFolder, folders.SysFolder}) {
     bridge.attach(links, discovery, session);
     session.setStepSavedListener([this] { CountUsage(); });

@@ -5,6 +5,7 @@
 
 #include "core/InstrumentBridge.h"
 #include "core/SettingsFile.h"
+#include "core/TestRecovery.h"
 #include "core/TestSession.h"
 #include "instrument/ComDiscovery.h"
 #include "instrument/InstrumentLinks.h"
@@ -74,6 +75,7 @@ class Program {
     InstrumentLinks links;
     ComDiscovery discovery;
     TestSession session;
+    TestRecovery recovery; // of a test a crash or a power cut interrupted
     RemoteCopies remoteCopies;
     TestReport report; // written after a test's summary when "PDFdataWrite" is 1
 };

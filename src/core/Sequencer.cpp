@@ -4,6 +4,7 @@
 #include "core/TestPlan.h"
 #include "platform/Desktop.h"
 #include "platform/Format.h"
+#include "platform/KillPoint.h"
 #include "platform/LeadingNumber.h"
 #include "platform/Wait.h"
 
@@ -67,6 +68,7 @@ void Sequencer::RunState() {
         if (!c_.ticks.watch().fresh()) break;
         StoreReading(true);
         UpdateElapsed(true);
+        if (c_.journal) c_.journal->TestStarted();
         run.gTestState = state::StepStart;
         break;
     case state::StepStart:
@@ -159,14 +161,17 @@ void Sequencer::StoreReading(bool initial) {
     if (run.gTestState < state::TemperatureWait) {
         run.AverageSlope = kUnsettledSlope;
         run.projection.projectedIndicator = 0.0f;
-        return;
+    } else {
+        Reading& stored = run.stepData.reading(run.StepIndex + 1, k);
+        run.LiveSlope = analysis_.IndicatorSlope(k, liveValues());
+        stored.liveSlope = run.LiveSlope;
+        run.AverageSlope = analysis_.IndAveSlope(k, liveValues());
+        analysis_.ProjectIndicator(k, liveValues(), run.projection);
+        stored.projectedIndicator = run.projection.projectedIndicator;
     }
-    Reading& stored = run.stepData.reading(run.StepIndex + 1, k);
-    run.LiveSlope = analysis_.IndicatorSlope(k, liveValues());
-    stored.liveSlope = run.LiveSlope;
-    run.AverageSlope = analysis_.IndAveSlope(k, liveValues());
-    analysis_.ProjectIndicator(k, liveValues(), run.projection);
-    stored.projectedIndicator = run.projection.projectedIndicator;
+    // On the disk before the next tick, with every column the step's save will write.
+    if (c_.journal && !initial)
+        c_.journal->ReadingStored(run.StepIndex + 1, run.stepData.reading(run.StepIndex + 1, k));
 }
 
 bool Sequencer::TempStable() const {
@@ -245,9 +250,11 @@ void Sequencer::FinishCurrentTest(bool save) {
     TestRun& run = c_.run;
     c_.ticks.SuspendTicks();
     if (!save) {
+        if (c_.journal) c_.journal->TestEnded("stopped");
         StopTest(true);
         return;
     }
+    KillPoint("step-save");
     if (!saver_(run.StepIndex)) {
         // The test stays stopped: going on with the stage's test mode off and the window in
         // its idle look would run steps nobody can stop or save.
@@ -257,6 +264,8 @@ void Sequencer::FinishCurrentTest(bool save) {
         return;
     }
     ++run.StepsSaved;
+    KillPoint("step-saved");
+    if (c_.journal) c_.journal->StepSaved(run.StepIndex + 1);
     if (AdvanceStep(false)) {
         run.gTestState = state::StepStart;
         c_.window.UpdateTestStatus(0);
@@ -268,6 +277,7 @@ void Sequencer::FinishCurrentTest(bool save) {
         run.LivePlot = false;
         run.TestFinished = true;
         run.gTestState = state::Idle;
+        if (c_.journal) c_.journal->TestEnded("completed");
         SendEndOfTestTemperature();
         c_.instruments.SetStageTestMode(false, true);
         PlayEventSound(c_.op, c_.appFolder, "TestFinished.wav");

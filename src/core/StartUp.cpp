@@ -105,6 +105,9 @@ void StartUp::Steps() {
     p_.session.EnterTest();
     SetBusyPointer(op, clock, true);
     host_.FocusTabStrip();
+    // A test that a crash or a power cut interrupted: the operator resumes or closes it.
+    const auto interrupted = FindInterruptedTests(p_.folders);
+    if (!interrupted.empty()) p_.recovery.AskAndRecover(interrupted);
 }
 
 void StartUp::CloseRequest() {
@@ -122,6 +125,8 @@ void StartUp::CloseRequest() {
 void StartUp::ExitYes() {
     termination_.close();
     SetBusyPointer(op_, clock_, true);
+    // The operator ends the test on purpose ("aborted without data-save"): not interrupted.
+    if (p_.session.run.gTestState != state::Idle) p_.session.journal.TestEnded("stopped");
     p_.session.sequencer.StopTest(false);
     p_.ShutDown(saveSettingsAtEnd);
     PlayEventSound(op_, p_.folders.AppFolder, "Shutdown.wav");

@@ -7,6 +7,7 @@
 #include "core/MainWindowModel.h"
 #include "core/ReadCycle.h"
 #include "core/Sequencer.h"
+#include "core/TestJournalKeeper.h"
 #include "core/TestStart.h"
 #include "core/TickControl.h"
 #include "storage/DataFiles.h"
@@ -42,6 +43,7 @@ class TestSession {
     MainWindowModel window;
     TickControl ticks;
     DataFiles files;
+    TestJournalKeeper journal;
     Sequencer sequencer;
     TestStart start;
     ReadCycle cycle;

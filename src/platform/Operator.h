@@ -4,6 +4,7 @@
 // and prints; tests script the answers and record every text.
 
 #include <string>
+#include <vector>
 
 namespace dilato {
 
@@ -17,6 +18,8 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     int defaultButton = 0; // 0 first button, 1 second, 2 third
+    // The buttons' captions in order when they are not the standard ones ("Resume").
+    std::vector<std::string> captions = {};
 };
 
 // The title a box carries when the situation names none.

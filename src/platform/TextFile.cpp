@@ -1,5 +1,7 @@
 #include "platform/TextFile.h"
 
+#include "platform/KillPoint.h"
+
 #include "platform/TextCodec.h"
 
 #include <atomic>
@@ -184,6 +186,7 @@ void FileReplacement::commit() {
         ThrowSystemError("Cannot write", path_, err);
     }
     fd_ = -1;
+    KillPoint("file-rename"); // the new content is on the disk, the old file still in place
     if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
         const int err = errno;
         ::unlink(temporary_.c_str());
@@ -208,6 +211,54 @@ void AppendTextLines(const std::string& path, const std::vector<std::string>& li
     const bool ok = WriteAll(fd, EncodeTextLines(lines), err);
     ::close(fd);
     if (!ok) ThrowSystemError("Cannot append to", path, err);
+}
+
+void AppendDurably(const std::string& path, std::string_view bytes, std::string_view killPoint) {
+    struct stat before {};
+    const bool existed = ::stat(path.c_str(), &before) == 0;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, kNewFileMode);
+    if (fd < 0) ThrowSystemError("Cannot open", path, errno);
+    struct stat opened {};
+    const off_t length = ::fstat(fd, &opened) == 0 ? opened.st_size : before.st_size;
+    int err = 0;
+    if (!killPoint.empty() && KillPointDue(killPoint)) {
+        (void)WriteAll(fd, bytes.substr(0, bytes.size() / 2), err);
+        (void)::fdatasync(fd);
+        KillNow();
+    }
+    bool ok = WriteAll(fd, bytes, err);
+    if (ok && ::fdatasync(fd) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        // Nothing of a failed record stays: the next append starts on a clean line.
+        (void)::ftruncate(fd, length);
+        ::close(fd);
+        if (!existed) ::unlink(path.c_str()); // nor an empty file it made
+        ThrowSystemError("Cannot append to", path, err);
+    }
+    ::close(fd);
+    if (!existed) {
+        // A new file's name is in its folder only once the folder is flushed too.
+        const std::string folder = fs::path(path).parent_path().string();
+        const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+        if (dir >= 0) {
+            (void)::fsync(dir);
+            ::close(dir);
+        }
+    }
+}
+
+bool EndsWithLineEnd(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    char last = '\n';
+    const bool ok = ::fstat(fd, &st) == 0 &&
+                    (st.st_size == 0 || ::pread(fd, &last, 1, st.st_size - 1) == 1);
+    ::close(fd);
+    return ok && last == '\n';
 }
 
 bool IsTemporaryName(std::string_view fileName) {

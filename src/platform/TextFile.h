@@ -81,6 +81,16 @@ void WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
 // Appends the lines (each ended by CR LF) to the file, creating it. Throws FileError.
 void AppendTextLines(const std::string& path, const std::vector<std::string>& lines);
 
+// Appends the bytes to the file (creating it) and flushes them to the disk (fdatasync; a
+// new file's folder entry too) before returning: a record appended here survives a power
+// cut. On any failure the file is cut back to its length before the call and FileError is
+// thrown, so that no half-written record stays behind. `killPoint`, when armed, dies after
+// half of the bytes (a torn write).
+void AppendDurably(const std::string& path, std::string_view bytes,
+                   std::string_view killPoint = {});
+// True when the file is empty or its last byte ends a line; false also when it is missing.
+[[nodiscard]] bool EndsWithLineEnd(const std::string& path);
+
 // Temporary files end with this; no file the program keeps does (names may hold no ".").
 inline constexpr std::string_view kTemporaryEnding = ".new";
 [[nodiscard]] bool IsTemporaryName(std::string_view fileName);

@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "platform/KillPoint.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
 #include "platform/Version.h"
@@ -102,6 +103,7 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         ShowMessage(op_, message);
         return false;
     }
+    KillPoint("raw-data-saved"); // the raw data file written, the results not yet
     if (completedStep == 0) return true; // no pair yet: the raw data is all there is
 
     try {

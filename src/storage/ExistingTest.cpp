@@ -1,6 +1,7 @@
 #include "storage/ExistingTest.h"
 
 #include "platform/Files.h"
+#include "storage/TestJournal.h"
 
 #include <filesystem>
 
@@ -21,7 +22,9 @@ constexpr size_t kLongestEnding = 8 + 6;
 
 std::vector<std::string> TestFileNames(const Folders& folders) {
     const std::string base = folders.DataPath + folders.DataFileName;
-    return {base + "_CTE.dat", base + "_CTE.txt", base + ".pdf"};
+    // With the readings kept from an interrupted step and the journal kept for audit.
+    return {base + "_CTE.dat", base + "_CTE.txt", base + ".pdf", base + "_Interrupted.txt",
+            base + kJournalEnding};
 }
 
 } // namespace
@@ -34,6 +37,18 @@ std::vector<std::string> ExistingTestFiles(const Folders& folders) {
 }
 
 bool ConfirmTestOverwrite(const Folders& folders, Operator& op) {
+    const std::string journal = folders.DataPath + folders.DataFileName + kJournalEnding;
+    if (IsFile(journal)) {
+        const auto content = ReadJournal(journal);
+        if (!content || content->endedHow.empty()) {
+            // Its readings are nowhere else yet: it is resumed or closed at the next start.
+            op.show(Message{"The test \"" + folders.DataFileName +
+                                "\" was interrupted and is neither resumed nor closed yet (" +
+                                journal + "). Start Dilato again to resume or close it.",
+                            kExistingTestTitle, MessageIcon::Exclamation});
+            return false;
+        }
+    }
     const auto found = ExistingTestFiles(folders);
     if (found.empty()) return true;
     const MessageAnswer answer = op.show(Message{

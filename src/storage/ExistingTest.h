@@ -15,11 +15,13 @@ namespace dilato {
 inline constexpr const char* kExistingTestTitle = "Test Name Already Used";
 
 // The files of the test `Folders::DataFileName` in `Folders::DataPath` that exist: the raw
-// data file, the summary, the PDF report.
+// data file, the summary, the PDF report, the readings kept from an interrupted step and a
+// journal kept for audit.
 [[nodiscard]] std::vector<std::string> ExistingTestFiles(const Folders& folders);
 
 // True when the test may start: no files of that name, or the operator agreed to replace
-// them (Yes) and they, with the folder's interim results "TempDat.txt", were removed.
+// them (Yes) and they, with the folder's interim results "TempDat.txt", were removed. A test
+// of that name that was interrupted and not yet resumed or closed is never replaced.
 [[nodiscard]] bool ConfirmTestOverwrite(const Folders& folders, Operator& op);
 
 // The limits of the names a test's files get. Checked when the test starts, so that a name

@@ -63,8 +63,11 @@ MessageAnswer QtOperator::show(const Message& message) {
     QMessageBox box(BoxIcon(message.icon), QString::fromStdString(message.title),
                     QString::fromStdString(message.text), QMessageBox::NoButton,
                     QApplication::activeWindow());
-    for (const auto& c : choices)
-        box.addButton(c.button);
+    for (size_t i = 0; i < choices.size(); ++i) {
+        QPushButton* button = box.addButton(choices[i].button);
+        if (i < message.captions.size())
+            button->setText(QString::fromStdString(message.captions[i]));
+    }
     box.setDefaultButton(byDefault.button);
     // The pointer is normal while the operator reads, whatever the logic had set.
     const bool wasBusy = busy_;

@@ -256,15 +256,18 @@ TEST(DataFileSave, AFailedSaveStopsTheTestAndLeavesNoHalfFile) {
     std::filesystem::create_directories(b.DataFile(""));
     test::FileSizeLimit full(64); // the disk fills at the first save
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return !b.op.messages.empty(); }, 60));
+    ASSERT_TRUE(b.RunUntil([&] { return b.op.messages.size() >= 2; }, 60));
     b.clock.advance(1.0);
-    ASSERT_EQ(b.op.messages.size(), 2u);
-    EXPECT_EQ(b.op.messages[0].text.rfind("Error saving file in okSaveDatFile: ", 0), 0u);
-    EXPECT_EQ(b.op.messages[1].text, "Data-to-file Save was Unsuccessful");
-    EXPECT_EQ(b.op.messages[1].title, "File Saving Error");
+    ASSERT_EQ(b.op.messages.size(), 3u);
+    // The journal is the first to find the disk full, and says so once.
+    EXPECT_EQ(b.op.messages[0].title, kJournalErrorTitle);
+    EXPECT_EQ(b.op.messages[1].text.rfind("Error saving file in okSaveDatFile: ", 0), 0u);
+    EXPECT_EQ(b.op.messages[2].text, "Data-to-file Save was Unsuccessful");
+    EXPECT_EQ(b.op.messages[2].title, "File Saving Error");
     EXPECT_EQ(b.run().gTestState, state::Idle);
     EXPECT_EQ(b.run().StepIndex, 0) << "the batch does not go on unsaved";
-    EXPECT_TRUE(ListFiles(b.DataFile("")).empty()) << "no raw file, no temporary file";
+    EXPECT_TRUE(ListFiles(b.DataFile("")).empty())
+        << "no raw file, no temporary file, no empty journal";
 }
 
 } // namespace

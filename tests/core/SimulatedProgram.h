@@ -21,8 +21,10 @@
 namespace dilato::test {
 
 struct SimulatedProgram {
+    // `systemFolder`: another's (a restart after a crash); empty: a fresh one of its own.
     explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
-                              int steps = 3, std::string programFolder = {})
+                              int steps = 3, std::string programFolder = {},
+                              std::string systemFolder = {})
         : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
           p3(board, clock),
           program(ProgramAdapters{clock,
@@ -33,7 +35,7 @@ struct SimulatedProgram {
                                   p2,
                                   p3,
                                   programFolder.empty() ? dir.path() + "app/" : programFolder,
-                                  dir.path() + "sys/",
+                                  systemFolder.empty() ? dir.path() + "sys/" : systemFolder,
                                   {}}) {
         board.plug(1, instruments.sensor);
         board.plug(2, instruments.controller);

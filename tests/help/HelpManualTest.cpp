@@ -1,6 +1,7 @@
 // The operator's manual as shipped in the program folder: every help context number the
 // program uses leads to a page and an anchor that exist, and every link inside the manual
 // lands somewhere.
+#include "core/TestRecovery.h"
 #include "ui/HelpTopics.h"
 
 #include <gtest/gtest.h>
@@ -128,4 +129,16 @@ TEST(HelpManual, EveryPageCanBeReachedFromTheContents) {
             if (reached.insert(link).second) queue.push_back(link);
     }
     for (const auto& page : Pages()) EXPECT_EQ(reached.count(page), 1u) << page << " is not linked";
+}
+
+TEST(HelpManual, ThePowerCutPageNamesWhatTheProgramShowsAndWrites) {
+    const std::string page = ReadAll(kManual + "recovery.html");
+    for (const std::string text :
+         {std::string(dilato::kInterruptedTitle), std::string(dilato::kJournalErrorTitle),
+          "<b>" + std::string(dilato::kResumeCaption) + "</b>",
+          "<b>" + std::string(dilato::kCloseIncompleteCaption) + "</b>",
+          std::string(dilato::kJournalEnding),
+          std::string(dilato::kInterruptedEnding), std::string("--resume"),
+          std::string("--close-incomplete"), std::string("--keep-journal")})
+        EXPECT_NE(page.find(text), std::string::npos) << "recovery.html does not name " << text;
 }

@@ -7,9 +7,12 @@
 
 #include "core/StartUp.h"
 #include "core/StartUpForms.h"
+#include "core/TestRecovery.h"
+#include "storage/TestJournal.h"
 #include "platform/DesktopChecks.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "platform/TextFile.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramEnd.h"
 #include "platform/VirtualClock.h"
@@ -24,6 +27,15 @@
 
 namespace dilato {
 namespace {
+
+// The reading lines of a file in the raw data file's format.
+int StepReadingCount(const std::string& file) {
+    const auto lines = ReadTextLines(file);
+    int n = 0;
+    if (lines)
+        for (const auto& line : *lines) n += line.find(",     ") != std::string::npos;
+    return n;
+}
 
 class FakeHost final : public StartUpHost {
   public:
@@ -296,6 +308,39 @@ TEST(WarningsForm, EveryStatementMustBeAcknowledged) {
     EXPECT_EQ(ReadIniValue(settings.FileName(), "General", "SystemWarnings"), "False");
     for (const char* statement : kOperationalWarnings)
         EXPECT_GT(std::string(statement).size(), 40u);
+}
+
+TEST(StartUp, AnInterruptedTestIsAskedAboutOnceTheMainWindowIsUp) {
+    StartBench b;
+    // The journal a power cut left in the middle of the first step of a test of 20 and 50 °C.
+    JournalStart start;
+    start.time = "12-09-2026 10:00:00";
+    start.dataFolder = "Demo";
+    start.testName = "Bar";
+    start.lengthBox = "2.000";
+    start.sampleLength = 2.0f;
+    start.batchTests = 2;
+    start.plan = {"20", "50", "", "", "", "", "", "", ""};
+    JournalFile journal(b.dir.path() + "sys/Data/Demo/Bar_CTE.jnl");
+    std::filesystem::create_directories(b.dir.path() + "sys/Data/Demo");
+    journal.append(JournalStartLine(start));
+    for (int r = 1; r <= 5; ++r)
+        journal.append(JournalReadingLine("12-09-2026 10:0" + std::to_string(r) + ":00", 1,
+                                          Reading{r * 0.1f, 0.1f, 21.0f, 0.0f, 0.0f}));
+
+    b.op.queueAnswer(MessageAnswer::Yes);
+    EXPECT_EQ(b.Main(), "");
+    ASSERT_FALSE(b.op.messages.empty());
+    const Message& question = b.op.messages.back();
+    EXPECT_EQ(question.title, kInterruptedTitle);
+    EXPECT_NE(question.text.find("\"Bar\" in the data folder Demo was interrupted in step 1 of 2 "
+                                 "(20 \xC2\xB0""C) at 12-09-2026 10:05:00"),
+              std::string::npos)
+        << question.text;
+    EXPECT_EQ(b.host.calls.back(), "focus") << "asked with the main window up";
+    EXPECT_EQ(b.program.session.run.gTestState, state::StepStart) << "resumed";
+    EXPECT_EQ(b.program.folders.DataFileName, "Bar");
+    EXPECT_EQ(StepReadingCount(b.dir.path() + "sys/Data/Demo/Bar_Interrupted.txt"), 5);
 }
 
 TEST(DesktopChecks, MoneyWithAPointAndARegisteredPdfViewer) {

@@ -1,0 +1,269 @@
+// A test interrupted by a crash, in-process on the virtual clock: the program that ran it
+// simply stops (nothing of it runs again, as after a power cut) and a second program on
+// the same system folder finds the test by its journal, resumes it or closes it, and no
+// stored reading is lost.
+
+#include "CoreFakes.h"
+#include "app/KillHarness.h"
+#include "SimulatedProgram.h"
+
+#include "core/TestRecovery.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
+#include "platform/LeadingNumber.h"
+#include "platform/TextFile.h"
+#include "storage/ExistingTest.h"
+#include "support/FileSizeLimit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace dilato {
+namespace {
+
+using test::SimulatedProgram;
+
+sim::BenchParams Copper() {
+    sim::BenchParams bench;
+    bench.sample.expansion = sim::ExpansionCurve::Named("copper");
+    return bench;
+}
+
+// Starts the test and runs it until `crash` holds; then the program is left for dead.
+void RunUntilCrash(SimulatedProgram& p, const std::function<bool(const TestRun&)>& crash) {
+    p.program.StartInstruments();
+    p.program.session.start.StartButtonHit();
+    ASSERT_TRUE(test::RunUntil(
+        p.clock, [&] { p.clock.advance(1.0); }, [&] { return crash(p.program.session.run); },
+        6 * 3600.0));
+}
+
+int ReadingsOf(const TestRun& run, int step) {
+    return run.stepData.stepCount() >= step ? run.stepData.readingCount(step) : 0;
+}
+
+std::string Demo(const SimulatedProgram& p) {
+    return p.program.folders.DataRoot() + "Demo/";
+}
+
+std::vector<std::string> StepLines(const std::string& file, int step) {
+    return test::StepReadingLines(file, step);
+}
+
+// The program that starts after the crash, on the same system folder.
+struct Restart {
+    explicit Restart(SimulatedProgram& crashed)
+        : p(Copper(), "20/50/80/0/0/0/0/0/0", 3, {}, crashed.program.folders.SysFolder) {
+        p.program.StartInstruments();
+        tests = FindInterruptedTests(p.program.folders);
+    }
+    void RunToTheEnd() {
+        test::RunUntilTestEnds(p.program, [&] { p.clock.advance(1.0); }, 12 * 3600.0, p.clock);
+    }
+    SimulatedProgram p;
+    std::vector<InterruptedTest> tests;
+};
+
+TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
+    SimulatedProgram first(Copper());
+    const auto inStep2 = [](const TestRun& run) {
+        return run.StepsSaved == 1 && ReadingsOf(run, 2) >= 30;
+    };
+    RunUntilCrash(first, inStep2);
+    const std::vector<Reading> step1(first.program.session.run.stepData.readings(1).begin(),
+                                     first.program.session.run.stepData.readings(1).end());
+    const auto step2 = first.program.session.run.stepData.readings(2);
+    const std::vector<std::string> savedStep1 = StepLines(Demo(first) + "Sample1_CTE.dat", 1);
+
+    Restart again(first);
+    ASSERT_EQ(again.tests.size(), 1u);
+    const InterruptedTest& t = again.tests[0];
+    EXPECT_TRUE(t.problem.empty()) << t.problem;
+    EXPECT_EQ(t.step, 2);
+    EXPECT_EQ(t.steps, 3);
+    EXPECT_EQ(t.content.stepReadings(2).size(), step2.size()) << "every stored reading";
+    const std::string text = InterruptedTestText(t);
+    EXPECT_NE(text.find("\"Sample1\" in the data folder Demo was interrupted in step 2 of 3 (50 "),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(t.content.lastTime), std::string::npos) << "when it stopped";
+
+    ASSERT_TRUE(again.p.program.recovery.Resume(t));
+    EXPECT_EQ(again.p.program.session.run.gTestState, state::StepStart);
+    EXPECT_EQ(again.p.program.session.run.SetPointTemp, 50) << "back to the step's set point";
+    again.RunToTheEnd();
+    const TestRun& run = again.p.program.session.run;
+    EXPECT_EQ(run.StepsSaved, 3) << (again.p.op.messages.empty() ? "" : again.p.op.last().text);
+
+    // The completed step is the one measured before the crash, reading for reading.
+    ASSERT_EQ(run.stepData.readingCount(1), static_cast<int>(step1.size()));
+    for (size_t r = 0; r < step1.size(); ++r)
+        EXPECT_EQ(run.stepData.readings(1)[r].indicator, step1[r].indicator) << r;
+    EXPECT_EQ(StepLines(Demo(first) + "Sample1_CTE.dat", 1), savedStep1);
+    // The interrupted attempt of step 2 is kept in a file of its own.
+    EXPECT_EQ(StepLines(Demo(first) + "Sample1_Interrupted.txt", 2).size(), step2.size());
+    EXPECT_FALSE(IsFile(Demo(first) + "Sample1_CTE.jnl")) << "a test that ended keeps none";
+
+    // Its results are within their accuracy estimates of the simulated truth.
+    const auto& alpha = again.p.instruments.bench.params().sample.expansion;
+    for (int k = 1; k <= 3; ++k) {
+        const std::string line =
+            ReadIniValue(again.p.program.folders.SummaryFileName, "CTE Test Summary #",
+                         "CTE " + std::to_string(k) + ":");
+        ASSERT_FALSE(line.empty()) << k;
+        const int row = k;
+        const double truth = alpha.meanAlpha(run.results.at(row, result::StartTemp),
+                                             run.results.at(row, result::EndTemp));
+        EXPECT_NEAR(run.results.at(row, result::Cte), truth,
+                    truth * run.results.at(row, result::Accuracy))
+            << line;
+    }
+}
+
+TEST(Recovery, ClosingAsIncompleteKeepsTheCompletedStepsAsAFinishedTest) {
+    struct Case {
+        int saved;
+        std::string rawName; // "" none
+        bool summary;
+    };
+    for (const Case& c : {Case{2, "Sample1", true}, Case{1, "Sample1-x1", false}, Case{0, "", false}}) {
+        SCOPED_TRACE(c.saved);
+        SimulatedProgram first(Copper());
+        RunUntilCrash(first, [&c](const TestRun& run) {
+            return run.StepsSaved == c.saved && ReadingsOf(run, c.saved + 1) >= 20;
+        });
+        const int partial = ReadingsOf(first.program.session.run, c.saved + 1);
+        Restart again(first);
+        ASSERT_EQ(again.tests.size(), 1u);
+        std::vector<std::string> kept;
+        ASSERT_TRUE(again.p.program.recovery.CloseIncomplete(again.tests[0], kept));
+        const std::string demo = Demo(first);
+        if (c.rawName.empty()) {
+            EXPECT_FALSE(IsFile(demo + "Sample1_CTE.dat"));
+        } else {
+            const auto raw = ReadTextLines(demo + c.rawName + "_CTE.dat");
+            ASSERT_TRUE(raw);
+            int headers = 0;
+            for (const auto& line : *raw) headers += line.rfind("Test #", 0) == 0;
+            EXPECT_EQ(headers, c.saved) << "a test of that many steps";
+        }
+        if (c.saved == 1) {
+            EXPECT_FALSE(IsFile(demo + "Sample1_CTE.dat")) << "renamed, not copied";
+        }
+        EXPECT_EQ(IsFile(demo + "Sample1_CTE.txt"), c.summary);
+        if (c.summary) {
+            EXPECT_FALSE(ReadIniValue(demo + "Sample1_CTE.txt", "CTE Test Summary #", "CTE 1:")
+                             .empty());
+            EXPECT_TRUE(ReadIniValue(demo + "Sample1_CTE.txt", "CTE Test Summary #", "CTE 2:")
+                            .empty());
+        }
+        const std::string name = c.rawName.empty() ? "Sample1" : c.rawName;
+        EXPECT_EQ(StepLines(demo + name + "_Interrupted.txt", c.saved + 1).size(),
+                  static_cast<size_t>(partial));
+        EXPECT_FALSE(IsFile(demo + "Sample1_CTE.jnl"));
+        EXPECT_EQ(again.p.program.params.SysParam(slot::NumberOfBatchTests).number(), 3)
+            << "the plan is the operator's again";
+    }
+}
+
+TEST(Recovery, TheStartUpQuestionAndTheJournalsThatCannotBeUsed) {
+    SimulatedProgram first(Copper());
+    RunUntilCrash(first, [](const TestRun& run) { return ReadingsOf(run, 1) >= 10; });
+    const std::string demo = Demo(first);
+    const std::string journal = demo + "Sample1_CTE.jnl";
+
+    // No new test of that name while it waits for an answer, even with "Yes" to replace.
+    {
+        test::RecordingOperator op;
+        op.queueAnswer(MessageAnswer::Yes);
+        EXPECT_FALSE(ConfirmTestOverwrite(first.program.folders, op));
+        EXPECT_TRUE(IsFile(journal));
+    }
+    // The question: "Close as incomplete" must be confirmed; not confirmed, it is asked again.
+    {
+        Restart again(first);
+        again.p.op.queueAnswer(MessageAnswer::No);  // close as incomplete
+        again.p.op.queueAnswer(MessageAnswer::No);  // ... not sure
+        again.p.op.queueAnswer(MessageAnswer::Yes); // resume
+        EXPECT_TRUE(again.p.program.recovery.AskAndRecover(again.tests));
+        ASSERT_GE(again.p.op.messages.size(), 3u);
+        EXPECT_EQ(again.p.op.messages[0].captions,
+                  (std::vector<std::string>{"Resume", "Close as incomplete"}));
+        EXPECT_EQ(again.p.op.messages[2].title, kInterruptedTitle);
+        EXPECT_EQ(again.p.program.session.run.gTestState, state::StepStart);
+    }
+    // Resumed then interrupted again: both attempts of step 1 are kept.
+    {
+        Restart third(first);
+        ASSERT_EQ(third.tests.size(), 1u);
+        EXPECT_EQ(third.tests[0].content.abandoned.size(), 1u);
+    }
+
+    // A raw data file of another sample beside the journal: it is not this test's.
+    SimulatedProgram other(Copper());
+    RunUntilCrash(other, [](const TestRun& run) { return run.StepsSaved == 1; });
+    const std::string raw = Demo(other) + "Sample1_CTE.dat";
+    auto lines = *ReadTextLines(raw);
+    lines[0] = "Sample Length = 1.500";
+    WriteTextLinesAtomic(raw, lines);
+    Restart mismatched(other);
+    ASSERT_EQ(mismatched.tests.size(), 1u);
+    EXPECT_NE(mismatched.tests[0].problem.find("1.500"), std::string::npos)
+        << mismatched.tests[0].problem;
+    EXPECT_FALSE(mismatched.p.program.recovery.Resume(mismatched.tests[0]));
+    EXPECT_EQ(mismatched.p.program.session.run.gTestState, state::Idle);
+    EXPECT_TRUE(IsFile(Demo(other) + "Sample1_CTE.jnl")) << "left for the operator";
+
+    // A journal whose first line was torn holds no test: it goes, and nothing is asked.
+    test::TempFolder dir;
+    dir.write("Data/Demo/Torn_CTE.jnl", "S\t12-09-2026 10:00:00\tDe");
+    EXPECT_FALSE(FindInterruptedTest(dir.file("Data/Demo/Torn_CTE.jnl")));
+    EXPECT_FALSE(IsFile(dir.file("Data/Demo/Torn_CTE.jnl")));
+    // A test folder deleted with its journal leaves nothing to find.
+    std::filesystem::remove_all(Demo(other));
+    Restart deleted(other);
+    EXPECT_TRUE(deleted.tests.empty());
+}
+
+TEST(Recovery, AFullDiskIsToldOnceAndTheJournalCatchesUpWithoutAGap) {
+    SimulatedProgram p(Copper());
+    RunUntilCrash(p, [](const TestRun& run) { return ReadingsOf(run, 1) >= 10; });
+    const std::string journal = Demo(p) + "Sample1_CTE.jnl";
+    {
+        test::FileSizeLimit full(std::filesystem::file_size(journal) + 10);
+        for (int s = 0; s < 120; ++s) p.clock.advance(1.0);
+    }
+    EXPECT_EQ(p.op.messages.size(), 1u);
+    EXPECT_EQ(p.op.last().title, kJournalErrorTitle);
+    EXPECT_NE(p.op.last().text.find("They are held in memory"), std::string::npos);
+    EXPECT_GT(p.program.session.journal.pending(), 10u);
+    for (int s = 0; s < 12; ++s) p.clock.advance(1.0);
+    EXPECT_EQ(p.program.session.journal.pending(), 0u);
+    const auto content = ReadJournal(journal);
+    ASSERT_TRUE(content);
+    const auto& stored = p.program.session.run.stepData.readings(1);
+    ASSERT_EQ(content->stepReadings(1).size(), stored.size()) << "no gap";
+    for (size_t r = 0; r < stored.size(); ++r)
+        EXPECT_EQ(content->stepReadings(1)[r].elapsedMinutes, stored[r].elapsedMinutes);
+}
+
+TEST(Recovery, AResumptionWhoseStageDoesNotAnswerKeepsTheTestForTheNextStart) {
+    SimulatedProgram first(Copper());
+    RunUntilCrash(first, [](const TestRun& run) { return run.StepsSaved == 1; });
+    Restart again(first);
+    again.p.instruments.controller.inject(sim::Fault::Silence);
+    EXPECT_FALSE(again.p.program.recovery.Resume(again.tests[0]));
+    EXPECT_EQ(again.p.program.session.run.gTestState, state::Idle);
+    bool told = false;
+    for (const auto& m : again.p.op.messages)
+        told = told || m.text.find("No data received from the TE controller") != std::string::npos;
+    EXPECT_TRUE(told) << (again.p.op.messages.empty() ? "" : again.p.op.last().text);
+    const auto still = FindInterruptedTest(Demo(first) + "Sample1_CTE.jnl");
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->step, 2);
+}
+
+} // namespace
+} // namespace dilato

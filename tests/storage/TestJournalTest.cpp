@@ -1,0 +1,155 @@
+#include "storage/TestJournal.h"
+
+#include "platform/Files.h"
+#include "platform/TextFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace dilato {
+namespace {
+
+Reading MakeReading(float elapsed, float indicator) {
+    return Reading{elapsed, indicator, 20.0f + elapsed / 7.0f, -3.0f, indicator + 1e-7f};
+}
+
+JournalStart MakeStart() {
+    JournalStart s;
+    s.time = "12-09-2026 10:00:00";
+    s.dataFolder = "Demo";
+    s.testName = "Bar";
+    s.sampleId = "Cu \xC2\xB5 tab\there"; // a tab must not split the record
+    s.lengthBox = "2.000";
+    s.sampleLength = 2.0f;
+    s.accuracyOption = 1;
+    s.batchTests = 3;
+    s.roundTrip = 1;
+    s.plan = {"20", "50", "80", "", "", "", "", "", ""};
+    s.initial = InitialReading{36000, 2.0f, 0.0123457f, 21.37f};
+    return s;
+}
+
+bool SameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(TestJournal, RecordsReadBackExactlyWithStepsSavesResumptionsAndTheEnd) {
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u) << "the common CRC-32";
+    const float awkward = 0.1f + 1e-8f; // a float that a short decimal format would round
+    std::vector<std::string> lines{JournalStartLine(MakeStart())};
+    lines.push_back(JournalReadingLine("t1", 1, MakeReading(0.0f, awkward)));
+    lines.push_back(JournalReadingLine("t2", 1, MakeReading(0.1f, 0.0124f)));
+    lines.push_back(JournalResultLine("t3", 1, {20.0f, 50.0f, 16.5f, 0.015f, 0.0124f}));
+    lines.push_back(JournalSaveLine(JournalStepSave{1, "t3", Projection{0.0125f, 16.4f, 7.5f}}));
+    lines.push_back(JournalReadingLine("t4", 2, MakeReading(0.1f, 0.02f)));
+    lines.push_back(JournalReadingLine("t5", 2, MakeReading(0.2f, 0.021f)));
+    lines.push_back(JournalResumeLine("t6", 2)); // the step starts again after a restart
+    lines.push_back(JournalReadingLine("t7", 2, MakeReading(0.1f, 0.03f)));
+
+    const JournalContent c = ParseJournal(lines);
+    ASSERT_TRUE(c.start);
+    EXPECT_EQ(c.start->sampleId, "Cu \xC2\xB5 tab here");
+    EXPECT_EQ(c.start->plan[2], "80");
+    EXPECT_EQ(c.start->batchTests + c.start->roundTrip, 4);
+    EXPECT_TRUE(SameBits(c.start->initial.indicator, 0.0123457f));
+    EXPECT_EQ(c.start->initial.time, 36000);
+    ASSERT_EQ(c.stepReadings(1).size(), 2u);
+    EXPECT_TRUE(SameBits(c.stepReadings(1)[0].indicator, awkward));
+    EXPECT_EQ(c.stepReadings(1)[0].elapsedMinutes, 0.0f) << "a reading at 0.0 minutes is kept";
+    EXPECT_TRUE(SameBits(c.stepReadings(1)[1].projectedIndicator, 0.0124f + 1e-7f));
+    ASSERT_EQ(c.stepsSaved(), 1);
+    EXPECT_EQ(c.saves[0].projection.stabilityThreshold, 7.5f);
+    ASSERT_EQ(c.stepReadings(2).size(), 1u) << "the attempt after the resumption";
+    EXPECT_EQ(c.stepReadings(2)[0].indicator, 0.03f);
+    ASSERT_EQ(c.abandoned.size(), 1u);
+    EXPECT_EQ(c.abandoned[0].first, 2);
+    EXPECT_EQ(c.abandoned[0].second.size(), 2u);
+    EXPECT_EQ(c.lastTime, "t7");
+    EXPECT_TRUE(c.endedHow.empty());
+    EXPECT_EQ(c.badLines, 0);
+
+    lines.push_back(JournalEndLine("t8", "completed"));
+    EXPECT_EQ(ParseJournal(lines).endedHow, "completed");
+
+    // A step's save journalled twice (a crash between the save and its record, then the
+    // save again) counts once.
+    lines.insert(lines.begin() + 5, lines[4]);
+    EXPECT_EQ(ParseJournal(lines).stepsSaved(), 1);
+}
+
+TEST(TestJournal, TornAndDamagedLinesAreIgnoredAndNothingElse) {
+    std::vector<std::string> lines{JournalStartLine(MakeStart())};
+    for (int r = 1; r <= 4; ++r)
+        lines.push_back(JournalReadingLine("t", 1, MakeReading(0.1f * r, 0.01f * r)));
+    std::string torn = JournalReadingLine("t", 1, MakeReading(0.5f, 0.05f));
+    for (size_t cut : {size_t{1}, torn.size() / 2, torn.size() - 1}) {
+        auto withTorn = lines;
+        withTorn.push_back(torn.substr(0, cut));
+        const JournalContent c = ParseJournal(withTorn);
+        EXPECT_EQ(c.stepReadings(1).size(), 4u) << "cut at " << cut;
+        EXPECT_EQ(c.badLines, 1);
+    }
+    // One changed digit in the middle of the file: that reading goes, the rest stays.
+    auto damaged = lines;
+    damaged[2][4] = damaged[2][4] == '1' ? '2' : '1';
+    const JournalContent c = ParseJournal(damaged);
+    EXPECT_EQ(c.stepReadings(1).size(), 3u);
+    EXPECT_EQ(c.badLines, 1);
+    // Records without a start belong to no test.
+    EXPECT_EQ(ParseJournal({lines.begin() + 1, lines.end()}).goodLines, 0);
+}
+
+TEST(TestJournal, TheFileIsAppendedBehindATornLineAndFailedAppendsLeaveNoHalfRecord) {
+    test::TempFolder dir;
+    const std::string path = dir.file("Bar_CTE.jnl");
+    {
+        JournalFile file(path);
+        file.append(JournalStartLine(MakeStart()));
+        file.append(JournalReadingLine("t", 1, MakeReading(0.1f, 0.01f)));
+    }
+    // The power failed in the middle of the next write.
+    const std::string torn = JournalReadingLine("t", 1, MakeReading(0.2f, 0.02f));
+    dir.write("Bar_CTE.jnl", dir.read("Bar_CTE.jnl") + torn.substr(0, 20));
+    {
+        JournalFile restarted(path);
+        restarted.append(JournalResumeLine("t", 1));
+        restarted.append(JournalReadingLine("t", 1, MakeReading(0.1f, 0.03f)));
+    }
+    auto c = ReadJournal(path);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->badLines, 1);
+    EXPECT_EQ(c->resumptions, 1) << "the record after the torn line is a line of its own";
+    ASSERT_EQ(c->stepReadings(1).size(), 1u);
+    EXPECT_EQ(c->stepReadings(1)[0].indicator, 0.03f);
+
+    // A full disk: the record that did not fit leaves nothing of itself behind, waits, and
+    // goes first once there is room again, so the journal has no gap.
+    const std::string before = dir.read("Bar_CTE.jnl");
+    JournalFile file(path);
+    {
+        test::FileSizeLimit full(before.size() + 30);
+        EXPECT_THROW(file.append(JournalReadingLine("t", 1, MakeReading(0.2f, 0.04f))),
+                     FileError);
+        EXPECT_THROW(file.append(JournalReadingLine("t", 1, MakeReading(0.3f, 0.05f))),
+                     FileError);
+        EXPECT_EQ(dir.read("Bar_CTE.jnl"), before) << "no half record";
+        EXPECT_EQ(file.pending(), 2u);
+    }
+    file.append(JournalReadingLine("t", 1, MakeReading(0.4f, 0.06f)));
+    EXPECT_EQ(file.pending(), 0u);
+    c = ReadJournal(path);
+    ASSERT_EQ(c->stepReadings(1).size(), 4u);
+    EXPECT_EQ(c->stepReadings(1)[1].indicator, 0.04f);
+    EXPECT_EQ(c->stepReadings(1)[3].indicator, 0.06f);
+
+    // A data folder that was removed: the append fails and says so.
+    JournalFile gone(dir.file("Removed/Bar_CTE.jnl"));
+    EXPECT_THROW(gone.append(JournalStartLine(MakeStart())), FileError);
+}
+
+} // namespace
+} // namespace dilato
