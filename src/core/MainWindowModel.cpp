@@ -86,6 +86,8 @@ void MainWindowModel::DataToForm1(bool clear) {
     const LiveReadings r = readings_ ? readings_() : LiveReadings{};
     view_.indicator = FormatSingle(r.indicator, "0.000000");
     view_.sampleTemp = FormatSingle(r.sampleTemp, "0.0");
+    view_.indicatorStale = !r.indicatorMeasured;
+    view_.sampleTempStale = !r.sampleTempMeasured;
     const float cte = run_.projection.projectedCte;
     view_.projectedCte =
         (run_.gTestState > 2 && run_.StepIndex > 0 && cte > 0) ? FormatSingle(cte, "0.0") : " - ";

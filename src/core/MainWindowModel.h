@@ -26,10 +26,13 @@ inline constexpr int PlottingSetup = 3;
 inline constexpr int SetupOptions = 4;
 } // namespace tab
 
-// The latest instrument readings as the window shows them.
+// The latest instrument readings as the window shows them, and whether the latest read
+// cycle measured each (an instrument that did not answer leaves its older value behind).
 struct LiveReadings {
     float indicator = 0.0f;  // `IndicatorReading`, inches
     float sampleTemp = 0.0f; // `SampleTemp`, °C
+    bool indicatorMeasured = true;
+    bool sampleTempMeasured = true;
 };
 
 // Everything the Test tab shows.
@@ -53,6 +56,9 @@ struct TestTabView {
     std::string elapsed;                                    // `TimeKeeper`
     std::string indicator, sampleTemp, projectedCte, slope; // live readings
     bool testDataEnabled = false;          // live fields light yellow (true) or grey
+    // The reading shown is an older one: its instrument gave none in the latest read cycle.
+    // The field keeps its background colour and marks its text instead.
+    bool indicatorStale = false, sampleTempStale = false;
     bool initializingLabelVisible = false; // "Initializing Temp. Stage... Please wait!"
 };
 

@@ -15,8 +15,9 @@ TestSession::TestSession(const SessionAdapters& a)
       sequencer(Context(a), [this](int completed) { return SaveStep(completed); }),
       start(Context(a), sequencer, a.folders), cycle(Context(a), sequencer, start) {
     ticks.setPass([this] { cycle.ProcessReadSet(); });
-    window.setReadingsSource([&instruments = a.instruments] {
-        return LiveReadings{instruments.IndicatorReading(), instruments.SampleTemp()};
+    window.setReadingsSource([&instruments = a.instruments, &watch = ticks.watch()] {
+        return LiveReadings{instruments.IndicatorReading(), instruments.SampleTemp(),
+                            watch.indicatorFresh(), watch.tempFresh()};
     });
 }
 

@@ -57,10 +57,16 @@ void ShowLight(QLabel& shape, Light light) {
                             .arg(LightColour(light).name()));
 }
 
-void ShowTestDataLook(QWidget& field, bool enabled) {
-    const QString sheet = enabled ? QStringLiteral("background-color: #FFFFC0;")
-                                  : QStringLiteral("background-color: #E0E0E0;");
+void ShowTestDataLook(QWidget& field, bool enabled, bool stale) {
+    QString sheet = enabled ? QStringLiteral("background-color: #FFFFC0;")
+                            : QStringLiteral("background-color: #E0E0E0;");
+    if (stale) sheet += QStringLiteral(" color: #A00000; font-style: italic;");
     if (field.styleSheet() != sheet) field.setStyleSheet(sheet);
+    if (field.property("stale").toBool() == stale) return;
+    field.setProperty("stale", stale);
+    field.setToolTip(stale ? QStringLiteral("No reading in the latest read cycle: the value "
+                                            "shown is an older one.")
+                           : QString());
 }
 
 QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent) {

@@ -24,8 +24,11 @@ void ApplyLooks(QApplication& app);
 [[nodiscard]] QColor LightColour(Light light);
 // Shows a stage light; the light's name is kept in the widget's "light" property.
 void ShowLight(QLabel& shape, Light light);
-// The live-reading field colours: light yellow while a test runs, light grey otherwise.
-void ShowTestDataLook(QWidget& field, bool enabled);
+// The live-reading field colours: light yellow while a test runs, light grey otherwise. A
+// reading its instrument did not give in the latest read cycle (`stale`) keeps the colour and
+// shows its text dark red and slanted, with a tip saying why; the field's "stale" property
+// carries the mark.
+void ShowTestDataLook(QWidget& field, bool enabled, bool stale = false);
 // A button with the program's look.
 [[nodiscard]] QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent);
 // A " ?" help button.

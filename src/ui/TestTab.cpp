@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -203,9 +204,14 @@ void TestTab::Connect() {
         });
         refresh();
     });
+    folderCombo_->installEventFilter(this);
     connect(folderCombo_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        if (folderCombo_->currentText().trimmed().isEmpty()) return;
+        // A message about the folder takes the focus from the box, which may finish the
+        // same edit a second time: one choice, one message.
+        if (folderCombo_->currentText().trimmed().isEmpty() || choosingFolder_) return;
+        choosingFolder_ = true;
         Guarded([&] { control_.DataFolderSelected(); });
+        choosingFolder_ = false;
         refresh();
     });
     connect(fileCombo_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& t) {
@@ -232,6 +238,16 @@ void TestTab::Connect() {
         if (onAbout_) onAbout_();
     });
     connect(help_, &QPushButton::clicked, this, [this] { help().showTopic(help::TestTab); });
+}
+
+bool TestTab::eventFilter(QObject* watched, QEvent* event) {
+    // Return in the folder box reaches the combo box after its line edit has taken it, and
+    // the combo box hands it to the line edit once more: the folder would be chosen twice.
+    if (watched == folderCombo_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    return MainTab::eventFilter(watched, event);
 }
 
 void TestTab::SampleLengthEdited(const QString& typed) {
@@ -295,8 +311,10 @@ void TestTab::refresh() {
     SetText(*testData_[2], view.projectedCte);
     SetText(*slope_, view.slope);
     SetText(*elapsed_, view.elapsed);
-    for (QLineEdit* field : {testData_[0], testData_[1], testData_[2], slope_, elapsed_})
+    for (QLineEdit* field : {testData_[2], slope_, elapsed_})
         ShowTestDataLook(*field, view.testDataEnabled);
+    ShowTestDataLook(*testData_[0], view.testDataEnabled, view.indicatorStale);
+    ShowTestDataLook(*testData_[1], view.testDataEnabled, view.sampleTempStale);
     for (size_t i = 0; i < lights_.size(); ++i)
         ShowLight(*lights_[i], view.lights[i]);
     SetText(*status_, view.statusText[0]);

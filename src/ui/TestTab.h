@@ -31,6 +31,9 @@ class TestTab final : public MainTab {
     // The "Out-of-Calibration" label (the calibration is due).
     void setOutOfCalibrationVisible(bool visible);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void BuildFileFrame(QWidget* frame);
     void BuildTestParameters(QWidget* frame);
@@ -65,6 +68,7 @@ class TestTab final : public MainTab {
     QPushButton* help_ = nullptr;
     std::vector<std::string> shownFolders_, shownFiles_;
     std::string lengthBefore_;
+    bool choosingFolder_ = false; // a folder choice is being handled (its message is open)
 };
 
 } // namespace dilato::ui

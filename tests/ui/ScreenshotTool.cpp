@@ -24,20 +24,6 @@ using namespace dilato::test;
 
 namespace {
 
-void Type(QWidget* field, const QString& text) {
-    Click(field);
-    QTest::keyClicks(field, text);
-}
-
-QString Lights() {
-    QStringList set;
-    for (int i = 1; i <= 3; ++i)
-        set << Find<QLabel>(QStringLiteral("ShapeTestStage%1").arg(i))
-                   ->property("light")
-                   .toString();
-    return set.join(QLatin1Char(' '));
-}
-
 // Waits a moment for the pictures to settle, then takes one of the whole screen.
 void Shot(const QString& name) {
     QTest::qWait(300);

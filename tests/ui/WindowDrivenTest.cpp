@@ -20,46 +20,6 @@
 namespace dilato::test {
 namespace {
 
-// A desktop on which a program is registered for PDF files.
-void RegisterPdfViewer(const TempFolder& dir) {
-    dir.write("xdg/data/applications/mimeinfo.cache",
-              "[MIME Cache]\napplication/pdf=viewer.desktop;\n");
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("xdg/data")));
-    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(dir.file("xdg/none")));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.file("xdg/config")));
-    qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(dir.file("xdg/none")));
-}
-
-QString Lights() {
-    QStringList set;
-    for (int i = 1; i <= 3; ++i)
-        set << Find<QLabel>(QStringLiteral("ShapeTestStage%1").arg(i))
-                   ->property("light")
-                   .toString();
-    return set.join(QLatin1Char(' '));
-}
-
-QString Status() {
-    return Find<QLabel>(QStringLiteral("TestStatus0"))->text();
-}
-
-QPushButton* Button(const char* name) {
-    return Find<QPushButton>(QString::fromLatin1(name));
-}
-
-bool QuestionShown(gui::GuiProgram& gui) {
-    return gui.termination().QDialog::isVisible();
-}
-
-QString QuestionNote(gui::GuiProgram& gui, int i) {
-    return gui.termination().findChild<QLabel*>(QStringLiteral("lblSaveOrNot%1").arg(i))->text();
-}
-
-void Type(QWidget* field, const QString& text) {
-    Click(field);
-    QTest::keyClicks(field, text);
-}
-
 TEST(WindowDriven, ATwoStepBatchFromTheTestTabWithStopQuestionsAndTheExitQuestion) {
     TempFolder dir;
     RegisterPdfViewer(dir);
@@ -106,23 +66,23 @@ TEST(WindowDriven, ATwoStepBatchFromTheTestTabWithStopQuestionsAndTheExitQuestio
     EXPECT_FALSE(window->tabs().isTabEnabled(tab::SetupOptions));
     Screenshot(window, QStringLiteral("test-tab-testing-raw"));
     Click(Button("SonicClickStopTestBtn"));
-    ASSERT_TRUE(WaitFor([&] { return QuestionShown(gui); }, 10));
+    ASSERT_TRUE(WaitFor([&] { return QuestionShown(); }, 10));
     EXPECT_EQ(gui.termination().windowTitle(), QStringLiteral("Test-Termination Request"));
-    EXPECT_EQ(QuestionNote(gui, 0), QStringLiteral("(Premature termination ... no data saved)"));
+    EXPECT_EQ(QuestionNote(0), QStringLiteral("(Premature termination ... no data saved)"));
     EXPECT_TRUE(gui.termination().windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(gui.termination().focusWidget(),
               Find<QPushButton>(QStringLiteral("SonicClickNoBtn")));
     Screenshot(&gui.termination(), QStringLiteral("termination-question-raw"));
     Click(Find<QPushButton>(QStringLiteral("SonicClickNoBtn")));
-    EXPECT_FALSE(QuestionShown(gui));
+    EXPECT_FALSE(QuestionShown());
 
     // Phase 3 (the hold): asked again, answered "No" again.
     ASSERT_TRUE(WaitFor([] { return Lights() == QLatin1String("green green yellow"); }, 60));
     Click(Button("SonicClickStopTestBtn"));
-    ASSERT_TRUE(WaitFor([&] { return QuestionShown(gui); }, 10));
+    ASSERT_TRUE(WaitFor([&] { return QuestionShown(); }, 10));
     EXPECT_EQ(Find<QLabel>(QStringLiteral("LabelQuery"))->text(),
               QStringLiteral("Do you want to end this test?"));
-    const QString note = QuestionNote(gui, 0);
+    const QString note = QuestionNote(0);
     EXPECT_TRUE(note == QLatin1String("(Test results will be saved to file)") ||
                 note == QLatin1String("(Premature termination ... no data saved)"))
         << note.toStdString();
@@ -145,17 +105,17 @@ TEST(WindowDriven, ATwoStepBatchFromTheTestTabWithStopQuestionsAndTheExitQuestio
 
     // The exit question: "No" keeps the program, "Yes" ends it.
     window->close();
-    ASSERT_TRUE(WaitFor([&] { return QuestionShown(gui); }, 5));
+    ASSERT_TRUE(WaitFor([&] { return QuestionShown(); }, 5));
     EXPECT_EQ(gui.termination().windowTitle(), QStringLiteral("Application-Exit Request"));
     EXPECT_EQ(Find<QLabel>(QStringLiteral("LabelQuery"))->text(),
               QStringLiteral("Do you want to exit Dilato?"));
-    EXPECT_EQ(QuestionNote(gui, 0),
+    EXPECT_EQ(QuestionNote(0),
               QStringLiteral("(On-going tests will be aborted without data-save)"));
     Click(Find<QPushButton>(QStringLiteral("SonicClickNoBtn")));
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(ui::ApplicationEnding());
     window->close();
-    ASSERT_TRUE(WaitFor([&] { return QuestionShown(gui); }, 5));
+    ASSERT_TRUE(WaitFor([&] { return QuestionShown(); }, 5));
     Click(Find<QPushButton>(QStringLiteral("SonicClickYesBtn")));
     EXPECT_TRUE(ui::ApplicationEnding());
     EXPECT_EQ(ui::ApplicationExitCode(), 0);

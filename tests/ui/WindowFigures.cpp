@@ -45,11 +45,6 @@ long PeakKilobytes() {
     return u.ru_maxrss;
 }
 
-void Type(QWidget* field, const QString& text) {
-    Click(field);
-    QTest::keyClicks(field, text);
-}
-
 // A system folder whose settings skip the operational warnings, with a registered PDF viewer.
 void Prepare(const TempFolder& dir) {
     dir.write("xdg/applications/mimeinfo.cache", "[MIME Cache]\napplication/pdf=viewer.desktop;\n");

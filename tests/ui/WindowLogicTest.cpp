@@ -222,6 +222,25 @@ TEST(TestTab, TheSampleLengthTakesNumbersOnly) {
     }
 }
 
+TEST(WindowModel, AReadingItsInstrumentDidNotGiveIsMarkedAsOld) {
+    SessionBench b;
+    const TestTabView& view = b.session->window.view();
+    b.session->EnterTest();
+    b.clock.advance(1.0);
+    EXPECT_FALSE(view.indicatorStale);
+    EXPECT_FALSE(view.sampleTempStale);
+
+    b.instruments.silentSensor = true;
+    b.clock.advance(2.0);
+    EXPECT_TRUE(view.indicatorStale) << "the sensor gave no reading in the latest cycle";
+    EXPECT_FALSE(view.sampleTempStale) << "the stage did";
+    EXPECT_FALSE(view.testDataEnabled) << "the field keeps its idle colour";
+
+    b.instruments.silentSensor = false;
+    b.clock.advance(2.0);
+    EXPECT_FALSE(view.indicatorStale) << "a fresh reading clears the mark";
+}
+
 TEST(TestTab, TheDataFolderIsMadeWhenChosenAndItsNameObeysTheRules) {
     SessionBench b;
     b.session->window.view().dataFolder.clear();

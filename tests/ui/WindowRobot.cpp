@@ -1,5 +1,7 @@
 #include "WindowRobot.h"
 
+#include "support/TempFolder.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -36,6 +38,47 @@ void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
+void Type(QWidget* field, const QString& text) {
+    Click(field);
+    QTest::keyClicks(field, text);
+}
+
+QPushButton* Button(const char* name) {
+    return Find<QPushButton>(QString::fromLatin1(name));
+}
+
+QString Lights() {
+    QStringList set;
+    for (int i = 1; i <= 3; ++i)
+        if (auto* light = Find<QLabel>(QStringLiteral("ShapeTestStage%1").arg(i)))
+            set << light->property("light").toString();
+    return set.join(QLatin1Char(' '));
+}
+
+QString Status() {
+    auto* status = Find<QLabel>(QStringLiteral("TestStatus0"));
+    return status ? status->text() : QString();
+}
+
+bool QuestionShown() {
+    auto* question = Find<QWidget>(QStringLiteral("frmTerminateTest"));
+    return question && question->isVisible();
+}
+
+QString QuestionNote(int i) {
+    auto* note = Find<QLabel>(QStringLiteral("lblSaveOrNot%1").arg(i));
+    return note ? note->text() : QString();
+}
+
+void RegisterPdfViewer(const TempFolder& dir) {
+    dir.write("xdg/data/applications/mimeinfo.cache",
+              "[MIME Cache]\napplication/pdf=viewer.desktop;\n");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("xdg/data")));
+    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(dir.file("xdg/none")));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.file("xdg/config")));
+    qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(dir.file("xdg/none")));
+}
+
 bool WaitFor(const std::function<bool()>& done, double seconds) {
     return QTest::qWaitFor(done, static_cast<int>(seconds * 1000));
 }
@@ -66,6 +109,13 @@ void WindowRobot::Look() {
         std::max(longestBlock, std::chrono::duration_cast<std::chrono::milliseconds>(now - last_));
     last_ = now;
     NoteLooks();
+    for (size_t i = 0; i < actions_.size(); ++i) {
+        if (!actions_[i].ready()) continue;
+        const auto act = std::move(actions_[i].act);
+        actions_.erase(actions_.begin() + static_cast<std::ptrdiff_t>(i));
+        act();
+        return; // the action may have opened or closed windows: look again next time
+    }
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible() || acting_) return;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -74,6 +124,9 @@ void WindowRobot::Look() {
         if (onBox) onBox(text);
         // Answered once this look is over: the answer may open the next window.
         QPointer<QPushButton> button = box->defaultButton();
+        if (answer)
+            if (const auto chosen = answer(text); chosen != QMessageBox::NoButton)
+                button = qobject_cast<QPushButton*>(box->button(chosen));
         acting_ = true;
         QTimer::singleShot(0, [this, button] {
             acting_ = false;
@@ -92,6 +145,12 @@ void WindowRobot::Look() {
                     if (!check->isChecked()) Click(check);
             Click(window->findChild<QPushButton*>(QStringLiteral("SonicClickContinueBtn")));
         });
+    } else if (modal->objectName() == QLatin1String("frmSystemCOMError") && answerComSettings) {
+        acting_ = true;
+        QTimer::singleShot(0, [this, window] {
+            acting_ = false;
+            if (window) Click(window->findChild<QPushButton*>(QStringLiteral("SonicClickOKBtn")));
+        });
     } else if (modal->objectName() == QLatin1String("frmSystemVideoModeWarning")) {
         acting_ = true;
         QTimer::singleShot(0, [this, window] {
@@ -99,6 +158,10 @@ void WindowRobot::Look() {
             if (window) Click(window->findChild<QPushButton*>(QStringLiteral("SonicClickOKBtn")));
         });
     }
+}
+
+void WindowRobot::When(std::function<bool()> ready, std::function<void()> act) {
+    actions_.push_back({std::move(ready), std::move(act)});
 }
 
 void WindowRobot::NoteLooks() {

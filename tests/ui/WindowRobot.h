@@ -10,13 +10,23 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <QMessageBox>
+
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 class QPushButton;
 
+// Texts in test failures read as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace dilato::test {
+
+class TempFolder;
 
 // Sets up the offscreen platform with a screen of the given size (other platforms, such as
 // an X server, are left as they are). Call before the QApplication is made.
@@ -34,6 +44,18 @@ template <class W> W* Find(const QString& name) {
 
 // A left click in the middle of the button (it must be visible and enabled to react).
 void Click(QWidget* widget);
+// A click into the field, then the text typed key by key.
+void Type(QWidget* field, const QString& text);
+// The named button among all windows (nullptr when none is shown).
+[[nodiscard]] QPushButton* Button(const char* name);
+// The Test tab's three stage lights ("green green yellow") and its status text.
+[[nodiscard]] QString Lights();
+[[nodiscard]] QString Status();
+// Whether the termination question is open, and its notes (0, 1).
+[[nodiscard]] bool QuestionShown();
+[[nodiscard]] QString QuestionNote(int i);
+// A desktop, under `dir`, on which a program is registered for PDF files.
+void RegisterPdfViewer(const TempFolder& dir);
 // Waits, with the event loop running, until `done` holds or `seconds` pass.
 bool WaitFor(const std::function<bool()>& done, double seconds);
 // Saves a picture of the widget (or of the whole screen when `widget` is null) as
@@ -55,14 +77,29 @@ class WindowRobot {
     std::chrono::milliseconds longestBlock{0};
     // Called with a message box's text before it is answered with its default button.
     std::function<void(const QString&)> onBox;
+    // The button that answers a box ("title: text"); NoButton: its default button.
+    std::function<QMessageBox::StandardButton(const QString&)> answer;
     // Whether the warnings window is answered (ticking every statement, then Continue).
     bool answerWarnings = true;
+    // Whether the COM settings window is answered with OK (the ports as they are).
+    bool answerComSettings = false;
 
     // Notes the Test tab's status text and lights when they changed.
     void NoteLooks();
+    // Runs `act` once, the first time `ready` holds on one of the robot's looks. The looks go
+    // on inside every event loop, including those of the program's own waits, so an action
+    // can land in the middle of a wait as an operator's click would.
+    void When(std::function<bool()> ready, std::function<void()> act);
+    // Whether every action given to When() has run.
+    [[nodiscard]] bool actionsDone() const { return actions_.empty(); }
 
   private:
     void Look();
+    struct Action {
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    std::vector<Action> actions_;
     QTimer timer_;
     bool acting_ = false; // an answer is on its way
     std::chrono::steady_clock::time_point last_;
