@@ -188,4 +188,27 @@ Verdict CheckFinishedTest(const std::string& dataPath, const std::string& test, 
     return v;
 }
 
+KillOutcome KillAndResume(const std::string& binary, const std::vector<std::string>& firstArgs,
+                          const std::vector<std::string>& resumeArgs, const std::string& dataPath,
+                          const std::string& test, int steps, const std::string& killAt,
+                          std::optional<double> killAfter) {
+    KillOutcome k;
+    k.first = RunChild(binary, firstArgs, killAt, killAfter);
+    if (!k.first.killed) return k;
+    const std::string journal = dataPath + test + kJournalEnding;
+    k.journalled = JournalledReadings(journal);
+    if (!IsFile(journal) && IsFile(dataPath + test + "_CTE.dat")) {
+        k.verdict = CheckFinishedTest(dataPath, test, steps, k.journalled, k.first.out);
+        return k;
+    }
+    k.resumed = RunChild(binary, resumeArgs);
+    k.resumedRun = true;
+    k.verdict = CheckFinishedTest(dataPath, test, steps, k.journalled, k.resumed.out);
+    if (k.resumed.status != 0) {
+        k.verdict.notes.push_back("the resumed run ended with status " +
+                                  std::to_string(k.resumed.status));
+    }
+    return k;
+}
+
 } // namespace dilato::test

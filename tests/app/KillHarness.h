@@ -48,6 +48,23 @@ struct Verdict {
                                         int steps, const std::vector<JournalledReading>& before,
                                         const std::string& printed);
 
+// One run of `binary` with `firstArgs`, killed as `RunChild` says; then, when it was killed
+// with its test unfinished (its journal there), a run with `resumeArgs`, and the test
+// `test` of `steps` steps in `dataPath` checked. A run killed after its test had ended (in
+// its shutdown) is checked as it is, with what it printed.
+struct KillOutcome {
+    ChildRun first, resumed;
+    bool resumedRun = false;
+    std::vector<JournalledReading> journalled;
+    Verdict verdict;
+};
+[[nodiscard]] KillOutcome KillAndResume(const std::string& binary,
+                                        const std::vector<std::string>& firstArgs,
+                                        const std::vector<std::string>& resumeArgs,
+                                        const std::string& dataPath, const std::string& test,
+                                        int steps, const std::string& killAt,
+                                        std::optional<double> killAfter = {});
+
 // The reading lines of step `step` in a file of the raw data file's format (a step may
 // appear more than once: an interrupted step attempted twice).
 [[nodiscard]] std::vector<std::string> StepReadingLines(const std::string& file, int step);

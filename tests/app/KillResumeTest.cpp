@@ -26,27 +26,14 @@ std::vector<std::string> Args(const std::string& system, std::vector<std::string
     return args;
 }
 
-struct Killed {
-    ChildRun first;
-    std::vector<JournalledReading> journalled;
-    ChildRun resumed;
-    Verdict verdict;
-};
+using Killed = KillOutcome;
 
 // One run killed at `killAt` (or after `killAfter` seconds), then resumed to its end.
-Killed KillAndResume(const TempFolder& dir, const std::string& killAt,
-                     std::optional<double> killAfter = {},
-                     std::vector<std::string> more = {}) {
+Killed Kill(const TempFolder& dir, const std::string& killAt, std::optional<double> killAfter = {},
+            const std::vector<std::string>& more = {}) {
     const std::string system = dir.path() + "sys";
-    const std::string data = system + "/Data/Demo/";
-    Killed k;
-    k.first = RunChild(DILATO_RUN_BINARY, Args(system, more), killAt, killAfter);
-    k.journalled = JournalledReadings(data + "Bar_CTE.jnl");
-    if (k.first.killed) {
-        k.resumed = RunChild(DILATO_RUN_BINARY, Args(system, {"--resume"}));
-        k.verdict = CheckFinishedTest(data, "Bar", kSteps, k.journalled, k.resumed.out);
-    }
-    return k;
+    return KillAndResume(DILATO_RUN_BINARY, Args(system, more), Args(system, {"--resume"}),
+                         system + "/Data/Demo/", "Bar", kSteps, killAt, killAfter);
 }
 
 std::string Notes(const Killed& k) {
@@ -57,6 +44,7 @@ std::string Notes(const Killed& k) {
 
 void ExpectNothingLost(const Killed& k, int minimumReadings) {
     EXPECT_TRUE(k.first.killed) << k.first.out;
+    EXPECT_TRUE(k.resumedRun) << Notes(k);
     EXPECT_EQ(k.resumed.status, 0) << Notes(k);
     EXPECT_GE(k.verdict.readings, minimumReadings) << Notes(k);
     EXPECT_EQ(k.verdict.lost, 0) << Notes(k);
@@ -66,7 +54,7 @@ void ExpectNothingLost(const Killed& k, int minimumReadings) {
 
 TEST(KillResume, KilledInTheMiddleOfAJournalWriteTheTornLineIsIgnored) {
     TempFolder dir;
-    const Killed k = KillAndResume(dir, "journal-write:150");
+    const Killed k = Kill(dir, "journal-write:150");
     ExpectNothingLost(k, 140);
     EXPECT_NE(k.resumed.out.find("[Interrupted Test] The test \"Bar\" in the data folder Demo "
                                  "was interrupted in step "),
@@ -81,7 +69,7 @@ TEST(KillResume, KilledBeforeInsideAndAfterAStepSave) {
     for (const std::string point : {"step-save:2", "raw-data-saved:2", "step-saved:2"}) {
         SCOPED_TRACE(point);
         TempFolder dir;
-        const Killed k = KillAndResume(dir, point);
+        const Killed k = Kill(dir, point);
         ExpectNothingLost(k, 20);
     }
 }
@@ -141,7 +129,7 @@ TEST(KillResume, KilledFromOutsideAtATimeScale) {
     // A wall-clock run: two seconds into a test running 1000 times faster than the wall
     // (about four seconds long).
     TempFolder dir;
-    const Killed k = KillAndResume(dir, {}, 2.0, {"--time-scale", "1000"});
+    const Killed k = Kill(dir, {}, 2.0, {"--time-scale", "1000"});
     if (!k.first.killed) GTEST_SKIP() << "the run ended before the kill: " << k.first.out;
     ExpectNothingLost(k, 1);
 }

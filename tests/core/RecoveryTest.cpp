@@ -76,6 +76,8 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
                                      first.program.session.run.stepData.readings(1).end());
     const auto step2 = first.program.session.run.stepData.readings(2);
     const std::vector<std::string> savedStep1 = StepLines(Demo(first) + "Sample1_CTE.dat", 1);
+    ASSERT_LT(first.program.session.run.gTestState, state::Hold);
+    const Projection carried = first.program.session.run.projection; // from step 1 on
 
     Restart again(first);
     ASSERT_EQ(again.tests.size(), 1u);
@@ -93,6 +95,10 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
     ASSERT_TRUE(again.p.program.recovery.Resume(t));
     EXPECT_EQ(again.p.program.session.run.gTestState, state::StepStart);
     EXPECT_EQ(again.p.program.session.run.SetPointTemp, 50) << "back to the step's set point";
+    // The drift threshold and projected CTE go on from the step before, as without the crash.
+    EXPECT_EQ(again.p.program.session.run.projection.stabilityThreshold,
+              carried.stabilityThreshold);
+    EXPECT_EQ(again.p.program.session.run.projection.projectedCte, carried.projectedCte);
     again.RunToTheEnd();
     const TestRun& run = again.p.program.session.run;
     EXPECT_EQ(run.StepsSaved, 3) << (again.p.op.messages.empty() ? "" : again.p.op.last().text);

@@ -133,7 +133,7 @@ TEST(HelpManual, EveryPageCanBeReachedFromTheContents) {
 
 TEST(HelpManual, ThePowerCutPageNamesWhatTheProgramShowsAndWrites) {
     const std::string page = ReadAll(kManual + "recovery.html");
-    for (const std::string text :
+    for (const std::string& text :
          {std::string(dilato::kInterruptedTitle), std::string(dilato::kJournalErrorTitle),
           "<b>" + std::string(dilato::kResumeCaption) + "</b>",
           "<b>" + std::string(dilato::kCloseIncompleteCaption) + "</b>",
