@@ -32,13 +32,40 @@ void PairResult(ResultTable& table, int s, const StepEnd& low, const StepEnd& hi
     table.at(s, result::StartTemp) = low.temperature;
     table.at(s, result::EndTemp) = high.temperature;
     const float dT = high.temperature - low.temperature;
-    const float dI = high.indicator - low.indicator + SystemCorrection(dT, sampleLength);
-    const float cte = CteFromChange(dT, dI, sampleLength);
+    const float cte = CteBetweenEnds(low.temperature, low.indicator, high.temperature,
+                                     high.indicator, sampleLength);
     table.at(s, result::Cte) = cte;
     table.at(s, result::Accuracy) = AccuracyEstimate(dT, cte, sampleLength);
 }
 
 } // namespace
+
+float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength) {
+    const float dT = t2 - t1;
+    const float dI = i2 - i1 + SystemCorrection(dT, sampleLength);
+    return CteFromChange(dT, dI, sampleLength);
+}
+
+std::pair<int, int> RangeSteps(std::span<const double> setPoints) {
+    // The first of equal extremes wins. Both start at step 1, so a plan entirely outside
+    // -50 to 150 °C still names real steps.
+    int highest = 1;
+    int lowest = 1;
+    double highValue = -50.0;
+    double lowValue = 150.0;
+    for (size_t i = 0; i < setPoints.size(); ++i) {
+        const int s = static_cast<int>(i) + 1;
+        if (setPoints[i] > highValue) {
+            highValue = setPoints[i];
+            highest = s;
+        }
+        if (setPoints[i] < lowValue) {
+            lowValue = setPoints[i];
+            lowest = s;
+        }
+    }
+    return {lowest, highest};
+}
 
 void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
                          float sampleLength, int last, ResultTable& table) {
@@ -57,23 +84,7 @@ void ComputeFinalResults(Operator& op, const StepData& data, std::span<const dou
                        sampleLength);
 
         if (last <= 0 && steps != 2 && steps > 0) {
-            // The first of equal extremes wins. Both start at step 1, so a plan entirely
-            // outside -50 to 150 °C still names real steps.
-            int highest = 1;
-            int lowest = 1;
-            double highValue = -50.0;
-            double lowValue = 150.0;
-            for (int s = 1; s <= steps; ++s) {
-                const double setPoint = setPoints[static_cast<size_t>(s - 1)];
-                if (setPoint > highValue) {
-                    highValue = setPoint;
-                    highest = s;
-                }
-                if (setPoint < lowValue) {
-                    lowValue = setPoint;
-                    lowest = s;
-                }
-            }
+            const auto [lowest, highest] = RangeSteps(setPoints.first(static_cast<size_t>(steps)));
             PairResult(table, steps, ends[static_cast<size_t>(lowest - 1)],
                        ends[static_cast<size_t>(highest - 1)], sampleLength);
         }

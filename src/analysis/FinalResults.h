@@ -8,6 +8,7 @@
 
 #include <array>
 #include <span>
+#include <utility>
 
 namespace dilato {
 
@@ -37,6 +38,14 @@ class ResultTable {
     static size_t Index(int s, int k);
     std::array<float, kRows * kColumns> values_{};
 };
+
+// The CTE from one step end (temperature t1, indicator i1) to another, the fixture's
+// expansion added to the measured change.
+[[nodiscard]] float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength);
+
+// The steps (1-based) of the overall result: the one with the lowest and the one with the
+// highest set point, the first of equal extremes.
+[[nodiscard]] std::pair<int, int> RangeSteps(std::span<const double> setPoints);
 
 // Rebuilds `table` from the ends of the steps (the last reading above 0.5 minute of each).
 // last > 0: the partial results of steps 1 to last + 1 during a batch; last <= 0: all the

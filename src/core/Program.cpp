@@ -19,7 +19,7 @@ Program::Program(const ProgramAdapters& a)
     bridge.attach(links, discovery, session);
     session.setStepSavedListener([this] { CountUsage(); });
     session.files.setReportSink([this](const ReportLines& lines) {
-        report.WritePDF(ReportLineList{lines}, folders.DataPath);
+        report.WritePDF(ReportLineList{lines, session.files.lastEvidence()}, folders.DataPath);
     });
 }
 

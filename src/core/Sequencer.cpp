@@ -78,6 +78,7 @@ void Sequencer::RunState() {
         run.settleEnd = 1;
         run.waitEnd = 5;
         run.holdEnd = 5;
+        run.holdStartMinutes = -1;
         run.gTestState = state::Settling;
         break;
     case state::Settling:
@@ -89,6 +90,7 @@ void Sequencer::RunState() {
         if (TempStable() && run.StepMinutes > run.waitEnd) {
             (void)StabilityReached(); // clears the stable-tick counter
             run.gTestState = state::Hold;
+            run.holdStartMinutes = run.StepMinutes;
             run.holdEnd = run.StepMinutes + run.holdEnd;
             run.HoldLimit = std::lround(HoldTimeLimit());
         }
@@ -96,12 +98,16 @@ void Sequencer::RunState() {
     case state::Hold:
         StoreReading(false);
         if (run.StepMinutes > static_cast<double>(run.HoldLimit)) {
+            NoteEvidence(StepEnding::TimeLimit);
             FinishCurrentTest(true);
         } else if (run.StepMinutes > run.holdEnd) {
             if (run.StepIndex == 0)
                 run.projection.stabilityThreshold =
                     analysis_.SlopeThreshold(run.projection.projectedCte, liveValues());
-            if (StabilityReached()) FinishCurrentTest(true);
+            if (StabilityReached()) {
+                NoteEvidence(StepEnding::DriftCriteria);
+                FinishCurrentTest(true);
+            }
         } else {
             (void)StabilityReached();
         }
@@ -141,6 +147,7 @@ void Sequencer::StoreReading(bool initial) {
         run.StepTemps.clear();
         run.stepData.reset(NumberOfSteps(c_.params), 1);
         run.stats = StepStats{};
+        run.evidence.clear();
     } else {
         // Values left from an earlier read cycle are not a new measurement.
         if (!c_.ticks.watch().fresh()) return;
@@ -208,6 +215,20 @@ bool Sequencer::StabilityReached() {
     }
     counter = 0;
     return false;
+}
+
+void Sequencer::NoteEvidence(StepEnding ending) {
+    TestRun& run = c_.run;
+    HoldFacts facts{run.SetPointTemp,      run.StepMinutes, run.holdStartMinutes,
+                    run.AverageSlope,      run.LiveSlope,   run.projection.stabilityThreshold,
+                    run.stats.stableTicks, ending};
+    try {
+        const size_t at = static_cast<size_t>(run.StepIndex);
+        if (run.evidence.size() <= at) run.evidence.resize(at + 1);
+        run.evidence[at] = GatherStepEvidence(run.stepData, run.StepIndex + 1, facts);
+    } catch (const std::out_of_range&) {
+        // a step without an end reading has no results to give evidence for
+    }
 }
 
 double Sequencer::HoldTimeLimit() const {
@@ -311,7 +332,9 @@ void Sequencer::TerminationYes() {
     c_.run.StopRequested = false;
     c_.termination.close();
     c_.ticks.ReleaseHold();
-    FinishCurrentTest(HoldCriteriaMet());
+    const bool save = HoldCriteriaMet();
+    if (save) NoteEvidence(StepEnding::Operator);
+    FinishCurrentTest(save);
     // The last step saved from here ends the batch as it ends from a tick.
     if (c_.run.TestFinished) StopTest(true);
     SetBusyPointer(c_.op, c_.clock, true);

@@ -71,6 +71,8 @@ class Sequencer {
 
   private:
     bool StabilityReached();
+    // Keeps the evidence of the step about to be saved.
+    void NoteEvidence(StepEnding ending);
     void RunState();
     void SendEndOfTestTemperature();
 

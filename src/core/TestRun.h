@@ -6,6 +6,7 @@
 #include "analysis/FinalResults.h"
 #include "analysis/LiveAnalysis.h"
 #include "analysis/StepData.h"
+#include "analysis/StepEvidence.h"
 
 #include <QtGlobal>
 
@@ -49,6 +50,7 @@ struct TestRun {
     // end of the minimum hold (StepMinutes).
     double settleEnd = 1, waitEnd = 5, holdEnd = 5;
     long HoldLimit = 0;
+    double holdStartMinutes = -1; // StepMinutes when the hold began; < 0 before it
 
     float LiveSlope = 0.0f;
     float AverageSlope = kUnsettledSlope;
@@ -61,7 +63,8 @@ struct TestRun {
     std::vector<float> StepTemps; // temperatures stored in the current step
     StepStats stats;
     InitialReading initial;
-    ResultTable results; // `ResultTable`
+    ResultTable results;                // `ResultTable`
+    std::vector<StepEvidence> evidence; // what showed each saved step at equilibrium
 
     // Operator requests and run flags.
     bool StartRequested = false;

@@ -22,9 +22,9 @@ TestSession::TestSession(const SessionAdapters& a)
 }
 
 bool TestSession::SaveStep(int completedStep) {
-    const bool saved = files.WriteDataToFile(
-        TestRecord{run.stepData, run.results, run.SampleLength, window.view().sampleId},
-        completedStep);
+    const bool saved = files.WriteDataToFile(TestRecord{run.stepData, run.results, run.SampleLength,
+                                                        window.view().sampleId, &run.evidence},
+                                             completedStep);
     if (stepSaved_) stepSaved_();
     return saved;
 }

@@ -88,13 +88,21 @@ std::string IniLookup(const std::vector<std::string>& lines, const std::string& 
     const auto at = FindKey(lines, *span, key);
     if (!at) return {};
     const std::string& line = lines[*at];
-    const size_t valueAt = IsRuleKey(Trim(key)) ? line.find('=') + Trim(key).size() + 1
-                                                : line.find('=') + 1;
+    const size_t valueAt =
+        IsRuleKey(Trim(key)) ? line.find('=') + Trim(key).size() + 1 : line.find('=') + 1;
     std::string_view value = Trim(std::string_view(line).substr(std::min(valueAt, line.size())));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return Utf8Left(value, kIniReadBufferSize - 1);
+}
+
+bool IniRemoveSection(std::vector<std::string>& lines, const std::string& section) {
+    const auto span = FindSection(lines, section);
+    if (!span) return false;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
+                lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+    return true;
 }
 
 void IniAssign(std::vector<std::string>& lines, const std::string& section, const std::string& key,

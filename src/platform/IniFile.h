@@ -27,5 +27,7 @@ void WriteIniValue(const std::string& file, const std::string& section, const st
                                     const std::string& section, const std::string& key);
 void IniAssign(std::vector<std::string>& lines, const std::string& section, const std::string& key,
                const std::string& value);
+// Removes the section's header and lines (the first section of that name); false if absent.
+bool IniRemoveSection(std::vector<std::string>& lines, const std::string& section);
 
 } // namespace dilato

@@ -3,8 +3,12 @@
 // path of the PDF file to write (the data folder + the test name + ".pdf"); entries 1 to n
 // are the body lines in order: "Sample ID = ...", "Sample Length = ...", "Raw Data File = ...",
 // one "CTE k: = ..." line per reported step, an empty line, and the "    Tester S/N:..."
-// version line. Texts are UTF-8 ("°C", "µ/°C").
+// version line. Texts are UTF-8 ("°C", "µ/°C"). With the evidence of the test, the report
+// has a second page that shows it.
 
+#include "analysis/ResultEvidence.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@ namespace dilato {
 
 struct ReportLineList {
     std::vector<std::string> lines;
+    std::optional<TestEvidence> evidence;
 
     [[nodiscard]] const std::string& pdfPath() const { return lines.at(0); }
     [[nodiscard]] size_t bodyCount() const { return lines.empty() ? 0 : lines.size() - 1; }

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "report/EvidencePage.h"
 #include "report/PdfPrinter.h"
 
 #include <stdexcept>
@@ -100,18 +101,8 @@ void TestReport::layOut(const ReportLineList& list, const std::string& dataPath)
     y += 15;
     pdf.PDFTextOut(kRuleText, 80, y);
 
-    pdf.PDFSetLineStyle(0);
-    pdf.PDFSetLineWidth(1);
-    pdf.PDFDrawLine(80, 750, 530, 750);
-
-    // footer: the page number ends at the centre of the page
-    pdf.PDFSetFont(pdffont::Arial, 8, "1");
-    pdf.PDFSetTextColor("#000000");
-    const std::string footer = "Page " + std::to_string(pdf.PDFPageNumber());
-    pdf.PDFTextOut(footer, pdf.PDFGetPageWidth() / 2 - pdf.PDFGetStringWidth(footer, "", 8),
-                   pdf.PDFGetPageHeight() - pdf.PDFTextHeight());
-
-    pdf.PDFEndPage();
+    EndReportPage(pdf);
+    if (list.evidence) LayOutEvidencePages(pdf, *list.evidence);
     pdf.PDFEndDoc();
 }
 

@@ -1,5 +1,6 @@
 #include "storage/DataFiles.h"
 
+#include "storage/EvidenceSection.h"
 #include "storage/ProfileDocument.h"
 
 #include "platform/Desktop.h"
@@ -40,6 +41,13 @@ std::string TrimLeft(const std::string& s) {
 int DataFiles::Steps() const {
     return static_cast<int>(std::lround(params_.SysParam(slot::NumberOfBatchTests).number() +
                                         params_.SysParam(slot::AddRoundTripTests).number()));
+}
+
+std::vector<double> DataFiles::SetPoints() const {
+    std::vector<double> setPoints;
+    for (int s = 0; s < Steps(); ++s)
+        setPoints.push_back(params_.SysParam(slot::FirstBatchTemp + s).number());
+    return setPoints;
 }
 
 std::string DataFiles::ResultLine(const ResultTable& results, int n) const {
@@ -107,9 +115,7 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
     if (completedStep == 0) return true; // no pair yet: the raw data is all there is
 
     try {
-        std::vector<double> setPoints;
-        for (int s = 0; s < steps; ++s)
-            setPoints.push_back(params_.SysParam(slot::FirstBatchTemp + s).number());
+        const std::vector<double> setPoints = SetPoints();
         if (steps > 2) {
             ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, completedStep,
                                 test.results);
@@ -182,7 +188,27 @@ void DataFiles::WriteSummary(const TestRecord& test, ReportLines& report) {
     ProfileDocument doc = ProfileDocument::Load(folders_.SummaryFileName);
     for (const auto& [key, value] : keys)
         doc.Write(section, key, value.empty() ? " " : value);
+    WriteEvidence(test, doc);
     doc.Save();
+}
+
+void DataFiles::WriteEvidence(const TestRecord& test, ProfileDocument& doc) {
+    lastEvidence_.reset();
+    if (!test.evidence) return;
+    const std::vector<double> setPoints = SetPoints();
+    const PlanShape plan{
+        setPoints,
+        static_cast<int>(std::lround(params_.SysParam(slot::NumberOfBatchTests).number())),
+        params_.SysParam(slot::AddRoundTripTests).number() > 0};
+    TestEvidence evidence =
+        BuildTestEvidence(*test.evidence, test.results, plan, test.sampleLength);
+    // The section is written anew, after the results it belongs to: no key of an earlier
+    // test of the same name stays behind.
+    const std::string section = EvidenceSectionName(incompleteCounter_);
+    doc.RemoveSection(section);
+    for (const auto& [key, value] : EvidenceSectionKeys(evidence))
+        doc.Write(section, key, value);
+    lastEvidence_ = std::move(evidence);
 }
 
 void DataFiles::WriteRemoteDataFile(const std::string& path) {

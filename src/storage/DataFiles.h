@@ -5,6 +5,7 @@
 // the remote store folders.
 
 #include "analysis/FinalResults.h"
+#include "analysis/ResultEvidence.h"
 #include "analysis/StepData.h"
 #include "platform/Clock.h"
 #include "platform/Operator.h"
@@ -20,6 +21,8 @@
 
 namespace dilato {
 
+class ProfileDocument;
+
 // The report line list: entry 0 the report's path, then the body lines.
 using ReportLines = std::vector<std::string>;
 using ReportSink = std::function<void(const ReportLines&)>;
@@ -30,6 +33,9 @@ struct TestRecord {
     ResultTable& results;
     float sampleLength = 0.0f;
     std::string sampleId; // the Sample ID box
+    // What showed each saved step at equilibrium (element s - 1 for step s); without it the
+    // summary has no evidence section.
+    const std::vector<StepEvidence>* evidence = nullptr;
 };
 
 class DataFiles {
@@ -66,11 +72,17 @@ class DataFiles {
     // Copies a file of the data tree into every remote store; failures go to the error log.
     void WriteRemoteDataFile(const std::string& path);
 
+    // The evidence written with the last summary (none when that save had none): the
+    // report's evidence page prints it.
+    [[nodiscard]] const std::optional<TestEvidence>& lastEvidence() const { return lastEvidence_; }
+
     // The summary's section number: counts tests saved before any pair was complete.
     [[nodiscard]] int incompleteTestCounter() const { return incompleteCounter_; }
 
   private:
     [[nodiscard]] int Steps() const;
+    [[nodiscard]] std::vector<double> SetPoints() const;
+    void WriteEvidence(const TestRecord& test, ProfileDocument& doc);
     void WriteInterimFile(const ResultTable& results, int completed);
     void WriteSummary(const TestRecord& test, ReportLines& report);
 
@@ -82,6 +94,7 @@ class DataFiles {
     ReportSink reportSink_;
     std::function<void(const std::string&)> selectedFile_;
     int incompleteCounter_ = 0;
+    std::optional<TestEvidence> lastEvidence_;
 };
 
 // Points of a stored or running test for a plot: type 0 elapsed/indicator, 1 elapsed/

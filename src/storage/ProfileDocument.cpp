@@ -25,6 +25,10 @@ void ProfileDocument::Write(const std::string& section, const std::string& key,
     IniAssign(lines_, section, key, value);
 }
 
+void ProfileDocument::RemoveSection(const std::string& section) {
+    (void)IniRemoveSection(lines_, section);
+}
+
 void ProfileDocument::Save() const {
     WriteTextLinesAtomic(path_, lines_);
 }

@@ -19,6 +19,8 @@ class ProfileDocument {
     [[nodiscard]] std::string Read(const std::string& section, const std::string& key) const;
     // Replaces the key in place, appends it to its section, or appends the section.
     void Write(const std::string& section, const std::string& key, const std::string& value);
+    // Drops a whole section, so that it can be written anew without keys left from before.
+    void RemoveSection(const std::string& section);
     // Rewrites the file atomically; throws FileError, the old file then untouched.
     void Save() const;
 

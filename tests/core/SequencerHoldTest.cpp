@@ -63,6 +63,34 @@ class HoldTicks : public ::testing::Test {
 TEST_F(HoldTicks, TheStepEndsOnTheTenthConsecutiveSteadyTick) {
     EXPECT_EQ(TicksUntilTheStepEnds(), 10);
     EXPECT_EQ(b.run().StepsSaved, 1) << (b.op.messages.empty() ? "" : b.op.messages[0].text);
+    // What ended it is kept with the step's evidence.
+    ASSERT_EQ(b.run().evidence.size(), 2u);
+    const StepEvidence& e = b.run().evidence[1];
+    EXPECT_EQ(e.step, 2);
+    EXPECT_EQ(e.facts.ending, StepEnding::DriftCriteria);
+    EXPECT_EQ(e.facts.steadyTicks, 10);
+    EXPECT_FLOAT_EQ(e.facts.threshold, 10.0f);
+    EXPECT_FLOAT_EQ(e.facts.averageSlope, 9.0f);
+    EXPECT_FLOAT_EQ(e.facts.liveSlope, -9.0f);
+    EXPECT_FLOAT_EQ(e.endTemperature, 50.0f);
+}
+
+TEST_F(HoldTicks, AStopWithTheCriteriaMetSavesTheStepAsTheOperatorsEnding) {
+    for (int n = 0; n < 3; ++n)
+        ASSERT_TRUE(Tick());
+    b.session->sequencer.TerminationYes();
+    EXPECT_EQ(b.run().StepsSaved, 1);
+    ASSERT_EQ(b.run().evidence.size(), 2u);
+    EXPECT_EQ(b.run().evidence[1].facts.ending, StepEnding::Operator);
+    EXPECT_EQ(b.run().evidence[1].facts.steadyTicks, 3);
+}
+
+TEST_F(HoldTicks, AStopWithoutTheCriteriaKeepsNoEvidence) {
+    Steady(false);
+    ASSERT_TRUE(Tick());
+    b.session->sequencer.TerminationYes();
+    EXPECT_EQ(b.run().StepsSaved, 0);
+    EXPECT_LT(b.run().evidence.size(), 2u);
 }
 
 TEST_F(HoldTicks, OneUnsteadyTickStartsTheCountAgain) {
@@ -103,6 +131,9 @@ TEST_F(HoldTicks, TheHoldLimitEndsAnUnsteadyStep) {
     b.clock.advance(66.0);
     EXPECT_EQ(TicksUntilTheStepEnds(), 1);
     EXPECT_EQ(b.run().StepsSaved, 1);
+    ASSERT_EQ(b.run().evidence.size(), 2u);
+    EXPECT_EQ(b.run().evidence[1].facts.ending, StepEnding::TimeLimit);
+    EXPECT_EQ(b.run().evidence[1].facts.steadyTicks, 0);
 
     // 30 hours from the hold's start, or 60 with high accuracy.
     EXPECT_DOUBLE_EQ(b.session->sequencer.HoldTimeLimit(), b.run().StepMinutes + 1800);

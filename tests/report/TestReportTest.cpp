@@ -249,5 +249,135 @@ TEST_F(TestReportTest, ThePdfToolsFindNoErrorAndReadEveryBodyLine) {
     EXPECT_NE(out.find("Page 1"), std::string::npos);
 }
 
+// The evidence of a three-step test whose middle result is below the method's range, and
+// whose steps ended one by each rule; `extraSteps` more steps make the list long.
+TestEvidence ThreeStepEvidence(int extraSteps = 0) {
+    TestEvidence e;
+    const StepEnding endings[] = {StepEnding::DriftCriteria, StepEnding::TimeLimit,
+                                  StepEnding::Operator};
+    for (int s = 1; s <= 3 + extraSteps; ++s) {
+        StepEvidence step;
+        step.step = s;
+        step.facts =
+            HoldFacts{10 + 30 * s, 21.5, 15.5, 2.4f, -1.9f, 8.4f, 10, endings[(s - 1) % 3]};
+        step.endTemperature = 10.0f + 30.0f * static_cast<float>(s);
+        step.endIndicator = 0.1f;
+        step.tempReadings = 30;
+        step.tempSpread = 0.04;
+        step.tempSigma = 0.011;
+        step.noiseReadings = 50;
+        step.indicatorSigma = 3.9e-6;
+        step.remainingDrift = 1.2e-6;
+        e.steps.push_back(step);
+    }
+    for (int k = 1; k <= 3; ++k) {
+        ResultEvidence r;
+        r.key = k;
+        r.row = k;
+        r.fromStep = k == 3 ? 1 : k;
+        r.toStep = k == 3 ? 3 : k + 1;
+        r.cte = k == 2 ? 0.55f : 16.8f;
+        r.accuracy = 0.015f;
+        r.belowMethodRange = k == 2;
+        r.hasBudget = true;
+        r.budget = BudgetFor(e.steps[static_cast<size_t>(r.fromStep - 1)],
+                             e.steps[static_cast<size_t>(r.toStep - 1)], r.cte, 2.0);
+        e.results.push_back(r);
+    }
+    return e;
+}
+
+// Every text of the pages after the first: (page, placed text).
+std::vector<std::pair<int, Placed>> LaterPages(const test::PdfStructure& doc) {
+    std::vector<std::pair<int, Placed>> out;
+    int page = 1;
+    for (const test::PdfObject& o : doc.objects) {
+        if (o.body.find("stream") == std::string::npos || o.body.find(" Td") == std::string::npos)
+            continue;
+        const auto texts = TextsOf(doc.streamLines(o.number));
+        const bool evidence = !texts.empty() && texts[0].text == "Evidence behind the results";
+        if (!evidence) continue;
+        ++page;
+        for (const Placed& t : texts)
+            out.emplace_back(page, t);
+    }
+    return out;
+}
+
+TEST_F(TestReportTest, TheEvidenceGoesOnASecondPageAndTheFirstStaysAsItWas) {
+    const auto firstPage = TextsOf(write(threeSteps()).streamLines(2));
+    ReportLineList list = threeSteps();
+    list.evidence = ThreeStepEvidence();
+    const test::PdfStructure doc = write(list);
+    ASSERT_TRUE(doc.problems.empty()) << doc.problems.front();
+    EXPECT_TRUE(op.messages.empty()) << op.last().text;
+    EXPECT_EQ(TextsOf(doc.streamLines(2)), firstPage);
+
+    const auto texts = LaterPages(doc);
+    ASSERT_FALSE(texts.empty());
+    const auto has = [&](const std::string& start) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const auto& t) { return t.second.text.rfind(start, 0) == 0; });
+    };
+    EXPECT_TRUE(has("Step 1 at 40 \xB0"
+                    "C: ended by the drift criteria after 21.5 min, hold 6.0 min"));
+    EXPECT_TRUE(has("Step 2 at 70 \xB0"
+                    "C: ended by the time limit"));
+    EXPECT_TRUE(has("Step 3 at 100 \xB0"
+                    "C: ended by the operator stop, criteria met"));
+    EXPECT_TRUE(
+        has("    drift: average 2.4, live -1.9, threshold 8.4 \xB5in/10 min; steady ticks 10"));
+    EXPECT_TRUE(has("CTE 1: 0.0\xB0"
+                    "C to 0.0\xB0"
+                    "C: 16.80 \xB5/\xB0"
+                    "C +/- 1.5% \\(estimate\\); U = "));
+    EXPECT_TRUE(has("CTE 2: below the range of the method \\(under 1 \xB5/\xB0"
+                    "C\\)"));
+    EXPECT_TRUE(has("CTE 3: none"));
+    for (const auto& [page, t] : texts) {
+        EXPECT_EQ(page, 2) << t.text;
+        const int y = std::stoi(t.y);
+        EXPECT_TRUE(y >= 50 && y <= 735 || t.text == "Page 2") << y << " " << t.text;
+    }
+    EXPECT_TRUE(has("Page 2"));
+
+    const std::string file = dataPath + "Bar.pdf";
+    std::string out;
+    ASSERT_EQ(test::RunCommand("qpdf --check '" + file + "'", out), 0) << out;
+    EXPECT_EQ(out.find("WARNING"), std::string::npos) << out;
+    ASSERT_EQ(test::RunCommand("pdfinfo '" + file + "'", out), 0) << out;
+    EXPECT_NE(out.find("Pages:           2"), std::string::npos) << out;
+    // Nothing runs past the right margin: the widest line still ends inside the page.
+    ASSERT_EQ(test::RunCommand("pdftotext -f 2 -l 2 -bbox '" + file + "' -", out), 0) << out;
+    size_t at = 0;
+    while ((at = out.find("xMax=\"", at)) != std::string::npos) {
+        at += 6;
+        EXPECT_LE(std::stod(out.substr(at)), 531.0) << out.substr(at - 60, 120);
+    }
+}
+
+TEST_F(TestReportTest, ALongEvidenceListGoesOnToAThirdPage) {
+    ReportLineList list = threeSteps();
+    list.evidence = ThreeStepEvidence(7); // ten steps and nine results
+    for (int k = 4; k <= 9; ++k) {
+        list.evidence->results.push_back(list.evidence->results.front());
+        list.evidence->results.back().key = k;
+    }
+    const test::PdfStructure doc = write(list);
+    ASSERT_TRUE(doc.problems.empty()) << doc.problems.front();
+    const auto texts = LaterPages(doc);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back().first, 3);
+    for (const auto& [page, t] : texts) {
+        const int y = std::stoi(t.y);
+        EXPECT_TRUE(y >= 50 && y <= 735 || t.text.rfind("Page ", 0) == 0) << y << " " << t.text;
+    }
+    std::string out;
+    ASSERT_EQ(test::RunCommand("qpdf --check '" + dataPath + "Bar.pdf'", out), 0) << out;
+    ASSERT_EQ(test::RunCommand("pdftotext '" + dataPath + "Bar.pdf' -", out), 0) << out;
+    EXPECT_NE(out.find("Step 10 at 310"), std::string::npos);
+    EXPECT_NE(out.find("CTE 9: none"), std::string::npos);
+}
+
 } // namespace
 } // namespace dilato

@@ -1,0 +1,143 @@
+// How honest the expanded uncertainty is: seeded simulated tests of each reference material,
+// run whole in-process on the virtual clock, and for every reported result whether
+// CTE +/- U (k = 2) holds the simulated truth. Prints, per material and interval, the mean
+// reported CTE and truth, the results table's accuracy estimate, U, the coverage of U and of
+// the estimate, and the simulated minutes of the steps.
+//
+//   bench_uncertainty_coverage [--runs N] [--materials copper,pmma] [--plans 20/50/80,-20/40/100]
+//
+// The defaults are 200 runs of copper, aluminium, fused silica and the polymer over the plans
+// 20/50/80 and -20/40/100 °C (whose overall result spans -20 to 100 °C).
+
+#include "core/SeededRun.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, separator))
+        if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
+struct Tally {
+    int results = 0, coveredU = 0, coveredEstimate = 0, below = 0;
+    double cte = 0, truth = 0, accuracy = 0, expanded = 0, from = 0, to = 0, squaredError = 0;
+    double relativeU = 0;
+
+    void add(const dilato::test::MeasuredResult& m) {
+        ++results;
+        coveredU += m.coveredByU() ? 1 : 0;
+        coveredEstimate += m.coveredByEstimate() ? 1 : 0;
+        below += m.belowRange ? 1 : 0;
+        cte += m.cte;
+        truth += m.truth;
+        accuracy += m.accuracy;
+        expanded += m.expanded;
+        from += m.from;
+        to += m.to;
+        squaredError += m.error() * m.error();
+        relativeU += m.truth != 0 ? m.expanded / std::abs(m.truth) : 0;
+    }
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: bench_uncertainty_coverage [--runs N] [--materials a,b,...] "
+                         "[--plans 20/50/80,...]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = 200;
+    std::vector<std::string> materials{"copper", "aluminium", "fused-silica", "pmma"};
+    std::vector<std::string> plans{"20/50/80", "-20/40/100"};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) return Usage();
+        const std::string value = argv[++i];
+        if (arg == "--runs")
+            runs = std::atoi(value.c_str());
+        else if (arg == "--materials")
+            materials = Split(value, ',');
+        else if (arg == "--plans")
+            plans = Split(value, ',');
+        else
+            return Usage();
+    }
+    if (runs < 1) return Usage();
+
+    std::printf("%-13s %-11s %-15s %9s %9s %9s %9s %8s %9s %9s %8s %s\n", "material", "plan",
+                "interval (C)", "CTE", "truth", "rms err", "estimate", "U(k=2)", "U/truth",
+                "cover U", "cover est", "step minutes (mean)");
+    const auto started = std::chrono::steady_clock::now();
+    int incomplete = 0;
+    for (const std::string& material : materials) {
+        for (const std::string& plan : plans) {
+            const auto temps = Split(plan, '/');
+            std::string full = plan;
+            for (size_t k = temps.size(); k < 9; ++k)
+                full += "/0";
+            std::map<int, Tally> byKey;
+            std::vector<double> stepMinutes(temps.size() + 1, 0.0);
+            int completed = 0;
+            for (int seed = 1; seed <= runs; ++seed) {
+                dilato::test::SeededTest t;
+                t.material = material;
+                t.plan = full;
+                t.temperatures = static_cast<int>(temps.size());
+                t.seed = static_cast<uint64_t>(seed);
+                const auto run = dilato::test::RunSeededTest(t);
+                if (!run.completed) {
+                    ++incomplete;
+                    std::fprintf(stderr, "%s %s seed %d did not complete%s%s\n", material.c_str(),
+                                 plan.c_str(), seed, run.messages.empty() ? "" : ": ",
+                                 run.messages.empty() ? "" : run.messages.back().c_str());
+                    continue;
+                }
+                ++completed;
+                for (const auto& m : run.results)
+                    byKey[m.key].add(m);
+                for (size_t s = 0; s < run.stepMinutes.size() && s < stepMinutes.size(); ++s)
+                    stepMinutes[s] += run.stepMinutes[s];
+            }
+            std::string minutes;
+            for (size_t s = 0; s < temps.size(); ++s) {
+                char buf[32];
+                std::snprintf(buf, sizeof buf, "%s%.0f", s ? "/" : "",
+                              completed ? stepMinutes[s] / completed : 0.0);
+                minutes += buf;
+            }
+            for (const auto& [key, t] : byKey) {
+                const double n = t.results;
+                char interval[32];
+                std::snprintf(interval, sizeof interval, "%.1f..%.1f", t.from / n, t.to / n);
+                std::printf("%-13s %-11s %-15s %9.3f %9.3f %9.4f %8.1f%% %9.4f %8.2f%% %4d/%-4d "
+                            "%4d/%-4d %s%s\n",
+                            material.c_str(), plan.c_str(), interval, t.cte / n, t.truth / n,
+                            std::sqrt(t.squaredError / n), 100.0 * t.accuracy / n, t.expanded / n,
+                            100.0 * t.relativeU / n, t.coveredU, t.results, t.coveredEstimate,
+                            t.results, minutes.c_str(),
+                            t.below ? "  (below the range of the method)" : "");
+            }
+            std::fflush(stdout);
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%d runs per material and plan in %.1f s of wall time; %d did not complete\n", runs,
+                seconds, incomplete);
+    return incomplete == 0 ? 0 : 1;
+}

@@ -1,0 +1,91 @@
+#include "analysis/ResultEvidence.h"
+
+#include <cmath>
+#include <tuple>
+
+namespace dilato {
+
+bool BelowMethodRange(double cte) {
+    return std::fabs(cte) < kMethodFloorCte;
+}
+
+std::vector<int> ReportedRows(int steps, int batchTemps) {
+    // A plain pair reports its one result; longer batches every pair up to the last batch
+    // temperature, whose row is the whole range unless a round trip follows.
+    std::vector<int> rows;
+    const int first = steps == 2 ? 2 : 1;
+    for (int n = first; n <= batchTemps; ++n)
+        rows.push_back(steps == 2 ? 1 : n);
+    return rows;
+}
+
+namespace {
+
+const StepEvidence* EvidenceOf(const std::vector<StepEvidence>& steps, int step) {
+    if (step < 1 || static_cast<size_t>(step) > steps.size()) return nullptr;
+    const StepEvidence& e = steps[static_cast<size_t>(step - 1)];
+    return e.step == step ? &e : nullptr;
+}
+
+std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& steps,
+                                             const PlanShape& plan, float sampleLength) {
+    const int turn = plan.batchTemps;
+    if (!plan.roundTrip || turn < 2 || static_cast<int>(plan.setPoints.size()) != turn + 1)
+        return std::nullopt;
+    const StepEvidence* first = EvidenceOf(steps, 1);
+    const StepEvidence* middle = EvidenceOf(steps, turn);
+    const StepEvidence* last = EvidenceOf(steps, turn + 1);
+    if (!first || !middle || !last) return std::nullopt;
+    RoundTripCheck c;
+    c.firstStep = 1;
+    c.turnStep = turn;
+    c.lastStep = turn + 1;
+    c.heatingFirst = plan.setPoints[static_cast<size_t>(turn - 1)] > plan.setPoints[0];
+    c.outbound = CteBetweenEnds(first->endTemperature, first->endIndicator, middle->endTemperature,
+                                middle->endIndicator, sampleLength);
+    c.back = CteBetweenEnds(middle->endTemperature, middle->endIndicator, last->endTemperature,
+                            last->endIndicator, sampleLength);
+    const double mean = (std::fabs(c.outbound) + std::fabs(c.back)) / 2.0;
+    const double gap = std::fabs(static_cast<double>(c.outbound) - c.back);
+    c.difference = mean > 0.0 ? gap / mean : 0.0;
+    c.marked = c.difference > kRoundTripTolerance;
+    return c;
+}
+
+} // namespace
+
+TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const ResultTable& table,
+                               const PlanShape& plan, float sampleLength,
+                               const InstrumentFigures& figures) {
+    TestEvidence out;
+    out.steps = steps;
+    const int stepCount = static_cast<int>(plan.setPoints.size());
+    int key = 0;
+    for (const int row : ReportedRows(stepCount, plan.batchTemps)) {
+        ResultEvidence r;
+        r.key = ++key;
+        r.row = row;
+        if (row < stepCount) {
+            r.fromStep = row;
+            r.toStep = row + 1;
+        } else {
+            std::tie(r.fromStep, r.toStep) = RangeSteps(plan.setPoints);
+        }
+        r.fromTemp = table.at(row, result::StartTemp);
+        r.toTemp = table.at(row, result::EndTemp);
+        r.cte = table.at(row, result::Cte);
+        r.accuracy = table.at(row, result::Accuracy);
+        r.belowMethodRange = BelowMethodRange(r.cte);
+        const StepEvidence* from = EvidenceOf(steps, r.fromStep);
+        const StepEvidence* to = EvidenceOf(steps, r.toStep);
+        if (from && to) {
+            r.hasBudget = true;
+            r.budget = BudgetFor(*from, *to, r.cte, sampleLength, figures);
+        }
+        out.results.push_back(r);
+    }
+    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength);
+    return out;
+}
+
+} // namespace dilato

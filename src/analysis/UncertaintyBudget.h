@@ -1,0 +1,54 @@
+#pragma once
+// The expanded uncertainty (k = 2) of a CTE between the ends of two steps, from a budget of
+// its sources. Each term is a standard uncertainty of the CTE in 10^-6 per °C; the terms are
+// independent and add in quadrature. Two kinds of input feed it:
+//  - the instrument's stated figures (InstrumentFigures: what its parts are known to within),
+//  - what the two steps themselves showed (StepEvidence: scatter and remaining drift).
+// It stands beside the accuracy estimate of the results table, which it does not change.
+
+#include "analysis/StepEvidence.h"
+
+namespace dilato {
+
+struct InstrumentFigures {
+    // The sample length is kept to 0.001 in: half a digit either way (rectangular).
+    double lengthHalfWidthInches = 0.0005;
+    // The displacement sensor reports 0.0001 mm steps (0.1 µm); one reading is within half
+    // a step (rectangular).
+    double indicatorResolutionInches = 0.0001 / 25.4;
+    // The stage temperature is calibrated against a reference thermocouple whose special
+    // limits are 0.5 °C or 0.4 % of the reading. A constant offset cancels in a temperature
+    // difference; the part proportional to the reading scales it (rectangular, fraction).
+    double temperatureGainLimit = 0.004;
+    // The fixed fixture correction (5.2 µin/°C, less 0.6 µin/°C per inch below 2 in) is the
+    // expansion of a vitreous silica frame at 0.6 µin/in/°C. Silica's alpha is not constant:
+    // from 0 to 100 °C it runs about a tenth either side of that value, so the correction
+    // is good to that fraction of itself (rectangular).
+    double fixtureCorrectionFraction = 0.10;
+};
+
+struct UncertaintyBudget {
+    // Standard uncertainties of the CTE, 10^-6 per °C.
+    double sampleLength = 0.0;
+    double temperatureCalibration = 0.0;
+    double temperatureStability = 0.0;
+    double indicatorResolution = 0.0;
+    double indicatorNoise = 0.0;
+    double fixtureCorrection = 0.0;
+    double residualDrift = 0.0;
+
+    double combined = 0.0; // root sum of squares
+    double expanded = 0.0; // k = 2
+    static constexpr double kCoverageFactor = 2.0;
+
+    // The expanded uncertainty as a fraction of |cte| (0 when the CTE is 0).
+    [[nodiscard]] double relative(double cte) const;
+};
+
+// The budget of the CTE `cte` from the end of step `from` to the end of step `to` for a
+// sample of `sampleLength` inches. dT is taken from the two end temperatures.
+[[nodiscard]] UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to,
+                                          double cte, double sampleLength,
+                                          const InstrumentFigures& figures = {});
+
+} // namespace dilato

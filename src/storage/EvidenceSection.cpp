@@ -1,0 +1,159 @@
+#include "storage/EvidenceSection.h"
+
+#include "platform/Format.h"
+
+#include <cmath>
+
+namespace dilato {
+
+namespace {
+
+const std::string kDeg = "\xC2\xB0"
+                         "C";
+const std::string kCteUnit = "\xC2\xB5/\xC2\xB0"
+                             "C";
+const std::string kMicroInch = "\xC2\xB5in";
+
+std::string Num(double value, const char* pattern) {
+    return FormatNumber(value, pattern);
+}
+
+std::string MicroInches(double inches) {
+    return Num(inches * 1e6, "0.0") + " " + kMicroInch;
+}
+
+std::string StepTitle(const StepEvidence& s) {
+    return Num(s.facts.setPoint, "0") + " " + kDeg + ": ended by the " +
+           EndingText(s.facts.ending) + " after " + Num(s.facts.stepMinutes, "0.0") +
+           " min, hold " + Num(s.holdMinutes(), "0.0") + " min";
+}
+
+std::string DriftText(const StepEvidence& s) {
+    return "average " + Num(s.facts.averageSlope, "0.0") + ", live " +
+           Num(s.facts.liveSlope, "0.0") + ", threshold " + Num(s.facts.threshold, "0.0") + " " +
+           kMicroInch + "/10 min; steady ticks " + Num(s.facts.steadyTicks, "0");
+}
+
+std::string TemperatureText(const StepEvidence& s) {
+    return Num(s.endTemperature, "0.00") + " " + kDeg + " at the end; spread " +
+           Num(s.tempSpread, "0.00") + " " + kDeg + ", s.d. " + Num(s.tempSigma, "0.000") + " " +
+           kDeg + " over " + Num(s.tempReadings, "0") + " readings";
+}
+
+std::string IndicatorText(const StepEvidence& s) {
+    return Num(s.endIndicator, "0.000000") + " in at the end; noise s.d. " +
+           MicroInches(s.indicatorSigma) + " over " + Num(s.noiseReadings, "0") +
+           " readings; still to move " + MicroInches(s.remainingDrift);
+}
+
+std::string ResultTitle(const ResultEvidence& r) {
+    return Num(r.fromTemp, "0.0") + kDeg + " to " + Num(r.toTemp, "0.0") + kDeg + ": " +
+           Num(r.cte, "0.00") + " " + kCteUnit;
+}
+
+std::string UncertaintyText(const ResultEvidence& r) {
+    if (!r.hasBudget) return "no evidence of its steps";
+    return "U = " + Num(r.budget.expanded, "0.000") + " " + kCteUnit + " (" +
+           Num(100.0 * r.budget.relative(r.cte), "0.0") + "%), k = 2; steps " +
+           Num(r.fromStep, "0") + " to " + Num(r.toStep, "0");
+}
+
+// The budget's terms: name and standard uncertainty.
+std::vector<std::pair<std::string, double>> BudgetTerms(const UncertaintyBudget& b) {
+    return {{"Sample Length", b.sampleLength},
+            {"Temperature Calibration", b.temperatureCalibration},
+            {"Temperature Stability", b.temperatureStability},
+            {"Indicator Resolution", b.indicatorResolution},
+            {"Indicator Noise", b.indicatorNoise},
+            {"Fixture Correction", b.fixtureCorrection},
+            {"Residual Drift", b.residualDrift}};
+}
+
+std::string Key(const char* what, int n, const std::string& rest = {}) {
+    return std::string(what) + " " + Num(n, "0") + (rest.empty() ? "" : " " + rest);
+}
+
+} // namespace
+
+std::string EvidenceSectionName(int incompleteTestCounter) {
+    return "CTE Test Evidence #" + FormatNumber(incompleteTestCounter, "#");
+}
+
+std::string ResultFlagText(const ResultEvidence& r) {
+    if (r.belowMethodRange)
+        return "below the range of the method (under " + Num(kMethodFloorCte, "0") + " " +
+               kCteUnit + ")";
+    return "none";
+}
+
+std::string RoundTripText(const RoundTripCheck& c) {
+    const std::string limit = Num(100.0 * kRoundTripTolerance, "0") + "%";
+    return "heating " + Num(c.heating(), "0.00") + ", cooling " + Num(c.cooling(), "0.00") + " " +
+           kCteUnit + ": " + Num(100.0 * c.difference, "0.0") + "% apart" +
+           (c.marked ? ", more than " + limit + " (marked)" : " (within " + limit + ")");
+}
+
+EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
+    EvidenceKeys keys;
+    for (const StepEvidence& s : evidence.steps) {
+        if (s.step == 0) continue; // a step saved without its evidence
+        keys.emplace_back(Key("Step", s.step), " " + StepTitle(s));
+        keys.emplace_back(Key("Step", s.step, "Drift"), " " + DriftText(s));
+        keys.emplace_back(Key("Step", s.step, "Temperature"), " " + TemperatureText(s));
+        keys.emplace_back(Key("Step", s.step, "Indicator"), " " + IndicatorText(s));
+    }
+    for (const ResultEvidence& r : evidence.results) {
+        keys.emplace_back(Key("CTE", r.key, "Result"), " " + ResultTitle(r));
+        keys.emplace_back(Key("CTE", r.key, "Uncertainty"), " " + UncertaintyText(r));
+        if (r.hasBudget)
+            for (const auto& [name, u] : BudgetTerms(r.budget))
+                keys.emplace_back(Key("CTE", r.key, "u " + name),
+                                  " " + Num(u, "0.0000") + " " + kCteUnit);
+        keys.emplace_back(Key("CTE", r.key, "Flag"), " " + ResultFlagText(r));
+    }
+    if (evidence.roundTrip)
+        keys.emplace_back("Round Trip", " " + RoundTripText(*evidence.roundTrip));
+    return keys;
+}
+
+std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
+    std::vector<EvidenceGroup> groups;
+    EvidenceGroup steps{"Equilibrium of each step", {}};
+    for (const StepEvidence& s : evidence.steps) {
+        if (s.step == 0) continue;
+        steps.lines.push_back("Step " + Num(s.step, "0") + " at " + StepTitle(s));
+        steps.lines.push_back("    drift: " + DriftText(s));
+        steps.lines.push_back("    temperature: " + TemperatureText(s));
+        steps.lines.push_back("    indicator: " + IndicatorText(s));
+    }
+    groups.push_back(std::move(steps));
+
+    EvidenceGroup results{
+        "Expanded uncertainty (k = 2) of each result, standard uncertainties in " + kCteUnit, {}};
+    for (const ResultEvidence& r : evidence.results) {
+        results.lines.push_back("CTE " + Num(r.key, "0") + ": " + ResultTitle(r) + " +/- " +
+                                Num(100.0 * r.accuracy, "0.0") + "% (estimate); " +
+                                UncertaintyText(r));
+        if (!r.hasBudget) continue;
+        const UncertaintyBudget& b = r.budget;
+        results.lines.push_back("    length " + Num(b.sampleLength, "0.000") +
+                                ", temp. calibration " + Num(b.temperatureCalibration, "0.000") +
+                                ", temp. stability " + Num(b.temperatureStability, "0.000") +
+                                ", resolution " + Num(b.indicatorResolution, "0.000"));
+        results.lines.push_back("    noise " + Num(b.indicatorNoise, "0.000") + ", fixture " +
+                                Num(b.fixtureCorrection, "0.000") + ", residual drift " +
+                                Num(b.residualDrift, "0.000") + "; combined " +
+                                Num(b.combined, "0.000"));
+    }
+    groups.push_back(std::move(results));
+
+    EvidenceGroup flags{"The method's limits", {}};
+    for (const ResultEvidence& r : evidence.results)
+        flags.lines.push_back("CTE " + Num(r.key, "0") + ": " + ResultFlagText(r));
+    if (evidence.roundTrip)
+        flags.lines.push_back("Round trip: " + RoundTripText(*evidence.roundTrip));
+    groups.push_back(std::move(flags));
+    return groups;
+}
+
+} // namespace dilato

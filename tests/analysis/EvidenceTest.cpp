@@ -1,0 +1,219 @@
+// The evidence of a step, the uncertainty budget of a result and the method's flags.
+#include "analysis/ResultEvidence.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace dilato {
+namespace {
+
+constexpr float kLength = 2.0f;
+
+// 60 readings 6 s apart; the indicator follows a parabola with an alternating +/- 2 µin
+// on it, the temperature alternates 0.02 °C about 50 °C over the last readings.
+StepData ParabolaStep(float projected) {
+    StepData data;
+    data.reset(1);
+    for (int r = 1; r <= 60; ++r) {
+        const float t = 0.1f * static_cast<float>(r);
+        const float wobble = (r % 2 == 0 ? 2e-6f : -2e-6f);
+        const float indicator = 0.01f + 3e-6f * t - 0.2e-6f * t * t + wobble;
+        const float temperature = 50.0f + (r % 2 == 0 ? 0.02f : -0.02f);
+        data.append(1, {t, indicator, temperature, 4.0f, projected});
+    }
+    return data;
+}
+
+TEST(StepEvidence, ScatterSpreadAndRemainingDriftComeFromTheLastReadings) {
+    HoldFacts facts;
+    facts.setPoint = 50;
+    facts.stepMinutes = 20.0;
+    facts.holdStartMinutes = 12.5;
+    facts.liveSlope = 4.0f;
+    facts.ending = StepEnding::TimeLimit;
+    const StepData data = ParabolaStep(0.0f);
+    const StepEvidence e = GatherStepEvidence(data, 1, facts);
+    EXPECT_EQ(e.step, 1);
+    EXPECT_DOUBLE_EQ(e.holdMinutes(), 7.5);
+    EXPECT_FLOAT_EQ(e.endTemperature, data.reading(1, 60).temperature);
+    EXPECT_FLOAT_EQ(e.endIndicator, data.reading(1, 60).indicator);
+    EXPECT_EQ(e.tempReadings, 30);
+    EXPECT_NEAR(e.tempSpread, 0.04, 1e-5);
+    EXPECT_NEAR(e.tempSigma, 0.02 * std::sqrt(30.0 / 29.0), 1e-5);
+    EXPECT_EQ(e.noiseReadings, 50);
+    // The parabola itself is no scatter: only the +/- 2 µin remains.
+    EXPECT_NEAR(e.indicatorSigma, 2e-6 * std::sqrt(50.0 / 47.0), 0.1e-6);
+    // Without a projection: the live drift over five minutes (4 µin per 10 min -> 2 µin).
+    EXPECT_NEAR(e.remainingDrift, 2e-6, 1e-9);
+    EXPECT_EQ(EndingText(e.facts.ending), "time limit");
+
+    const StepEvidence projected = GatherStepEvidence(ParabolaStep(0.01005f), 1, facts);
+    EXPECT_NEAR(projected.remainingDrift,
+                std::fabs(0.01005 - static_cast<double>(projected.endIndicator)), 1e-9)
+        << "the distance to the projected resting point";
+
+    facts.holdStartMinutes = -1;
+    EXPECT_EQ(GatherStepEvidence(data, 1, facts).holdMinutes(), 0.0) << "never held";
+}
+
+TEST(StepEvidence, AStepWithoutAnEndReadingHasNone) {
+    StepData data;
+    data.reset(1);
+    data.append(1, {0.2f, 0.01f, 20.0f, 0.0f, 0.0f});
+    EXPECT_THROW((void)GatherStepEvidence(data, 1, HoldFacts{}), std::out_of_range);
+}
+
+StepEvidence End(float temperature, float indicator, double tempSigma = 0.0,
+                 double indicatorSigma = 0.0, double remaining = 0.0, int step = 1) {
+    StepEvidence e;
+    e.step = step;
+    e.endTemperature = temperature;
+    e.endIndicator = indicator;
+    e.tempSigma = tempSigma;
+    e.indicatorSigma = indicatorSigma;
+    e.remainingDrift = remaining;
+    return e;
+}
+
+TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
+    InstrumentFigures f;
+    f.lengthHalfWidthInches = 0.0005;
+    f.indicatorResolutionInches = 4e-6;
+    f.temperatureGainLimit = 0.003;
+    f.fixtureCorrectionFraction = 0.2;
+    const StepEvidence a = End(20.0f, 0.01f, 0.03, 3e-6, 1e-6);
+    const StepEvidence b = End(50.0f, 0.011f, 0.04, 4e-6, 2e-6);
+    const double cte = 16.0;
+    const UncertaintyBudget u = BudgetFor(a, b, cte, kLength, f);
+    const double r3 = std::sqrt(3.0);
+    const double perInch = 1e6 / (2.0 * 30.0);
+    EXPECT_NEAR(u.sampleLength, 16.0 * 0.0005 / r3 / 2.0, 1e-9);
+    EXPECT_NEAR(u.temperatureCalibration, 16.0 * 0.003 / r3, 1e-9);
+    EXPECT_NEAR(u.temperatureStability, 16.0 * 0.05 / 30.0, 1e-6);
+    EXPECT_NEAR(u.indicatorResolution, std::sqrt(2.0) * 4e-6 / std::sqrt(12.0) * perInch, 1e-6);
+    EXPECT_NEAR(u.indicatorNoise, 5e-6 * perInch, 1e-6);
+    EXPECT_NEAR(u.fixtureCorrection, 0.2 * 5.2 / r3 / 2.0, 1e-6) << "a fifth of 5.2 µin/°C";
+    EXPECT_NEAR(u.residualDrift, std::sqrt(5.0) * 1e-6 / r3 * perInch, 1e-6);
+    const double sum =
+        u.sampleLength * u.sampleLength + u.temperatureCalibration * u.temperatureCalibration +
+        u.temperatureStability * u.temperatureStability +
+        u.indicatorResolution * u.indicatorResolution + u.indicatorNoise * u.indicatorNoise +
+        u.fixtureCorrection * u.fixtureCorrection + u.residualDrift * u.residualDrift;
+    EXPECT_NEAR(u.combined, std::sqrt(sum), 1e-9);
+    EXPECT_NEAR(u.expanded, 2.0 * u.combined, 1e-12);
+    EXPECT_NEAR(u.relative(cte), u.expanded / 16.0, 1e-12);
+
+    // Twice the interval: the indicator terms halve, the fixture's per-degree term does not,
+    // and a cooling interval is no different from a heating one.
+    const UncertaintyBudget wide = BudgetFor(End(80.0f, 0.0f, 0.03, 3e-6, 1e-6),
+                                             End(20.0f, 0.0f, 0.04, 4e-6, 2e-6), cte, kLength, f);
+    EXPECT_NEAR(wide.indicatorNoise, u.indicatorNoise / 2.0, 1e-6);
+    EXPECT_NEAR(wide.residualDrift, u.residualDrift / 2.0, 1e-6);
+    EXPECT_NEAR(wide.fixtureCorrection, u.fixtureCorrection, 1e-12);
+    EXPECT_NEAR(wide.temperatureCalibration, u.temperatureCalibration, 1e-12);
+
+    // A negative CTE has the same uncertainty as its magnitude; no interval gives none.
+    EXPECT_NEAR(BudgetFor(a, b, -cte, kLength, f).expanded, u.expanded, 1e-12);
+    // A shorter sample: a smaller correction (4.9 µin/°C at 1.5 in) over a shorter length.
+    EXPECT_NEAR(BudgetFor(a, b, cte, 1.5, f).fixtureCorrection, 0.2 * 4.9 / r3 / 1.5, 1e-6);
+    EXPECT_EQ(BudgetFor(a, a, cte, kLength, f).expanded, 0.0);
+}
+
+TEST(MethodFlags, BelowOneMicroPerDegreeIsBelowTheRangeOfTheMethod) {
+    EXPECT_TRUE(BelowMethodRange(0.55));
+    EXPECT_TRUE(BelowMethodRange(-0.99));
+    EXPECT_FALSE(BelowMethodRange(1.0));
+    EXPECT_FALSE(BelowMethodRange(16.9));
+    EXPECT_FALSE(BelowMethodRange(-1.2));
+}
+
+// Indicator at `t` for a sample of `cte` on the 2-inch fixture (the fixture takes 5.2 µin/°C).
+float Indicator(double cte, double t, double from = 20.0, float base = 0.01f) {
+    return base + static_cast<float>((cte * 2.0 - 5.2) * 1e-6 * (t - from));
+}
+
+std::vector<StepEvidence> RoundTripSteps(double outbound, double back, std::vector<double> temps) {
+    const float turnIndicator = Indicator(outbound, temps[1], temps[0]);
+    return {
+        End(static_cast<float>(temps[0]), Indicator(outbound, temps[0], temps[0]), 0, 0, 0, 1),
+        End(static_cast<float>(temps[1]), turnIndicator, 0, 0, 0, 2),
+        End(static_cast<float>(temps[2]),
+            turnIndicator + static_cast<float>((back * 2.0 - 5.2) * 1e-6 * (temps[2] - temps[1])),
+            0, 0, 0, 3)};
+}
+
+TEST(MethodFlags, HeatingAndCoolingOfARoundTripMoreThanTenPercentApartAreMarked) {
+    const std::vector<double> setPoints{20, 50, 20};
+    ResultTable table;
+    const PlanShape plan{setPoints, 2, true};
+    const auto check = [&](double outbound, double back) {
+        return *BuildTestEvidence(RoundTripSteps(outbound, back, setPoints), table, plan, kLength)
+                    .roundTrip;
+    };
+    const RoundTripCheck apart = check(16.0, 18.0); // 2 / 17 = 11.8 %
+    EXPECT_NEAR(apart.heating(), 16.0, 0.01);
+    EXPECT_NEAR(apart.cooling(), 18.0, 0.01);
+    EXPECT_NEAR(apart.difference, 2.0 / 17.0, 1e-3);
+    EXPECT_TRUE(apart.marked);
+    const RoundTripCheck close = check(16.0, 17.5); // 1.5 / 16.75 = 9.0 %
+    EXPECT_FALSE(close.marked);
+    EXPECT_NEAR(close.difference, 1.5 / 16.75, 1e-3);
+
+    // A plan run from the top: the way out cools, the way back heats.
+    const std::vector<double> down{80, 20, 80};
+    const auto reversed = BuildTestEvidence(RoundTripSteps(17.0, 16.0, down), table,
+                                            PlanShape{down, 2, true}, kLength)
+                              .roundTrip;
+    ASSERT_TRUE(reversed.has_value());
+    EXPECT_NEAR(reversed->cooling(), 17.0, 0.01);
+    EXPECT_NEAR(reversed->heating(), 16.0, 0.01);
+
+    // No round trip, or a step without its evidence: nothing to compare.
+    EXPECT_FALSE(BuildTestEvidence(RoundTripSteps(16, 18, setPoints), table,
+                                   PlanShape{setPoints, 3, false}, kLength)
+                     .roundTrip);
+    auto missing = RoundTripSteps(16, 18, setPoints);
+    missing[1] = StepEvidence{};
+    EXPECT_FALSE(BuildTestEvidence(missing, table, plan, kLength).roundTrip);
+}
+
+TEST(ResultEvidence, EachReportedResultHasTheBudgetOfItsOwnTwoSteps) {
+    EXPECT_EQ(ReportedRows(2, 2), (std::vector<int>{1}));
+    EXPECT_EQ(ReportedRows(3, 3), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ReportedRows(4, 3), (std::vector<int>{1, 2, 3})) << "round trip: no overall row";
+
+    // 50, 20, 80: the overall result runs from step 2 to step 3.
+    const std::vector<double> setPoints{50, 20, 80};
+    std::vector<StepEvidence> steps{End(50, 0.0f, 0.01, 1e-6, 0, 1),
+                                    End(20, 0.0f, 0.02, 2e-6, 0, 2),
+                                    End(80, 0.0f, 0.03, 3e-6, 0, 3)};
+    ResultTable table;
+    table.at(1, result::Cte) = 16.0f;
+    table.at(2, result::Cte) = 0.5f;
+    table.at(3, result::Cte) = 17.0f;
+    table.at(3, result::StartTemp) = 20.0f;
+    table.at(3, result::EndTemp) = 80.0f;
+    const TestEvidence e = BuildTestEvidence(steps, table, PlanShape{setPoints, 3, false}, kLength);
+    ASSERT_EQ(e.results.size(), 3u);
+    EXPECT_EQ(e.results[2].fromStep, 2);
+    EXPECT_EQ(e.results[2].toStep, 3);
+    EXPECT_FLOAT_EQ(e.results[2].fromTemp, 20.0f);
+    EXPECT_NEAR(e.results[2].budget.expanded, BudgetFor(steps[1], steps[2], 17.0, kLength).expanded,
+                1e-12);
+    EXPECT_NEAR(e.results[0].budget.expanded, BudgetFor(steps[0], steps[1], 16.0, kLength).expanded,
+                1e-12);
+    EXPECT_TRUE(e.results[1].belowMethodRange);
+    EXPECT_FALSE(e.results[0].belowMethodRange);
+    EXPECT_EQ(e.results[2].key, 3);
+
+    steps.pop_back(); // the last step saved without evidence
+    const TestEvidence partial =
+        BuildTestEvidence(steps, table, PlanShape{setPoints, 3, false}, kLength);
+    EXPECT_TRUE(partial.results[0].hasBudget);
+    EXPECT_FALSE(partial.results[2].hasBudget);
+}
+
+} // namespace
+} // namespace dilato
