@@ -149,7 +149,9 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
 
     EvidenceGroup flags{"The method's limits", {}};
     for (const ResultEvidence& r : evidence.results)
-        flags.lines.push_back("CTE " + Num(r.key, "0") + ": " + ResultFlagText(r));
+        flags.lines.push_back("CTE " + Num(r.key, "0") + ": " +
+                              (r.belowMethodRange ? ResultFlagText(r)
+                                                  : "within the range of the method"));
     if (evidence.roundTrip)
         flags.lines.push_back("Round trip: " + RoundTripText(*evidence.roundTrip));
     groups.push_back(std::move(flags));
