@@ -53,17 +53,20 @@ void ShowLight(QLabel& shape, Light light) {
     if (shape.property("light").toString() == QLatin1String(name)) return;
     shape.setProperty("light", QString::fromLatin1(name));
     shape.setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #404040; "
-                                       "border-radius: 9px;")
+                                       "border-radius: 12px;")
                             .arg(LightColour(light).name()));
 }
 
 void ShowTestDataLook(QWidget& field, bool enabled, bool stale) {
     QString sheet = enabled ? QStringLiteral("background-color: #FFFFC0;")
                             : QStringLiteral("background-color: #E0E0E0;");
-    if (stale) sheet += QStringLiteral(" color: #A00000; font-style: italic;");
+    if (stale) sheet += QStringLiteral(" color: #A00000;");
     if (field.styleSheet() != sheet) field.setStyleSheet(sheet);
     if (field.property("stale").toBool() == stale) return;
     field.setProperty("stale", stale);
+    QFont font = field.font();
+    font.setItalic(stale);
+    field.setFont(font);
     field.setToolTip(stale ? QStringLiteral("No reading in the latest read cycle: the value "
                                             "shown is an older one.")
                            : QString());

@@ -26,7 +26,7 @@ void ApplyLooks(QApplication& app);
 void ShowLight(QLabel& shape, Light light);
 // The live-reading field colours: light yellow while a test runs, light grey otherwise. A
 // reading its instrument did not give in the latest read cycle (`stale`) keeps the colour and
-// shows its text dark red and slanted, with a tip saying why; the field's "stale" property
+// shows its text dark red and in italics, with a tip saying why; the field's "stale" property
 // carries the mark.
 void ShowTestDataLook(QWidget& field, bool enabled, bool stale = false);
 // A button with the program's look.

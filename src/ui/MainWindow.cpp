@@ -113,10 +113,17 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::FitToScreen() {
-    // The window as designed, made smaller only where the screen is.
+    // The window as designed, made smaller where the screen is; on a large screen it grows
+    // with its proportions kept to about three quarters of the screen, so that the plots
+    // and texts do not sit in a small window in the middle.
     const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size(std::min(kDesignedWidth, room.width() - 16),
-                     std::min(kDesignedHeight, room.height() - 48));
+    const double grow = std::min(0.75 * room.width() / kDesignedWidth,
+                                 0.8 * room.height() / kDesignedHeight);
+    const QSize designed = grow > 1.0 ? QSize(static_cast<int>(kDesignedWidth * grow),
+                                              static_cast<int>(kDesignedHeight * grow))
+                                      : QSize(kDesignedWidth, kDesignedHeight);
+    const QSize size(std::min(designed.width(), room.width() - 16),
+                     std::min(designed.height(), room.height() - 48));
     resize(size);
     move(room.center() - QPoint(size.width() / 2, size.height() / 2 + 12));
 }

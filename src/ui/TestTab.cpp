@@ -184,13 +184,18 @@ void TestTab::BuildTestData(QWidget* frame) {
     for (size_t i = 0; i < lights_.size(); ++i) {
         lights_[i] = new QLabel(frame);
         lights_[i]->setObjectName(QStringLiteral("ShapeTestStage%1").arg(i + 1));
-        lights_[i]->setFixedSize(40, 18);
+        lights_[i]->setFixedSize(56, 24);
         lights->addWidget(lights_[i]);
     }
     lights->addStretch();
     grid->addWidget(new QLabel(QStringLiteral("Test Stage:"), frame), row, 0);
     grid->addLayout(lights, row, 1, 1, 2);
     grid->setColumnStretch(1, 1);
+    // The live readings are read from the bench, a step away from the screen: larger type.
+    QFont readable = frame->font();
+    readable.setPointSize(readable.pointSize() + 3);
+    for (QWidget* w : frame->findChildren<QWidget*>())
+        w->setFont(readable);
 }
 
 void TestTab::Connect() {

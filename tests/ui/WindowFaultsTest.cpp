@@ -65,15 +65,6 @@ QLineEdit* TestNameBox() {
     return Find<QComboBox>(QStringLiteral("DataFileCombo"))->lineEdit();
 }
 
-// Replaces a field's text as an operator does: select all, type, and Return where asked.
-void Retype(QLineEdit* field, const QString& text, bool enter = false) {
-    Click(field);
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
-    if (enter) QTest::keyClick(field, Qt::Key_Return);
-}
-
 class WindowFaults : public testing::Test {
   protected:
     void SetUp() override {

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -41,6 +42,14 @@ void Click(QWidget* widget) {
 void Type(QWidget* field, const QString& text) {
     Click(field);
     QTest::keyClicks(field, text);
+}
+
+void Retype(QLineEdit* field, const QString& text, bool enter) {
+    Click(field);
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+    if (enter) QTest::keyClick(field, Qt::Key_Return);
 }
 
 QPushButton* Button(const char* name) {

@@ -17,6 +17,7 @@
 #include <ostream>
 #include <vector>
 
+class QLineEdit;
 class QPushButton;
 
 // Texts in test failures read as texts.
@@ -46,6 +47,8 @@ template <class W> W* Find(const QString& name) {
 void Click(QWidget* widget);
 // A click into the field, then the text typed key by key.
 void Type(QWidget* field, const QString& text);
+// Replaces a field's text as an operator does: select all, type, and Return when asked.
+void Retype(QLineEdit* field, const QString& text, bool enter = false);
 // The named button among all windows (nullptr when none is shown).
 [[nodiscard]] QPushButton* Button(const char* name);
 // The Test tab's three stage lights ("green green yellow") and its status text.

@@ -55,6 +55,11 @@ PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
     SonicClickClearBtn = new QPushButton(QStringLiteral("Clear"));
     SonicClickPlottingSetupTabHelpBtn = new QPushButton(QStringLiteral(" ?"));
     SonicClickPlottingSetupTabHelpBtn->setFixedWidth(40);
+    // The names the operator's manual uses (the tools that drive the tab find them so).
+    cbDataFolder->setObjectName(QStringLiteral("cbDataFolder"));
+    LstBoxDirFiles->setObjectName(QStringLiteral("LstBoxDirFiles"));
+    LstBoxSelFiles->setObjectName(QStringLiteral("LstBoxSelFiles"));
+    SonicClickXferRightBtn->setObjectName(QStringLiteral("SonicClickXferRightBtn"));
     auto* note = new QLabel(QStringLiteral(
         " Note: CTE results are only displayed on the Displacement Vs Temperature Plot"));
     note->setWordWrap(true);
