@@ -31,7 +31,8 @@ void OnSignal(int) {
 const char* kUsage =
     "usage: dilato-sim [--link-dir DIR] [--seed N] [--time-factor F] [--tau SECONDS]\n"
     "                  [--material copper|aluminium|fused-silica|pmma|CTE] [--length INCHES]\n"
-    "                  [--lag SECONDS] [--thermistor-slope S] [--thermistor-offset C]\n"
+    "                  [--contact SECONDS] [--diffusivity MM2_PER_S]\n"
+    "                  [--thermistor-slope S] [--thermistor-offset C]\n"
     "                  [--command-slope S] [--command-offset C]\n"
     "                  [--drift MICRONS_PER_HOUR] [--noise MICRONS] [--ambient C]\n";
 
@@ -60,11 +61,13 @@ Options Parse(const std::vector<std::string>& args) {
         else if (a == "--tau")
             o.bench.stage.tauSeconds = std::stod(v);
         else if (a == "--material")
-            o.bench.sample.expansion = dilato::sim::ExpansionCurve::Named(v);
+            o.bench.sample.setMaterial(dilato::sim::Material::Named(v));
         else if (a == "--length")
             o.bench.sample.lengthInches = std::stod(v);
-        else if (a == "--lag")
-            o.bench.sample.lagSeconds = std::stod(v);
+        else if (a == "--contact")
+            o.bench.sample.contactSeconds = std::stod(v);
+        else if (a == "--diffusivity")
+            o.bench.sample.diffusivity = std::stod(v) * 1e-6;
         else if (a == "--thermistor-slope")
             o.bench.stage.thermistorSlope = std::stod(v);
         else if (a == "--thermistor-offset")

@@ -1,15 +1,18 @@
 #pragma once
 // The physical bench the simulated instruments measure: a Peltier stage that follows its
-// controller's set point with a first-order response, a sample standing on it that lags
-// behind the stage temperature and expands by its alpha(T), the fixture that expands with it
-// (the amount the program corrects for), a slow drift, and the noise of each sensor.
+// controller's set point with a first-order response; a sample standing on it that warms
+// through its foot and by conduction along its length, each slice expanding by the
+// material's alpha(T); the fixture's silica frame, which expands with the stage by its own
+// alpha(T) and lifts the sensor away from the sample; a slow drift; the noise of each sensor.
 //
 // Time is the program's clock in seconds (any origin); the bench moves forward lazily to the
 // moment each reading is taken, so virtual, scaled and wall clocks all give a consistent run.
 
 #include "Expansion.h"
+#include "Material.h"
 #include "Noise.h"
 
+#include <array>
 #include <cstdint>
 
 namespace dilato::sim {
@@ -33,10 +36,28 @@ struct StageParams {
 struct SampleParams {
     double lengthInches = 2.0;
     ExpansionCurve expansion = ExpansionCurve::Copper();
-    double lagSeconds = 120.0;     // the sample's temperature lags the stage's by this constant
+    double diffusivity = Material::kCopperDiffusivity; // m^2 per second
+    // The contact between stage and sample's foot, as the time constant it would give a
+    // sample that conducted perfectly (contact resistance times the sample's heat capacity):
+    // for metals it dominates, and makes them follow in minutes.
+    double contactSeconds = 120.0;
     double baseMillimetres = 2.54; // sensor reading at the ambient temperature
     double driftMicronsPerHour = 0.0;
     double noiseMicrons = 0.1; // standard deviation of one sensor reading
+
+    void setMaterial(const Material& material) {
+        expansion = material.expansion;
+        diffusivity = material.diffusivity;
+    }
+};
+
+// The frame that holds the sensor above the stage. It stands on the stage beside the sample
+// and reaches past the sample's top to the sensor, so its length is the sample's plus a reach
+// of its own; it follows the stage with a lag of its own.
+struct FixtureParams {
+    ExpansionCurve expansion = FixtureFrameExpansion();
+    double reachInches = 6.667;
+    double lagSeconds = 180.0;
 };
 
 struct CalibratorParams {
@@ -47,6 +68,7 @@ struct CalibratorParams {
 struct BenchParams {
     StageParams stage;
     SampleParams sample;
+    FixtureParams fixture;
     CalibratorParams calibrator;
     uint64_t seed = 1;
 };
@@ -61,9 +83,9 @@ struct StageTruth {
 // Where the stage settles for a set point (°C).
 [[nodiscard]] double SettledStageTemp(const StageParams& stage, double setPoint);
 
-// The fixture's apparent contraction per °C in inches for a sample of that length: the
-// amount the program adds back to every indicator change.
-[[nodiscard]] double FixtureInchesPerDegree(double sampleLengthInches);
+// The time constant of the sample's slowest thermal mode, seconds: the contact and the
+// conduction along the sample together (how fast the last part of a step's expansion comes).
+[[nodiscard]] double ThermalTimeConstant(const SampleParams& sample);
 
 class Bench {
   public:
@@ -77,8 +99,17 @@ class Bench {
     void setControllerSetPoint(double degrees);
     [[nodiscard]] double controllerSetPoint() const { return setPoint_; }
 
-    [[nodiscard]] double stageTemp() const { return stage_; }   // true, °C
-    [[nodiscard]] double sampleTemp() const { return sample_; } // true, °C
+    static constexpr size_t kSlices = 16; // of the sample, foot first
+
+    [[nodiscard]] double stageTemp() const { return stage_; } // true, °C
+    // The sample's mean temperature (true, °C) and that of each slice, foot first.
+    [[nodiscard]] double sampleTemp() const;
+    [[nodiscard]] const std::array<double, kSlices>& sliceTemps() const { return slices_; }
+    [[nodiscard]] double fixtureTemp() const { return fixture_; }
+    // How much longer than at the ambient temperature the sample and the fixture's frame are
+    // now, inches (true, without noise).
+    [[nodiscard]] double sampleGrowthInches() const;
+    [[nodiscard]] double fixtureGrowthInches() const;
     // What the controller's thermistor reports now (with its error and noise).
     [[nodiscard]] double thermistorReading();
     // The controller's second sensor: the heat sink.
@@ -99,7 +130,8 @@ class Bench {
     double time_;
     double setPoint_;
     double stage_;
-    double sample_;
+    std::array<double, kSlices> slices_;
+    double fixture_;
 };
 
 } // namespace dilato::sim

@@ -58,14 +58,22 @@ ExpansionCurve ExpansionCurve::Copper() {
     return ExpansionCurve(
         {{-30, 15.96}, {0, 16.38}, {20, 16.61}, {30, 16.72}, {50, 16.92}, {80, 17.19}}, "copper");
 }
+// The handbook's 23.1 near room temperature; the slope follows pure aluminium's curve
+// (about 0.03 per °C when cold, 0.016 per °C toward 100 °C).
 ExpansionCurve ExpansionCurve::Aluminium() {
-    return ExpansionCurve(23.1, "aluminium");
+    return ExpansionCurve({{-40, 21.7}, {0, 22.6}, {20, 23.1}, {50, 23.7}, {100, 24.5}},
+                          "aluminium");
 }
+// About 0.55 near 300 K; vitreous silica's alpha falls on cooling (it crosses zero far below
+// the stage's range).
 ExpansionCurve ExpansionCurve::FusedSilica() {
-    return ExpansionCurve(0.55, "fused-silica");
+    return ExpansionCurve({{-40, 0.30}, {0, 0.47}, {20, 0.53}, {50, 0.58}, {100, 0.63}},
+                          "fused-silica");
 }
+// The handbook's 70-77 between room temperature and 50 °C; a glassy polymer's alpha keeps
+// rising, faster as it nears its glass transition (about 105 °C).
 ExpansionCurve ExpansionCurve::Pmma() {
-    return ExpansionCurve(73.5, "pmma");
+    return ExpansionCurve({{-40, 55}, {0, 64}, {20, 70}, {50, 77}, {80, 84}, {100, 90}}, "pmma");
 }
 
 ExpansionCurve ExpansionCurve::Named(const std::string& name) {

@@ -27,11 +27,12 @@ class ExpansionCurve {
     [[nodiscard]] double meanAlpha(double t0, double t1) const;
     [[nodiscard]] const std::string& name() const { return name_; }
 
-    // Reference materials (published figures).
+    // Reference materials. Copper is NIST's certified fit; the others are handbook values at
+    // room temperature with the rise of alpha that each kind of material shows.
     static ExpansionCurve Copper();      // certified fit: -30 °C 15.96 ... 80 °C 17.19
-    static ExpansionCurve Aluminium();   // 23.1
-    static ExpansionCurve FusedSilica(); // 0.55
-    static ExpansionCurve Pmma();        // 73.5, the middle of the handbook range
+    static ExpansionCurve Aluminium();   // 23.1 at 20 °C, rising about 0.02 per °C
+    static ExpansionCurve FusedSilica(); // 0.55 near 300 K, smaller when cold
+    static ExpansionCurve Pmma();        // 70 at 20 °C, 77 at 50 °C, rising toward the glass
     // "copper", "aluminium", "fused-silica", "pmma" or a number; throws
     // std::invalid_argument for anything else.
     static ExpansionCurve Named(const std::string& name);

@@ -5,7 +5,6 @@
 namespace dilato::sim {
 
 SimInstruments::SimInstruments(const Clock& clock, BenchParams params)
-    : bench(std::move(params), SimSeconds(clock)), controller(bench), sensor(bench),
-      calibrator(bench) {}
+    : BenchInstruments(std::move(params), SimSeconds(clock)) {}
 
 } // namespace dilato::sim

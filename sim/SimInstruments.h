@@ -1,24 +1,16 @@
 #pragma once
-// The three simulated instruments on one bench: the Temp-Stage controller, the displacement
-// sensor and the reference calibrator, all measuring the same stage and sample.
+// The simulated instruments on the program's clock: the bench starts at the clock's present
+// moment, and the serial plugs (SimSerialPort, PtyHost) hand them the clock's time.
 
-#include "Bench.h"
-#include "Calibrator.h"
-#include "DisplacementSensor.h"
-#include "TempStageController.h"
+#include "BenchInstruments.h"
 
 #include "platform/Clock.h"
 
 namespace dilato::sim {
 
-class SimInstruments {
+class SimInstruments : public BenchInstruments {
   public:
     SimInstruments(const Clock& clock, BenchParams params);
-
-    Bench bench;
-    TempStageController controller;
-    DisplacementSensor sensor;
-    ReferenceCalibrator calibrator;
 };
 
 } // namespace dilato::sim

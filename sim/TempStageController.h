@@ -16,6 +16,18 @@
 
 namespace dilato::sim {
 
+// The parameters the controller keeps: each has a write code and (all but "75") a read-back
+// code; "1c" is the set point in hundredths of a degree.
+struct ControllerParameter {
+    const char* writeCode;
+    const char* readCode; // "" for none
+};
+inline constexpr ControllerParameter kControllerParameters[] = {
+    {"1c", "50"}, {"25", "59"}, {"26", "5a"}, {"22", "56"}, {"23", "57"},
+    {"28", "5c"}, {"29", "5d"}, {"31", "65"}, {"75", ""},   {"2b", "5f"},
+    {"2d", "61"}, {"3a", "6e"}, {"20", "54"}, {"47", "7c"}, {"30", "64"},
+};
+
 class TempStageController final : public SimDevice {
   public:
     explicit TempStageController(Bench& bench);
@@ -32,7 +44,5 @@ class TempStageController final : public SimDevice {
     std::map<std::string, int16_t> table_; // write code -> value
     size_t writes_ = 0;
 };
-
-[[nodiscard]] std::string ControllerAnswer(std::string_view data);
 
 } // namespace dilato::sim

@@ -15,6 +15,11 @@ double OptionNumber(const std::string& text, const std::string& option) {
 
 namespace {
 
+double Positive(double value, const std::string& option) {
+    if (!(value > 0)) throw std::invalid_argument(option + " must be above 0");
+    return value;
+}
+
 SimulationOptions ParseSimulation(const std::string& settings) {
     SimulationOptions sim;
     size_t start = 0;
@@ -33,6 +38,11 @@ SimulationOptions ParseSimulation(const std::string& settings) {
             sim.cte = OptionNumber(value, "--simulate cte=");
         else if (key == "length")
             sim.lengthInches = OptionNumber(value, "--simulate length=");
+        else if (key == "diffusivity")
+            sim.diffusivity =
+                Positive(OptionNumber(value, "--simulate diffusivity="), "--simulate diffusivity=");
+        else if (key == "contact")
+            sim.contact = OptionNumber(value, "--simulate contact=");
         else if (key == "silent") {
             if (value != "sensor" && value != "controller")
                 throw std::invalid_argument(
@@ -104,7 +114,12 @@ const char* ProgramOptionsUsage() {
                         operators) with real instruments, ~/.local/share/Dilato with --simulate
   --simulate[=material=NAME|cte=VALUE,length=INCHES,drift=UM,seed=N]
                         run against the built-in simulated instruments; NAME is copper
-                        (default), aluminium, fused-silica or pmma; drift=UM: the sample
+                        (default), aluminium, fused-silica or pmma (each with its own
+                        alpha(T) and thermal diffusivity: a 2 in polymer sample takes hours
+                        to follow the stage); seed=N: the noise of the readings;
+                        diffusivity=MM2_PER_S, contact=SECONDS: how the sample takes up
+                        heat (its diffusivity; the contact's time constant, default 120);
+                        drift=UM: the sample
                         keeps growing by UM micrometres a minute and never settles (each
                         step then ends at the hold time limit); silent=sensor or
                         silent=controller: that instrument never answers; the stage's errors:

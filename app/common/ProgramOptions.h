@@ -14,6 +14,9 @@ struct SimulationOptions {
     std::string material = "copper"; // or a constant CTE given by cte=
     std::optional<double> cte;
     std::optional<double> lengthInches; // the simulated sample's true length
+    // How the sample takes up heat: its thermal diffusivity in mm^2 per second (the
+    // material's own by default) and the contact's time constant in seconds.
+    std::optional<double> diffusivity, contact;
     std::optional<unsigned> seed;
     double driftMicronsPerMinute = 0; // a sample that keeps growing and never settles
     // Instruments that never answer: "sensor", "controller" (a lost instrument).

@@ -27,8 +27,10 @@ namespace {
 
 sim::BenchParams Bench(const SimulationOptions& s, double lengthInches) {
     sim::BenchParams bench;
-    bench.sample.expansion =
-        s.cte ? sim::ExpansionCurve(*s.cte) : sim::ExpansionCurve::Named(s.material);
+    bench.sample.setMaterial(sim::Material::Named(s.material));
+    if (s.cte) bench.sample.expansion = sim::ExpansionCurve(*s.cte);
+    if (s.diffusivity) bench.sample.diffusivity = *s.diffusivity * 1e-6; // mm^2/s to m^2/s
+    if (s.contact) bench.sample.contactSeconds = *s.contact;
     bench.sample.lengthInches = s.lengthInches.value_or(lengthInches > 0 ? lengthInches : 2.0);
     if (s.seed) bench.seed = *s.seed;
     bench.sample.driftMicronsPerHour = s.driftMicronsPerMinute * 60.0;

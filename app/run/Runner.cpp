@@ -17,6 +17,7 @@
 #include "platform/Version.h"
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
+#include "sim/Truth.h"
 #include "storage/ExistingTest.h"
 
 #include <cmath>
@@ -68,8 +69,9 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
         out << "CTE " << k << ": " << line;
         if (ports.simulated) {
             const int m = steps == 2 ? 1 : first + k - 1;
-            const double truth = ports.simulated->bench.params().sample.expansion.meanAlpha(
-                results.at(m, result::StartTemp), results.at(m, result::EndTemp));
+            const double truth =
+                sim::SampleTruth(ports.simulated->bench.params())
+                    .meanAlpha(results.at(m, result::StartTemp), results.at(m, result::EndTemp));
             out << "   (simulated truth " << FormatNumber(truth, "0.00")
                 << " \xC2\xB5/\xC2\xB0"
                    "C)";

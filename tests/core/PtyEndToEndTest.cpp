@@ -14,7 +14,7 @@ namespace {
 sim::BenchParams QuickBench() {
     sim::BenchParams bench;
     bench.stage.tauSeconds = 40;
-    bench.sample.lagSeconds = 40;
+    bench.sample.contactSeconds = 30;
     return bench;
 }
 

@@ -44,8 +44,8 @@ struct SimulatedProgram {
     }
 
     // Runs one test from the Test tab; returns the simulated minutes it took.
-    // `afterTick`, when given, runs after every simulated second.
-    double RunTest(const std::function<void()>& afterTick = {}) {
+    // `afterTick`, when given, runs after every simulated second; `maxHours` bounds the run.
+    double RunTest(const std::function<void()>& afterTick = {}, double maxHours = 12.0) {
         program.StartInstruments();
         program.session.start.StartButtonHit();
         const double started = clock.elapsedSeconds();
@@ -55,7 +55,7 @@ struct SimulatedProgram {
                 clock.advance(1.0);
                 if (afterTick) afterTick();
             },
-            12 * 3600.0, clock);
+            maxHours * 3600.0, clock);
         return (clock.elapsedSeconds() - started) / 60.0;
     }
 

@@ -42,7 +42,7 @@ TEST(DisplacementLink, ReadsTheSimulatedSampleInInches) {
     f.clock.advance(3 * 3600.0);
     ASSERT_TRUE(f.links.ReadDisplacement());
     const double grown = 2.0 * 1e-6 * sim::ExpansionCurve::Copper().integral(22.0, 42.0) -
-                         sim::FixtureInchesPerDegree(2.0) * 20.0;
+                         (2.0 + 6.667) * 1e-6 * sim::FixtureFrameExpansion().integral(22.0, 42.0);
     EXPECT_NEAR(f.links.IndicatorReading(), 0.1 + grown, 0.000005);
 }
 

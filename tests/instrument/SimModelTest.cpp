@@ -24,7 +24,6 @@ TEST(SimExpansion, CopperMatchesTheCertifiedMeans) {
     EXPECT_NEAR(cu.meanAlpha(80, 20), 16.91, 0.005) << "the order does not matter";
     EXPECT_NEAR(cu.integral(-40, 100), cu.integral(-40, 25) + cu.integral(25, 100), 1e-9)
         << "beyond the table the end segments continue";
-    EXPECT_NEAR(ExpansionCurve::Aluminium().meanAlpha(0, 60), 23.1, 1e-12);
     EXPECT_NEAR(ExpansionCurve::Named("12.5").meanAlpha(0, 10), 12.5, 1e-12);
     EXPECT_THROW(ExpansionCurve::Named("cheese"), std::invalid_argument);
 }
@@ -77,28 +76,6 @@ TEST(SimBench, TheControllersOwnSetPointErrorIsSeparateFromItsThermistor) {
         EXPECT_NEAR(reached, wanted, 1e-9);
         const double raw = reached * p.stage.thermistorSlope + p.stage.thermistorOffset;
         EXPECT_NEAR(raw * truth.scale3 + truth.scale4, wanted, 1e-9);
-    }
-}
-
-TEST(SimBench, TheProgramsFixtureCorrectionRecoversTheMeanCte) {
-    for (const double length : {2.0, 1.5}) {
-        SCOPED_TRACE(length);
-        sim::BenchParams p = test::LinkFixture::Quiet();
-        p.sample.lengthInches = length;
-        p.stage.thermistorOffset = 0;
-        sim::Bench bench(p, 0.0);
-        bench.setControllerSetPoint(20.0);
-        bench.advanceTo(4 * 3600.0);
-        const double i1 = bench.trueIndicatorMillimetres() / 25.4, t1 = bench.sampleTemp();
-        bench.setControllerSetPoint(80.0);
-        bench.advanceTo(8 * 3600.0);
-        const double i2 = bench.trueIndicatorMillimetres() / 25.4, t2 = bench.sampleTemp();
-        const double dT = t2 - t1;
-        // The program's correction: dT * 0.0000052, less (2 - L) * 0.0000006 * dT below 2 in.
-        const double correction = dT * 0.0000052 - (length < 2 ? (2 - length) * 0.0000006 * dT : 0);
-        const double cte = (i2 - i1 + correction) / length / dT * 1e6;
-        EXPECT_NEAR(cte, ExpansionCurve::Copper().meanAlpha(20, 80), 1e-6);
-        EXPECT_NEAR(cte, 16.91, 0.005);
     }
 }
 
