@@ -31,6 +31,8 @@ TEST(ControllerFrames, ChecksumsAndDataDigitsFollowTheProtocol) {
     EXPECT_EQ(FrameChecksum("010000"), "21");
     EXPECT_EQ(FrameChecksum("040000"), "24");
     EXPECT_EQ(FrameChecksum("ffffff"), "64") << "only the low eight bits of 612";
+    EXPECT_EQ(FrameChecksum("1c09c4"), "94") << "all eight bits of 404";
+    EXPECT_EQ(FrameChecksum("22ffdd"), "f8");
     EXPECT_EQ(DataDigits(-35), "ffdd");
     EXPECT_EQ(DataDigits(0), "0000");
     EXPECT_EQ(DataDigits(2500), "09c4") << "25.0 degrees in hundredths";
@@ -58,28 +60,24 @@ TEST(SimController, WritesAreStoredEchoedAndReadBackAndTheSetPointMovesTheStage)
     BenchInstruments s(Quiet(), 0.0);
     double now = 0.0;
     // The set point 25.0 °C, then its read-back, then a negative parameter.
-    const std::string echo = "*09c4" + FrameChecksum("09c4") + "^";
-    EXPECT_EQ(Exchange(s.controller, "*1c09c4" + FrameChecksum("1c09c4") + "\r", now), echo);
-    EXPECT_EQ(Exchange(s.controller, "*500000" + FrameChecksum("500000") + "\r", now), echo);
+    const std::string echo = "*09c400^";
+    EXPECT_EQ(Exchange(s.controller, "*1c09c494\r", now), echo);
+    EXPECT_EQ(Exchange(s.controller, "*50000025\r", now), echo);
     EXPECT_DOUBLE_EQ(s.bench.controllerSetPoint(), 25.0);
     EXPECT_EQ(s.controller.parameter("1c"), int16_t{2500});
-    EXPECT_EQ(Exchange(s.controller, "*22ffdd" + FrameChecksum("22ffdd") + "\r", now),
-              "*ffdd" + FrameChecksum("ffdd") + "^");
+    EXPECT_EQ(Exchange(s.controller, "*22ffddf8\r", now), "*ffdd94^");
     EXPECT_EQ(s.controller.parameter("22"), int16_t{-35});
-    EXPECT_EQ(Exchange(s.controller, "*560000" + FrameChecksum("560000") + "\r", now),
-              "*ffdd" + FrameChecksum("ffdd") + "^")
-        << "the read-back code of 22";
     EXPECT_EQ(s.controller.writes(), 2u);
 
     // The stage reading: sensor 0 is the thermistor, in hundredths.
     s.bench.advanceTo(3600.0);
     now = 3600.0;
-    EXPECT_EQ(Exchange(s.controller, "*01000021\r", now), "*09c4" + FrameChecksum("09c4") + "^");
-    const std::string cold = "*1cf830" + FrameChecksum("1cf830") + "\r"; // -20.00 °C
+    EXPECT_EQ(Exchange(s.controller, "*01000021\r", now), "*09c400^");
+    const std::string cold = "*1cf83095\r"; // -20.00 °C
     EXPECT_EQ(Exchange(s.controller, cold, now).substr(0, 5), "*f830");
     s.bench.advanceTo(7200.0);
     now = 7200.0;
-    EXPECT_EQ(Exchange(s.controller, "*01000021\r", now), "*f830" + FrameChecksum("f830") + "^")
+    EXPECT_EQ(Exchange(s.controller, "*01000021\r", now), "*f83001^")
         << "a negative reading in two's complement";
 
     const std::string bad = "*XXXX" + FrameChecksum("XXXX") + "^";
@@ -90,6 +88,35 @@ TEST(SimController, WritesAreStoredEchoedAndReadBackAndTheSetPointMovesTheStage)
         << "upper-case digits";
     EXPECT_DOUBLE_EQ(s.bench.controllerSetPoint(), -20.0) << "a refused frame changes nothing";
     EXPECT_EQ(Exchange(s.controller, "*01000021\r", now).size(), 8u);
+}
+
+// Every parameter the program writes, by its write code and read-back code: the read-back
+// answers what the write stored.
+TEST(SimController, EachParameterReadsBackWhatWasWritten) {
+    const struct {
+        const char* write;
+        const char* read;
+    } table[] = {{"1c", "50"}, {"25", "59"}, {"26", "5a"}, {"22", "56"}, {"23", "57"},
+                 {"28", "5c"}, {"29", "5d"}, {"31", "65"}, {"2b", "5f"}, {"2d", "61"},
+                 {"3a", "6e"}, {"20", "54"}, {"47", "7c"}, {"30", "64"}};
+    BenchInstruments s(Quiet(), 0.0);
+    double now = 0.0;
+    int16_t value = 100;
+    for (const auto& p : table) {
+        SCOPED_TRACE(p.write);
+        value = static_cast<int16_t>(value * -3 + 7);
+        const std::string data = DataDigits(value);
+        const std::string write = std::string(p.write) + data;
+        const std::string answer = "*" + data + FrameChecksum(data) + "^";
+        EXPECT_EQ(Exchange(s.controller, "*" + write + FrameChecksum(write) + "\r", now), answer);
+        const std::string read = std::string(p.read) + "0000";
+        EXPECT_EQ(Exchange(s.controller, "*" + read + FrameChecksum(read) + "\r", now), answer);
+        EXPECT_EQ(s.controller.parameter(p.write), value);
+    }
+    const std::string nine = "750000";
+    EXPECT_EQ(Exchange(s.controller, "*" + nine + FrameChecksum(nine) + "\r", now), "*0000c0^")
+        << "index 9 is written without a read-back";
+    EXPECT_EQ(s.controller.writes(), 15u);
 }
 
 TEST(SimController, AnswersOnlyAtItsLineRateAndCharacterByCharacter) {
