@@ -1,8 +1,7 @@
 #include "CalibrationRun.h"
 
 #include "ConsoleAdapters.h"
-#include "ProgramPorts.h"
-#include "RunFolder.h"
+#include "ConsoleProgram.h"
 #include "Runner.h"
 #include "calibration/CalibrationMath.h"
 #include "calibration/CalibratorTestUtility.h"
@@ -73,40 +72,15 @@ std::string ScaleText(const ScaleSet& k) {
 } // namespace
 
 int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
-    const auto folder = OpenRunFolder(o.systemFolder, o.simulate.has_value(), out);
-    if (!folder) return kCannotStart;
-    const std::string& systemFolder = folder->choice.path;
-    std::unique_ptr<Clock> wall;
-    std::unique_ptr<VirtualClock> virtualClock;
-    if (o.simulate && !o.timeScale)
-        virtualClock = std::make_unique<VirtualClock>(QDateTime::currentDateTime());
-    else
-        wall = MakeWallClock(o.timeScale.value_or(1.0));
-    Clock& clock = virtualClock ? static_cast<Clock&>(*virtualClock) : *wall;
-
-    std::unique_ptr<app::ProgramPorts> ports =
-        app::MakePorts(o, clock, systemFolder, 0.0, app::SimulatedLine::InProcess);
-    ConsoleOperator op(out, false);
-    ConsoleTermination termination(out, clock);
-    ConsoleComDialog comDialog(out, clock);
-    Program p(ProgramAdapters{clock,
-                              op,
-                              termination,
-                              comDialog,
-                              *ports->displacement,
-                              *ports->tempStage,
-                              *ports->calibrator,
-                              ProgramFolder(),
-                              systemFolder,
-                              {}});
+    const auto console = ConsoleProgram::Open(o, out, 0.0, {});
+    if (!console) return kCannotStart;
+    Program& p = console->program;
+    Clock& clock = console->clock;
+    VirtualClock* virtualClock = console->virtualClock.get();
+    const auto& ports = console->ports;
     ConsoleCalibrationDialogs dialogs(out, o);
     CalibrationSession cal(p, dialogs);
 
-    if (!PrepareAndLoad(p, op, out)) return kCannotStart;
-    if (o.simulate) {
-        p.settings.Keyence_Comport = app::kSimulatedSensorPort;
-        p.settings.TE_Comport = app::kSimulatedStagePort;
-    }
     out << "Dilato V" << kVersionText << ": stage calibration with the "
         << (o.manualEntries ? "manual calibrator" : "Martel 8010 calibrator")
         << (virtualClock ? " (virtual clock)" : "") << std::endl;

@@ -3,8 +3,7 @@
 #include "CalibrationRun.h"
 
 #include "ConsoleAdapters.h"
-#include "ProgramPorts.h"
-#include "RunFolder.h"
+#include "ConsoleProgram.h"
 #include "core/Program.h"
 #include "core/TestPlan.h"
 #include "platform/Files.h"
@@ -120,41 +119,16 @@ int AnswerInterrupted(Program& p, const InterruptedTest& test, const RunOptions&
 
 int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
     if (o.calibrate) return RunCalibration(o, out, stop);
-    const auto folder = OpenRunFolder(o.systemFolder, o.simulate.has_value(), out);
-    if (!folder) return kCannotStart;
-    const std::string& systemFolder = folder->choice.path;
-    std::unique_ptr<Clock> wall;
-    std::unique_ptr<VirtualClock> virtualClock;
-    if (o.simulate && !o.timeScale)
-        virtualClock = std::make_unique<VirtualClock>(QDateTime::currentDateTime());
-    else
-        wall = MakeWallClock(o.timeScale.value_or(1.0));
-    Clock& clock = virtualClock ? static_cast<Clock&>(*virtualClock) : *wall;
-
     const double typed = LeadingNumber(o.length);
-    std::unique_ptr<app::ProgramPorts> ports =
-        app::MakePorts(o, clock, systemFolder, o.millimetres ? typed / 25.4 : typed,
-                       app::SimulatedLine::InProcess);
-    ConsoleOperator op(out, o.yes, o.overwrite);
-    ConsoleTermination termination(out, clock);
-    ConsoleComDialog comDialog(out, clock);
-    Program p(ProgramAdapters{clock,
-                              op,
-                              termination,
-                              comDialog,
-                              *ports->displacement,
-                              *ports->tempStage,
-                              *ports->calibrator,
-                              ProgramFolder(),
-                              systemFolder,
-                              {}});
-    termination.setAnswerYes([&p] { p.session.sequencer.TerminationYes(); });
-
-    if (!PrepareAndLoad(p, op, out)) return kCannotStart;
-    if (o.simulate) {
-        p.settings.Keyence_Comport = 1;
-        p.settings.TE_Comport = 2;
-    }
+    const auto console = ConsoleProgram::Open(o, out, o.millimetres ? typed / 25.4 : typed,
+                                          ConsoleAnswers{o.yes, o.overwrite});
+    if (!console) return kCannotStart;
+    Program& p = console->program;
+    Clock& clock = console->clock;
+    VirtualClock* virtualClock = console->virtualClock.get();
+    const auto& ports = console->ports;
+    ConsoleComDialog& comDialog = console->comDialog;
+    console->termination.setAnswerYes([&p] { p.session.sequencer.TerminationYes(); });
     if (o.plan) SetPlan(p.params, *o.plan);
     p.session.run.UnitsInches = !o.millimetres;
     p.folders.DataPath = p.folders.DataRoot() + o.folder + "/";
