@@ -111,6 +111,14 @@ TEST(KillResume, WithoutAnAnswerAnInterruptedTestIsReportedAndNoNewTestOfItsName
     EXPECT_FALSE(IsFile(journal));
     EXPECT_EQ(StepReadingLines(system + "/Data/Demo/Bar_Interrupted.txt", 1).size(),
               before.size());
+
+    // The kept readings are the test's files: a new test of the name must replace them.
+    const ChildRun again = RunChild(DILATO_RUN_BINARY, Args(system));
+    EXPECT_EQ(again.status, 1) << again.out;
+    EXPECT_NE(again.out.find("give --overwrite"), std::string::npos) << again.out;
+    const ChildRun replaced = RunChild(DILATO_RUN_BINARY, Args(system, {"--overwrite"}));
+    EXPECT_EQ(replaced.status, 0) << replaced.out;
+    EXPECT_FALSE(IsFile(system + "/Data/Demo/Bar_Interrupted.txt"));
 }
 
 TEST(KillResume, AJournalWhoseTestFolderWasDeletedLeavesNothingToResume) {

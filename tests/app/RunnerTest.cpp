@@ -208,6 +208,34 @@ TEST(Runner, ASampleThatKeepsDriftingCompletesThroughTheHoldLimit) {
     EXPECT_TRUE(IsFile(dir.path() + "x/Data/Tests/Drift_CTE.txt"));
 }
 
+TEST(Runner, TheJournalOfATestThatEndedIsRemovedOrKeptForAudit) {
+    test::TempFolder dir;
+    const std::vector<std::string> args{"--simulate", "--system-folder", dir.path() + "x",
+                                        "--test",     "J",               "--length",
+                                        "2"};
+    std::string out;
+    ASSERT_EQ(RunWith(args, out), kCompleted) << out;
+    EXPECT_FALSE(IsFile(dir.path() + "x/Data/Tests/J_CTE.jnl"));
+
+    auto keep = args;
+    keep.insert(keep.end(), {"--keep-journal", "--overwrite"});
+    ASSERT_EQ(RunWith(keep, out), kCompleted) << out;
+    const std::string journal = dir.read("x/Data/Tests/J_CTE.jnl");
+    EXPECT_NE(journal.find("\nE\t"), std::string::npos) << "it ends with the end record";
+    EXPECT_EQ(Count(journal, "\nR\t"), Count(dir.read("x/Data/Tests/J_CTE.dat"), ",     ") / 4)
+        << "a line per stored reading";
+
+    // A kept journal is no interrupted test: a new test of the name needs --overwrite, which
+    // removes the journal with the other files.
+    EXPECT_EQ(RunWith(args, out), kNotCompleted);
+    EXPECT_FALSE(Has(out, "[Interrupted Test]")) << out;
+    EXPECT_TRUE(Has(out, "give --overwrite")) << out;
+    auto overwrite = args;
+    overwrite.push_back("--overwrite");
+    ASSERT_EQ(RunWith(overwrite, out), kCompleted) << out;
+    EXPECT_FALSE(IsFile(dir.path() + "x/Data/Tests/J_CTE.jnl"));
+}
+
 TEST(RunOptions, SimulatedFaultsAreNamed) {
     EXPECT_EQ(ParseRunOptions(
                   {"--simulate=silent=sensor,silent=controller", "--test", "a", "--length", "2"})
