@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace dilato {
 
@@ -34,6 +36,57 @@ double ParabolaScatter(std::span<const Reading> readings) {
     const Eigen::VectorXd c = a.colPivHouseholderQr().solve(y);
     const double sum = (a * c - y).squaredNorm();
     return std::sqrt(sum / static_cast<double>(n - 3));
+}
+
+// Stored drift values averaged for one point of the drift's fall (a minute of readings).
+constexpr size_t kDriftAverage = 10;
+// The drift must have fallen at least this much to show a time constant.
+constexpr double kClearFall = 1.5;
+constexpr double kMinutesPerDay = 1440.0;
+
+double MeanDrift(std::span<const Reading> readings, size_t end) {
+    double sum = 0.0;
+    for (size_t i = end + 1 - kDriftAverage; i <= end; ++i)
+        sum += readings[i].liveSlope;
+    return sum / static_cast<double>(kDriftAverage);
+}
+
+struct DecayingDrift {
+    double tauMinutes = 0.0;
+    double toCome = 0.0; // inches
+};
+
+// A sample approaching its temperature exponentially drifts less and less: d(t) = d0 e^(-t/tau),
+// and what is still to come is d(t) * tau. tau follows from how much the stored drift fell
+// between the end and half the drift's history before it (at least one fit window). Nothing
+// when the drift shows no clear fall (a settled or noisy indicator).
+std::optional<DecayingDrift> DecayingDriftToCome(std::span<const Reading> readings) {
+    size_t first = 0;
+    while (first < readings.size() && readings[first].liveSlope == 0.0f)
+        ++first;
+    if (readings.size() < first + 2 * kDriftAverage) return std::nullopt;
+    // Minutes that go on counting past a day, as the step's clock does.
+    std::vector<double> minutes(readings.size());
+    double wraps = 0.0;
+    for (size_t i = 0; i < readings.size(); ++i) {
+        if (i > 0 && readings[i].elapsedMinutes + wraps < minutes[i - 1]) wraps += kMinutesPerDay;
+        minutes[i] = readings[i].elapsedMinutes + wraps;
+    }
+    const size_t last = readings.size() - 1;
+    const size_t earliest = first + kDriftAverage - 1;
+    const double span = minutes[last] - minutes[earliest];
+    const double delta = std::max(kFitWindowMinutes, span / 2.0);
+    if (delta > span) return std::nullopt;
+    size_t then = last;
+    while (then > earliest && minutes[last] - minutes[then] < delta)
+        --then;
+    const double before = MeanDrift(readings, then);
+    const double now = MeanDrift(readings, last);
+    if (before * now <= 0.0 || std::fabs(before) < kClearFall * std::fabs(now)) return std::nullopt;
+    DecayingDrift d;
+    d.tauMinutes = (minutes[last] - minutes[then]) / std::log(before / now);
+    d.toCome = std::fabs(now) * 1e-6 / 10.0 * d.tauMinutes;
+    return d;
 }
 
 } // namespace
@@ -92,12 +145,18 @@ StepEvidence GatherStepEvidence(const StepData& data, int step, const HoldFacts&
     e.noiseReadings = static_cast<int>(window.size());
     e.indicatorSigma = ParabolaScatter(window);
 
-    // The projection stored with the end reading, when it was usable; else the live drift.
+    // The projection stored with the end reading, when it was usable; else the live drift
+    // over one fit window. A drift that was still falling as the sample took up heat says
+    // more about a slow sample: the larger of the two counts.
     if (last.projectedIndicator > 0.0f)
         e.remainingDrift = std::fabs(static_cast<double>(last.projectedIndicator) - last.indicator);
     else
         e.remainingDrift =
             std::fabs(static_cast<double>(facts.liveSlope)) * 1e-6 / 10.0 * kFitWindowMinutes;
+    if (const auto decay = DecayingDriftToCome(all)) {
+        e.driftTimeConstant = decay->tauMinutes;
+        e.remainingDrift = std::max(e.remainingDrift, decay->toCome);
+    }
     return e;
 }
 

@@ -50,8 +50,11 @@ struct StepEvidence {
     double indicatorSigma = 0.0;
     // How far the indicator was still expected to move when the step ended, inches: the
     // distance to the projected resting point, or, without a usable projection, the live drift
-    // over one fit window (5 minutes).
+    // over one fit window (5 minutes); or, when more, the drift at the end times the time
+    // constant at which the drift was falling (driftTimeConstant, minutes; 0 when the drift
+    // showed no clear fall).
     double remainingDrift = 0.0;
+    double driftTimeConstant = 0.0;
 
     [[nodiscard]] double holdMinutes() const;
 };

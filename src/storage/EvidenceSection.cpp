@@ -42,8 +42,14 @@ std::string TemperatureText(const StepEvidence& s) {
 
 std::string IndicatorText(const StepEvidence& s) {
     return Num(s.endIndicator, "0.000000") + " in at the end; noise s.d. " +
-           MicroInches(s.indicatorSigma) + " over " + Num(s.noiseReadings, "0") +
-           " readings; still to move " + MicroInches(s.remainingDrift);
+           MicroInches(s.indicatorSigma) + " over " + Num(s.noiseReadings, "0") + " readings";
+}
+
+std::string ToComeText(const StepEvidence& s) {
+    return MicroInches(s.remainingDrift) + (s.driftTimeConstant > 0
+                                                ? " (the drift falling with a time constant of " +
+                                                      Num(s.driftTimeConstant, "0") + " min)"
+                                                : "");
 }
 
 std::string ResultTitle(const ResultEvidence& r) {
@@ -101,6 +107,7 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
         keys.emplace_back(Key("Step", s.step, "Drift"), " " + DriftText(s));
         keys.emplace_back(Key("Step", s.step, "Temperature"), " " + TemperatureText(s));
         keys.emplace_back(Key("Step", s.step, "Indicator"), " " + IndicatorText(s));
+        keys.emplace_back(Key("Step", s.step, "Still To Move"), " " + ToComeText(s));
     }
     for (const ResultEvidence& r : evidence.results) {
         keys.emplace_back(Key("CTE", r.key, "Result"), " " + ResultTitle(r));
@@ -125,6 +132,7 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
         steps.lines.push_back("    drift: " + DriftText(s));
         steps.lines.push_back("    temperature: " + TemperatureText(s));
         steps.lines.push_back("    indicator: " + IndicatorText(s));
+        steps.lines.push_back("    still to move: " + ToComeText(s));
     }
     groups.push_back(std::move(steps));
 
@@ -149,9 +157,9 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
 
     EvidenceGroup flags{"The method's limits", {}};
     for (const ResultEvidence& r : evidence.results)
-        flags.lines.push_back("CTE " + Num(r.key, "0") + ": " +
-                              (r.belowMethodRange ? ResultFlagText(r)
-                                                  : "within the range of the method"));
+        flags.lines.push_back(
+            "CTE " + Num(r.key, "0") + ": " +
+            (r.belowMethodRange ? ResultFlagText(r) : "within the range of the method"));
     if (evidence.roundTrip)
         flags.lines.push_back("Round trip: " + RoundTripText(*evidence.roundTrip));
     groups.push_back(std::move(flags));

@@ -58,6 +58,31 @@ TEST(StepEvidence, ScatterSpreadAndRemainingDriftComeFromTheLastReadings) {
     EXPECT_EQ(GatherStepEvidence(data, 1, facts).holdMinutes(), 0.0) << "never held";
 }
 
+// A slow sample: the indicator approaches its end value as 1 - e^(-t/tau) with tau = 60 min;
+// the drift is stored from minute 10 on. The step ends after 180 minutes, e^-3 of the way short.
+TEST(StepEvidence, AFallingDriftGivesItsTimeConstantAndWhatIsStillToCome) {
+    const double tau = 60.0, rise = 4000e-6;
+    StepData data;
+    data.reset(1);
+    for (int r = 1; r <= 1800; ++r) {
+        const double t = 0.1 * r;
+        const double drift = t < 10.0 ? 0.0 : rise / tau * std::exp(-t / tau) * 1e6 * 10.0;
+        data.append(1, {static_cast<float>(t),
+                        static_cast<float>(0.01 + rise * (1.0 - std::exp(-t / tau))), 50.0f,
+                        static_cast<float>(drift), 0.0f});
+    }
+    HoldFacts facts;
+    facts.liveSlope = data.reading(1, 1800).liveSlope;
+    const StepEvidence e = GatherStepEvidence(data, 1, facts);
+    EXPECT_NEAR(e.driftTimeConstant, tau, 1.0);
+    EXPECT_NEAR(e.remainingDrift, rise * std::exp(-3.0), 0.03 * rise * std::exp(-3.0));
+
+    // A drift that does not fall (a settled sample's noise) shows no time constant.
+    for (int r = 1; r <= 1800; ++r)
+        data.reading(1, r).liveSlope = r % 2 ? 3.0f : -3.0f;
+    EXPECT_EQ(GatherStepEvidence(data, 1, facts).driftTimeConstant, 0.0);
+}
+
 TEST(StepEvidence, AStepWithoutAnEndReadingHasNone) {
     StepData data;
     data.reset(1);
