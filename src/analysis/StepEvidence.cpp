@@ -51,6 +51,18 @@ double MeanDrift(std::span<const Reading> readings, size_t end) {
     return sum / static_cast<double>(kDriftAverage);
 }
 
+// The readings' minutes counting on past a day, as the step's clock does (the stored minutes
+// start again at 0).
+std::vector<double> UnwrappedMinutes(std::span<const Reading> readings) {
+    std::vector<double> minutes(readings.size());
+    double wraps = 0.0;
+    for (size_t i = 0; i < readings.size(); ++i) {
+        if (i > 0 && readings[i].elapsedMinutes + wraps < minutes[i - 1]) wraps += kMinutesPerDay;
+        minutes[i] = readings[i].elapsedMinutes + wraps;
+    }
+    return minutes;
+}
+
 struct DecayingDrift {
     double tauMinutes = 0.0;
     double toCome = 0.0; // inches
@@ -65,13 +77,7 @@ std::optional<DecayingDrift> DecayingDriftToCome(std::span<const Reading> readin
     while (first < readings.size() && readings[first].liveSlope == 0.0f)
         ++first;
     if (readings.size() < first + 2 * kDriftAverage) return std::nullopt;
-    // Minutes that go on counting past a day, as the step's clock does.
-    std::vector<double> minutes(readings.size());
-    double wraps = 0.0;
-    for (size_t i = 0; i < readings.size(); ++i) {
-        if (i > 0 && readings[i].elapsedMinutes + wraps < minutes[i - 1]) wraps += kMinutesPerDay;
-        minutes[i] = readings[i].elapsedMinutes + wraps;
-    }
+    const std::vector<double> minutes = UnwrappedMinutes(readings);
     const size_t last = readings.size() - 1;
     const size_t earliest = first + kDriftAverage - 1;
     const double span = minutes[last] - minutes[earliest];
@@ -87,6 +93,28 @@ std::optional<DecayingDrift> DecayingDriftToCome(std::span<const Reading> readin
     d.tauMinutes = (minutes[last] - minutes[then]) / std::log(before / now);
     d.toCome = std::fabs(now) * 1e-6 / 10.0 * d.tauMinutes;
     return d;
+}
+
+// The same approach seen from the whole step: a sample that has grown by `seen` (inches) in
+// `minutes` since its step began and still drifts by `drift` (inches per minute) approaches
+// its end value as 1 - e^(-t/tau) with the tau that solves drift * tau * (e^(t/tau) - 1) = seen;
+// what is still to come is drift * tau. Nothing when the drift runs against the growth.
+std::optional<DecayingDrift> ApproachToCome(double seen, double drift, double minutes) {
+    if (!(seen * drift > 0.0) || !(minutes > 0.0)) return std::nullopt;
+    const double s = std::fabs(seen), d = std::fabs(drift);
+    if (d * minutes >= s) return std::nullopt; // no slowing down to be seen
+    // The left side falls as tau grows (from infinity to d * minutes): bisect on log(tau).
+    double low = std::log(minutes / 700.0), high = std::log(minutes * 1e4);
+    for (int i = 0; i < 100; ++i) {
+        const double mid = (low + high) / 2.0;
+        const double tau = std::exp(mid);
+        const double shown = d * tau * std::expm1(minutes / tau);
+        (shown > s ? low : high) = mid;
+    }
+    DecayingDrift a;
+    a.tauMinutes = std::exp((low + high) / 2.0);
+    a.toCome = d * a.tauMinutes;
+    return a;
 }
 
 } // namespace
@@ -147,15 +175,20 @@ StepEvidence GatherStepEvidence(const StepData& data, int step, const HoldFacts&
 
     // The projection stored with the end reading, when it was usable; else the live drift
     // over one fit window. A drift that was still falling as the sample took up heat says
-    // more about a slow sample: the larger of the two counts.
+    // more about a slow sample: the largest of them counts. Signed: the way the indicator
+    // was still going.
+    const double drift = static_cast<double>(last.liveSlope) * 1e-6 / 10.0; // inches a minute
     if (last.projectedIndicator > 0.0f)
-        e.remainingDrift = std::fabs(static_cast<double>(last.projectedIndicator) - last.indicator);
+        e.remainingDrift = static_cast<double>(last.projectedIndicator) - last.indicator;
     else
-        e.remainingDrift =
-            std::fabs(static_cast<double>(facts.liveSlope)) * 1e-6 / 10.0 * kFitWindowMinutes;
-    if (const auto decay = DecayingDriftToCome(all)) {
-        e.driftTimeConstant = decay->tauMinutes;
-        e.remainingDrift = std::max(e.remainingDrift, decay->toCome);
+        e.remainingDrift = static_cast<double>(facts.liveSlope) * 1e-6 / 10.0 * kFitWindowMinutes;
+    for (const auto& approach :
+         {DecayingDriftToCome(all),
+          ApproachToCome(static_cast<double>(last.indicator) - all.front().indicator, drift,
+                         UnwrappedMinutes(all).back())}) {
+        if (!approach || approach->toCome <= std::fabs(e.remainingDrift)) continue;
+        e.driftTimeConstant = approach->tauMinutes;
+        e.remainingDrift = std::copysign(approach->toCome, drift);
     }
     return e;
 }

@@ -48,11 +48,13 @@ struct StepEvidence {
     // kEvidenceNoiseReadings), inches; 0 when there are too few readings to tell.
     int noiseReadings = 0;
     double indicatorSigma = 0.0;
-    // How far the indicator was still expected to move when the step ended, inches: the
+    // How far (and which way) the indicator was still expected to move when the step ended,
+    // inches: the
     // distance to the projected resting point, or, without a usable projection, the live drift
     // over one fit window (5 minutes); or, when more, the drift at the end times the time
-    // constant at which the drift was falling (driftTimeConstant, minutes; 0 when the drift
-    // showed no clear fall).
+    // constant of the sample's approach (driftTimeConstant, minutes; 0 when none was seen),
+    // which shows in how fast the drift fell and in how the drift compares with the growth
+    // seen since the step began.
     double remainingDrift = 0.0;
     double driftTimeConstant = 0.0;
 

@@ -43,8 +43,11 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
         std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(sampleLength))));
     b.fixtureCorrection =
         f.fixtureCorrectionFraction * correctionPerDegree / kRootThree / sampleLength * 1e6;
-    // What the indicator would still have moved: a bound on each end (rectangular).
-    b.residualDrift = OfDifference(from.remainingDrift, to.remainingDrift) / kRootThree * perInch;
+    // What the indicator would still have moved at each end is a bias the results keep (the
+    // formulas take the readings as they are). Its two ends act on the change together, each
+    // its own way, and the estimate of it is no bound: it counts whole, as one standard
+    // uncertainty.
+    b.residualDrift = std::fabs(to.remainingDrift - from.remainingDrift) * perInch;
 
     const double terms[] = {b.sampleLength,        b.temperatureCalibration, b.temperatureStability,
                             b.indicatorResolution, b.indicatorNoise,         b.fixtureCorrection,

@@ -46,10 +46,10 @@ std::string IndicatorText(const StepEvidence& s) {
 }
 
 std::string ToComeText(const StepEvidence& s) {
-    return MicroInches(s.remainingDrift) + (s.driftTimeConstant > 0
-                                                ? " (the drift falling with a time constant of " +
-                                                      Num(s.driftTimeConstant, "0") + " min)"
-                                                : "");
+    return (s.remainingDrift > 0 ? "+" : "") + MicroInches(s.remainingDrift) +
+           (s.driftTimeConstant > 0 ? " (the drift falling with a time constant of " +
+                                          Num(s.driftTimeConstant, "0") + " min)"
+                                    : "");
 }
 
 std::string ResultTitle(const ResultEvidence& r) {

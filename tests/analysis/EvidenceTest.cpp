@@ -83,6 +83,29 @@ TEST(StepEvidence, AFallingDriftGivesItsTimeConstantAndWhatIsStillToCome) {
     EXPECT_EQ(GatherStepEvidence(data, 1, facts).driftTimeConstant, 0.0);
 }
 
+// A step ended early in a slow approach (40 minutes of a 160-minute time constant): the
+// drift has hardly fallen, but set against the growth seen so far it tells the time constant,
+// and most of the expansion is still to come.
+TEST(StepEvidence, TheDriftAgainstTheGrowthSoFarTellsWhatASlowSampleHasStillToCome) {
+    const double tau = 160.0, rise = 300e-6;
+    StepData data;
+    data.reset(1);
+    for (int r = 1; r <= 400; ++r) {
+        const double t = 0.1 * r;
+        data.append(1, {static_cast<float>(t),
+                        static_cast<float>(0.01 + rise * (1.0 - std::exp(-t / tau))), 20.0f,
+                        static_cast<float>(rise / tau * std::exp(-t / tau) * 1e7), 0.0f});
+    }
+    const StepEvidence e = GatherStepEvidence(data, 1, HoldFacts{});
+    EXPECT_NEAR(e.driftTimeConstant, tau, 8.0);
+    EXPECT_NEAR(e.remainingDrift, rise * std::exp(-40.0 / tau), 0.05 * rise);
+
+    // A drift against the growth (an overshoot coming back) adds nothing.
+    for (int r = 1; r <= 400; ++r)
+        data.reading(1, r).liveSlope *= -1.0f;
+    EXPECT_EQ(GatherStepEvidence(data, 1, HoldFacts{}).driftTimeConstant, 0.0);
+}
+
 TEST(StepEvidence, AStepWithoutAnEndReadingHasNone) {
     StepData data;
     data.reset(1);
@@ -120,7 +143,8 @@ TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
     EXPECT_NEAR(u.indicatorResolution, std::sqrt(2.0) * 4e-6 / std::sqrt(12.0) * perInch, 1e-6);
     EXPECT_NEAR(u.indicatorNoise, 5e-6 * perInch, 1e-6);
     EXPECT_NEAR(u.fixtureCorrection, 0.2 * 5.2 / r3 / 2.0, 1e-6) << "a fifth of 5.2 µin/°C";
-    EXPECT_NEAR(u.residualDrift, std::sqrt(5.0) * 1e-6 / r3 * perInch, 1e-6);
+    // Both ends still moving up by 1 and 2 µin: the change is 1 µin short.
+    EXPECT_NEAR(u.residualDrift, 1e-6 * perInch, 1e-6);
     const double sum =
         u.sampleLength * u.sampleLength + u.temperatureCalibration * u.temperatureCalibration +
         u.temperatureStability * u.temperatureStability +
@@ -138,6 +162,13 @@ TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
     EXPECT_NEAR(wide.residualDrift, u.residualDrift / 2.0, 1e-6);
     EXPECT_NEAR(wide.fixtureCorrection, u.fixtureCorrection, 1e-12);
     EXPECT_NEAR(wide.temperatureCalibration, u.temperatureCalibration, 1e-12);
+
+    // Ends moving opposite ways (the first still coming down, the second still going up):
+    // the change is short by both.
+    EXPECT_NEAR(
+        BudgetFor(End(20.0f, 0.0f, 0, 0, -1e-6), End(50.0f, 0.0f, 0, 0, 2e-6), cte, kLength, f)
+            .residualDrift,
+        3e-6 * perInch, 1e-6);
 
     // A negative CTE has the same uncertainty as its magnitude; no interval gives none.
     EXPECT_NEAR(BudgetFor(a, b, -cte, kLength, f).expanded, u.expanded, 1e-12);

@@ -2,8 +2,8 @@
 // One whole test of a simulated sample, seeded, in-process on the virtual clock: the program's
 // real links against the simulated instruments, from the Start button to the end of the batch.
 // It hands back every reported result with its accuracy estimate, its expanded uncertainty and
-// the simulated truth (the mean of the sample's alpha between the sample's true temperatures
-// when its two steps were saved), and how long each step took. The coverage benchmark and the
+// the simulated truth (the mean of the sample's alpha between the actual stage temperatures
+// behind the two reported ones), and how long each step took. The coverage benchmark and the
 // coverage test share it.
 
 #include "CoreFakes.h"
@@ -13,6 +13,7 @@
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
 #include "sim/SimSerialPort.h"
+#include "sim/Truth.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 
@@ -59,9 +60,7 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
     RecordingOperator op;
     RecordingTermination termination;
     NoComDialog comDialog;
-    sim::BenchParams bench;
-    bench.seed = t.seed;
-    bench.sample.expansion = sim::ExpansionCurve::Named(t.material);
+    const sim::BenchParams bench = sim::SimulatedSampleBench({t.material, 2.0, t.seed});
     sim::SimInstruments instruments(clock, bench);
     sim::SimPortBoard board;
     sim::SimSerialPort p1(board, clock), p2(board, clock), p3(board, clock);
@@ -83,14 +82,14 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
     p.StartInstruments();
     p.session.start.StartButtonHit();
 
-    std::vector<double> trueEnds; // the sample's true temperature as each step was saved
     double stepStarted = clock.elapsedSeconds();
+    int saved = 0;
     RunUntilTestEnds(
         p,
         [&] {
             clock.advance(1.0);
-            if (p.session.run.StepsSaved > static_cast<int>(trueEnds.size())) {
-                trueEnds.push_back(instruments.bench.sampleTemp());
+            if (p.session.run.StepsSaved > saved) {
+                ++saved;
                 out.stepMinutes.push_back((clock.elapsedSeconds() - stepStarted) / 60.0);
                 stepStarted = clock.elapsedSeconds();
             }
@@ -101,11 +100,8 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
     const auto& evidence = p.session.files.lastEvidence();
     out.completed = p.session.run.StepsSaved == t.temperatures && evidence.has_value();
     if (!out.completed) return out;
-    const auto& curve = instruments.bench.params().sample.expansion;
+    const sim::SampleTruth truth(bench);
     for (const ResultEvidence& r : evidence->results) {
-        const auto from = static_cast<size_t>(r.fromStep - 1),
-                   to = static_cast<size_t>(r.toStep - 1);
-        if (to >= trueEnds.size() || from >= trueEnds.size()) continue;
         MeasuredResult m;
         m.key = r.key;
         m.from = r.fromTemp;
@@ -113,7 +109,8 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
         m.cte = r.cte;
         m.accuracy = r.accuracy;
         m.expanded = r.budget.expanded;
-        m.truth = curve.meanAlpha(trueEnds[from], trueEnds[to]);
+        m.truth =
+            truth.meanAlpha(truth.actualStageTemp(r.fromTemp), truth.actualStageTemp(r.toTemp));
         m.belowRange = r.belowMethodRange;
         out.results.push_back(m);
     }
