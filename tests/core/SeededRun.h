@@ -6,16 +6,9 @@
 // behind the two reported ones), and how long each step took. The coverage benchmark and the
 // coverage test share it.
 
-#include "CoreFakes.h"
-#include "SimulatedSetup.h"
+#include "SimulatedProgram.h"
 
-#include "core/Program.h"
-#include "platform/VirtualClock.h"
-#include "sim/SimInstruments.h"
-#include "sim/SimSerialPort.h"
 #include "sim/Truth.h"
-#include "support/RecordingOperator.h"
-#include "support/TempFolder.h"
 
 #include <cstdint>
 #include <string>
@@ -55,46 +48,22 @@ struct SeededTest {
 };
 
 inline SeededRun RunSeededTest(const SeededTest& t) {
-    TempFolder dir;
-    VirtualClock clock;
-    RecordingOperator op;
-    RecordingTermination termination;
-    NoComDialog comDialog;
     const sim::BenchParams bench = sim::SimulatedSampleBench({t.material, 2.0, t.seed});
-    sim::SimInstruments instruments(clock, bench);
-    sim::SimPortBoard board;
-    sim::SimSerialPort p1(board, clock), p2(board, clock), p3(board, clock);
-    board.plug(1, instruments.sensor);
-    board.plug(2, instruments.controller);
-    board.plug(3, instruments.calibrator);
-    Program p(ProgramAdapters{clock,
-                              op,
-                              termination,
-                              comDialog,
-                              p1,
-                              p2,
-                              p3,
-                              dir.path() + "app/",
-                              dir.path() + "sys/",
-                              {}});
+    SimulatedProgram sp{bench, t.plan, t.temperatures};
+    const Program& p = sp.program;
+    const RecordingOperator& op = sp.op;
     SeededRun out;
-    if (!PrepareSimulatedTest(p, op, "Seeded", t.plan, t.temperatures)) return out;
-    p.StartInstruments();
-    p.session.start.StartButtonHit();
-
-    double stepStarted = clock.elapsedSeconds();
+    double stepStarted = sp.clock.elapsedSeconds();
     int saved = 0;
-    RunUntilTestEnds(
-        p,
+    sp.RunTest(
         [&] {
-            clock.advance(1.0);
             if (p.session.run.StepsSaved > saved) {
                 ++saved;
-                out.stepMinutes.push_back((clock.elapsedSeconds() - stepStarted) / 60.0);
-                stepStarted = clock.elapsedSeconds();
+                out.stepMinutes.push_back((sp.clock.elapsedSeconds() - stepStarted) / 60.0);
+                stepStarted = sp.clock.elapsedSeconds();
             }
         },
-        t.maxHours * 3600.0, clock);
+        t.maxHours);
     for (const auto& m : op.messages)
         out.messages.push_back(m.title + ": " + m.text);
     const auto& evidence = p.session.files.lastEvidence();
