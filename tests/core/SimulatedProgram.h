@@ -20,11 +20,11 @@
 
 namespace dilato::test {
 
-struct SimulatedProgram {
-    // `systemFolder`: another's (a restart after a crash); empty: a fresh one of its own.
-    explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
-                              int steps = 3, std::string programFolder = {},
-                              std::string systemFolder = {})
+// A whole program with its instrument links plugged into the simulated instruments, its folders
+// in a temporary folder of its own unless others are given.
+struct PluggedProgram {
+    explicit PluggedProgram(sim::BenchParams bench, std::string programFolder = {},
+                            std::string systemFolder = {})
         : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
           p3(board, clock),
           program(ProgramAdapters{clock,
@@ -40,6 +40,25 @@ struct SimulatedProgram {
         board.plug(1, instruments.sensor);
         board.plug(2, instruments.controller);
         board.plug(3, instruments.calibrator);
+    }
+
+    TempFolder dir;
+    VirtualClock clock;
+    RecordingOperator op;
+    RecordingTermination termination;
+    NoComDialog comDialog;
+    sim::SimInstruments instruments;
+    sim::SimPortBoard board;
+    sim::SimSerialPort p1, p2, p3;
+    Program program;
+};
+
+struct SimulatedProgram : PluggedProgram {
+    // `systemFolder`: another's (a restart after a crash); empty: a fresh one of its own.
+    explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
+                              int steps = 3, std::string programFolder = {},
+                              std::string systemFolder = {})
+        : PluggedProgram(std::move(bench), std::move(programFolder), std::move(systemFolder)) {
         EXPECT_TRUE(PrepareSimulatedTest(program, op, "Sample1", plan, steps));
     }
 
@@ -58,16 +77,6 @@ struct SimulatedProgram {
             maxHours * 3600.0, clock);
         return (clock.elapsedSeconds() - started) / 60.0;
     }
-
-    TempFolder dir;
-    VirtualClock clock;
-    RecordingOperator op;
-    RecordingTermination termination;
-    NoComDialog comDialog;
-    sim::SimInstruments instruments;
-    sim::SimPortBoard board;
-    sim::SimSerialPort p1, p2, p3;
-    Program program;
 };
 
 } // namespace dilato::test

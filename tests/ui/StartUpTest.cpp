@@ -3,6 +3,7 @@
 // and warnings windows' rules; the desktop checks.
 
 #include "core/CoreFakes.h"
+#include "core/SimulatedProgram.h"
 #include "core/SimulatedSetup.h"
 
 #include "core/StartUp.h"
@@ -74,23 +75,9 @@ class FakeHost final : public StartUpHost {
 };
 
 // A program on the simulated bench, its system folder provisioned, the start-up ready to run.
-struct StartBench {
+struct StartBench : test::PluggedProgram {
     StartBench()
-        : instruments(clock, sim::BenchParams{}), p1(board, clock), p2(board, clock),
-          p3(board, clock), program(ProgramAdapters{clock,
-                                                    op,
-                                                    termination,
-                                                    comDialog,
-                                                    p1,
-                                                    p2,
-                                                    p3,
-                                                    dir.path() + "app/",
-                                                    dir.path() + "sys/",
-                                                    {}}),
-          startUp(program, host, clock, op, termination) {
-        board.plug(1, instruments.sensor);
-        board.plug(2, instruments.controller);
-        board.plug(3, instruments.calibrator);
+        : PluggedProgram(sim::BenchParams{}), startUp(program, host, clock, op, termination) {
         (void)ProvisionSystemFolder(program.folders, op);
         WriteIniValue(program.settings.FileName(), "General", "Keyence_Comport", "1");
         WriteIniValue(program.settings.FileName(), "General", "TE_Comport", "2");
@@ -108,15 +95,6 @@ struct StartBench {
         }
     }
 
-    test::TempFolder dir;
-    VirtualClock clock;
-    test::RecordingOperator op;
-    test::RecordingTermination termination;
-    test::NoComDialog comDialog;
-    sim::SimInstruments instruments;
-    sim::SimPortBoard board;
-    sim::SimSerialPort p1, p2, p3;
-    Program program;
     FakeHost host;
     StartUp startUp;
 };
