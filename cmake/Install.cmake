@@ -9,9 +9,13 @@
 # script as its postinst.
 
 set(DILATO_APP_ID com.norvane.Dilato)
-set(DILATO_RELEASE_DATE 2026-12-09)
+# Who answers for the package and where it lives: the maker's own domain, the one of the
+# application id and of the built-in update server.
+set(DILATO_HOMEPAGE https://www.norvane.com)
+set(DILATO_MAINTAINER "Norvane Dilato team <dilato@norvane.com>")
 set(dilato_install_folder lib/dilato)
 set(dilato_packaging ${PROJECT_SOURCE_DIR}/packaging)
+include(${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake)
 
 set(dilato_programs dilato-run dilato-sim)
 # The operator's window is installed as soon as it is part of the build.
@@ -28,6 +32,7 @@ foreach(program IN LISTS dilato_programs)
       message(STATUS \"Link: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${program}\")")
   endif()
 endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/ManualPages.cmake)
 
 install(DIRECTORY ${DILATO_PROGRAM_FOLDER}/Fonts ${DILATO_PROGRAM_FOLDER}/Sounds
                   ${DILATO_PROGRAM_FOLDER}/Help ${DILATO_PROGRAM_FOLDER}/SystemSeed
@@ -38,7 +43,9 @@ configure_file(${dilato_packaging}/${DILATO_APP_ID}.metainfo.xml.in
 install(FILES ${dilato_packaging}/${DILATO_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${dilato_packaging}/${DILATO_APP_ID}.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/${DILATO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
-install(FILES ${dilato_packaging}/copyright DESTINATION share/doc/dilato)
+configure_file(${dilato_packaging}/copyright.in ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION share/doc/dilato)
 
 # The group and the common folder, for "cmake --install" run by root into this machine.
 install(CODE "
@@ -63,25 +70,32 @@ install(CODE "
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dilato)
 set(CPACK_PACKAGE_VENDOR Norvane)
-set(CPACK_PACKAGE_CONTACT "Norvane Dilato support <dilato-support@norvane.example>")
+set(CPACK_PACKAGE_CONTACT "${DILATO_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DILATO_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${DILATO_HOMEPAGE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control program of the bench thermal expansion (CTE) tester")
+# One line each, as the control file shows them (CPack puts the one blank in front).
 set(CPACK_PACKAGE_DESCRIPTION
-    "Dilato drives a bench tester that measures the linear coefficient of thermal expansion
- of a solid sample: it steps the temperature stage through a plan of set points, waits
- for thermal and dimensional stability, computes the CTE with an accuracy estimate,
- stores every reading and writes a one-page PDF report. It calibrates the stage against
- a reference thermocouple calibrator and can run on simulated instruments.")
+    "Dilato drives a bench tester that measures the linear coefficient of thermal
+expansion of a solid sample. It steps the temperature stage through a plan of
+set points, waits for thermal and dimensional stability, computes the CTE with
+its expanded uncertainty, stores every reading and writes a one-page PDF report.
+It calibrates the stage against a reference thermocouple calibrator and can run
+on simulated instruments.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beside the libraries: groupadd for the postinst, the window's font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd, fonts-crosextra-caladea")
-# Players for the event sounds, and what opens data files and reports from the window.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "alsa-utils | pulseaudio-utils | pipewire-bin, xdg-utils")
+# Beside the libraries, what the package runs (tests/install/check-depends.sh holds the code
+# to it): groupadd for the postinst; the window's font; pkexec and the polkit daemon that
+# asks the administrator when an update is handed over, and apt-get that installs it;
+# xdg-open, through which the window opens data files, folders and reports; one of the
+# players of the event sounds.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "passwd, fonts-crosextra-caladea, pkexec, polkitd, apt, xdg-utils, alsa-utils | pulseaudio-utils | pipewire-bin")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pdf-viewer")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${dilato_packaging}/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${dilato_packaging}/postinst ${dilato_packaging}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_STRIP_FILES TRUE)
 include(CPack)

@@ -1,0 +1,122 @@
+# The Debian changelog of the package (usr/share/doc/dilato/changelog.gz), made from NEWS.md:
+# one entry for the section of the version being built and one for each older section below
+# it. The section's date is the release date (the metainfo's, the manual pages'). A version
+# without its section stops the configure: a release says what it brings.
+#
+# In:  DILATO_MAINTAINER ("Name <address>"), PROJECT_VERSION, NEWS.md.
+# Out: DILATO_RELEASE_DATE (YYYY-MM-DD), DILATO_RELEASE_EPOCH (seconds, midnight UTC),
+#      ${PROJECT_BINARY_DIR}/packaging/changelog.gz.
+
+# Days since 1970-01-01 of a YYYY-MM-DD date in the Gregorian calendar.
+function(dilato_days_since_epoch date out)
+  if(NOT date MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+    message(FATAL_ERROR "NEWS.md: \"${date}\" is not a date YYYY-MM-DD")
+  endif()
+  set(y ${CMAKE_MATCH_1})
+  set(m ${CMAKE_MATCH_2})
+  set(d ${CMAKE_MATCH_3})
+  # no leading zeros for math()
+  string(REGEX REPLACE "^0" "" m "${m}")
+  string(REGEX REPLACE "^0" "" d "${d}")
+  if(m LESS 1 OR m GREATER 12 OR d LESS 1 OR d GREATER 31)
+    message(FATAL_ERROR "NEWS.md: \"${date}\" is not a date YYYY-MM-DD")
+  endif()
+  # Counted from 1 March, so that the leap day ends a year.
+  if(m LESS_EQUAL 2)
+    math(EXPR y "${y} - 1")
+  endif()
+  math(EXPR era "${y} / 400")
+  math(EXPR year_of_era "${y} - ${era} * 400")
+  math(EXPR day_of_year "(153 * ((${m} + 9) % 12) + 2) / 5 + ${d} - 1")
+  math(EXPR day_of_era "${year_of_era} * 365 + ${year_of_era} / 4 - ${year_of_era} / 100 + ${day_of_year}")
+  math(EXPR days "${era} * 146097 + ${day_of_era} - 719468")
+  set(${out} ${days} PARENT_SCOPE)
+endfunction()
+
+# "Wed, 09 Dec 2026 00:00:00 +0000" (RFC 5322, as a changelog's trailer line has it).
+function(dilato_changelog_date date out)
+  dilato_days_since_epoch(${date} days)
+  math(EXPR weekday "(${days} + 4) % 7") # 1970-01-01 was a Thursday
+  set(days_of_week Sun Mon Tue Wed Thu Fri Sat)
+  list(GET days_of_week ${weekday} day_name)
+  string(SUBSTRING ${date} 5 2 m)
+  string(REGEX REPLACE "^0" "" m "${m}")
+  math(EXPR m "${m} - 1")
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  list(GET months ${m} month_name)
+  string(SUBSTRING ${date} 0 4 year)
+  string(SUBSTRING ${date} 8 2 day)
+  set(${out} "${day_name}, ${day} ${month_name} ${year} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+
+set(dilato_news ${PROJECT_SOURCE_DIR}/NEWS.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dilato_news})
+file(READ ${dilato_news} news)
+# One list item a line; what a list would take apart is kept aside.
+string(REPLACE ";" "<semicolon>" news "${news}")
+string(REPLACE "[" "<open>" news "${news}")
+string(REPLACE "]" "<close>" news "${news}")
+string(REPLACE "\n" ";" news_lines "${news}")
+
+set(changelog "")
+set(entry "")
+set(in_release FALSE)
+set(entry_version "")
+set(entry_date "")
+macro(dilato_close_entry)
+  if(entry_version)
+    if(NOT entry MATCHES "  \\* ")
+      message(FATAL_ERROR "NEWS.md: the section of ${entry_version} has no item (\"- \")")
+    endif()
+    dilato_changelog_date(${entry_date} stamp)
+    string(APPEND changelog "dilato (${entry_version}) stable; urgency=medium\n\n${entry}\n"
+                            " -- ${DILATO_MAINTAINER}  ${stamp}\n\n")
+    set(entry "")
+    set(entry_version "")
+  endif()
+endmacro()
+foreach(line IN LISTS news_lines)
+  if(line MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)$")
+    dilato_close_entry()
+    if(CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+      set(in_release TRUE)
+      set(DILATO_RELEASE_DATE ${CMAKE_MATCH_2})
+    endif()
+    if(in_release)
+      set(entry_version ${CMAKE_MATCH_1})
+      set(entry_date ${CMAKE_MATCH_2})
+    endif()
+  elseif(entry_version AND NOT line STREQUAL "")
+    string(LENGTH "${line}" length)
+    if(length GREATER 76)
+      message(FATAL_ERROR "NEWS.md: a line of ${entry_version} is longer than 76 characters: ${line}")
+    endif()
+    if(line MATCHES "^- (.*)")
+      string(APPEND entry "  * ${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^  (.*)")
+      string(APPEND entry "    ${CMAKE_MATCH_1}\n")
+    else()
+      message(FATAL_ERROR "NEWS.md: in ${entry_version}, neither an item nor its continuation: ${line}")
+    endif()
+  endif()
+endforeach()
+dilato_close_entry()
+if(NOT in_release)
+  message(FATAL_ERROR "NEWS.md has no section \"## ${PROJECT_VERSION} (YYYY-MM-DD)\" for this version")
+endif()
+string(REPLACE "<semicolon>" ";" changelog "${changelog}")
+string(REPLACE "<open>" "[" changelog "${changelog}")
+string(REPLACE "<close>" "]" changelog "${changelog}")
+string(STRIP "${changelog}" changelog)
+
+dilato_days_since_epoch(${DILATO_RELEASE_DATE} release_days)
+math(EXPR DILATO_RELEASE_EPOCH "${release_days} * 86400")
+
+# gzip -9n: the strongest compression and no name or time stamp in the header, so that the
+# same sources give the same package.
+file(WRITE ${PROJECT_BINARY_DIR}/packaging/changelog "${changelog}\n")
+execute_process(COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/packaging/changelog
+                OUTPUT_FILE ${PROJECT_BINARY_DIR}/packaging/changelog.gz RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "gzip of the Debian changelog failed")
+endif()
