@@ -45,6 +45,7 @@ install(FILES ${dilato_packaging}/${DILATO_APP_ID}.svg DESTINATION share/icons/h
 install(FILES ${PROJECT_BINARY_DIR}/packaging/${DILATO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 configure_file(${dilato_packaging}/copyright.in ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+              ${dilato_packaging}/README.Debian
         DESTINATION share/doc/dilato)
 
 # The group and the common folder, for "cmake --install" run by root into this machine.
@@ -79,9 +80,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Dilato drives a bench tester that measures the linear coefficient of thermal
 expansion of a solid sample. It steps the temperature stage through a plan of
 set points, waits for thermal and dimensional stability, computes the CTE with
-its expanded uncertainty, stores every reading and writes a one-page PDF report.
-It calibrates the stage against a reference thermocouple calibrator and can run
-on simulated instruments.")
+its expanded uncertainty, stores every reading and writes a one-page PDF
+report. It calibrates the stage against a reference thermocouple calibrator
+and can run on simulated instruments.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -66,8 +66,9 @@ postinst)
     [ "$(stat -c '%a %g' $dir)" = "2775 4321" ] || fail "folder with a directory group: $(stat -c '%a %g' $dir)"
     rm -rf $dir
 
-    # A folder made before the group existed (a run as root): left as it was, with the
-    # one-time command for the administrator, which hands it over without following a link.
+    # A folder made before the group existed (a run as root): left as it was, pointing to
+    # the one-time command for the administrator in README.Debian (the README has the same),
+    # which hands it over without following a link.
     mkdir -p $dir/Data
     echo old >$dir/Data/old.txt
     chmod 755 $dir $dir/Data
@@ -77,8 +78,11 @@ postinst)
     message=$(sh "$postinst" configure 2>&1) || fail "postinst failed on a folder of group root"
     [ "$(state $dir)" = "755 root root" ] || fail "postinst changed the old folder: $(state $dir)"
     [ "$(state $dir/Data/old.txt)" = "644 root root" ] || fail "postinst walked into the old folder"
-    commands=$(echo "$message" | sed -n 's/^  //p')
-    [ "$(echo "$commands" | grep -c .)" -eq 3 ] || fail "no one-time command in: $message"
+    echo "$message" | grep -q 'README.Debian' || fail "the administrator is not told where to look: $message"
+    commands=$(sed -En 's/^    ((find|chgrp) .*\/var\/lib\/dilato.*)/\1/p' "$packaging/README.Debian")
+    [ "$(echo "$commands" | grep -c .)" -eq 3 ] || fail "no one-time command in README.Debian"
+    [ "$(grep -E '^(find|chgrp) .*/var/lib/dilato' "$packaging/../README.md")" = "$commands" ] ||
+        fail "README.md and README.Debian give different commands"
     sh -e -c "$commands" || fail "the one-time command failed: $commands"
     [ "$(state $dir)" = "2775 root dilato" ] || fail "the command left $dir $(state $dir)"
     [ "$(state $dir/Data)" = "2775 root dilato" ] || fail "the command left Data $(state $dir/Data)"
