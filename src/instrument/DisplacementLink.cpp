@@ -27,7 +27,7 @@ bool InstrumentLinks::ReadDisplacement() {
         try {
             p.output(kSensorCommand); // a link that did not open fails the attempt here
             const double sent = s_.clock.secondsSinceMidnight();
-            WaitSeconds(s_.clock, 0.5);
+            PauseSeconds(s_.clock, 0.5);
             // Wait for the whole answer: stopping at 16 characters would reject an answer
             // whose last character was still on the line.
             Collect(p, answer, kSensorReplyLength, WaitDeadline(sent, 2.0), true);

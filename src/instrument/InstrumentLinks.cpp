@@ -11,9 +11,6 @@ namespace dilato {
 
 namespace {
 
-// How long the collection loops let the program run between two looks at the port.
-constexpr double kPollSeconds = 0.002;
-
 bool IgnoredWhileOpening(int number) {
     return number == serial_error::InvalidPortNumber || number == serial_error::PortAlreadyOpen ||
            number == serial_error::PortNotOpen;
@@ -123,13 +120,13 @@ void InstrumentLinks::WaitLinkFree() {
 
 void InstrumentLinks::Collect(SerialPort& p, std::string& into, size_t want, long deadline,
                               bool whileOpen) {
-    for (;;) {
-        if (whileOpen && !p.portOpen()) return;
+    // The wait sleeps until the port has data (or the clock's next step, on the virtual
+    // clock); nothing else of the program runs inside it.
+    (void)PauseUntil(s_.clock, deadline, [&] {
+        if (whileOpen && !p.portOpen()) return true;
         into += p.input();
-        if (into.size() >= want) return;
-        if (DeadlineReached(s_.clock.secondsSinceMidnight(), deadline)) return;
-        s_.clock.idle(kPollSeconds);
-    }
+        return into.size() >= want;
+    });
 }
 
 } // namespace dilato

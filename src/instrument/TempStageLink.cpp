@@ -56,7 +56,7 @@ InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& pa
         for (int attempt = 1; attempt <= kExchangeTries; ++attempt) {
             reply.clear();
             if (p.portOpen()) p.output(frame);
-            WaitSeconds(s_.clock, 0.1);
+            PauseSeconds(s_.clock, 0.1);
             const long deadline = WaitDeadline(s_.clock.secondsSinceMidnight(), 1.0);
             Collect(p, reply, kTeReplyLength, deadline, false);
             if (reply.size() == kTeReplyLength) return {true, reply};
