@@ -136,10 +136,12 @@ void ExchangeLatency(const TempFolder& dir) {
               << kControllerReactionMs << " ms" << std::endl;
 }
 
-// A system folder whose settings skip the operational warnings, with a registered PDF viewer.
+// A system folder whose settings skip the operational warnings and name the instruments' COM
+// ports (so that the start-up does not ask for them).
 std::string PrepareSystem(const TempFolder& dir, const std::string& name) {
     const std::string system = dir.file(name + "/");
-    dir.write(name + "/Dilato.ini", "[General]\r\nSystemWarnings=False\r\n");
+    dir.write(name + "/Dilato.ini",
+              "[General]\r\nSystemWarnings=False\r\nKeyence_Comport=1\r\nTE_Comport=2\r\n");
     return system;
 }
 
@@ -174,7 +176,8 @@ void IdleShare(const TempFolder& dir, double timeScale) {
 bool ThreeStepTest(const TempFolder& dir, WindowRobot& robot) {
     SimProcess sim(dir.file("test-dev"), 20.0);
     if (!sim.ready()) return false;
-    const std::string system = PrepareSystem(dir, "test");
+    // The system folder of the first idle run: provisioned, with a whole parameter file.
+    const std::string system = PrepareSystem(dir, "idle1");
     WriteIniValue(system + "CTESysParam.dat", "SysParams", "Batch", "20/35/50/0/0/0/0/0/0");
     WriteIniValue(system + "CTESysParam.dat", "SysParams", "NumberOfBatchTests", "3");
     ui::ResetEnding();
