@@ -11,6 +11,7 @@
 // inside. A routine still finds the link busy when it is called from a box shown in the middle
 // of another (the box runs the event loop); it then waits out `LinkBusy`'s bound.
 
+#include "instrument/InstrumentModels.h"
 #include "instrument/LinkServices.h"
 #include "instrument/SerialPort.h"
 
@@ -26,8 +27,6 @@ inline constexpr int Calibrator = 3;
 inline constexpr int All = 0; // any other number: all links (closing only)
 } // namespace link
 
-inline constexpr const char* kLinkSettings = "9600,N,8,1";
-inline constexpr int kTempStageBaud = 230400;
 inline constexpr double kLinkFreeWaitSeconds = 3.0;
 
 class InstrumentLinks {
@@ -86,7 +85,7 @@ class InstrumentLinks {
     // (whole seconds since midnight) is reached, or, with `whileOpen`, the port closes.
     void Collect(SerialPort& port, std::string& into, size_t want, long deadline, bool whileOpen);
     [[nodiscard]] int configuredPort(int linkIndex) const;
-    void openConfigured(SerialPort& port, int comPort);
+    void openConfigured(SerialPort& port, int comPort, std::string_view settings);
 
     LinkServices s_;
     std::array<SerialPort*, 3> ports_;
