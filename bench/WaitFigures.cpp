@@ -173,7 +173,7 @@ void IdleShare(const TempFolder& dir, double timeScale) {
     gui.window()->allowClose();
 }
 
-bool ThreeStepTest(const TempFolder& dir, WindowRobot& robot) {
+bool ThreeStepTest(const TempFolder& dir) {
     SimProcess sim(dir.file("test-dev"), 20.0);
     if (!sim.ready()) return false;
     // The system folder of the first idle run: provisioned, with a whole parameter file.
@@ -183,11 +183,13 @@ bool ThreeStepTest(const TempFolder& dir, WindowRobot& robot) {
     ui::ResetEnding();
     gui::GuiProgram gui(gui::ParseGuiOptions(GuiArgs(sim, 20.0, system)));
     if (!gui.start()) return false;
+    // The robot looks at the windows every 10 ms: only here, where it has boxes to answer,
+    // and not while the idle share is measured.
+    WindowRobot robot;
     Type(Find<QComboBox>(QStringLiteral("DataFolderCombo"))->lineEdit(), QStringLiteral("Figures"));
     QTest::keyClick(Find<QComboBox>(QStringLiteral("DataFolderCombo"))->lineEdit(), Qt::Key_Return);
     Type(Find<QComboBox>(QStringLiteral("DataFileCombo"))->lineEdit(), QStringLiteral("Three"));
     Type(Find<QLineEdit>(QStringLiteral("TextBoxThickness")), QStringLiteral("2.0"));
-    robot.longestBlock = std::chrono::milliseconds(0);
     int over50 = 0;
     auto longest = std::chrono::milliseconds(0);
     auto last = Steady::now();
@@ -226,10 +228,8 @@ int main(int argc, char** argv) {
     TempFolder dir;
     dir.write("xdg/applications/mimeinfo.cache", "[MIME Cache]\napplication/pdf=viewer.desktop;\n");
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("xdg")));
-    WindowRobot robot;
-
     ExchangeLatency(dir);
     IdleShare(dir, 1.0);
     IdleShare(dir, 60.0);
-    return ThreeStepTest(dir, robot) ? 0 : 1;
+    return ThreeStepTest(dir) ? 0 : 1;
 }
