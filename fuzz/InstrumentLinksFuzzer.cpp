@@ -60,13 +60,19 @@ class EchoDevice final : public sim::SimDevice {
     std::function<void()> exhausted_;
 };
 
-// The virtual clock, idling in steps of at least 50 ms: the links look at their ports every
-// 2 ms, and a silent attempt would otherwise cost a thousand looks. An answer is still taken
+// The virtual clock, idling and pausing in steps of at least 50 ms: a pause looks at the port
+// every 2 ms, and a silent attempt would otherwise cost a thousand looks. An answer is still taken
 // when it is due by the look after its deadline.
 class CoarseClock final : public Clock {
   public:
     QDateTime now() const override { return clock_.now(); }
     void idle(double maxSeconds) override { clock_.advance(std::max(maxSeconds, 0.05)); }
+    void pause(double maxSeconds, const std::function<bool()>& ready) override {
+        while (!(ready && ready()) && maxSeconds > 0) {
+            clock_.pause(std::min(maxSeconds, 0.05), {});
+            maxSeconds -= 0.05;
+        }
+    }
     TimerId startTimer(double interval, std::function<void()> onTimeout) override {
         return clock_.startTimer(interval, std::move(onTimeout));
     }

@@ -166,7 +166,9 @@ void PtyHost::run() {
 
 void PtyHost::serveOnce() {
     std::vector<pollfd> fds;
-    int timeoutMs = kMaxPollMs;
+    // Sub-millisecond: an answer's characters leave when they are due, not on the next
+    // millisecond (at 230400 baud eight characters take a third of one).
+    double timeoutMs = kMaxPollMs;
     {
         std::lock_guard<std::mutex> guard(mutex_);
         const double now = SimSeconds(clock_);
@@ -175,15 +177,16 @@ void PtyHost::serveOnce() {
             if (e.master < 0) continue;
             fds.push_back({e.master, POLLIN, 0});
             const double wait = (e.device->nextDue() - now) / factor * 1000.0;
-            if (std::isfinite(wait))
-                timeoutMs = std::clamp(static_cast<int>(std::ceil(wait)), 0, timeoutMs);
+            if (std::isfinite(wait)) timeoutMs = std::clamp(wait, 0.0, timeoutMs);
         }
     }
     if (fds.empty()) {
         usleep(kMaxPollMs * 1000);
         return;
     }
-    if (poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR) {
+    const auto ns = static_cast<long>(timeoutMs * 1e6);
+    const timespec timeout{ns / 1000000000L, ns % 1000000000L};
+    if (ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0 && errno != EINTR) {
         usleep(kMaxPollMs * 1000);
         return;
     }

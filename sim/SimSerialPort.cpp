@@ -1,5 +1,10 @@
 #include "SimSerialPort.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+
 namespace dilato::sim {
 
 double SimSeconds(const Clock& clock) {
@@ -51,6 +56,21 @@ void SimPortBoard::release(int comPort, const void* owner) {
     if (it != sockets_.end() && it->second.owner == owner) it->second.owner = nullptr;
 }
 
+SimSerialPort::SimSerialPort(SimPortBoard& board, const Clock& clock)
+    : board_(board), clock_(clock) {
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
+}
+
+void SimSerialPort::armWake() {
+    const double factor = clock_.timeFactor();
+    if (factor <= 0 || !alive() || !QCoreApplication::instance()) return;
+    const double due = board_.device(open_)->nextDue();
+    if (!std::isfinite(due)) return;
+    const double ms = std::max(0.0, (due - SimSeconds(clock_)) / factor * 1000.0);
+    wake_.start(static_cast<int>(std::ceil(ms)));
+}
+
 SimSerialPort::~SimSerialPort() {
     if (open_) board_.release(open_, this);
 }
@@ -80,12 +100,14 @@ SimSerialPort::DeviceState SimSerialPort::writeDevice(std::string_view bytes) {
     if (written_.size() >= 2 * kWrittenHistory) written_.erase(0, written_.size() - kWrittenHistory);
     written_.append(bytes);
     board_.device(open_)->receive(bytes, SimSeconds(clock_), baudRate());
+    armWake();
     return DeviceState::Fine;
 }
 
 SimSerialPort::DeviceState SimSerialPort::readDevice(std::string& into) {
     if (!alive()) return DeviceState::Lost;
     into += board_.device(open_)->takeDue(SimSeconds(clock_));
+    armWake();
     return DeviceState::Fine;
 }
 

@@ -4,11 +4,15 @@
 // that board. Time is the program's clock, so tests on the virtual clock run at full speed.
 // A device can vanish (the cable is pulled: an open port loses its link, opening fails) and
 // come back (a port opened before stays dead, as a pulled USB adapter's does).
+// On a clock that follows the wall, the arrival of an answer's next character wakes the event
+// loop, as a real port's data does, so that an exchange waiting on the port looks again then.
 
 #include "SimDevice.h"
 
 #include "instrument/SerialPort.h"
 #include "platform/Clock.h"
+
+#include <QTimer>
 
 #include <map>
 
@@ -42,7 +46,7 @@ class SimPortBoard {
 
 class SimSerialPort final : public SerialPortBase {
   public:
-    SimSerialPort(SimPortBoard& board, const Clock& clock) : board_(board), clock_(clock) {}
+    SimSerialPort(SimPortBoard& board, const Clock& clock);
     ~SimSerialPort() override;
 
     // What the program wrote, in order (for checking frames byte for byte): the latest
@@ -62,12 +66,15 @@ class SimSerialPort final : public SerialPortBase {
 
   private:
     [[nodiscard]] bool alive() const;
+    // Sets the wake-up for the next character on its way, if any.
+    void armWake();
 
     SimPortBoard& board_;
     const Clock& clock_;
     int open_ = 0; // COM number held, 0 when closed
     int generation_ = 0;
     std::string written_;
+    QTimer wake_; // no receiver: its expiry only wakes the event loop
 };
 
 } // namespace dilato::sim

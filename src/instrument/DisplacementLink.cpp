@@ -1,7 +1,7 @@
 // The displacement sensor on link 1: one measurement per call.
 
 #include "instrument/InstrumentLinks.h"
-#include "instrument/SensorProtocol.h"
+#include "instrument/InstrumentModels.h"
 
 #include "platform/Wait.h"
 
@@ -25,17 +25,17 @@ bool InstrumentLinks::ReadDisplacement() {
         OpenCommPort(true, link::Displacement);
         std::string answer;
         try {
-            p.output(kSensorCommand); // a link that did not open fails the attempt here
+            p.output(kDisplacementSensor.command); // a link that did not open fails here
             const double sent = s_.clock.secondsSinceMidnight();
-            WaitSeconds(s_.clock, 0.5);
+            PauseSeconds(s_.clock, 0.5);
             // Wait for the whole answer: stopping at 16 characters would reject an answer
             // whose last character was still on the line.
-            Collect(p, answer, kSensorReplyLength, WaitDeadline(sent, 2.0), true);
+            Collect(p, answer, kDisplacementSensor.replyLength, WaitDeadline(sent, 2.0), true);
         } catch (const SerialError&) {
             answer.clear();
         }
-        if (const auto inches = ParseSensorReply(answer)) {
-            indicatorReading_ = *inches;
+        if (const auto inches = kDisplacementSensor.parse(answer)) {
+            indicatorReading_ = static_cast<float>(*inches);
             return true;
         }
         OpenCommPort(false, link::Displacement);

@@ -11,9 +11,6 @@ namespace dilato {
 
 namespace {
 
-// How long the collection loops let the program run between two looks at the port.
-constexpr double kPollSeconds = 0.002;
-
 bool IgnoredWhileOpening(int number) {
     return number == serial_error::InvalidPortNumber || number == serial_error::PortAlreadyOpen ||
            number == serial_error::PortNotOpen;
@@ -51,7 +48,7 @@ int InstrumentLinks::configuredPort(int linkIndex) const {
     }
 }
 
-void InstrumentLinks::openConfigured(SerialPort& p, int comPort) {
+void InstrumentLinks::openConfigured(SerialPort& p, int comPort, std::string_view settings) {
     // Each step may fail with "invalid port", "already open" or "not open"; the link then
     // simply does not open, and the caller's exchange finds it closed.
     const auto step = [](auto&& action) {
@@ -67,15 +64,16 @@ void InstrumentLinks::openConfigured(SerialPort& p, int comPort) {
     // A port number that cannot be set (0: not assigned) must not leave the port to open on
     // whatever number it held before.
     if (!step([&] { p.setCommPort(comPort); })) return;
-    step([&] { p.setSettings(kLinkSettings); });
+    step([&] { p.setSettings(settings); });
     step([&] { p.setInputLen(0); });
     step([&] { p.setPortOpen(true); });
 }
 
 // Open, links 1 to 3: succeed when the link is open on its configured port; a link open on
-// another port (the operator chose a new one) is closed first. Then configure "9600,N,8,1",
-// text mode, whole input, and open; link 2 is then switched to 230400 baud, and a refusal
-// closes it again. The result tells whether the link is open. Open, other numbers: nothing to
+// another port (the operator chose a new one) is closed first. Then configure the link's line
+// (InstrumentModels: "9600,N,8,1" for all three), text mode, whole input, and open; a link
+// whose line has a rate of its own (link 2: 230400 baud) is then switched to it, and a
+// refusal closes it again. The result tells whether the link is open. Open, other numbers: nothing to
 // do. Close, links 1 to 3: false when the link was not open. Close, other numbers: every open
 // link. Failures other than the three ignored while opening give false without a message.
 bool InstrumentLinks::OpenCommPort(bool open, int linkIndex) {
@@ -99,10 +97,11 @@ bool InstrumentLinks::OpenCommPort(bool open, int linkIndex) {
             if (p.commPort() == wanted) return true;
             p.setPortOpen(false);
         }
-        openConfigured(p, wanted);
-        if (linkIndex == link::TempStage) {
+        const LinkLine line = *LinkLineOf(linkIndex);
+        openConfigured(p, wanted, line.settings);
+        if (line.rate > 0) {
             try {
-                p.setBaudRate(kTempStageBaud);
+                p.setBaudRate(line.rate);
             } catch (const SerialError&) {
                 if (p.portOpen()) p.setPortOpen(false);
                 return false;
@@ -123,13 +122,13 @@ void InstrumentLinks::WaitLinkFree() {
 
 void InstrumentLinks::Collect(SerialPort& p, std::string& into, size_t want, long deadline,
                               bool whileOpen) {
-    for (;;) {
-        if (whileOpen && !p.portOpen()) return;
+    // The wait sleeps until the port has data (or the clock's next step, on the virtual
+    // clock); nothing else of the program runs inside it.
+    (void)PauseUntil(s_.clock, deadline, [&] {
+        if (whileOpen && !p.portOpen()) return true;
         into += p.input();
-        if (into.size() >= want) return;
-        if (DeadlineReached(s_.clock.secondsSinceMidnight(), deadline)) return;
-        s_.clock.idle(kPollSeconds);
-    }
+        return into.size() >= want;
+    });
 }
 
 } // namespace dilato

@@ -1,15 +1,17 @@
 #pragma once
 // The three serial links and what travels over them: link 1 the displacement sensor, link 2
 // the Temp-Stage controller, link 3 the thermocouple calibrator. This class owns the ports,
-// the link-busy flag that keeps two exchanges apart, demo mode, and the shared readings
-// (`IndicatorReading`, `SampleTemp`, `CommandedTemp`) that only the links write.
+// the link-busy flag, demo mode, and the shared readings (`IndicatorReading`, `SampleTemp`,
+// `CommandedTemp`) that only the links write.
 //
 // Links open lazily on the first exchange and stay open; a failed exchange closes and reopens
 // its link; the instrument link check (ComDiscovery) takes over when a reading fails.
-// Everything runs on the program's one thread; the waits inside keep the program responsive,
-// so a tick or a button can run meanwhile: the suspended ticks and `LinkBusy` with its bounded
-// wait keep their exchanges apart.
+// Everything runs on the program's one thread. An exchange's waits are pauses (Clock::pause):
+// the thread sleeps until the port has data or the deadline comes, and no tick or button runs
+// inside. A routine still finds the link busy when it is called from a box shown in the middle
+// of another (the box runs the event loop); it then waits out `LinkBusy`'s bound.
 
+#include "instrument/InstrumentModels.h"
 #include "instrument/LinkServices.h"
 #include "instrument/SerialPort.h"
 
@@ -25,8 +27,6 @@ inline constexpr int Calibrator = 3;
 inline constexpr int All = 0; // any other number: all links (closing only)
 } // namespace link
 
-inline constexpr const char* kLinkSettings = "9600,N,8,1";
-inline constexpr int kTempStageBaud = 230400;
 inline constexpr double kLinkFreeWaitSeconds = 3.0;
 
 class InstrumentLinks {
@@ -85,7 +85,7 @@ class InstrumentLinks {
     // (whole seconds since midnight) is reached, or, with `whileOpen`, the port closes.
     void Collect(SerialPort& port, std::string& into, size_t want, long deadline, bool whileOpen);
     [[nodiscard]] int configuredPort(int linkIndex) const;
-    void openConfigured(SerialPort& port, int comPort);
+    void openConfigured(SerialPort& port, int comPort, std::string_view settings);
 
     LinkServices s_;
     std::array<SerialPort*, 3> ports_;

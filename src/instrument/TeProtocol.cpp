@@ -70,6 +70,15 @@ float DecodeTeTemperature(std::string_view reply) {
     return t;
 }
 
+std::optional<float> ParseTeReadReply(std::string_view reply) {
+    if (reply.size() != kTeReplyLength) return std::nullopt;
+    try {
+        return DecodeTeTemperature(reply);
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<TeParameter> FindTeParameter(int index) {
     for (const auto& p : kTeParameters)
         if (p.index == index) return p;

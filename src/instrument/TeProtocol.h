@@ -47,6 +47,9 @@ class ConversionError : public std::runtime_error {
 // The temperature an answer carries: data / 100, with results above 110.00 taken as
 // wrapped negatives (655.36 subtracted).
 [[nodiscard]] float DecodeTeTemperature(std::string_view reply);
+// The temperature of a read answer; nullopt for an answer of the wrong length or without
+// hexadecimal data, which is no reading.
+[[nodiscard]] std::optional<float> ParseTeReadReply(std::string_view reply);
 
 // A controller parameter the program writes: write code, read-back code ("" for none).
 struct TeParameter {

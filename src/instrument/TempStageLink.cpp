@@ -2,6 +2,7 @@
 // the set point with its calibration, the initial parameter set and the test mode.
 
 #include "instrument/InstrumentLinks.h"
+#include "instrument/InstrumentModels.h"
 #include "instrument/TeProtocol.h"
 
 #include "platform/Desktop.h"
@@ -34,17 +35,6 @@ class TicksPaused {
     bool wasActive_;
 };
 
-// The temperature of a read answer; none for an answer of the wrong length or without
-// hexadecimal data, which is a failed attempt like silence: retried, and never a reading.
-std::optional<float> TemperatureOf(const std::string& reply) {
-    if (reply.size() != kTeReplyLength) return std::nullopt;
-    try {
-        return DecodeTeTemperature(reply);
-    } catch (const ConversionError&) {
-        return std::nullopt;
-    }
-}
-
 } // namespace
 
 InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& payload) {
@@ -56,7 +46,7 @@ InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& pa
         for (int attempt = 1; attempt <= kExchangeTries; ++attempt) {
             reply.clear();
             if (p.portOpen()) p.output(frame);
-            WaitSeconds(s_.clock, 0.1);
+            PauseSeconds(s_.clock, 0.1);
             const long deadline = WaitDeadline(s_.clock.secondsSinceMidnight(), 1.0);
             Collect(p, reply, kTeReplyLength, deadline, false);
             if (reply.size() == kTeReplyLength) return {true, reply};
@@ -84,18 +74,20 @@ bool InstrumentLinks::oKReadTeTcTemp(int sensor, bool raw, bool quiet) {
         linkBusy_ = true;
         if (OpenCommPort(true, link::TempStage)) {
             SerialPort& p = port(link::TempStage);
-            const std::string_view frame = sensor == 1 ? kTeReadSensor1 : kTeReadSensor0;
+            const ReadingModel& model = sensor == 1 ? kTempStageSensor1 : kTempStageSensor0;
             for (int attempt = 1; attempt <= kReadTries; ++attempt) {
                 std::string reply;
                 // A link that did not reopen (its device has gone) is a failed attempt too.
                 if (p.portOpen()) {
                     p.setInBufferCount(0);
-                    p.output(frame);
+                    p.output(model.command);
                     const long deadline = WaitDeadline(s_.clock.secondsSinceMidnight(), 2.0);
-                    Collect(p, reply, kTeReplyLength, deadline, true);
+                    Collect(p, reply, model.replyLength, deadline, true);
                 }
-                if (const std::optional<float> t = TemperatureOf(reply)) {
-                    sampleTemp_ = raw ? *t : *t * s_.params.Scale(3) + s_.params.Scale(4);
+                // An answer that is no reading is a failed attempt like silence: retried.
+                if (const std::optional<double> reading = model.parse(reply)) {
+                    const auto t = static_cast<float>(*reading);
+                    sampleTemp_ = raw ? t : t * s_.params.Scale(3) + s_.params.Scale(4);
                     result = true;
                     break;
                 }

@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -20,9 +23,13 @@ double Clock::secondsSinceMidnight() const {
 
 namespace {
 
-constexpr double kShortestSleepMs = 1.0;
+constexpr int kShortestSleepMs = 1;
+// How long a pause sleeps between looks at `ready` when there is no event loop to wake it.
+constexpr int kLookWithoutLoopMs = 1;
 
 // Wall time, optionally sped up. Timers are QTimers with their interval divided by the factor.
+// Waiting sleeps in the event loop until an event arrives or a timer set for the wait's end
+// fires: an idle program wakes only for its ticks, serial data and the window.
 class EventLoopClock final : public Clock {
   public:
     explicit EventLoopClock(double factor)
@@ -37,11 +44,33 @@ class EventLoopClock final : public Clock {
     }
 
     void idle(double maxSeconds) override {
-        // At least a millisecond of the wall: a wait that polls a silent instrument in short
-        // steps would otherwise spin once the clock runs fast (0.002 s at 20 times is 0.1 ms).
-        const double wallMs = std::clamp(maxSeconds / factor_ * 1000.0, kShortestSleepMs, 10.0);
-        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::usleep(static_cast<unsigned long>(wallMs * 1000.0));
+        const int wallMs = WallMs(maxSeconds);
+        if (!QCoreApplication::instance()) {
+            QThread::msleep(static_cast<unsigned long>(wallMs));
+            return;
+        }
+        QTimer wake; // its expiry only wakes the event loop
+        Arm(wake, wallMs);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+
+    void pause(double maxSeconds, const std::function<bool()>& ready) override {
+        const Hold hold(*this);
+        QDeadlineTimer end(WallMs(maxSeconds), Qt::PreciseTimer);
+        const bool loop = QCoreApplication::instance() != nullptr;
+        std::optional<QTimer> wake; // its expiry only wakes the event loop
+        if (loop) Arm(wake.emplace(), static_cast<int>(end.remainingTime()));
+        for (;;) {
+            if (ready && ready()) return;
+            if (end.hasExpired()) return;
+            if (loop && !wake->isActive()) // fired a shade early
+                Arm(*wake, std::max(1, static_cast<int>(end.remainingTime())));
+            if (loop)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                                QEventLoop::ExcludeUserInputEvents);
+            else
+                QThread::msleep(kLookWithoutLoopMs);
+        }
     }
 
     TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) override {
@@ -51,24 +80,16 @@ class EventLoopClock final : public Clock {
         timer->setTimerType(Qt::PreciseTimer);
         timer->setInterval(
             std::max(1, static_cast<int>(std::lround(intervalSeconds * 1000.0 / factor_))));
-        QObject::connect(timer.get(), &QTimer::timeout,
-                         [this, id, callback = std::move(onTimeout)] {
-                             ++firing_[id];
-                             struct Done {
-                                 EventLoopClock& clock;
-                                 TimerId id;
-                                 ~Done() {
-                                     if (--clock.firing_[id] == 0) clock.firing_.erase(id);
-                                 }
-                             } done{*this, id};
-                             callback();
-                         });
+        QObject::connect(timer.get(), &QTimer::timeout, [this, id] { Fire(id); });
+        callbacks_[id] = std::move(onTimeout);
         timer->start();
         timers_[id] = std::move(timer);
         return id;
     }
 
     void stopTimer(TimerId id) override {
+        callbacks_.erase(id);
+        deferred_.erase(id);
         const auto it = timers_.find(id);
         if (it == timers_.end()) return;
         it->second->stop();
@@ -81,11 +102,62 @@ class EventLoopClock final : public Clock {
         ReleaseStopped();
     }
 
-    [[nodiscard]] size_t timersHeld() const { return timers_.size() + stopped_.size(); }
-
     double timeFactor() const override { return factor_; }
 
   private:
+    // Timers falling due while a pause holds them are kept and fired once it ends.
+    struct Hold {
+        explicit Hold(EventLoopClock& c) : clock(c) { ++clock.holding_; }
+        ~Hold() {
+            if (--clock.holding_ == 0) clock.FireDeferred();
+        }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        EventLoopClock& clock;
+    };
+
+    [[nodiscard]] int WallMs(double seconds) const {
+        const double ms = std::ceil(std::max(0.0, seconds) / factor_ * 1000.0);
+        return static_cast<int>(std::clamp(ms, static_cast<double>(kShortestSleepMs), 8.64e7));
+    }
+
+    static void Arm(QTimer& timer, int ms) {
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.start(std::max(0, ms));
+    }
+
+    void Fire(TimerId id) {
+        if (holding_ > 0) {
+            deferred_.insert(id);
+            return;
+        }
+        const auto it = callbacks_.find(id);
+        if (it == callbacks_.end()) return;
+        const std::function<void()> callback = it->second; // the timer may be stopped inside
+        ++firing_[id];
+        struct Done {
+            EventLoopClock& clock;
+            TimerId id;
+            ~Done() {
+                if (--clock.firing_[id] == 0) clock.firing_.erase(id);
+            }
+        } done{*this, id};
+        callback();
+    }
+
+    // Hands the timers held by a pause to the event loop: they run once control is back
+    // there, never inside the code that paused.
+    void FireDeferred() {
+        if (deferred_.empty()) return;
+        std::set<TimerId> due;
+        due.swap(deferred_);
+        QTimer::singleShot(0, &context_, [this, due] {
+            for (const TimerId id : due)
+                Fire(id);
+        });
+    }
+
     // Deletes the stopped timers whose callbacks are not running.
     void ReleaseStopped() {
         std::erase_if(stopped_, [this](const auto& entry) { return !firing_.contains(entry.first); });
@@ -96,8 +168,12 @@ class EventLoopClock final : public Clock {
     QElapsedTimer started_;
     TimerId nextId_ = 1;
     std::map<TimerId, std::unique_ptr<QTimer>> timers_;
+    std::map<TimerId, std::function<void()>> callbacks_;
     std::vector<std::pair<TimerId, std::unique_ptr<QTimer>>> stopped_;
     std::map<TimerId, int> firing_; // timers whose callbacks run now (nested runs counted)
+    int holding_ = 0;               // pauses in progress
+    std::set<TimerId> deferred_;    // timers that fell due during a pause
+    QObject context_;               // owns the hand-over of held timers
 };
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // Time for the program's logic. Everything time-driven (ticks, phases, stores, holds, waits,
 // midnight) reads a Clock and never the system clock directly:
-//  - WallClock: the computer's local time, with the Qt event loop kept running while idle;
+//  - WallClock: the computer's local time; idling sleeps in the Qt event loop until an event
+//    or the time is due;
 //  - ScaledClock: starts at the wall time and runs `factor` times faster (simulated runs);
 //  - VirtualClock: moves only when the program idles or a test advances it, firing the timers
 //    that fall due on the way, so a day-long test runs in a moment and midnight can be
@@ -28,6 +29,13 @@ class Clock {
     // Lets up to `maxSeconds` of this clock's time pass while the program stays responsive
     // (window events, timers, serial data). May return earlier.
     virtual void idle(double maxSeconds) = 0;
+
+    // Lets up to `maxSeconds` pass with nothing of the program's own running meanwhile: the
+    // clock's timers that fall due, and the operator's input, wait until the pause is over
+    // (then each due timer fires once); the window is still painted. Returns as soon as
+    // `ready` holds, which is asked again whenever something arrived (serial data above all).
+    // The waits inside an instrument exchange, which no tick or button may interrupt.
+    virtual void pause(double maxSeconds, const std::function<bool()>& ready) = 0;
 
     // A repeating timer on this clock's time; the callback runs on the program's thread.
     virtual TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) = 0;

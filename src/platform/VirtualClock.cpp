@@ -43,11 +43,19 @@ void VirtualClock::advance(double seconds) {
         if (next == timers_.end()) break;
         elapsed_ = std::max(elapsed_, next->second.due);
         next->second.due += next->second.interval;
+        // Periods missed during a pause are not made up, as on the event loop.
+        if (next->second.due <= elapsed_) next->second.due = elapsed_ + next->second.interval;
         auto callback = next->second.callback; // the timer may be stopped inside
         callback();
         if (elapsed_ > target) return; // a re-entrant idle inside the callback went past it
     }
     elapsed_ = std::max(elapsed_, target);
+}
+
+void VirtualClock::pause(double maxSeconds, const std::function<bool()>& ready) {
+    const double end = elapsed_ + std::max(0.0, maxSeconds);
+    while (!(ready && ready()) && elapsed_ < end)
+        elapsed_ = std::min(end, elapsed_ + kPauseStep);
 }
 
 void VirtualClock::setNow(const QDateTime& when) {

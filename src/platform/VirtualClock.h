@@ -2,6 +2,8 @@
 // A clock that moves only when told: idle() and advance() jump straight to the next timer
 // that falls due, run it, and go on. Timers started or stopped from inside a callback, and
 // re-entrant idling (a wait inside a tick), behave as they would on the event loop.
+// pause() moves time on in steps of 2 ms, looking at `ready` after each, and fires nothing:
+// a timer that fell due meanwhile fires once, late, at the next idle() or advance().
 
 #include "platform/Clock.h"
 
@@ -15,6 +17,7 @@ class VirtualClock final : public Clock {
 
     [[nodiscard]] QDateTime now() const override;
     void idle(double maxSeconds) override { advance(maxSeconds); }
+    void pause(double maxSeconds, const std::function<bool()>& ready) override;
     TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) override;
     void stopTimer(TimerId id) override;
     [[nodiscard]] double timeFactor() const override { return 0.0; }
@@ -25,6 +28,8 @@ class VirtualClock final : public Clock {
     void setNow(const QDateTime& when);
     [[nodiscard]] double elapsedSeconds() const { return elapsed_; }
     [[nodiscard]] size_t activeTimers() const { return timers_.size(); }
+    // The step of pause(): the resolution at which a paused exchange sees its answer.
+    static constexpr double kPauseStep = 0.002;
 
   private:
     struct Timer {

@@ -19,16 +19,37 @@ bool DeadlineReached(double now, long deadline) {
     return past >= 0.0 && past <= kPastWindow;
 }
 
+namespace {
+
+// Seconds of the clock from `now` to `deadline`; a deadline more than the window behind "now"
+// lies ahead across midnight.
+double SecondsTo(double now, long deadline) {
+    const double remaining = static_cast<double>(deadline) - now;
+    return remaining <= 0 ? remaining + kDay : remaining;
+}
+
+} // namespace
+
 void WaitSeconds(Clock& clock, double seconds) {
     const long deadline = WaitDeadline(clock.secondsSinceMidnight(), seconds);
     for (;;) {
         const double now = clock.secondsSinceMidnight();
         if (DeadlineReached(now, deadline)) return;
-        double remaining = static_cast<double>(deadline) - now;
-        if (remaining <= 0) remaining += kDay;
-        // A deadline more than the window behind "now" lies ahead across midnight.
-        clock.idle(remaining);
+        clock.idle(SecondsTo(now, deadline));
     }
+}
+
+bool PauseUntil(Clock& clock, long deadline, const std::function<bool()>& ready) {
+    for (;;) {
+        if (ready && ready()) return true;
+        const double now = clock.secondsSinceMidnight();
+        if (DeadlineReached(now, deadline)) return false;
+        clock.pause(SecondsTo(now, deadline), ready);
+    }
+}
+
+void PauseSeconds(Clock& clock, double seconds) {
+    (void)PauseUntil(clock, WaitDeadline(clock.secondsSinceMidnight(), seconds), {});
 }
 
 } // namespace dilato

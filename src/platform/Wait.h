@@ -11,6 +11,13 @@ namespace dilato {
 
 void WaitSeconds(Clock& clock, double seconds);
 
+// The same waits inside an instrument exchange, through Clock::pause: nothing of the program
+// runs meanwhile. PauseSeconds rounds its deadline as WaitSeconds does; PauseUntil waits for a
+// deadline in whole seconds since midnight and returns as soon as `ready` holds (true) or the
+// deadline is reached (false, unless `ready` holds then).
+void PauseSeconds(Clock& clock, double seconds);
+bool PauseUntil(Clock& clock, long deadline, const std::function<bool()>& ready);
+
 // The deadline WaitSeconds uses, in whole seconds since midnight (0 to 86399).
 [[nodiscard]] long WaitDeadline(double secondsSinceMidnight, double seconds);
 // Whether `now` counts as having reached `deadline` (both in seconds since midnight).

@@ -12,6 +12,9 @@ class GuardedClock final : public Clock {
     explicit GuardedClock(Clock& inner) : inner_(inner) {}
     [[nodiscard]] QDateTime now() const override { return inner_.now(); }
     void idle(double maxSeconds) override { inner_.idle(maxSeconds); }
+    void pause(double maxSeconds, const std::function<bool()>& ready) override {
+        inner_.pause(maxSeconds, ready);
+    }
     TimerId startTimer(double intervalSeconds, std::function<void()> onTimeout) override;
     void stopTimer(TimerId id) override { inner_.stopTimer(id); }
     [[nodiscard]] double timeFactor() const override { return inner_.timeFactor(); }

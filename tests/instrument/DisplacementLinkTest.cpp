@@ -105,6 +105,20 @@ TEST(DisplacementLink, AVanishedSensorFailsWithoutErrorsAndIsFoundAgainWhenBack)
     EXPECT_TRUE(f.links.ReadDisplacement());
 }
 
+TEST(DisplacementLink, ATimerDueDuringTheReadRunsAfterIt) {
+    LinkFixture f;
+    std::vector<bool> busyWhenFired;
+    const TimerId t = f.clock.startTimer(0.2, [&] { busyWhenFired.push_back(f.links.LinkBusy()); });
+    const double start = f.clock.elapsedSeconds();
+    ASSERT_TRUE(f.links.ReadDisplacement());
+    EXPECT_GE(f.clock.elapsedSeconds() - start, 0.5) << "the read waits half a second at least";
+    EXPECT_TRUE(busyWhenFired.empty()) << "nothing ran inside the read";
+    f.clock.advance(0.01);
+    EXPECT_EQ(busyWhenFired, std::vector<bool>{false}) << "the timer fired once, after the read";
+    f.clock.stopTimer(t);
+    EXPECT_TRUE(f.stalls.empty());
+}
+
 TEST(DisplacementLink, TheSensorDoesNotUnderstandTheControllersLineRate) {
     LinkFixture f;
     f.ports.keyence = 2; // the sensor's link pointed at the controller

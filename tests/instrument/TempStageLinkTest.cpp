@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace dilato {
 namespace {
 
@@ -224,21 +227,43 @@ TEST(TempStageLink, AnUnknownParameterIsReportedNotSent) {
 }
 
 TEST(TempStageLink, TheLinkFreeWaitCostsItsWholeBoundWhenBusy) {
+    // Nothing runs inside an exchange, so a link routine finds the link busy only when it is
+    // called from a box shown in the middle of another: here a set point whose read-back
+    // disagrees, and a displacement read asked for while that box is up.
     LinkFixture f;
-    // A set point asked for from a button while a displacement read waits for its answer.
-    bool fired = false;
-    const TimerId t = f.clock.startTimer(0.2, [&] {
-        if (fired || !f.links.LinkBusy()) return;
-        fired = true;
-        f.links.SetStageTemp(20.0f, true);
-    });
-    ASSERT_TRUE(f.links.ReadDisplacement());
-    f.clock.stopTimer(t);
-    EXPECT_TRUE(fired);
+    struct BoxOperator final : Operator {
+        explicit BoxOperator(test::RecordingOperator& r) : inner(r) {}
+        MessageAnswer show(const Message& m) override {
+            if (whileShown) std::exchange(whileShown, {})();
+            return inner.show(m);
+        }
+        void setBusyPointer(bool b) override { inner.setBusyPointer(b); }
+        bool busyPointerShown() const override { return inner.busyPointerShown(); }
+        void playSound(const std::string& path) override { inner.playSound(path); }
+        test::RecordingOperator& inner;
+        std::function<void()> whileShown;
+    } op(f.op);
+    InstrumentLinks links(LinkServices{f.clock, op, f.log, f.parameters, f.ports, f.host,
+                                       [&f](double s) {
+                                           f.stalls.push_back(s);
+                                           f.clock.advance(s);
+                                       }},
+                          f.p1, f.p2, f.p3);
+    ASSERT_TRUE(links.oKReadTeTcTemp(0, true, false));
+    bool busySeen = false;
+    op.whileShown = [&] {
+        busySeen = links.LinkBusy();
+        EXPECT_TRUE(links.ReadDisplacement());
+    };
+    f.sim.controller.inject(sim::Fault::Garbled, 1, 1); // the first read-back
+    links.SetStageTemp(20.0f, true);
+    EXPECT_EQ(f.op.messages.front().text, "Error in Temp-controller: response to set-command "
+                                          "and read-back are not identical.");
+    EXPECT_TRUE(busySeen);
     EXPECT_EQ(f.stalls, std::vector<double>{kLinkFreeWaitSeconds});
-    EXPECT_FALSE(f.links.LinkBusy());
+    EXPECT_FALSE(links.LinkBusy());
     f.stalls.clear();
-    f.links.WaitLinkFree();
+    links.WaitLinkFree();
     EXPECT_TRUE(f.stalls.empty()) << "a free link costs nothing";
 }
 

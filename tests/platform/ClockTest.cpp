@@ -36,8 +36,8 @@ TEST(WaitSeconds, AWaitAcrossMidnightEndsJustAfterIt) {
 }
 
 TEST(WallClock, AShortWaitOnAFastClockSleepsInsteadOfSpinning) {
-    // A reply collected from a silent instrument polls in steps of 0.002 s: at twenty times
-    // the wall that is 0.1 ms, and each step must still give the processor back.
+    // A wait in steps of 0.002 s is 0.1 ms of the wall at twenty times: each step must still
+    // give the processor back.
     const auto clock = MakeWallClock(20.0);
     QElapsedTimer wall;
     wall.start();

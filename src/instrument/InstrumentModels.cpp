@@ -1,0 +1,30 @@
+#include "instrument/InstrumentModels.h"
+
+namespace dilato {
+
+std::optional<double> SensorInches(std::string_view reply) {
+    const std::optional<float> inches = ParseSensorReply(reply);
+    if (!inches) return std::nullopt;
+    return static_cast<double>(*inches);
+}
+
+std::optional<double> TeDegrees(std::string_view reply) {
+    const std::optional<float> t = ParseTeReadReply(reply);
+    if (!t) return std::nullopt;
+    return static_cast<double>(*t);
+}
+
+std::optional<LinkLine> LinkLineOf(int linkIndex) {
+    switch (linkIndex) {
+    case 1:
+        return LinkLine{kDisplacementSensor.lineSettings, kDisplacementSensor.lineRate};
+    case 2:
+        return LinkLine{kTempStageSensor0.lineSettings, kTempStageSensor0.lineRate};
+    case 3:
+        return LinkLine{kNineSixHundred, 0};
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace dilato
