@@ -65,5 +65,7 @@ sleep 3
 "$ctl" start "$server" >/dev/null
 wait $pid || { cat "$top/pc3.log"; fail "the test with the server stopped did not complete"; }
 grep -q "^Test completed" "$top/pc3.log" || fail "test not completed"
+grep -q "^Results store: results server offline ([1-9][0-9]* waiting)" "$top/pc3.log" ||
+  { cat "$top/pc3.log"; fail "the run did not see the server away while it tested"; }
 compare "$top/pc3/results.sqlite" "$own"
 echo "results server: two PCs at once and an outage, every row once"
