@@ -13,7 +13,7 @@ set(DILATO_RELEASE_DATE 2026-12-09)
 set(dilato_install_folder lib/dilato)
 set(dilato_packaging ${PROJECT_SOURCE_DIR}/packaging)
 
-set(dilato_programs dilato-run dilato-sim)
+set(dilato_programs dilato-run dilato-results dilato-sim)
 # The operator's window is installed as soon as it is part of the build.
 if(TARGET dilato)
   list(PREPEND dilato_programs dilato)
@@ -77,7 +77,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beside the libraries: groupadd for the postinst, the window's font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd, fonts-crosextra-caladea")
+# The results store opens its SQLite file and a lab's PostgreSQL server through Qt SQL's
+# driver plugins, which no library links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd, fonts-crosextra-caladea, libqt6sql6-sqlite, libqt6sql6-psql")
 # Players for the event sounds, and what opens data files and reports from the window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "alsa-utils | pulseaudio-utils | pipewire-bin, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pdf-viewer")
