@@ -1,7 +1,7 @@
 // Figures of the results store: the files of 1,000 simulated tests imported into a new SQLite
 // store (seconds, store size), and queries over them (median milliseconds). Not a Google
 // Benchmark: one run prints a table.
-//   results-store-figures [TESTS]   (default 1000)
+//   results-store-figures [TESTS [DILATO_RUN]]   (default 1000, this build's dilato-run)
 // The tests' files come from three simulated tests that dilato-run writes (copper, aluminium
 // and fused silica over 20/50/80 °C), each copied under new names, sample IDs and lengths, so
 // that every raw data file is a test of its own.
@@ -54,13 +54,14 @@ double MedianQueryMs(results::StoreConnection& store, const results::TestFilter&
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int tests = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const std::string dilatoRun = argc > 2 ? argv[2] : DILATO_RUN_BINARY;
     const fs::path top = fs::temp_directory_path() / ("dilato-store-figures-" + std::to_string(::getpid()));
     fs::create_directories(top);
     const char* materials[] = {"copper", "aluminium", "fused-silica"};
     std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> sources;
     for (int m = 0; m < 3; ++m) {
         const std::string sys = (top / ("sim" + std::to_string(m))).string();
-        const std::string line = std::string(DILATO_RUN_BINARY) + " --simulate=material=" +
+        const std::string line = dilatoRun + " --simulate=material=" +
                                  materials[m] + " --system-folder " + sys +
                                  " --folder Lab --test S --length 2.0 --plan 20,50,80 >/dev/null";
         if (std::system(line.c_str()) != 0) {
@@ -75,9 +76,10 @@ int main(int argc, char** argv) {
         auto [raw, summary] = sources[static_cast<size_t>(i % 3)];
         const std::string name = "T" + std::to_string(i);
         const std::string folder = "Lab" + std::to_string(i % 20);
-        const std::string length = std::to_string(1 + i / 1000) + "." + std::to_string(100 + i % 900);
+        char length[16];
+        std::snprintf(length, sizeof length, "%.3f", 1.0 + 0.001 * i); // a raw data file of its own
         SetLine(raw, "Sample Length = ", length);
-        SetLine(summary, "Sample Length= ", length + " inches");
+        SetLine(summary, "Sample Length= ", length + std::string(" inches"));
         SetLine(summary, "Sample ID= ", materials[i % 3] + std::string("-") + std::to_string(i));
         SetLine(summary, "Raw Data File= ", name + "_CTE.dat");
         fs::create_directories(data / folder);
@@ -108,7 +110,7 @@ int main(int argc, char** argv) {
     bySample.sample = "copper-1%";
     byFolder.dataFolder = "Lab7";
     byDate.from = QDate::currentDate().addDays(-1);
-    byDate.to = QDate::currentDate();
+    byDate.to = QDate::currentDate().addDays(1); // a virtual clock runs ahead of the wall
     flagged.flaggedOnly = true;
     for (const Case& c : {Case{"sample copper-1%", bySample}, Case{"data folder Lab7", byFolder},
                           Case{"date range (all)", byDate}, Case{"flagged results", flagged}}) {

@@ -50,6 +50,7 @@ StoreConnection::StoreConnection(const StoreAddress& address, int connectSeconds
 }
 
 StoreConnection::~StoreConnection() {
+    prepared_.clear();
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(name_);
@@ -67,6 +68,12 @@ QSqlQuery StoreConnection::Prepare(const QString& sql) {
         throw StoreError(address_.text() + ": " + ErrorText(q.lastError()) + " in " +
                          sql.toStdString());
     return q;
+}
+
+QSqlQuery& StoreConnection::Prepared(const QString& sql) {
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) it = prepared_.insert(sql, Prepare(sql));
+    return it.value();
 }
 
 void StoreConnection::Run(QSqlQuery& query) {

@@ -4,6 +4,7 @@
 
 #include "results/StoreAddress.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -33,6 +34,8 @@ class StoreConnection {
 
     void Exec(const std::string& sql);
     [[nodiscard]] QSqlQuery Prepare(const QString& sql);
+    // The query of `sql` prepared once for the connection's life; bind with bindValue(i, ...).
+    [[nodiscard]] QSqlQuery& Prepared(const QString& sql);
     // Runs a prepared query; throws StoreError with the engine's text.
     void Run(QSqlQuery& query);
     // A query's single value (the first column of its first row); invalid when none.
@@ -46,6 +49,7 @@ class StoreConnection {
     StoreAddress address_;
     QString name_;
     QSqlDatabase db_;
+    QHash<QString, QSqlQuery> prepared_;
 };
 
 } // namespace dilato::results

@@ -24,8 +24,9 @@ QString UpsertSql(const StoreRow& row) {
 } // namespace
 
 void UpsertRow(StoreConnection& store, const StoreRow& row) {
-    QSqlQuery q = store.Prepare(UpsertSql(row));
-    for (const auto& column : row.columns) q.addBindValue(column.second);
+    QSqlQuery& q = store.Prepared(UpsertSql(row));
+    for (size_t i = 0; i < row.columns.size(); ++i)
+        q.bindValue(static_cast<int>(i), row.columns[i].second);
     store.Run(q);
 }
 

@@ -18,6 +18,8 @@ Workstation ThisWorkstation() {
 }
 
 void StoreSink::TestStarted(const TestOpening& t) {
+    // A test that stopped without an end (its save failed) is not left "running".
+    if (!uid_.isEmpty()) store_.Write({TestEndRow(uid_, t.started, "interrupted")});
     uid_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
     opening_ = t;
     readings_.fill(0);

@@ -49,7 +49,7 @@ StoreRow TestRow(const QString& uid, const TestFacts& t) {
                      {"set_points", setPoints.join(u',')},
                      {"initial_indicator_in", Maybe(t.initialIndicator)},
                      {"initial_temp_c", Maybe(t.initialTemp)},
-                     {"started_at", IsoTime(t.started)},
+                     {"started_at", t.started.isValid() ? QVariant(IsoTime(t.started)) : QVariant()},
                      {"ended_at", t.ended.isValid() ? QVariant(IsoTime(t.ended)) : QVariant()},
                      {"ending", Q(t.ending)},
                      {"origin", Q(t.origin)}}};

@@ -27,7 +27,7 @@ struct TestFacts {
     std::vector<double> setPoints;
     std::optional<float> initialIndicator, initialTemp;
     QDateTime started, ended;
-    std::string ending; // "running", "completed", "stopped", "closed", "imported"
+    std::string ending; // "running", "completed", "stopped", "interrupted", "imported"
     std::string origin; // "live" (written as the test ran) or "import"
 };
 
