@@ -31,7 +31,9 @@ WhereClause FilterClause(const TestFilter& f) {
     if (f.to)
         add(QStringLiteral("%1 < ?").arg(QLatin1String(kTestTime)),
             f.to->addDays(1).toString(Qt::ISODate));
-    if (f.flaggedOnly) parts << QStringLiteral("%1 > 0").arg(QLatin1String(kFlagged));
+    if (f.flaggedOnly)
+        parts << QStringLiteral("EXISTS (SELECT 1 FROM results r WHERE r.test_uid = t.test_uid "
+                                "AND r.flags IS NOT NULL AND r.flags <> 'none')");
     w.sql = parts.join(QStringLiteral(" AND "));
     return w;
 }
@@ -44,6 +46,7 @@ std::vector<FoundTest> FindTests(StoreConnection& store, const TestFilter& filte
                        "(SELECT COUNT(*) FROM results r WHERE r.test_uid = t.test_uid), %1 "
                        "FROM tests t WHERE %2 ORDER BY %3, t.test_uid")
             .arg(QLatin1String(kFlagged), where.sql, QLatin1String(kTestTime)));
+    q.setForwardOnly(true);
     for (const QVariant& v : where.values) q.addBindValue(v);
     store.Run(q);
     std::vector<FoundTest> found;
