@@ -17,7 +17,7 @@ set(dilato_install_folder lib/dilato)
 set(dilato_packaging ${PROJECT_SOURCE_DIR}/packaging)
 include(${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake)
 
-set(dilato_programs dilato-run dilato-sim)
+set(dilato_programs dilato-run dilato-results dilato-sim)
 # The operator's window is installed as soon as it is part of the build.
 if(TARGET dilato)
   list(PREPEND dilato_programs dilato)
@@ -92,9 +92,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # to it): groupadd for the postinst; the window's font; pkexec and the polkit daemon that
 # asks the administrator when an update is handed over, and apt-get that installs it;
 # xdg-open, through which the window opens data files, folders and reports; one of the
-# players of the event sounds.
+# players of the event sounds. The results store opens its SQLite file and a lab's
+# PostgreSQL server through Qt SQL's driver plugins, which no library links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "passwd, fonts-crosextra-caladea, pkexec, polkitd, apt, xdg-utils, alsa-utils | pulseaudio-utils | pipewire-bin")
+    "passwd, fonts-crosextra-caladea, pkexec, polkitd, apt, xdg-utils, alsa-utils | pulseaudio-utils | pipewire-bin, libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pdf-viewer")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${dilato_packaging}/postinst ${dilato_packaging}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

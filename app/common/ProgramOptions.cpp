@@ -83,6 +83,8 @@ bool TakeProgramOption(const std::string& arg, const std::optional<std::string>&
         if (*o.timeScale <= 0) throw std::invalid_argument("--time-scale must be above 0");
     } else if (arg == "--keep-journal")
         o.keepJournal = true;
+    else if (arg == "--results-db")
+        o.resultsDb = value();
     else
         return false;
     if (o.simulate && !o.portOverrides.empty())
@@ -131,6 +133,13 @@ const char* ProgramOptionsUsage() {
   --time-scale K        the clock runs K times faster than the wall
   --keep-journal        keep the journal "<test>_CTE.jnl" of a test that ended normally,
                         for audit (by default it is removed; an interrupted test's stays)
+  --results-db URI      the results store: sqlite:PATH, or a lab's PostgreSQL server
+                        postgresql://user@host:port/database[?passfile=FILE] (the password
+                        from FILE, readable by the group only, or the server's own
+                        authentication); every record goes first to results.sqlite in the
+                        system folder and on to the server; default: the lab's
+                        /etc/dilato/results.conf ("results-db = URI", owned by root), else
+                        results.sqlite in the system folder
 )";
 }
 

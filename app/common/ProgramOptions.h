@@ -31,6 +31,9 @@ struct ProgramOptions {
     std::vector<std::string> portOverrides; // "COMn=DEVICE"
     std::optional<double> timeScale;
     bool keepJournal = false; // keep the journal of a test that ended normally (audit)
+    // The results store: "sqlite:PATH" or "postgresql://user@host:port/db" (else the lab's
+    // configuration, else the system folder's own results.sqlite).
+    std::optional<std::string> resultsDb;
 };
 
 // Takes `arg` (an option name, with its "=value" split off into `inlineValue`) when it is one

@@ -8,7 +8,10 @@
 #include "platform/SystemFolder.h"
 #include "ui/SettingsWindows.h"
 
+#include <QLabel>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <iostream>
 #include <stdexcept>
@@ -101,7 +104,9 @@ bool GuiProgram::start() {
 }
 
 void GuiProgram::ShowMainWindow() {
+    (void)program_->OpenResultsStore(options_.resultsDb);
     window_ = std::make_unique<ui::MainWindow>(*program_, *help_, op_, clock_);
+    ShowResultsServerState();
     window_->setOnCloseRequest([this] { startUp_->CloseRequest(); });
     startUp_->onEndDilato = [this] {
         // The Setup Options tab takes its choices over before the end.
@@ -111,6 +116,23 @@ void GuiProgram::ShowMainWindow() {
     };
     window_->show();
     window_->activateWindow();
+}
+
+void GuiProgram::ShowResultsServerState() {
+    if (!program_->resultsStore || !program_->resultsStore->forwarding()) return;
+    // "results server offline (N waiting)" beside the status bar's panels while the lab's
+    // server cannot be reached; read from the forwarder, never waiting on it.
+    auto* label = new QLabel(window_.get());
+    label->setObjectName(QStringLiteral("ResultsServerState"));
+    window_->statusBar()->addPermanentWidget(label);
+    auto* timer = new QTimer(label);
+    QObject::connect(timer, &QTimer::timeout, label, [this, label] {
+        const QString text = QString::fromStdString(program_->ResultsStatusText());
+        if (label->text() != text) label->setText(text);
+        label->setVisible(!text.isEmpty());
+    });
+    timer->start(1000);
+    label->setVisible(false);
 }
 
 void GuiProgram::ComWindow::ShowSystemComError() {

@@ -61,6 +61,7 @@ class GuiProgram {
     std::function<bool()> updateInstaller;
 
   private:
+    void ShowResultsServerState();
     friend class GuiHost;
     void ShowMainWindow();
 

@@ -173,11 +173,16 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     const QDateTime started = clock.now();
     bool stopAsked = false;
     int printed = run.StepsSaved;
+    std::string resultsStatus; // the status bar's word on the lab's results server
     for (;;) {
         if (virtualClock)
             virtualClock->advance(1.0);
         else
             clock.idle(0.05);
+        if (const std::string now = p.ResultsStatusText(); now != resultsStatus) {
+            out << "Results store: " << (now.empty() ? "results server online" : now) << std::endl;
+            resultsStatus = now;
+        }
         for (; printed < run.StepsSaved; ++printed)
             PrintStep(out, run, printed + 1, NumberOfSteps(p.params));
         if (!run.StartRequested && run.gTestState == state::Idle) break;

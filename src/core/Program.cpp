@@ -15,7 +15,8 @@ Program::Program(const ProgramAdapters& a)
       discovery(links, a.comDialog),
       session(SessionAdapters{a.clock, a.op, a.termination, bridge, logs, params, folders}),
       recovery(session, params, folders, bridge, a.op), remoteCopies(session.files), report(a.op, a.clock, logs, remoteCopies, params,
-                                          ReportFolders{folders.AppFolder, folders.SysFolder}) {
+                                          ReportFolders{folders.AppFolder, folders.SysFolder}),
+      op_(a.op) {
     bridge.attach(links, discovery, session);
     session.setStepSavedListener([this] { CountUsage(); });
     session.files.setReportSink([this](const ReportLines& lines) {
@@ -52,6 +53,35 @@ void Program::ShutDown(bool saveSettings) {
     CountUsage();
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);
+    // The lab server gets a moment to take what waits; the rest waits for the next start.
+    if (resultsStore) (void)resultsStore->Drain(std::chrono::seconds(3));
+}
+
+bool Program::OpenResultsStore(const std::optional<std::string>& given) {
+    std::string error;
+    try {
+        const auto address = results::ChooseStoreAddress(given, folders.SysFolder, error);
+        if (!address) throw results::StoreError(error);
+        const bool lab = address->engine == results::StoreEngine::Postgres;
+        resultsStore = std::make_unique<results::ResultsStore>(
+            lab ? results::LocalStoreAddress(folders.SysFolder) : *address,
+            lab ? std::optional(*address) : std::nullopt);
+        storeSink = std::make_unique<results::StoreSink>(*resultsStore, results::ThisWorkstation());
+        session.sinks.add(*storeSink);
+        resultsWhere_ = lab ? results::LocalStoreAddress(folders.SysFolder).text() +
+                                  ", forwarded to " + address->text()
+                            : address->text();
+        return true;
+    } catch (const std::exception& e) {
+        resultsStore.reset();
+        ShowMessage(op_, std::string(e.what()) + "\nTests go on; their files are written as always.",
+                    kResultsStoreTitle, MessageIcon::Exclamation);
+        return false;
+    }
+}
+
+std::string Program::ResultsStatusText() const {
+    return resultsStore ? resultsStore->StatusText() : std::string();
 }
 
 } // namespace dilato

@@ -10,15 +10,21 @@
 #include "instrument/ComDiscovery.h"
 #include "instrument/InstrumentLinks.h"
 #include "report/TestReport.h"
+#include "results/ResultsStore.h"
+#include "results/StoreSink.h"
 #include "storage/Folders.h"
 #include "storage/Logs.h"
 #include "storage/SystemParameterFile.h"
 #include "storage/SystemParameters.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace dilato {
+
+inline constexpr const char* kResultsStoreTitle = "Results Store";
 
 struct ProgramAdapters {
     Clock& clock;
@@ -65,6 +71,16 @@ class Program {
     // (unless told not to) and parameters saved, the main file and then the backup.
     void ShutDown(bool saveSettings = true);
 
+    // Opens the results store (`given`: a --results-db address; else the lab's configuration,
+    // else the system folder's own file) and adds it to the result sinks. False, the reason
+    // told to the operator, when it cannot be used: testing goes on with the files alone.
+    bool OpenResultsStore(const std::optional<std::string>& given);
+    // The status bar's word on the lab server ("results server offline (N waiting)"); empty
+    // when there is nothing to say.
+    [[nodiscard]] std::string ResultsStatusText() const;
+    // Where the results go: the local store and, when there is one, the lab server.
+    [[nodiscard]] std::string ResultsStoreText() const { return resultsWhere_; }
+
     Folders folders;
     SystemParameters params;
     SystemParameterFile paramFile;
@@ -78,6 +94,12 @@ class Program {
     TestRecovery recovery; // of a test a crash or a power cut interrupted
     RemoteCopies remoteCopies;
     TestReport report; // written after a test's summary when "PDFdataWrite" is 1
+    std::unique_ptr<results::ResultsStore> resultsStore; // none until OpenResultsStore
+    std::unique_ptr<results::StoreSink> storeSink;
+
+  private:
+    Operator& op_;
+    std::string resultsWhere_;
 };
 
 } // namespace dilato

@@ -68,7 +68,7 @@ void Sequencer::RunState() {
         if (!c_.ticks.watch().fresh()) break;
         StoreReading(true);
         UpdateElapsed(true);
-        if (c_.journal) c_.journal->TestStarted();
+        if (c_.sinks) c_.sinks->TestStarted();
         run.gTestState = state::StepStart;
         break;
     case state::StepStart:
@@ -177,8 +177,8 @@ void Sequencer::StoreReading(bool initial) {
         stored.projectedIndicator = run.projection.projectedIndicator;
     }
     // On the disk before the next tick, with every column the step's save will write.
-    if (c_.journal && !initial)
-        c_.journal->ReadingStored(run.StepIndex + 1, run.stepData.reading(run.StepIndex + 1, k));
+    if (c_.sinks && !initial)
+        c_.sinks->ReadingStored(run.StepIndex + 1, run.stepData.reading(run.StepIndex + 1, k));
 }
 
 bool Sequencer::TempStable() const {
@@ -271,7 +271,7 @@ void Sequencer::FinishCurrentTest(bool save) {
     TestRun& run = c_.run;
     c_.ticks.SuspendTicks();
     if (!save) {
-        if (c_.journal) c_.journal->TestEnded("stopped");
+        if (c_.sinks) c_.sinks->TestEnded("stopped");
         StopTest(true);
         return;
     }
@@ -286,7 +286,7 @@ void Sequencer::FinishCurrentTest(bool save) {
     }
     ++run.StepsSaved;
     KillPoint("step-saved");
-    if (c_.journal) c_.journal->StepSaved(run.StepIndex + 1);
+    if (c_.sinks) c_.sinks->StepSaved(run.StepIndex + 1);
     if (AdvanceStep(false)) {
         run.gTestState = state::StepStart;
         c_.window.UpdateTestStatus(0);
@@ -298,7 +298,7 @@ void Sequencer::FinishCurrentTest(bool save) {
         run.LivePlot = false;
         run.TestFinished = true;
         run.gTestState = state::Idle;
-        if (c_.journal) c_.journal->TestEnded("completed");
+        if (c_.sinks) c_.sinks->TestEnded("completed");
         SendEndOfTestTemperature();
         c_.instruments.SetStageTestMode(false, true);
         PlayEventSound(c_.op, c_.appFolder, "TestFinished.wav");

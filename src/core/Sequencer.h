@@ -8,7 +8,7 @@
 #include "core/MainWindowModel.h"
 #include "core/TerminationDialog.h"
 #include "core/TestInstruments.h"
-#include "core/TestJournalKeeper.h"
+#include "core/SessionSinks.h"
 #include "core/TestRun.h"
 #include "core/TickControl.h"
 #include "platform/Clock.h"
@@ -36,7 +36,7 @@ struct SequencerContext {
     Operator& op;
     LogSink& log;
     std::string appFolder; // for the event sounds
-    TestJournalKeeper* journal = nullptr; // told every stored reading, save, start and end
+    SessionSinks* sinks = nullptr; // told every stored reading, save, start and end, journal first
 };
 
 class Sequencer {

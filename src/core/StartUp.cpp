@@ -126,7 +126,7 @@ void StartUp::ExitYes() {
     termination_.close();
     SetBusyPointer(op_, clock_, true);
     // The operator ends the test on purpose ("aborted without data-save"): not interrupted.
-    if (p_.session.run.gTestState != state::Idle) p_.session.journal.TestEnded("stopped");
+    if (p_.session.run.gTestState != state::Idle) p_.session.sinks.TestEnded("stopped");
     p_.session.sequencer.StopTest(false);
     p_.ShutDown(saveSettingsAtEnd);
     PlayEventSound(op_, p_.folders.AppFolder, "Shutdown.wav");

@@ -7,6 +7,7 @@
 #include "core/MainWindowModel.h"
 #include "core/ReadCycle.h"
 #include "core/Sequencer.h"
+#include "core/SessionSinks.h"
 #include "core/TestJournalKeeper.h"
 #include "core/TestStart.h"
 #include "core/TickControl.h"
@@ -44,6 +45,7 @@ class TestSession {
     TickControl ticks;
     DataFiles files;
     TestJournalKeeper journal;
+    SessionSinks sinks; // the journal first, then the sinks the composition root adds
     Sequencer sequencer;
     TestStart start;
     ReadCycle cycle;

@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 # simulated test run from the installed program, reading its installed resources.
 check_tree() {
     local root=$1 usr=$1/usr lib=$1/usr/lib/dilato
-    for program in dilato-run dilato-sim; do
+    for program in dilato-run dilato-results dilato-sim; do
         [ -x "$lib/$program" ] || fail "$lib/$program missing"
         [ -L "$usr/bin/$program" ] || fail "$usr/bin/$program is not a link"
         [ "$(readlink -f "$usr/bin/$program")" = "$(readlink -f "$lib/$program")" ] ||

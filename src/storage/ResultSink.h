@@ -1,0 +1,74 @@
+#pragma once
+// Where a test's results go as the test runs: one interface for every consumer (the journal,
+// the results store, an export). The test session tells its sinks, in a fixed order, that a
+// test started, that a reading was stored, that a step was saved and how the test ended,
+// each with what a consumer needs to keep it; the sequencer never learns who listens.
+
+#include "analysis/FinalResults.h"
+#include "analysis/ResultEvidence.h"
+#include "analysis/StepData.h"
+#include "analysis/StepEvidence.h"
+
+#include <QDateTime>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace dilato {
+
+// The stage calibration the temperatures of the test were read through.
+struct CalibrationInForce {
+    std::string date;                        // the parameter file's calibration date
+    std::array<float, 4> constants{1, 0, 1, 0}; // the parameter file's four constants
+};
+
+// A test that has just stored its initial reading.
+struct TestOpening {
+    std::string systemFolder; // the group's system folder
+    std::string dataFolder;   // the data folder below its "Data/", without a trailing "/"
+    std::string dataPath;     // the data folder's full path, with "/"
+    std::string testName;
+    std::string sampleId;
+    float sampleLength = 0.0f; // inches
+    bool unitsInches = true;   // how the operator typed the length
+    int accuracyOption = 0;
+    std::vector<double> setPoints; // °C, in run order
+    int batchTemps = 0;            // the batch temperatures in use
+    bool roundTrip = false;        // the last step returns to the first set point
+    std::string instrumentSerial;
+    QDateTime started;
+    InitialReading initial;
+    CalibrationInForce calibration;
+};
+
+// A step that was saved: the raw data file holds it and, once a pair of steps is complete,
+// the summary holds the results so far.
+struct StepSaving {
+    int step = 0; // 1-based
+    QDateTime at;
+    const StepData& data;
+    const ResultTable& results;
+    const std::vector<StepEvidence>& evidence; // element s - 1 for step s
+    std::string testName; // the name the files were saved under (an incomplete test's -x name)
+    // The files of the test as they are now: raw data, summary, report.
+    std::vector<std::string> files;
+};
+
+struct TestEnding {
+    std::string how; // "completed", "stopped"
+    QDateTime at;
+};
+
+class ResultSink {
+  public:
+    virtual ~ResultSink() = default;
+    // What the sink is called in a report of its failure.
+    [[nodiscard]] virtual std::string sinkName() const = 0;
+    virtual void TestStarted(const TestOpening& test) = 0;
+    virtual void ReadingStored(int step, const Reading& reading, const QDateTime& at) = 0;
+    virtual void StepSaved(const StepSaving& step) = 0;
+    virtual void TestEnded(const TestEnding& ending) = 0;
+};
+
+} // namespace dilato
