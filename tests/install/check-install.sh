@@ -34,6 +34,14 @@ check_tree() {
     [ -s "$usr/share/icons/hicolor/scalable/apps/com.norvane.Dilato.svg" ] || fail "icon missing"
     [ -s "$usr/share/metainfo/com.norvane.Dilato.metainfo.xml" ] || fail "metainfo missing"
     [ -s "$usr/share/doc/dilato/copyright" ] || fail "copyright missing"
+    # The update hand-over: the helper pkexec starts by the path its polkit action names, and
+    # the administrator's settings file.
+    [ -x "$lib/dilato-update-helper" ] || fail "the update helper is missing"
+    local policy="$usr/share/polkit-1/actions/com.norvane.Dilato.update.policy"
+    [ -s "$policy" ] || fail "the update helper's polkit action is missing"
+    grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/lib/dilato/dilato-update-helper</annotate>' \
+        "$policy" || fail "the polkit action does not name the installed helper"
+    [ -s "$root/etc/dilato/dilato.conf" ] || fail "/etc/dilato/dilato.conf missing"
     desktop-file-validate "$usr/share/applications/com.norvane.Dilato.desktop"
     appstreamcli validate --no-net "$usr/share/metainfo/com.norvane.Dilato.metainfo.xml" >/dev/null ||
         fail "installed metainfo does not validate"
@@ -78,6 +86,8 @@ package)
         fail "no executable postinst"
     dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./postinst | grep -q 'chmod 2775' ||
         fail "postinst does not make the common folder"
+    dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles | grep -qx /etc/dilato/dilato.conf ||
+        fail "/etc/dilato/dilato.conf is not a configuration file of the package"
     dpkg -x "$deb" "$work/root"
     check_tree "$work/root"
     ;;
