@@ -70,7 +70,10 @@ HeldFile ReadHeldFileAt(int folderFd, const std::string& name, std::int64_t maxB
 }
 
 HeldFolder::HeldFolder(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // A trailing "/" would make the system follow a link in the folder's place.
+    std::string name = path;
+    while (name.size() > 1 && name.back() == '/') name.pop_back();
+    fd_ = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         problem_ = "The update folder " + path +

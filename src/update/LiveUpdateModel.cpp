@@ -6,11 +6,21 @@
 #include "update/VerifiedRelease.h"
 #include "update/WorkFolder.h"
 
-#include <filesystem>
 
 namespace dilato {
 
 using namespace liveupdate;
+
+namespace {
+
+// Where a failed transfer is this computer's fault, the operator is told so and not that the
+// server was out of reach.
+std::string LocalFailureMessage(const std::string& workFolder, const FetchResult& result) {
+    return "The update folder " + workFolder + " cannot be written (" + result.error + ")." +
+           kContinueCurrent;
+}
+
+} // namespace
 
 LiveUpdateModel::LiveUpdateModel(LiveUpdateSettings settings, Fetcher& fetcher)
     : settings_(std::move(settings)), fetcher_(fetcher) {}
@@ -94,13 +104,6 @@ void LiveUpdateModel::settle(const std::string& message, bool cancelEnabled) {
     view_.modeCaption = kOk;
     view_.modeEnabled = true;
     view_.cancelEnabled = cancelEnabled;
-}
-
-// Where a failed transfer is this computer's fault, the operator is told so and not that the
-// server was out of reach.
-static std::string LocalFailureMessage(const std::string& workFolder, const FetchResult& result) {
-    return "The update folder " + workFolder + " cannot be written (" + result.error + ")." +
-           kContinueCurrent;
 }
 
 void LiveUpdateModel::versionFileArrived(const FetchResult& result) {

@@ -147,6 +147,20 @@ TEST_F(HandOverTest, RefusesAnythingButDilatoAtTheSignedNewerVersion) {
     }
 }
 
+// The folder named is used only as itself: a link in its place is refused even when it leads
+// to a genuine release, and even when named with a trailing "/".
+TEST_F(HandOverTest, ALinkInPlaceOfTheWorkFolderIsRefused) {
+    publish({{"dilato_1.4.0_all.deb", genuineDeb}});
+    const std::string link = results.path() + "LiveUpdate";
+    ASSERT_EQ(::symlink(work.path().c_str(), link.c_str()), 0);
+    for (const std::string& named : {link, link + "/"}) {
+        const HandOverOutcome outcome = RunHandOver(named, packages, config);
+        EXPECT_FALSE(outcome.installed) << named;
+        EXPECT_NE(outcome.message.find("is a link or not a folder"), std::string::npos) << outcome.message;
+    }
+    EXPECT_TRUE(packages.packages.empty());
+}
+
 // apt-get and dpkg-query stand-ins: what they are asked, and a lock that stays held.
 TEST(AptPackageSystem, WaitsForTheLockOnlySoLongAndSaysSo) {
     TempFolder folder;
