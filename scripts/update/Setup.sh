@@ -1,7 +1,8 @@
 #!/bin/sh
-# Setup.sh: the installer inside a Dilato update archive (Linux).
-#
-# Dilato checks the archive's signature, unpacks it flat into its work folder
+# Setup.sh: the installer inside a Dilato update archive (Linux), kept only for copies of
+# Dilato made before the signed release manifest. Current copies never run anything from an
+# archive: they hand over to /usr/lib/dilato/dilato-update-helper, which verifies and installs
+# the package itself. Those older copies of Dilato check the archive's signature, unpacks it flat into its work folder
 # (<system folder>/LiveUpdate/), starts this script through the desktop's administrator
 # prompt and ends:
 #     pkexec /bin/sh <work folder>/Setup.sh <work folder>

@@ -55,6 +55,7 @@ void StartUp::Steps() {
         EndProgram(0, "no PDF viewer");
     p_.logs.TestLog("", testlog::Launch);
     CleanUpdateFolder(p_.folders.SysFolder);
+    ShowLastUpdateResult(p_.folders.SysFolder, op);
     p_.settings.ReadDilatoIni();
     if (settingsOverride) settingsOverride(p_.settings);
 

@@ -12,6 +12,8 @@ struct FetchResult {
     bool ok = false;
     bool tooLarge = false; // the answer went beyond the size allowed
     std::string error;     // why it failed, for the operator; empty when ok
+    bool localFailure = false; // the destination could not be written (not the server's fault)
+    bool notFound = false;     // the server has no such file (404)
 };
 
 class Fetcher {

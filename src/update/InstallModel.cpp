@@ -1,16 +1,18 @@
 #include "update/InstallModel.h"
 
-#include "platform/Files.h"
+#include "update/VerifiedRelease.h"
 #include "update/WorkFolder.h"
-
 
 namespace dilato {
 
 using namespace install;
 
 InstallModel::InstallModel(std::string workFolder, std::optional<PublicKey> releaseKey,
-                           Operator& op, ExtractLimits limits)
-    : workFolder_(std::move(workFolder)), releaseKey_(releaseKey), op_(op), limits_(limits) {}
+                           Operator& op, std::string runningVersion, std::string today,
+                           ExtractLimits limits)
+    : workFolder_(std::move(workFolder)), releaseKey_(releaseKey),
+      runningVersion_(std::move(runningVersion)), today_(std::move(today)), op_(op),
+      limits_(limits) {}
 
 void InstallModel::pressYes() {
     if (!yesEnabled) return;
@@ -20,21 +22,30 @@ void InstallModel::pressYes() {
 }
 
 bool InstallModel::install() {
-    const auto archive = FindPendingArchive(workFolder_);
-    if (!archive) {
-        fail({}, "The update file is no longer in " + workFolder_ + ".");
+    const VerifiedRelease release =
+        LoadVerifiedRelease(workFolder_, releaseKey_, runningVersion_, today_);
+    if (!release.ok) {
+        fail(release.problem + " It was deleted; nothing of it was run.");
         return false;
     }
-    const SignatureCheck check = VerifyArchive(*archive, SignatureFileName(*archive), releaseKey_);
-    if (check != SignatureCheck::Valid) {
-        fail(*archive, SignatureProblem(check) + " It was deleted; nothing of it was run.");
+    // The bytes just verified are the bytes unpacked, whatever lies on the disk by now.
+    int packages = 0;
+    const ExtractResult check = UnpackArchive(
+        release.archive, release.manifest.archive, limits_, {},
+        [&packages](const std::string& base, const std::string&) {
+            packages += IsDilatoPackageName(base) ? 1 : 0;
+            return std::string();
+        });
+    if (!check.ok) {
+        fail(check.message + " It was deleted; nothing of it was run.");
         return false;
     }
-    const ExtractResult result = ExtractFlat(*archive, workFolder_, limits_, kInstallerName);
-    if (!result.ok) {
-        fail(*archive, result.message + " It was deleted; nothing of it was run.");
+    if (packages != 1) {
+        fail("The update archive could not be extracted: it holds no Dilato package. It was "
+             "deleted; nothing of it was run.");
         return false;
     }
+    checkedFiles = check.files;
     return true;
 }
 
@@ -49,8 +60,8 @@ void InstallModel::pressClose() {
     closed = true;
 }
 
-void InstallModel::fail(const std::string& archive, const std::string& message) {
-    if (!archive.empty()) RemoveArchive(archive);
+void InstallModel::fail(const std::string& message) {
+    DiscardDownloads(workFolder_);
     ShowMessage(op_, message, kFailureTitle, MessageIcon::Exclamation);
     Updating = false;
     closed = true;

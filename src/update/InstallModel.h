@@ -1,15 +1,20 @@
 #pragma once
-// The installation confirmation, as plain state. "Yes" verifies the downloaded archive
-// against its signature, unpacks it flat into the work folder and, after a pause that lets
-// the operator read the banner, reports `Updating`. An archive that fails either step is
-// deleted and reported, and nothing of it runs. "Close" discards the downloads.
+// The installation confirmation, as plain state. "Yes" reads the signed manifest and the
+// archive it names once, verifies them and unpacks the archive from those same bytes to check
+// every file in it (nothing is written: the administrator's helper unpacks the package for
+// itself), and after a pause that lets the operator read the banner reports `Updating`. An
+// update that fails a step is deleted and reported, and nothing of it runs. "Close" discards
+// the downloads.
 
 #include "platform/Operator.h"
 #include "update/SafeExtract.h"
+#include "update/ReleaseManifest.h"
 #include "update/Signature.h"
+#include "update/VersionText.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dilato {
 
@@ -31,7 +36,9 @@ inline constexpr int kHandOverDelayMs = 5000;
 
 class InstallModel {
   public:
+    // runningVersion: the update must be newer; today: "YYYY-MM-DD" for the expiry.
     InstallModel(std::string workFolder, std::optional<PublicKey> releaseKey, Operator& op,
+                 std::string runningVersion = RunningVersionText(), std::string today = TodayUtc(),
                  ExtractLimits limits = {});
 
     // "Yes", first half: the banner shows and both buttons go grey, so the dialog can paint
@@ -49,12 +56,16 @@ class InstallModel {
     bool yesEnabled = true;
     bool closeEnabled = true;
     bool closed = false;
+    // After a successful install(): the files the verified archive holds, as checked.
+    std::vector<std::string> checkedFiles;
 
   private:
-    void fail(const std::string& archive, const std::string& message);
+    void fail(const std::string& message);
 
     std::string workFolder_;
     std::optional<PublicKey> releaseKey_;
+    std::string runningVersion_;
+    std::string today_;
     Operator& op_;
     ExtractLimits limits_;
 };

@@ -1,15 +1,26 @@
 #include "update/LiveUpdateModel.h"
 
-#include "platform/TextFile.h"
 #include "update/UpdateServer.h"
 #include "update/VersionText.h"
+#include "update/HeldFile.h"
+#include "update/VerifiedRelease.h"
 #include "update/WorkFolder.h"
 
-#include <filesystem>
 
 namespace dilato {
 
 using namespace liveupdate;
+
+namespace {
+
+// Where a failed transfer is this computer's fault, the operator is told so and not that the
+// server was out of reach.
+std::string LocalFailureMessage(const std::string& workFolder, const FetchResult& result) {
+    return "The update folder " + workFolder + " cannot be written (" + result.error + ")." +
+           kContinueCurrent;
+}
+
+} // namespace
 
 LiveUpdateModel::LiveUpdateModel(LiveUpdateSettings settings, Fetcher& fetcher)
     : settings_(std::move(settings)), fetcher_(fetcher) {}
@@ -56,9 +67,31 @@ void LiveUpdateModel::pressCancel() {
     view_.closed = true;
 }
 
+std::string ExpiredMessage(const std::string& expires) {
+    return "The update information on the Norvane update server expired on " + expires +
+           ", so it tells nothing about updates. Ask Norvane for a current release." +
+           kContinueCurrent;
+}
+
 void LiveUpdateModel::checkForUpdate() {
+    // Nothing is fetched that could not be checked, nor from a server the administrator did
+    // not set, nor into a folder this user cannot safely write.
+    if (!settings_.releaseKey) {
+        settle(kUpdatesDisabled, false);
+        return;
+    }
+    if (!settings_.serverProblem.empty()) {
+        settle(settings_.serverProblem + kContinueCurrent, true);
+        return;
+    }
+    if (const WorkFolderState folder = CheckWorkFolder(settings_.workFolder);
+        folder != WorkFolderState::Usable) {
+        settle(WorkFolderProblem(folder, settings_.workFolder) + kContinueCurrent, true);
+        return;
+    }
     view_.state = kChecking;
     view_.modeEnabled = false;
+    manifest_.reset();
     fetcher_.fetch(VersionFileUrl(settings_.server), settings_.workFolder + kVersionFileName,
                    settings_.maxVersionFileBytes,
                    [this](const FetchResult& result) { versionFileArrived(result); });
@@ -66,7 +99,7 @@ void LiveUpdateModel::checkForUpdate() {
 
 // The check always ends with the mode button enabled, so the operator is never left with a
 // panel that only "Cancel" can leave.
-void LiveUpdateModel::settle(const char* message, bool cancelEnabled) {
+void LiveUpdateModel::settle(const std::string& message, bool cancelEnabled) {
     view_.message = message;
     view_.modeCaption = kOk;
     view_.modeEnabled = true;
@@ -74,40 +107,77 @@ void LiveUpdateModel::settle(const char* message, bool cancelEnabled) {
 }
 
 void LiveUpdateModel::versionFileArrived(const FetchResult& result) {
-    view_.downloadTimerRunning = false;
-    view_.state = kIdle;
     if (!result.ok) {
+        view_.downloadTimerRunning = false;
+        view_.state = kIdle;
         // Too large to be a version file: the server sent something else.
         if (result.tooLarge)
             settle(kInvalidFile, false);
+        else if (result.localFailure)
+            settle(LocalFailureMessage(settings_.workFolder, result), true);
         else
             settle(kUnableToConnect, view_.cancelEnabled);
         notify();
         return;
     }
-    const auto bytes = ReadFileBytes(settings_.workFolder + kVersionFileName);
-    const VersionCheck check = CheckVersionFile(bytes.value_or(std::string()), settings_.runningVersion);
-    if (!check.newVersion.empty()) view_.updateVersion = check.newVersion;
-    switch (check.verdict) {
-    case VersionVerdict::Invalid:
-        settle(kInvalidFile, false);
-        break;
-    case VersionVerdict::NoVersion:
-        settle(kUnableToConnect, view_.cancelEnabled);
-        break;
-    case VersionVerdict::UpToDate:
-        settle(kMostRecent, false);
-        break;
-    case VersionVerdict::Newer:
+    const HeldFile held = ReadHeldFile(settings_.workFolder + kVersionFileName, settings_.maxVersionFileBytes);
+    manifestBytes_ = held.ok ? held.bytes : std::string();
+    const VersionCheck check = CheckVersionFile(manifestBytes_, settings_.runningVersion);
+    if (check.verdict == VersionVerdict::Invalid || check.verdict == VersionVerdict::NoVersion) {
+        view_.downloadTimerRunning = false;
+        view_.state = kIdle;
+        settle(check.verdict == VersionVerdict::Invalid ? kInvalidFile : kUnableToConnect,
+               check.verdict == VersionVerdict::Invalid ? false : view_.cancelEnabled);
+        notify();
+        return;
+    }
+    // Nothing of the version file counts before its signature is checked.
+    fetcher_.fetch(VersionSignatureUrl(settings_.server),
+                   settings_.workFolder + ManifestSignatureName(), kSignatureBytes,
+                   [this](const FetchResult& arrived) { manifestSignatureArrived(arrived); });
+}
+
+void LiveUpdateModel::manifestSignatureArrived(const FetchResult& result) {
+    view_.downloadTimerRunning = false;
+    view_.state = kIdle;
+    if (!result.ok) {
+        if (result.localFailure)
+            settle(LocalFailureMessage(settings_.workFolder, result), true);
+        else if (result.notFound || result.tooLarge)
+            settle(kInvalidFile, false); // an unsigned version file
+        else
+            settle(kUnableToConnect, view_.cancelEnabled);
+        notify();
+        return;
+    }
+    const HeldFile signature = ReadHeldFile(settings_.workFolder + ManifestSignatureName(), kSignatureBytes);
+    const VerifiedRelease release =
+        CheckManifestBytes(manifestBytes_, signature.ok ? signature.bytes : std::string(),
+                           settings_.releaseKey, settings_.runningVersion, settings_.today);
+    switch (release.refusal) {
+    case ReleaseRefusal::None:
+        manifest_ = release.manifest;
+        view_.updateVersion = release.manifest.version;
         view_.message = kNewerAvailable;
         view_.modeCaption = kDownload;
         view_.modeEnabled = true;
+        break;
+    case ReleaseRefusal::NotNewer:
+        view_.updateVersion = release.manifest.version;
+        settle(kMostRecent, false);
+        break;
+    case ReleaseRefusal::Expired:
+        settle(ExpiredMessage(release.manifest.expires), false);
+        break;
+    default:
+        settle(kInvalidFile, false);
         break;
     }
     notify();
 }
 
 void LiveUpdateModel::download() {
+    if (!manifest_) return;
     downloadSeconds_ = 0;
     view_.downloadTimerRunning = true;
     view_.message = kDownloadInProgress;
@@ -115,21 +185,9 @@ void LiveUpdateModel::download() {
     view_.modeEnabled = false;
     view_.cancelEnabled = false;
     view_.state = kDownloading;
-    archive_ = settings_.workFolder + ArchiveName(view_.updateVersion);
-    // The signature first: without one the archive is not worth fetching.
-    fetcher_.fetch(ArchiveUrl(settings_.server, ArchiveName(view_.updateVersion)) + kSignatureEnding,
-                   SignatureFileName(archive_), 4 * static_cast<std::int64_t>(kSignatureBytes),
-                   [this](const FetchResult& result) { signatureArrived(result); });
-}
-
-void LiveUpdateModel::signatureArrived(const FetchResult& result) {
-    if (!result.ok) {
-        downloadFailed("The signature of the update file could not be downloaded from the "
-                       "Norvane update server (" + result.error + ").");
-        return;
-    }
-    fetcher_.fetch(ArchiveUrl(settings_.server, ArchiveName(view_.updateVersion)), archive_,
-                   settings_.maxArchiveBytes,
+    // The signed manifest names the file and its length: nothing longer is accepted.
+    archive_ = settings_.workFolder + manifest_->archive;
+    fetcher_.fetch(ArchiveUrl(settings_.server, manifest_->archive), archive_, manifest_->length,
                    [this](const FetchResult& arrived) { archiveArrived(arrived); });
 }
 
@@ -139,10 +197,9 @@ void LiveUpdateModel::archiveArrived(const FetchResult& result) {
                        "server (" + result.error + ").");
         return;
     }
-    const SignatureCheck check =
-        VerifyArchive(archive_, SignatureFileName(archive_), settings_.releaseKey);
-    if (check != SignatureCheck::Valid) {
-        downloadFailed(SignatureProblem(check) + " It was deleted.");
+    const HeldFile archive = ReadHeldFile(archive_, manifest_->length);
+    if (!archive.ok || !ArchiveMatchesManifest(archive.bytes, *manifest_)) {
+        downloadFailed(SignatureProblem(SignatureCheck::Mismatch) + " It was deleted.");
         return;
     }
     archive_.clear(); // verified: it stays for the installation confirmation
@@ -153,7 +210,6 @@ void LiveUpdateModel::archiveArrived(const FetchResult& result) {
     view_.cancelEnabled = true;
     notify();
 }
-
 // A failed download says so and leaves nothing of itself behind; the running version goes on.
 void LiveUpdateModel::downloadFailed(const std::string& message) {
     RemoveArchive(archive_);

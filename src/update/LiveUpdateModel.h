@@ -5,6 +5,7 @@
 // timers; transfers run through a Fetcher and report back through `changed`.
 
 #include "update/Fetcher.h"
+#include "update/ReleaseManifest.h"
 #include "update/Signature.h"
 
 #include <functional>
@@ -44,15 +45,23 @@ inline constexpr const char* kDownloadComplete =
     "Update File Download Complete! Press 'OK' to exit Dilato and continue the update process.";
 inline constexpr const char* kContinueCurrent =
     " Press 'OK' to continue running the current version.";
+// A build without the release key checks nothing and downloads nothing.
+inline constexpr const char* kUpdatesDisabled =
+    "This copy of Dilato was built without the Norvane release key: updates disabled in this "
+    "build. Press 'OK' to continue running the current version.";
 } // namespace liveupdate
+
+// The message for update information past its expiry day ("no update information").
+[[nodiscard]] std::string ExpiredMessage(const std::string& expires);
 
 struct LiveUpdateSettings {
     std::string workFolder;     // ends with "/"
     std::string server;         // scheme and host, no trailing "/"
     std::string runningVersion; // "1.3.7"
     std::optional<PublicKey> releaseKey;
+    std::string serverProblem;  // why no server may be asked (the administrator's settings)
+    std::string today = TodayUtc(); // "YYYY-MM-DD", for the manifest's expiry
     std::int64_t maxVersionFileBytes = 64 * 1024; // larger answers are cut off early
-    std::int64_t maxArchiveBytes = kMaxSignedArchiveBytes;
 };
 
 // What the control panel shows.
@@ -93,18 +102,20 @@ class LiveUpdateModel {
   private:
     void checkForUpdate();
     void versionFileArrived(const FetchResult& result);
+    void manifestSignatureArrived(const FetchResult& result);
     void download();
-    void signatureArrived(const FetchResult& result);
     void archiveArrived(const FetchResult& result);
     void downloadFailed(const std::string& message);
-    void settle(const char* message, bool cancelEnabled);
+    void settle(const std::string& message, bool cancelEnabled);
     void notify();
 
     LiveUpdateSettings settings_;
     Fetcher& fetcher_;
     LiveUpdateView view_;
     int downloadSeconds_ = 0;
-    std::string archive_; // work folder + archive name, while it is being fetched
+    std::string archive_;       // work folder + archive name, while it is being fetched
+    std::string manifestBytes_; // the version file as it arrived, until its signature is checked
+    std::optional<ReleaseManifest> manifest_; // the verified manifest: what may be fetched
 };
 
 } // namespace dilato

@@ -22,6 +22,9 @@ void QtFetcher::fetch(const std::string& url, const std::string& destination,
     maxBytes_ = maxBytes;
     received_ = 0;
     tooLarge_.clear();
+    rejected_ = false;
+    writeFailed_ = false;
+    status_ = 0;
     file_ = std::make_unique<QSaveFile>(QString::fromStdString(destination));
     if (!file_->open(QIODevice::WriteOnly)) {
         const std::string why = file_->errorString().toStdString();
@@ -30,7 +33,9 @@ void QtFetcher::fetch(const std::string& url, const std::string& destination,
         QMetaObject::invokeMethod(
             &manager_,
             [this, why, generation] {
-                if (generation == generation_) finish(FetchResult{false, false, why});
+                FetchResult failed{false, false, why};
+                failed.localFailure = true;
+                if (generation == generation_) finish(failed);
             },
             Qt::QueuedConnection);
         return;
@@ -42,6 +47,7 @@ void QtFetcher::fetch(const std::string& url, const std::string& destination,
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(timeoutMs_);
     reply_ = manager_.get(request);
+    QObject::connect(reply_, &QNetworkReply::metaDataChanged, &manager_, [this] { onHeaders(); });
     QObject::connect(reply_, &QNetworkReply::readyRead, &manager_, [this] { onReadyRead(); });
     QObject::connect(reply_, &QNetworkReply::finished, &manager_, [this] { onFinished(); });
 }
@@ -59,7 +65,22 @@ void QtFetcher::cancel() {
     file_.reset(); // an uncommitted QSaveFile leaves the destination as it was
 }
 
+// An answer other than 200 is no file at all: its page is neither kept nor counted against
+// the size allowed for the file.
+void QtFetcher::onHeaders() {
+    if (!reply_) return;
+    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) return;
+    status_ = status.toInt();
+    if (status_ == 200 || (status_ >= 300 && status_ < 400)) return;
+    rejected_ = true; // the page that follows is read and dropped
+}
+
 void QtFetcher::onReadyRead() {
+    if (rejected_ && reply_) {
+        (void)reply_->readAll();
+        return;
+    }
     if (!reply_ || !file_ || !reply_->isReadable() || !tooLarge_.empty()) return;
     const QByteArray chunk = reply_->readAll();
     received_ += chunk.size();
@@ -70,6 +91,7 @@ void QtFetcher::onReadyRead() {
     }
     if (file_->write(chunk) != chunk.size()) {
         tooLarge_ = file_->errorString().toStdString();
+        writeFailed_ = true;
         reply_->abort();
     }
 }
@@ -79,9 +101,17 @@ void QtFetcher::onFinished() {
     onReadyRead();
     FetchResult result;
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!tooLarge_.empty()) {
+    if (rejected_) {
+        result.notFound = status_ == 404;
+        result.error = result.notFound ? "file not found on the server"
+                                       : "The server answered with status " + std::to_string(status_) + ".";
+    } else if (!tooLarge_.empty()) {
         result.tooLarge = received_ > maxBytes_;
+        result.localFailure = writeFailed_;
         result.error = tooLarge_;
+    } else if (status == 404) {
+        result.notFound = true;
+        result.error = "file not found on the server";
     } else if (reply_->error() == QNetworkReply::OperationCanceledError) {
         result.error = "The server did not answer in time.";
     } else if (reply_->error() != QNetworkReply::NoError) {
@@ -90,6 +120,7 @@ void QtFetcher::onFinished() {
         result.error = "The server answered with status " + std::to_string(status) + ".";
     } else if (!file_->commit()) {
         result.error = file_->errorString().toStdString();
+        result.localFailure = true;
     } else {
         result.ok = true;
     }

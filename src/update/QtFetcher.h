@@ -24,6 +24,7 @@ class QtFetcher final : public Fetcher {
     void cancel() override;
 
   private:
+    void onHeaders();
     void onReadyRead();
     void onFinished();
     void finish(const FetchResult& result);
@@ -35,6 +36,9 @@ class QtFetcher final : public Fetcher {
     std::int64_t maxBytes_ = 0;
     std::int64_t received_ = 0;
     std::string tooLarge_;
+    bool rejected_ = false;    // the status was not 200: the answer is not the file
+    bool writeFailed_ = false; // the destination refused the bytes
+    int status_ = 0;
     Done done_;
     int generation_ = 0; // a queued report of an abandoned transfer is dropped
 };

@@ -1,5 +1,7 @@
 #include "update/SafeExtract.h"
 
+#include "update/HeldFile.h"
+
 #include <QDir>
 #include <algorithm>
 #include <QFile>
@@ -66,14 +68,14 @@ bool IsPlainFile(zip_t* zip, zip_uint64_t index) {
 }
 
 // Reads the archive's table and checks every entry before anything is written.
-std::variant<std::vector<Entry>, ExtractResult> PlanEntries(zip_t* zip, const std::string& archive,
+std::variant<std::vector<Entry>, ExtractResult> PlanEntries(zip_t* zip, const std::string& archiveName,
                                                             const ExtractLimits& limits) {
     const zip_int64_t count = zip_get_num_entries(zip, 0);
     if (count <= 0) return Refused("it holds no files.");
     if (count > limits.maxEntries)
         return Refused("it holds more than " + std::to_string(limits.maxEntries) + " entries.");
 
-    const std::set<std::string> reserved{BaseNameOf(archive), BaseNameOf(archive) + ".sig"};
+    const std::set<std::string> reserved{archiveName, archiveName + ".sig"};
     std::set<std::string> seen;
     std::vector<Entry> entries;
     std::int64_t declaredTotal = 0;
@@ -109,33 +111,40 @@ std::variant<std::vector<Entry>, ExtractResult> PlanEntries(zip_t* zip, const st
     return entries;
 }
 
-// Unpacks one entry into `path`, counting against the running total. "" when it went well.
-std::string UnpackEntry(zip_t* zip, const Entry& entry, const QString& path,
-                        std::int64_t& total, const ExtractLimits& limits) {
+// Unpacks one entry into `content`, counting against the running total. "" when it went well.
+std::string UnpackEntry(zip_t* zip, const Entry& entry, std::string& content, std::int64_t& total,
+                        const ExtractLimits& limits) {
     OpenEntry in{zip_fopen_index(zip, entry.index, 0)};
     if (in.file == nullptr) return zip_strerror(zip);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return out.errorString().toStdString();
-    std::int64_t written = 0;
+    content.clear();
     char buffer[64 * 1024];
     for (;;) {
         const zip_int64_t n = zip_fread(in.file, buffer, sizeof buffer);
         if (n < 0) return zip_file_strerror(in.file);
         if (n == 0) break;
-        written += n;
         total += n;
         // The stored sizes may lie; the bytes actually unpacked are what counts.
         if (total > limits.maxTotalBytes)
             return "it would unpack to more than " + std::to_string(limits.maxTotalBytes) + " bytes.";
-        if (written > entry.declaredSize)
+        if (static_cast<std::int64_t>(content.size()) + n > entry.declaredSize)
             return "the entry \"" + entry.base + "\" unpacks to more bytes than it declares.";
-        if (out.write(buffer, n) != n) return out.errorString().toStdString();
+        content.append(buffer, static_cast<std::size_t>(n));
     }
     const int closed = zip_fclose(in.file);
     in.file = nullptr;
     if (closed != 0) return ZipErrorText(closed);
-    if (written != entry.declaredSize) return "the entry \"" + entry.base + "\" is truncated.";
-    if (!out.flush()) return out.errorString().toStdString();
+    if (static_cast<std::int64_t>(content.size()) != entry.declaredSize)
+        return "the entry \"" + entry.base + "\" is truncated.";
+    return {};
+}
+
+std::string WriteNewFile(const QString& path, const std::string& content) {
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return out.errorString().toStdString();
+    if (out.write(content.data(), static_cast<qint64>(content.size())) !=
+            static_cast<qint64>(content.size()) ||
+        !out.flush())
+        return out.errorString().toStdString();
     return {};
 }
 
@@ -191,13 +200,22 @@ std::string FlatEntryName(const std::string& entryName) {
     return last;
 }
 
-ExtractResult ExtractFlat(const std::string& archive, const std::string& folder,
-                          const ExtractLimits& limits, const std::string& required) {
-    int openError = 0;
-    OpenArchive zip{zip_open(archive.c_str(), ZIP_RDONLY, &openError)};
-    if (zip.zip == nullptr) return Refused("it is damaged or not a zip archive (" + ZipErrorText(openError) + ").");
+ExtractResult UnpackArchive(std::string_view archiveBytes, const std::string& archiveName,
+                            const ExtractLimits& limits, const std::string& required,
+                            const EntrySink& sink) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(archiveBytes.data(), archiveBytes.size(), 0, &error);
+    OpenArchive zip{source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error)};
+    if (zip.zip == nullptr) {
+        if (source != nullptr) zip_source_free(source);
+        const std::string why = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        return Refused("it is damaged or not a zip archive (" + why + ").");
+    }
+    zip_error_fini(&error);
 
-    auto plan = PlanEntries(zip.zip, archive, limits);
+    auto plan = PlanEntries(zip.zip, archiveName, limits);
     if (auto* refused = std::get_if<ExtractResult>(&plan)) return *refused;
     const auto& entries = std::get<std::vector<Entry>>(plan);
     if (!required.empty() && std::none_of(entries.begin(), entries.end(), [&](const Entry& e) {
@@ -205,22 +223,48 @@ ExtractResult ExtractFlat(const std::string& archive, const std::string& folder,
         }))
         return Refused("it holds no " + required + ".");
 
+    // Every entry is unpacked and checked before the first one is handed on.
+    std::int64_t total = 0;
+    std::vector<std::string> contents(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (const std::string why = UnpackEntry(zip.zip, entries[i], contents[i], total, limits);
+            !why.empty())
+            return Refused(why);
+    ExtractResult result{true, {}, {}};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (sink)
+            if (const std::string why = sink(entries[i].base, contents[i]); !why.empty())
+                return Refused(why);
+        result.files.push_back(entries[i].base);
+    }
+    return result;
+}
+
+ExtractResult ExtractFlat(std::string_view archiveBytes, const std::string& archiveName,
+                          const std::string& folder, const ExtractLimits& limits,
+                          const std::string& required) {
     const fs::path target(folder);
     QTemporaryDir staging(QString::fromStdString((target / ".extract-XXXXXX").string()));
     if (!staging.isValid()) return Refused(staging.errorString().toStdString());
     const fs::path stagingPath(staging.path().toStdString());
-
-    std::int64_t total = 0;
-    for (const Entry& entry : entries) {
-        const std::string why = UnpackEntry(zip.zip, entry, QString::fromStdString((stagingPath / entry.base).string()), total, limits);
-        if (!why.empty()) return Refused(why);
-    }
-    if (const std::string why = MoveIntoPlace(entries, stagingPath, target); !why.empty())
+    std::vector<Entry> written;
+    ExtractResult result = UnpackArchive(
+        archiveBytes, archiveName, limits, required,
+        [&](const std::string& base, const std::string& content) {
+            written.push_back({0, base, 0});
+            return WriteNewFile(QString::fromStdString((stagingPath / base).string()), content);
+        });
+    if (!result.ok) return result;
+    if (const std::string why = MoveIntoPlace(written, stagingPath, target); !why.empty())
         return Refused(why);
-
-    ExtractResult result{true, {}, {}};
-    for (const Entry& entry : entries) result.files.push_back(entry.base);
     return result;
+}
+
+ExtractResult ExtractFlat(const std::string& archive, const std::string& folder,
+                          const ExtractLimits& limits, const std::string& required) {
+    const HeldFile held = ReadHeldFile(archive, limits.maxArchiveBytes);
+    if (!held.ok) return Refused(held.problem);
+    return ExtractFlat(held.bytes, BaseNameOf(archive), folder, limits, required);
 }
 
 } // namespace dilato

@@ -5,9 +5,13 @@
 // or expands beyond the limits is refused as a whole. Nothing of a refused or broken archive
 // reaches the folder: the files are unpacked beside it first and moved in only when every
 // one of them was read whole and intact.
+// The archive is read from bytes in memory: the bytes whose signature or hash was checked are
+// the bytes unpacked, whatever happens to the file on the disk meanwhile.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dilato {
@@ -15,6 +19,7 @@ namespace dilato {
 struct ExtractLimits {
     std::int64_t maxEntries = 256;
     std::int64_t maxTotalBytes = 1024LL * 1024 * 1024; // sum of the unpacked sizes
+    std::int64_t maxArchiveBytes = 1024LL * 1024 * 1024; // the archive file itself
 };
 
 struct ExtractResult {
@@ -23,9 +28,24 @@ struct ExtractResult {
     std::vector<std::string> files; // base names written into the folder
 };
 
-// Extracts `archive` into `folder` (which must exist). Files already in the folder under the
+// Receives each unpacked file by base name with its content; "" when it took it, otherwise why
+// not (the extraction then fails with that reason).
+using EntrySink = std::function<std::string(const std::string& base, const std::string& content)>;
+
+// Checks the archive and unpacks every entry in memory; only when all of them are whole and
+// intact are they handed to `sink` (none: a check that writes nothing). `archiveName` is the
+// archive's own file name, which no entry may take.
+[[nodiscard]] ExtractResult UnpackArchive(std::string_view archiveBytes, const std::string& archiveName,
+                                          const ExtractLimits& limits, const std::string& required,
+                                          const EntrySink& sink);
+
+// Extracts the archive into `folder` (which must exist). Files already in the folder under the
 // same names are replaced; every other file of the folder is left alone. A non-empty
 // `required` name refuses an archive that holds no file of that name.
+[[nodiscard]] ExtractResult ExtractFlat(std::string_view archiveBytes, const std::string& archiveName,
+                                        const std::string& folder, const ExtractLimits& limits = {},
+                                        const std::string& required = {});
+// The same for an archive file, read once (never through a link).
 [[nodiscard]] ExtractResult ExtractFlat(const std::string& archive, const std::string& folder,
                                         const ExtractLimits& limits = {},
                                         const std::string& required = {});

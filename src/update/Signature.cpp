@@ -2,7 +2,9 @@
 
 #include "update/ReleaseKey.h"
 
-#include <QFile>
+#include "update/HeldFile.h"
+#include "update/ReleaseManifest.h"
+
 #include <sodium.h>
 
 namespace dilato {
@@ -22,6 +24,14 @@ std::optional<PublicKey> BuiltInReleaseKey() {
     return PublicKeyFromHex(kReleasePublicKeyHex);
 }
 
+bool UpdatesEnabledInThisBuild() {
+    return BuiltInReleaseKey().has_value();
+}
+
+const char* UpdateHelperPath() {
+    return kUpdateHelperPath;
+}
+
 std::string SignatureFileName(const std::string& archive) {
     return archive + kSignatureEnding;
 }
@@ -29,30 +39,14 @@ std::string SignatureFileName(const std::string& archive) {
 SignatureCheck VerifyArchive(const std::string& archivePath, const std::string& signaturePath,
                              const std::optional<PublicKey>& key) {
     if (!key) return SignatureCheck::NoKey;
-    if (sodium_init() < 0) return SignatureCheck::Unreadable;
-
-    QFile signatureFile(QString::fromStdString(signaturePath));
-    if (!signatureFile.open(QIODevice::ReadOnly)) return SignatureCheck::MissingSignature;
-    if (signatureFile.size() != static_cast<qint64>(kSignatureBytes))
+    const HeldFile signature = ReadHeldFile(signaturePath, kSignatureBytes);
+    if (signature.missing) return SignatureCheck::MissingSignature;
+    if (!signature.ok || signature.bytes.size() != kSignatureBytes)
         return SignatureCheck::MalformedSignature;
-    const QByteArray signature = signatureFile.readAll();
-    if (signature.size() != static_cast<qsizetype>(kSignatureBytes))
-        return SignatureCheck::MalformedSignature;
-
-    QFile archive(QString::fromStdString(archivePath));
-    if (!archive.open(QIODevice::ReadOnly) || archive.size() > kMaxSignedArchiveBytes)
-        return SignatureCheck::Unreadable;
-    // An empty file cannot be mapped; its signature is checked over no bytes.
-    static const unsigned char kNothing = 0;
-    const unsigned char* bytes = &kNothing;
-    if (archive.size() > 0) {
-        bytes = archive.map(0, archive.size());
-        if (bytes == nullptr) return SignatureCheck::Unreadable;
-    }
-    const int result = crypto_sign_verify_detached(
-        reinterpret_cast<const unsigned char*>(signature.constData()), bytes,
-        static_cast<unsigned long long>(archive.size()), key->data());
-    return result == 0 ? SignatureCheck::Valid : SignatureCheck::Mismatch;
+    const HeldFile archive = ReadHeldFile(archivePath, kMaxSignedArchiveBytes);
+    if (!archive.ok) return SignatureCheck::Unreadable;
+    return SignatureMatches(archive.bytes, signature.bytes, key) ? SignatureCheck::Valid
+                                                                 : SignatureCheck::Mismatch;
 }
 
 std::string SignatureProblem(SignatureCheck check) {

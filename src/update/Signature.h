@@ -1,9 +1,11 @@
 #pragma once
-// Update archives are signed: beside "Dilato140.zip" the server publishes "Dilato140.zip.sig",
-// the 64-byte detached Ed25519 signature of the whole archive. The program carries the
-// release key's public half and runs nothing of an archive that does not verify against it.
+// The release key and detached Ed25519 signatures (64 bytes). The program carries the release
+// key's public half; what it believes of an update comes from the signed release manifest
+// (ReleaseManifest.h). Archives are signed on their own as well ("Dilato140.zip.sig"), for
+// the copies of the program made before the manifest existed.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +23,10 @@ using PublicKey = std::array<unsigned char, kPublicKeyBytes>;
 // The release key built into this program; nullopt when the build carries none (then no
 // archive verifies).
 [[nodiscard]] std::optional<PublicKey> BuiltInReleaseKey();
+// False for a build configured without a release key: it offers no updates at all.
+[[nodiscard]] bool UpdatesEnabledInThisBuild();
+// The absolute path of the administrator's update helper this build hands over to.
+[[nodiscard]] const char* UpdateHelperPath();
 
 // A key from its 64 hexadecimal digits; nullopt for anything else.
 [[nodiscard]] std::optional<PublicKey> PublicKeyFromHex(std::string_view hex);

@@ -1,7 +1,8 @@
 #pragma once
-// The update's three moments in the program's start-up, in this order:
+// The update's moments in the program's start-up, in this order:
 //   1. CleanUpdateFolder (WorkFolder.h), right after the start-up log entry: leftovers of
-//      earlier runs go, the work folder is made when missing;
+//      earlier runs go, the work folder is made when missing; then ShowLastUpdateResult tells
+//      the operator what became of the last hand-over;
 //   2. after the instrument links are checked, when UpdateReminderDue: the reminder
 //      (UpdateWindows::showReminder, from which the control panel opens); its option goes
 //      back into "UpdateStatus" and today into "UpdateDate";
@@ -10,6 +11,7 @@
 
 #include "platform/Operator.h"
 #include "update/LiveUpdateModel.h"
+#include "update/UpdateResult.h"
 
 #include <QDate>
 #include <functional>
@@ -37,12 +39,13 @@ class InstallerLauncher {
     virtual std::string start(const std::string& workFolder) = 0;
 };
 
-// On Linux: pkexec /bin/sh <work folder>/Setup.sh <work folder>, so the desktop asks for an
-// administrator's password; on Windows the setup program itself.
+// pkexec /usr/lib/dilato/dilato-update-helper <work folder>: the desktop asks for an
+// administrator's password, naming the helper's action, and the helper installs the verified
+// package as root (update/HandOver.h).
 [[nodiscard]] std::unique_ptr<InstallerLauncher> MakeSystemInstallerLauncher();
 
 // The control panel's settings for this system folder: the work folder, the server from the
-// settings file, this program's version and its built-in release key.
+// administrator's settings (UpdateServer.h), this program's version and its built-in key.
 [[nodiscard]] LiveUpdateSettings SystemLiveUpdateSettings(const std::string& sysFolder);
 
 // Whole days from the "UpdateDate" text (month-day-year) to today; 7000 when it cannot be read.
@@ -59,5 +62,9 @@ class InstallerLauncher {
                                             InstallerLauncher& launcher,
                                             const std::function<void()>& writeSettings,
                                             Operator& op);
+
+// Shows, once, the outcome the update helper recorded for the last hand-over.
+void ShowLastUpdateResult(const std::string& sysFolder, Operator& op,
+                          const std::string& resultFolder = kUpdateResultFolder);
 
 } // namespace dilato

@@ -36,12 +36,20 @@ check_tree() {
     [ -s "$usr/share/doc/dilato/changelog.gz" ] || fail "changelog missing"
     gzip -dc "$usr/share/doc/dilato/changelog.gz" | head -1 | grep -q '^dilato (' ||
         fail "the changelog is not a Debian changelog"
-    for program in dilato dilato-run dilato-sim; do
+    for program in dilato dilato-run dilato-results dilato-sim; do
         [ -e "$usr/bin/$program" ] || continue
         local page="$usr/share/man/man1/$program.1.gz"
         [ -s "$page" ] || fail "no manual page for $program"
         gzip -dc "$page" | grep -q '^\.SH EXAMPLES' || fail "the manual page of $program has no examples"
     done
+    # The update hand-over: the helper pkexec starts by the path its polkit action names, and
+    # the administrator's settings file.
+    [ -x "$lib/dilato-update-helper" ] || fail "the update helper is missing"
+    local policy="$usr/share/polkit-1/actions/com.norvane.Dilato.update.policy"
+    [ -s "$policy" ] || fail "the update helper's polkit action is missing"
+    grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/lib/dilato/dilato-update-helper</annotate>' \
+        "$policy" || fail "the polkit action does not name the installed helper"
+    [ -s "$root/etc/dilato/dilato.conf" ] || fail "/etc/dilato/dilato.conf missing"
     desktop-file-validate "$usr/share/applications/com.norvane.Dilato.desktop"
     appstreamcli validate --no-net "$usr/share/metainfo/com.norvane.Dilato.metainfo.xml" >/dev/null ||
         fail "installed metainfo does not validate"
@@ -88,6 +96,8 @@ package)
     done
     dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./postinst | grep -q 'chmod 2775' ||
         fail "postinst does not make the common folder"
+    dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles | grep -qx /etc/dilato/dilato.conf ||
+        fail "/etc/dilato/dilato.conf is not a configuration file of the package"
     dpkg -x "$deb" "$work/root"
     check_tree "$work/root"
     ;;

@@ -9,6 +9,7 @@
 #include "core/WindowTexts.h"
 #include "platform/Files.h"
 #include "platform/Version.h"
+#include "update/Signature.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,12 @@ TEST(WindowTexts, TitleCarriesTheVersionAndTheDemoMark) {
     const std::string plain = std::string("Norvane Dilato Software v") + kVersionText;
     EXPECT_EQ(MainWindowTitle(false), plain);
     EXPECT_EQ(MainWindowTitle(true), plain + "  >>> Demo Mode <<<    ");
+}
+
+TEST(WindowTexts, AboutBoxOfABuildWithoutAReleaseKeySaysUpdatesAreDisabled) {
+    if (UpdatesEnabledInThisBuild()) GTEST_SKIP() << "this build carries a release key";
+    EXPECT_NE(AboutVersionText(2026).find("\nUpdates: updates disabled in this build"), std::string::npos)
+        << AboutVersionText(2026);
 }
 
 TEST(WindowTexts, CalibrationIsDueFromFiveDaysBeforeTheIntervalEnds) {

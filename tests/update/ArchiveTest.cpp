@@ -207,21 +207,17 @@ TEST(Extraction, TruncatedCorruptAndForeignFilesAreRefused) {
     EXPECT_TRUE(ExtractFlat(work.file("good.zip"), work.path(), {}, "Setup.sh").ok);
 }
 
-// The installation confirmation over a work folder with a downloaded archive.
+// The installation confirmation over a work folder with a downloaded release.
 class InstallConfirmation : public ::testing::Test {
   protected:
-    void SetUp() override {
-        work.write("notes.txt", "keep me");
-        work.write("Dilato_Version.htm", "Ver. 1.4.0");
-    }
-    void writeArchive(const std::vector<ZipEntry>& entries, bool sign = true) {
-        ASSERT_TRUE(MakeZip(work.file("Dilato140.zip"), entries));
-        if (sign) key.signFile(work.file("Dilato140.zip"));
+    void SetUp() override { work.write("notes.txt", "keep me"); }
+    void writeRelease(const std::vector<ZipEntry>& entries, const TestSigningKey& signer) {
+        test::WriteRelease(work.path(), test::MakeRelease(signer, "1.4.0", entries));
     }
     InstallModel model(std::optional<PublicKey> releaseKey) {
-        return InstallModel(work.path(), releaseKey, op);
+        return InstallModel(work.path(), releaseKey, op, "1.3.7", "2026-12-09");
     }
-    // Yes, and the result of the unpacking.
+    // Yes, and the result of the check.
     bool yes(InstallModel& m) {
         m.pressYes();
         EXPECT_EQ(m.banner,
@@ -234,13 +230,12 @@ class InstallConfirmation : public ::testing::Test {
     void expectRefusedAndRemoved(const InstallModel& m, const std::string& reason) {
         EXPECT_FALSE(m.Updating);
         EXPECT_TRUE(m.closed);
-        EXPECT_FALSE(IsFile(work.file("Dilato140.zip")));
-        EXPECT_FALSE(IsFile(work.file("Dilato140.zip.sig")));
-        EXPECT_FALSE(IsFile(work.file("Setup.sh")));
+        EXPECT_EQ(ListFiles(work.path()), (std::vector<std::string>{"notes.txt"}));
         EXPECT_EQ(work.read("notes.txt"), "keep me");
         ASSERT_EQ(op.messages.size(), 1u);
         EXPECT_NE(op.messages[0].text.find(reason), std::string::npos) << op.messages[0].text;
         EXPECT_NE(op.messages[0].text.find("nothing of it was run"), std::string::npos);
+        op.messages.clear();
     }
 
     TempFolder work;
@@ -248,57 +243,63 @@ class InstallConfirmation : public ::testing::Test {
     test::RecordingOperator op;
 };
 
-TEST_F(InstallConfirmation, SignedArchiveUnpacksAndHandsOver) {
-    writeArchive(kRelease);
+TEST_F(InstallConfirmation, SignedReleaseIsCheckedAndHandedOverWithoutUnpackingIntoTheFolder) {
+    writeRelease(kRelease, key);
     InstallModel m = model(key.publicKey());
     EXPECT_FALSE(m.Updating);
     ASSERT_TRUE(yes(m));
     EXPECT_FALSE(m.Updating); // only after the pause
-    EXPECT_EQ(work.read("Setup.sh"), "#!/bin/sh\necho install\n");
-    EXPECT_TRUE(IsFile(work.file("dilato_1.4.0_amd64.deb")));
+    EXPECT_EQ(m.checkedFiles, (std::vector<std::string>{"Setup.sh", "dilato_1.4.0_amd64.deb"}));
+    // The helper unpacks for itself: nothing lands in the shared folder.
+    EXPECT_EQ(ListFiles(work.path()), (std::vector<std::string>{"Dilato140.zip", "Dilato_Version.htm",
+                                                                "Dilato_Version.htm.sig", "notes.txt"}));
     m.finishHandOver();
     EXPECT_TRUE(m.Updating);
     EXPECT_TRUE(m.closed);
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST_F(InstallConfirmation, WrongOrMissingSignatureDeletesAndRunsNothing) {
-    writeArchive(kRelease);
+TEST_F(InstallConfirmation, WrongMissingOrAbsentKeyDeletesAndRunsNothing) {
     const TestSigningKey stranger;
-    InstallModel wrong = model(stranger.publicKey());
+    writeRelease(kRelease, stranger);
+    InstallModel wrong = model(key.publicKey());
     EXPECT_FALSE(yes(wrong));
     expectRefusedAndRemoved(wrong, "not signed by Norvane");
 
-    op.messages.clear();
-    writeArchive(kRelease, false);
+    writeRelease(kRelease, key);
+    std::filesystem::remove(work.file("Dilato_Version.htm.sig"));
     InstallModel missing = model(key.publicKey());
     EXPECT_FALSE(yes(missing));
     expectRefusedAndRemoved(missing, "has no signature");
 
-    op.messages.clear();
-    writeArchive(kRelease);
+    writeRelease(kRelease, key);
     InstallModel noKey = model(std::nullopt);
     EXPECT_FALSE(yes(noKey));
     expectRefusedAndRemoved(noKey, "carries no update key");
+
+    // The archive swapped for another after the download.
+    writeRelease(kRelease, key);
+    ASSERT_TRUE(MakeZip(work.file("Dilato140.zip"), {{"dilato_1.4.0_amd64.deb", "foreign"}}));
+    InstallModel swapped = model(key.publicKey());
+    EXPECT_FALSE(yes(swapped));
+    expectRefusedAndRemoved(swapped, "not signed by Norvane");
 }
 
 TEST_F(InstallConfirmation, SignedButHostileArchiveIsRefusedToo) {
-    writeArchive({{"Setup.sh", "x"}, {"../../escape.sh", "x"}});
+    writeRelease({{"dilato_1.4.0_amd64.deb", "x"}, {"../../escape.sh", "x"}}, key);
     InstallModel m = model(key.publicKey());
     EXPECT_FALSE(yes(m));
     expectRefusedAndRemoved(m, "points outside");
     EXPECT_FALSE(std::filesystem::exists(work.path() + "../escape.sh"));
 
-    op.messages.clear();
-    writeArchive({{"readme.txt", "no installer here"}});
-    InstallModel noInstaller = model(key.publicKey());
-    EXPECT_FALSE(yes(noInstaller));
-    expectRefusedAndRemoved(noInstaller, std::string("holds no ") + kInstallerName);
-    EXPECT_FALSE(IsFile(work.file("readme.txt")));
+    writeRelease({{"readme.txt", "no package here"}}, key);
+    InstallModel noPackage = model(key.publicKey());
+    EXPECT_FALSE(yes(noPackage));
+    expectRefusedAndRemoved(noPackage, "holds no Dilato package");
 }
 
 TEST_F(InstallConfirmation, CloseRemovesOnlyTheDownloads) {
-    writeArchive(kRelease);
+    writeRelease(kRelease, key);
     work.write("Setup.log", "kept");
     InstallModel m = model(key.publicKey());
     m.pressClose();

@@ -1,11 +1,12 @@
-// The update control panel against a small HTTP server on the loopback address: the version
-// check, the signed download and every way the server can fail it.
+// The update control panel against a small HTTP server on the loopback address: the check of
+// the signed version file, the download it names and every way the server can fail them.
 
 #include "UpdateTestKit.h"
 #include "platform/Files.h"
 #include "support/TempFolder.h"
 #include "update/LiveUpdateModel.h"
 #include "update/QtFetcher.h"
+#include "update/WorkFolder.h"
 
 #include <QCoreApplication>
 #include <filesystem>
@@ -20,7 +21,10 @@ using test::Answer;
 using test::RunUntil;
 
 const std::string kVersionPath = "/wp-content/versions/Dilato_Version.htm";
+const std::string kSignaturePath = kVersionPath + ".sig";
 const std::string kArchivePath = "/wp-content/downloads/Dilato140.zip";
+const std::vector<test::ZipEntry> kEntries{{"Setup.sh", "#!/bin/sh\n"},
+                                           {"dilato_1.4.0_amd64.deb", "pkg"}};
 
 class ControlPanel : public ::testing::Test {
   protected:
@@ -29,10 +33,8 @@ class ControlPanel : public ::testing::Test {
         server_ = std::make_unique<test::TestHttpServer>();
         fetcher_ = std::make_unique<QtFetcher>(1500);
         std::filesystem::create_directories(work());
-        ASSERT_TRUE(test::MakeZip(folder.file("release.zip"),
-                                  {{"Setup.sh", "#!/bin/sh\n"}, {"dilato_1.4.0_amd64.deb", "pkg"}}));
-        archive = QByteArray::fromStdString(folder.read("release.zip"));
-        signature = QByteArray::fromStdString(key.sign(archive.toStdString()));
+        release = test::MakeRelease(key, "1.4.0", kEntries);
+        archive = QByteArray::fromStdString(release.archive);
     }
     void TearDown() override {
         model_.reset();
@@ -41,10 +43,17 @@ class ControlPanel : public ::testing::Test {
         app_.reset();
     }
 
+    // The version file as given, signed with the release key; the release's archive.
     void offer(const std::string& versionFile) {
         server_->answers[kVersionPath] = Answer::ok(QByteArray::fromStdString(versionFile));
+        server_->answers[kSignaturePath] = Answer::ok(QByteArray::fromStdString(key.sign(versionFile)));
         server_->answers[kArchivePath] = Answer::ok(archive);
-        server_->answers[kArchivePath + ".sig"] = Answer::ok(signature);
+    }
+    void offer(const test::TestRelease& r) {
+        offer(r.manifestBytes);
+        server_->answers[kSignaturePath] = Answer::ok(QByteArray::fromStdString(r.signature));
+        server_->answers["/wp-content/downloads/" + r.manifest.archive] =
+            Answer::ok(QByteArray::fromStdString(r.archive));
     }
     LiveUpdateModel& panel(const std::string& running = "1.3.7") {
         LiveUpdateSettings settings;
@@ -52,6 +61,8 @@ class ControlPanel : public ::testing::Test {
         settings.server = server_->address();
         settings.runningVersion = running;
         settings.releaseKey = key.publicKey();
+        settings.today = "2026-12-09";
+        if (adjust) adjust(settings);
         model_ = std::make_unique<LiveUpdateModel>(settings, *fetcher_);
         model_->changed = [this] { ++changes; };
         model_->load();
@@ -76,7 +87,9 @@ class ControlPanel : public ::testing::Test {
 
     test::TempFolder folder{};
     test::TestSigningKey key;
-    QByteArray archive, signature;
+    test::TestRelease release;
+    QByteArray archive;
+    std::function<void(LiveUpdateSettings&)> adjust;
     int changes = 0;
     std::unique_ptr<test::TestHttpServer> server_;
 
@@ -105,7 +118,7 @@ TEST_F(ControlPanel, OpensIdleWithTheRunningVersion) {
 
 TEST_F(ControlPanel, NewerVersionIsOfferedDownloadedAndVerified) {
     folder.write("LiveUpdate/notes.txt", "keep");
-    offer("<html>\r\n<p>Dilato Ver. 1.4.0</p>\r\n</html>\r\n");
+    offer(release);
     auto& m = panel();
     check(m);
     EXPECT_EQ(m.view().updateVersion, "1.4.0");
@@ -133,27 +146,27 @@ TEST_F(ControlPanel, NewerVersionIsOfferedDownloadedAndVerified) {
     EXPECT_TRUE(m.view().cancelEnabled);
     EXPECT_FALSE(m.view().downloadTimerRunning);
     EXPECT_EQ(folder.read("LiveUpdate/Dilato140.zip"), archive.toStdString());
-    EXPECT_EQ(workFiles(), (std::vector<std::string>{"Dilato140.zip", "Dilato140.zip.sig",
-                                                     "Dilato_Version.htm", "notes.txt"}));
-    EXPECT_EQ(server_->requests, (std::vector<std::string>{kVersionPath, kArchivePath + ".sig",
+    EXPECT_EQ(workFiles(), (std::vector<std::string>{"Dilato140.zip", "Dilato_Version.htm",
+                                                     "Dilato_Version.htm.sig", "notes.txt"}));
+    EXPECT_EQ(server_->requests, (std::vector<std::string>{kVersionPath, kSignaturePath,
                                                            kArchivePath}));
     m.pressMode(); // "OK"
     EXPECT_TRUE(m.view().closed);
 }
 
 TEST_F(ControlPanel, SameVersionReportsTheMostRecent) {
-    offer("Ver. 1.3.7\r\n");
+    offer(test::MakeRelease(key, "1.3.7", kEntries));
     auto& m = panel();
     check(m);
     EXPECT_EQ(m.view().message, kMostRecent);
     EXPECT_EQ(m.view().modeCaption, "OK");
     EXPECT_TRUE(m.view().modeEnabled);
     EXPECT_FALSE(m.view().cancelEnabled);
-    EXPECT_EQ(server_->requests.size(), 1u);
+    EXPECT_EQ(server_->requests, (std::vector<std::string>{kVersionPath, kSignaturePath}));
 }
 
 TEST_F(ControlPanel, VersionFilesOf299And300Bytes) {
-    std::string body = "Ver. 1.4.0\r\n";
+    std::string body = release.manifestBytes;
     body += std::string(299 - body.size(), '-');
     offer(body);
     auto& ok = panel();
@@ -207,6 +220,7 @@ TEST_F(ControlPanel, NoServerAtAllIsUnableToConnect) {
     settings.workFolder = work();
     settings.server = "http://127.0.0.1:1"; // nothing listens there
     settings.runningVersion = "1.3.7";
+    settings.releaseKey = key.publicKey();
     QtFetcher fetcher(1500);
     LiveUpdateModel m(settings, fetcher);
     int done = 0;
@@ -218,7 +232,7 @@ TEST_F(ControlPanel, NoServerAtAllIsUnableToConnect) {
 }
 
 TEST_F(ControlPanel, RedirectToAnotherHostIsNotFollowed) {
-    offer("Ver. 1.4.0");
+    offer(release);
     // "localhost" is another host than 127.0.0.1 as far as the origin goes.
     const std::string elsewhere = "http://localhost:" + server_->address().substr(17);
     server_->answers[kVersionPath] = Answer::redirect(QByteArray::fromStdString(elsewhere + "/evil.htm"));
@@ -237,21 +251,25 @@ TEST_F(ControlPanel, FailedDownloadsLeaveNothingBehind) {
         const char* reason;
     };
     const std::vector<Case> cases{
-        {"archive missing", [&] { server_->answers.erase(kArchivePath); }, "could not be downloaded"},
-        {"signature missing", [&] { server_->answers.erase(kArchivePath + ".sig"); },
-         "signature of the update file could not be downloaded"},
-        {"wrong signature",
-         [&] { server_->answers[kArchivePath + ".sig"].body = QByteArray::fromStdString(test::TestSigningKey().sign(archive.toStdString())); },
-         "not signed by Norvane"},
+        {"archive missing", [&] { server_->answers.erase(kArchivePath); },
+         "(file not found on the server)"},
+        {"archive missing, long error page",
+         [&] { server_->answers[kArchivePath] = Answer::make(404, QByteArray(5000, 'e'), Answer::Kind::Normal, {}); },
+         "(file not found on the server)"},
         {"altered archive", [&] { server_->answers[kArchivePath].body[40] ^= 1; }, "not signed by Norvane"},
-        {"short signature", [&] { server_->answers[kArchivePath + ".sig"].body = "abc"; }, "damaged"},
+        {"another release's archive",
+         [&] { server_->answers[kArchivePath].body = QByteArray::fromStdString(
+                   test::MakeRelease(key, "1.3.9", {{"dilato_1.3.9_amd64.deb", "old"}}).archive); },
+         "not signed by Norvane"},
+        {"longer than signed", [&] { server_->answers[kArchivePath].body += "x"; }, "more than"},
         {"closed midway", [&] { server_->answers[kArchivePath].kind = Answer::Kind::CloseMidway; },
          "could not be downloaded"},
         {"silent", [&] { server_->answers[kArchivePath].kind = Answer::Kind::Silent; },
          "did not answer in time"},
     };
     for (const Case& c : cases) {
-        offer("Ver. 1.4.0");
+        server_->requests.clear();
+        offer(release);
         c.breakIt();
         auto& m = panel();
         check(m);
@@ -263,12 +281,118 @@ TEST_F(ControlPanel, FailedDownloadsLeaveNothingBehind) {
                   std::string::npos) << c.what;
         EXPECT_EQ(m.view().state, kIdle) << c.what;
         EXPECT_FALSE(m.view().downloadTimerRunning) << c.what;
-        EXPECT_EQ(workFiles(), (std::vector<std::string>{"Dilato_Version.htm"})) << c.what;
+        EXPECT_EQ(workFiles(), (std::vector<std::string>{"Dilato_Version.htm", "Dilato_Version.htm.sig"}))
+            << c.what;
     }
 }
 
+// What the version file claims counts only under the release key's signature: an unsigned,
+// re-labelled, replayed or expired one offers nothing, and no archive is asked for.
+TEST_F(ControlPanel, OnlyASignedCurrentNewerManifestOffersADownload) {
+    const test::TestSigningKey stranger;
+    test::TestRelease relabelled = release; // an old signed release served as "9.9.9"
+    const test::TestRelease old = test::MakeRelease(key, "1.3.5", kEntries);
+    relabelled.manifestBytes = old.manifestBytes;
+    relabelled.signature = old.signature;
+    auto replace = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    relabelled.manifestBytes = replace(relabelled.manifestBytes, "Ver. 1.3.5", "Ver. 9.9.9");
+    test::TestRelease expired = test::MakeRelease(key, "1.4.0", kEntries, "2026-06-01", "2026-12-08");
+    test::TestRelease foreign = release;
+    foreign.manifestBytes = replace(foreign.manifestBytes, kProductId, "com.example.Other");
+    test::Resign(foreign, key);
+    test::TestRelease wrongKey = release;
+    test::Resign(wrongKey, stranger);
+
+    struct Case {
+        const char* what;
+        test::TestRelease offered;
+        std::function<void()> breakIt;
+        std::string message;
+        std::string shownVersion;
+    };
+    const std::vector<Case> cases{
+        {"signed by a stranger", wrongKey, {}, kInvalidFile, "--"},
+        {"no signature", release, [&] { server_->answers.erase(kSignaturePath); }, kInvalidFile, "--"},
+        {"old release relabelled", relabelled, {}, kInvalidFile, "--"},
+        {"old signed release replayed", old, {}, kMostRecent, "1.3.5"},
+        {"expired yesterday", expired, {}, ExpiredMessage("2026-12-08"), "--"},
+        {"another product", foreign, {}, kInvalidFile, "--"},
+    };
+    for (const Case& c : cases) {
+        server_->requests.clear();
+        offer(c.offered);
+        if (c.breakIt) c.breakIt();
+        auto& m = panel();
+        check(m);
+        EXPECT_EQ(m.view().message, c.message) << c.what;
+        EXPECT_EQ(m.view().updateVersion, c.shownVersion) << c.what;
+        EXPECT_EQ(m.view().modeCaption, "OK") << c.what;
+        EXPECT_TRUE(m.view().modeEnabled) << c.what;
+        EXPECT_EQ(server_->requests, (std::vector<std::string>{kVersionPath, kSignaturePath})) << c.what;
+    }
+    // Expiry counts whole days: on its last day the release is still offered.
+    offer(expired);
+    adjust = [](LiveUpdateSettings& s) { s.today = "2026-12-08"; };
+    auto& lastDay = panel();
+    check(lastDay);
+    EXPECT_EQ(lastDay.view().message, kNewerAvailable);
+    EXPECT_EQ(lastDay.view().updateVersion, "1.4.0");
+}
+
+// Without a key, with the administrator's server refused or with a folder this user must not
+// or cannot use, the check says why and the server never hears of it.
+TEST_F(ControlPanel, NothingIsFetchedThatCouldNotBeCheckedOrKept) {
+    offer(release);
+    server_->answers[kArchivePath] = Answer::ok(QByteArray(40 * 1024 * 1024, 'z'));
+    struct Case {
+        const char* what;
+        std::function<void(LiveUpdateSettings&)> adjust;
+        std::string expected;
+        bool cancelEnabled;
+    };
+    test::TempFolder elsewhere;
+    const std::vector<Case> cases{
+        {"no release key", [](LiveUpdateSettings& s) { s.releaseKey.reset(); }, kUpdatesDisabled, false},
+        {"server refused", [](LiveUpdateSettings& s) { s.serverProblem = "The update server is refused."; },
+         std::string("The update server is refused.") + kContinueCurrent, true},
+        {"folder is a link",
+         [&](LiveUpdateSettings& s) {
+             std::filesystem::remove_all(work());
+             std::filesystem::create_directory_symlink(elsewhere.path(), folder.path() + "LiveUpdate");
+             s.workFolder = work();
+         },
+         WorkFolderProblem(WorkFolderState::Link, work()) + kContinueCurrent, true},
+    };
+    for (const Case& c : cases) {
+        adjust = c.adjust;
+        auto& m = panel();
+        m.pressMode();
+        EXPECT_EQ(m.view().message, c.expected) << c.what;
+        EXPECT_EQ(m.view().modeCaption, "OK") << c.what;
+        EXPECT_TRUE(m.view().modeEnabled) << c.what;
+        EXPECT_EQ(m.view().cancelEnabled, c.cancelEnabled) << c.what;
+        EXPECT_EQ(m.view().updateVersion, "--") << c.what;
+        RunUntil([] { return false; }, 100);
+        EXPECT_TRUE(server_->requests.empty()) << c.what;
+        EXPECT_TRUE(ListFiles(elsewhere.path()).empty()) << c.what;
+    }
+}
+
+// A version file that cannot be stored is this computer's trouble, not the server's.
+TEST_F(ControlPanel, AFolderThatCannotTakeTheFileSaysSo) {
+    offer(release);
+    std::filesystem::create_directories(work() + "Dilato_Version.htm/inside");
+    auto& m = panel();
+    check(m);
+    EXPECT_EQ(m.view().message.rfind("The update folder " + work() + " cannot be written (", 0), 0u)
+        << m.view().message;
+    EXPECT_TRUE(m.view().modeEnabled);
+}
+
 TEST_F(ControlPanel, CancelDuringDownloadAbandonsItWithoutLeftovers) {
-    offer("Ver. 1.4.0");
+    offer(release);
     server_->answers[kArchivePath].kind = Answer::Kind::Silent;
     auto& m = panel();
     check(m);
@@ -278,7 +402,7 @@ TEST_F(ControlPanel, CancelDuringDownloadAbandonsItWithoutLeftovers) {
     EXPECT_TRUE(m.view().closed);
     EXPECT_FALSE(m.view().downloadTimerRunning);
     RunUntil([] { return false; }, 300); // nothing arrives after the cancel
-    EXPECT_EQ(workFiles(), (std::vector<std::string>{"Dilato_Version.htm"}));
+    EXPECT_EQ(workFiles(), (std::vector<std::string>{"Dilato_Version.htm", "Dilato_Version.htm.sig"}));
 }
 
 } // namespace

@@ -8,7 +8,10 @@
 #include "update/VersionText.h"
 #include "update/WorkFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dilato {
 namespace {
@@ -62,16 +65,70 @@ TEST(VersionRules, MissingOrUncomparableVersions) {
     EXPECT_EQ(twoDigits.newVersion, "1.10.0");
 }
 
-TEST(UpdateServerSetting, DefaultsToHttpsAndReadsTheSettingsFile) {
+// The server is the administrator's: a file only its owner can change, https only. An
+// operator's Dilato.ini in the shared folder names nothing.
+TEST(UpdateServerSetting, ComesFromTheAdministratorsFileOverHttpsOnly) {
     TempFolder folder;
-    EXPECT_EQ(UpdateServerAddress(folder.file("Dilato.ini")), kDefaultUpdateServer);
+    const uid_t me = ::geteuid();
+    const std::string conf = folder.file("dilato.conf");
+    EXPECT_EQ(AdminUpdateServer(conf, me).server, kDefaultUpdateServer);
     EXPECT_EQ(std::string(kDefaultUpdateServer).rfind("https://", 0), 0u);
-    folder.write("Dilato.ini", "[General]\r\nUpdateServer=http://127.0.0.1:8080/\r\n");
-    const std::string server = UpdateServerAddress(folder.file("Dilato.ini"));
-    EXPECT_EQ(server, "http://127.0.0.1:8080");
-    EXPECT_EQ(VersionFileUrl(server), "http://127.0.0.1:8080/wp-content/versions/Dilato_Version.htm");
-    EXPECT_EQ(ArchiveUrl(server, "Dilato140.zip"),
-              "http://127.0.0.1:8080/wp-content/downloads/Dilato140.zip");
+    folder.write("Dilato.ini", "[General]\r\nUpdateServer=http://evil.example\r\n");
+    EXPECT_EQ(AdminUpdateServer(conf, me).server, kDefaultUpdateServer);
+
+    struct Case {
+        const char* text;
+        std::string server; // "" when refused
+    };
+    const std::vector<Case> cases{
+        {"# no server set\n[Update]\n", kDefaultUpdateServer},
+        {"[Update]\nServer = https://updates.example.org:8443/\n", "https://updates.example.org:8443"},
+        {"[Other]\nServer=https://elsewhere.example\n", kDefaultUpdateServer},
+        {"[Update]\nServer=http://updates.example.org\n", ""},
+        {"[Update]\nServer=https://updates.example.org/evil?x\n", ""},
+        {"[Update]\nServer=ftp://updates.example.org\n", ""},
+    };
+    for (const Case& c : cases) {
+        folder.write("dilato.conf", c.text);
+        ::chmod(conf.c_str(), 0644);
+        const UpdateServerChoice choice = AdminUpdateServer(conf, me);
+        EXPECT_EQ(choice.server, c.server) << c.text;
+        EXPECT_EQ(choice.problem.empty(), !c.server.empty()) << c.text;
+    }
+    // A file others may change, or a link, is not the administrator's word.
+    folder.write("dilato.conf", "[Update]\nServer=https://updates.example.org\n");
+    ::chmod(conf.c_str(), 0664);
+    EXPECT_NE(AdminUpdateServer(conf, me).problem, "");
+    ::chmod(conf.c_str(), 0644);
+    EXPECT_NE(AdminUpdateServer(conf, me + 1).problem, "");
+    ::symlink(conf.c_str(), folder.file("link.conf").c_str());
+    EXPECT_NE(AdminUpdateServer(folder.file("link.conf"), me).problem, "");
+
+    const std::string server = "https://updates.example.org";
+    EXPECT_EQ(VersionFileUrl(server), server + "/wp-content/versions/Dilato_Version.htm");
+    EXPECT_EQ(VersionSignatureUrl(server), server + "/wp-content/versions/Dilato_Version.htm.sig");
+    EXPECT_EQ(ArchiveUrl(server, "Dilato140.zip"), server + "/wp-content/downloads/Dilato140.zip");
+}
+
+// Another operator put a link where the work folder belongs: the clean-up deletes nothing
+// behind it, makes nothing, and the folder counts as unusable.
+TEST(WorkFolderRules, CleanUpNeverFollowsALink) {
+    TempFolder sys, privateFiles;
+    privateFiles.write("thesis.zip", "precious");
+    privateFiles.write("notes.htm", "precious");
+    ASSERT_EQ(::symlink(privateFiles.path().c_str(), sys.file("LiveUpdate").c_str()), 0);
+    CleanUpdateFolder(sys.path());
+    EXPECT_EQ(ListFiles(privateFiles.path()), (std::vector<std::string>{"notes.htm", "thesis.zip"}));
+    EXPECT_EQ(CheckWorkFolder(UpdateWorkFolder(sys.path())), WorkFolderState::Link);
+    EXPECT_FALSE(FindPendingArchive(UpdateWorkFolder(sys.path())));
+
+    // Links inside the folder go themselves; what they lead to stays.
+    ::unlink(sys.file("LiveUpdate").c_str());
+    CleanUpdateFolder(sys.path());
+    ASSERT_EQ(::symlink(privateFiles.file("thesis.zip").c_str(), sys.file("LiveUpdate/Dilato140.zip").c_str()), 0);
+    CleanUpdateFolder(sys.path());
+    EXPECT_FALSE(std::filesystem::is_symlink(sys.file("LiveUpdate/Dilato140.zip")));
+    EXPECT_EQ(privateFiles.read("thesis.zip"), "precious");
 }
 
 TEST(WorkFolderRules, StartUpCleanUpRemovesOnlyLeftoversByExactEnding) {

@@ -47,37 +47,36 @@ int main(int argc, char** argv) {
         Save(dialog, out, name);
         fetcher.cancel();
     };
-    auto checkAnswer = [](const std::string& versionFile) {
-        return [versionFile](LiveUpdateModel& m, test::ScriptedFetcher& f) {
+    const test::TestRelease newer = test::MakeRelease(key, "1.4.0", {{"dilato_1.4.0_all.deb", "x"}});
+    const test::TestRelease same = test::MakeRelease(key, "1.3.7", {{"dilato_1.3.7_all.deb", "x"}});
+    auto checkAnswer = [&key](const std::string& versionFile) {
+        return [versionFile, &key](LiveUpdateModel& m, test::ScriptedFetcher& f) {
             m.pressMode();
             f.finish(true, versionFile);
+            f.finish(true, key.sign(versionFile));
         };
     };
     panel("control-panel-1-idle", [](LiveUpdateModel&, test::ScriptedFetcher&) {});
     panel("control-panel-2-checking", [](LiveUpdateModel& m, test::ScriptedFetcher&) { m.pressMode(); });
-    panel("control-panel-3-newer-available", checkAnswer("Ver. 1.4.0\r\n"));
+    panel("control-panel-3-newer-available", checkAnswer(newer.manifestBytes));
     panel("control-panel-4-downloading", [&](LiveUpdateModel& m, test::ScriptedFetcher& f) {
-        checkAnswer("Ver. 1.4.0\r\n")(m, f);
+        checkAnswer(newer.manifestBytes)(m, f);
         m.pressMode();
         for (int i = 0; i < 7; ++i) m.downloadTimerTick();
     });
     panel("control-panel-5-download-complete", [&](LiveUpdateModel& m, test::ScriptedFetcher& f) {
-        checkAnswer("Ver. 1.4.0\r\n")(m, f);
+        checkAnswer(newer.manifestBytes)(m, f);
         m.pressMode();
         for (int i = 0; i < 12; ++i) m.downloadTimerTick();
-        test::MakeZip(work.file("release.zip"), {{"Setup.sh", "#!/bin/sh\n"}});
-        const std::string archive = work.read("release.zip");
-        f.finish(true, key.sign(archive));
-        f.finish(true, archive);
+        f.finish(true, newer.archive);
     });
-    panel("control-panel-6-most-recent", checkAnswer("Ver. 1.3.7\r\n"));
+    panel("control-panel-6-most-recent", checkAnswer(same.manifestBytes));
     panel("control-panel-7-invalid-file", checkAnswer(std::string(300, 'x')));
     panel("control-panel-8-unable-to-connect", checkAnswer("<html>Maintenance</html>"));
     panel("control-panel-9-download-failed", [&](LiveUpdateModel& m, test::ScriptedFetcher& f) {
-        checkAnswer("Ver. 1.4.0\r\n")(m, f);
+        checkAnswer(newer.manifestBytes)(m, f);
         m.pressMode();
-        f.finish(true, std::string(64, 's'));
-        f.finish(true, "an archive the signature does not fit");
+        f.finish(true, "an archive the manifest does not name");
     });
 
     ReminderModel reminder{true};

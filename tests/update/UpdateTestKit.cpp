@@ -4,7 +4,11 @@
 #include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QThread>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <unistd.h>
+#include "update/VersionText.h"
 #include <sodium.h>
 #include <zip.h>
 
@@ -124,6 +128,60 @@ bool ScriptedFetcher::finish(bool ok, const std::string& bytes, const std::strin
     done_ = nullptr;
     done(ok ? FetchResult{true, false, {}} : FetchResult{false, false, error});
     return true;
+}
+
+TestRelease MakeRelease(const TestSigningKey& key, const std::string& version,
+                        const std::vector<ZipEntry>& entries, const std::string& released,
+                        const std::string& expires) {
+    TestRelease release;
+    char pattern[] = "/tmp/dilato-release-XXXXXX";
+    const int fd = ::mkstemp(pattern);
+    if (fd < 0) throw std::runtime_error("mkstemp");
+    ::close(fd);
+    if (!MakeZip(pattern, entries)) throw std::runtime_error("MakeZip");
+    {
+        std::ifstream in(pattern, std::ios::binary);
+        release.archive.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ::unlink(pattern);
+    release.manifest.version = version;
+    release.manifest.product = kProductId;
+    release.manifest.archive = ArchiveName(version);
+    release.manifest.length = static_cast<std::int64_t>(release.archive.size());
+    release.manifest.sha256 = HashBytes(release.archive);
+    release.manifest.released = released;
+    release.manifest.expires = expires;
+    release.manifestBytes = FormatManifest(release.manifest);
+    release.signature = key.sign(release.manifestBytes);
+    return release;
+}
+
+void Resign(TestRelease& release, const TestSigningKey& key) {
+    release.signature = key.sign(release.manifestBytes);
+}
+
+void WriteRelease(const std::string& folder, const TestRelease& release) {
+    std::ofstream(folder + kVersionFileName, std::ios::binary) << release.manifestBytes;
+    std::ofstream(folder + kVersionFileName + ".sig", std::ios::binary) << release.signature;
+    std::ofstream(folder + release.manifest.archive, std::ios::binary) << release.archive;
+}
+
+bool MakeDeb(const std::string& path, const std::string& package, const std::string& version,
+             const std::string& marker) {
+    char pattern[] = "/tmp/dilato-deb-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) return false;
+    const std::string root = pattern;
+    std::filesystem::create_directories(root + "/DEBIAN");
+    std::filesystem::create_directories(root + "/usr/share/doc/" + package);
+    std::ofstream(root + "/DEBIAN/control")
+        << "Package: " << package << "\nVersion: " << version
+        << "\nArchitecture: all\nMaintainer: Test <test@example.invalid>\nDescription: test package\n";
+    std::ofstream(root + "/usr/share/doc/" + package + "/marker") << marker << "\n";
+    const std::string command = "dpkg-deb --root-owner-group --build '" + root + "' '" + path +
+                                "' >/dev/null 2>&1";
+    const bool ok = std::system(command.c_str()) == 0;
+    std::filesystem::remove_all(root);
+    return ok;
 }
 
 bool RunUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -3,6 +3,7 @@
 // for the test, and a small HTTP server on the loopback address that the test runs itself.
 
 #include "update/Fetcher.h"
+#include "update/ReleaseManifest.h"
 #include "update/Signature.h"
 
 #include <QByteArray>
@@ -90,6 +91,28 @@ class ScriptedFetcher final : public Fetcher {
     std::string destination_;
     Done done_;
 };
+
+// A release as the update server publishes it: the signed manifest and the archive it names.
+struct TestRelease {
+    ReleaseManifest manifest;
+    std::string manifestBytes; // the version file
+    std::string signature;     // of the version file
+    std::string archive;       // the archive's bytes
+};
+// Packs `entries` into the archive of `version`, writes and signs its manifest.
+TestRelease MakeRelease(const TestSigningKey& key, const std::string& version,
+                        const std::vector<ZipEntry>& entries,
+                        const std::string& released = "2026-12-01",
+                        const std::string& expires = "2027-06-01");
+// Signs changed manifest bytes again (a release re-signed by the key's owner).
+void Resign(TestRelease& release, const TestSigningKey& key);
+// Writes the three files into `folder` (ending "/") under their published names.
+void WriteRelease(const std::string& folder, const TestRelease& release);
+
+// A Debian package file made with dpkg-deb; `marker` goes into a file of the package so that
+// two packages of the same name and version still differ. False when dpkg-deb failed.
+bool MakeDeb(const std::string& path, const std::string& package, const std::string& version,
+             const std::string& marker);
 
 // Lets the event loop run until `done` or `timeoutMs` passed; returns `done()`.
 bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000);

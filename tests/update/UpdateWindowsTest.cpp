@@ -30,7 +30,10 @@ class UpdateWindows : public ::testing::Test {
 
 TEST_F(UpdateWindows, ControlPanelShowsTheCheckAndItsAnswer) {
     test::ScriptedFetcher fetcher;
-    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", std::nullopt};
+    const test::TestSigningKey key;
+    const test::TestRelease same = test::MakeRelease(key, "1.3.7", {{"dilato_1.3.7_all.deb", "x"}});
+    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", key.publicKey()};
+    settings.today = "2026-12-09";
     LiveUpdateModel model(settings, fetcher);
     LiveUpdateDialog dialog(model);
     EXPECT_EQ(dialog.windowTitle(), "Norvane  Live Update");
@@ -47,7 +50,10 @@ TEST_F(UpdateWindows, ControlPanelShowsTheCheckAndItsAnswer) {
     // The status panel follows the state with the one-second timer.
     ASSERT_TRUE(test::RunUntil([&] { return dialog.statusPanel()->text() == "Status: Checking for updates..."; }, 3000));
 
-    ASSERT_TRUE(fetcher.finish(true, "Ver. 1.3.7\r\n"));
+    ASSERT_TRUE(fetcher.finish(true, same.manifestBytes));
+    ASSERT_EQ(fetcher.urls.size(), 2u);
+    EXPECT_EQ(fetcher.urls[1], "https://example.invalid/wp-content/versions/Dilato_Version.htm.sig");
+    ASSERT_TRUE(fetcher.finish(true, same.signature));
     EXPECT_EQ(dialog.updateVersionField()->text(), "1.3.7");
     EXPECT_EQ(dialog.messageLabel()->text().toStdString(), liveupdate::kMostRecent);
     EXPECT_EQ(dialog.modeButton()->text(), "OK");
@@ -60,12 +66,16 @@ TEST_F(UpdateWindows, ControlPanelShowsTheCheckAndItsAnswer) {
 
 TEST_F(UpdateWindows, ControlPanelCountsDownloadSecondsAndClosingAbandonsTheTransfer) {
     test::ScriptedFetcher fetcher;
-    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", std::nullopt};
+    const test::TestSigningKey key;
+    const test::TestRelease newer = test::MakeRelease(key, "1.4.0", {{"dilato_1.4.0_all.deb", "x"}});
+    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", key.publicKey()};
+    settings.today = "2026-12-09";
     LiveUpdateModel model(settings, fetcher);
     LiveUpdateDialog dialog(model);
     dialog.show();
     dialog.modeButton()->click();
-    ASSERT_TRUE(fetcher.finish(true, "Ver. 1.4.0\r\n"));
+    ASSERT_TRUE(fetcher.finish(true, newer.manifestBytes));
+    ASSERT_TRUE(fetcher.finish(true, newer.signature));
     EXPECT_EQ(dialog.modeButton()->text(), "Download!");
     dialog.modeButton()->click();
     EXPECT_FALSE(dialog.cancelButton()->isEnabled());
@@ -74,6 +84,26 @@ TEST_F(UpdateWindows, ControlPanelCountsDownloadSecondsAndClosingAbandonsTheTran
     EXPECT_EQ(fetcher.cancels, 1);
     EXPECT_FALSE(fetcher.busy());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// The one-second refreshes and long texts never widen the panel (its buttons stay on screen).
+TEST_F(UpdateWindows, ControlPanelKeepsItsSizeWhileItRefreshes) {
+    test::ScriptedFetcher fetcher;
+    LiveUpdateSettings settings{folder.path(), "https://example.invalid", "1.3.7", std::nullopt};
+    LiveUpdateModel model(settings, fetcher);
+    LiveUpdateDialog dialog(model);
+    dialog.show();
+    ASSERT_TRUE(test::RunUntil([&] { return dialog.isVisible(); }, 2000));
+    const QSize opened = dialog.size();
+    dialog.modeButton()->click(); // no key: a long message
+    EXPECT_EQ(dialog.messageLabel()->text().toStdString(), liveupdate::kUpdatesDisabled);
+    for (int tick = 0; tick < 5; ++tick) {
+        model.statusTimerTick();
+        dialog.refresh();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(dialog.size(), opened);
+    EXPECT_LE(dialog.statusPanel()->width() + dialog.timePanel()->width(), dialog.width());
 }
 
 TEST_F(UpdateWindows, ReminderBoxMirrorsTheProperty) {
@@ -91,6 +121,7 @@ TEST_F(UpdateWindows, ReminderBoxMirrorsTheProperty) {
 TEST_F(UpdateWindows, InstallConfirmationGreysBothButtonsOnYesAndCloseDiscards) {
     test::RecordingOperator op;
     folder.write("Dilato140.zip", "not signed");
+    folder.write("Dilato_Version.htm", "Ver. 1.4.0\r\n");
     folder.write("keep.txt", "x");
     {
         InstallModel model(folder.path(), std::nullopt, op);

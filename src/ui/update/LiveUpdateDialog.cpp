@@ -46,6 +46,7 @@ LiveUpdateDialog::LiveUpdateDialog(LiveUpdateModel& model, QWidget* parent)
 
     message_ = new QLabel(this);
     message_->setWordWrap(true);
+    message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     message_->setFrameShape(QFrame::StyledPanel);
     message_->setMinimumHeight(70);
     message_->setMargin(8);
@@ -62,9 +63,13 @@ LiveUpdateDialog::LiveUpdateDialog(LiveUpdateModel& model, QWidget* parent)
     statusBar->setSizeGripEnabled(false);
     statusPanel_ = new QLabel(statusBar);
     timePanel_ = new QLabel(statusBar);
-    for (QLabel* panel : {statusPanel_, timePanel_}) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar->addWidget(statusPanel_);
-    statusBar->addWidget(timePanel_);
+    // Each status panel takes half the window's width by equal stretch; neither asks for the
+    // width of its text, so no refresh can widen the window.
+    for (QLabel* panel : {statusPanel_, timePanel_}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar->addWidget(panel, 1);
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
@@ -119,13 +124,6 @@ void LiveUpdateDialog::reject() {
     model_.pressCancel();
     refresh();
     QDialog::reject();
-}
-
-void LiveUpdateDialog::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    // Each status panel takes half the window's width.
-    statusPanel_->setFixedWidth(width() / 2 - 12);
-    timePanel_->setFixedWidth(width() / 2 - 12);
 }
 
 } // namespace dilato

@@ -31,7 +31,6 @@ class LiveUpdateDialog final : public QDialog {
 
   protected:
     void reject() override;
-    void resizeEvent(QResizeEvent* event) override;
 
   private:
     LiveUpdateModel& model_;
