@@ -47,6 +47,11 @@ configure_file(${dilato_packaging}/copyright.in ${PROJECT_BINARY_DIR}/packaging/
 install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
               ${dilato_packaging}/README.Debian
         DESTINATION share/doc/dilato)
+# lintian's tags that cannot be mended, each with its reason (none today).
+if(EXISTS ${dilato_packaging}/lintian-overrides)
+  install(FILES ${dilato_packaging}/lintian-overrides DESTINATION share/lintian/overrides
+          RENAME dilato)
+endif()
 
 # The group and the common folder, for "cmake --install" run by root into this machine.
 install(CODE "

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks of an installed Dilato.
 #   check-install.sh tree BUILD       cmake --install into a temporary root
-#   check-install.sh package BUILD    cpack's Debian package, unpacked with dpkg -x
+#   check-install.sh package BUILD    cpack's Debian package, checked by lintian, unpacked with dpkg -x
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -98,6 +98,10 @@ package)
         fail "postinst does not make the common folder"
     dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles | grep -qx /etc/dilato/dilato.conf ||
         fail "/etc/dilato/dilato.conf is not a configuration file of the package"
+    # Debian's own checker: no error and no warning (scripts/package runs it on the release).
+    command -v lintian >/dev/null || fail "lintian is missing (scripts/deps installs it)"
+    lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+        { cat "$work/lintian.log"; fail "lintian finds errors or warnings in the package"; }
     dpkg -x "$deb" "$work/root"
     check_tree "$work/root"
     ;;
