@@ -1,11 +1,10 @@
 #include "update/LiveUpdateModel.h"
 
-#include "update/UpdateServer.h"
-#include "update/VersionText.h"
 #include "update/HeldFile.h"
+#include "update/UpdateServer.h"
 #include "update/VerifiedRelease.h"
+#include "update/VersionText.h"
 #include "update/WorkFolder.h"
-
 
 namespace dilato {
 
