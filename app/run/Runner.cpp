@@ -91,7 +91,7 @@ int AnswerInterrupted(Program& p, const InterruptedTest& test, const RunOptions&
     if (o.closeIncomplete) {
         std::vector<std::string> kept;
         if (!p.recovery.CloseIncomplete(test, kept)) return kNotCompleted;
-        out << "Closed as incomplete with " << std::min(test.content.stepsSaved(), test.steps)
+        out << "Closed as incomplete with " << test.completed.saved
             << " of " << test.steps << " steps" << std::endl;
         for (const auto& file : kept) out << "Kept: " << file << std::endl;
         p.ShutDown(!o.simulate);
