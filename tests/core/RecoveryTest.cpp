@@ -367,6 +367,31 @@ TEST(Recovery, AFullDiskIsToldOnceAndTheJournalCatchesUpWithoutAGap) {
         EXPECT_EQ(content->stepReadings(1)[r].elapsedMinutes, stored[r].elapsedMinutes);
 }
 
+TEST(Recovery, ADataFolderThatVanishesMidStepLosesNoReadingTheMessageSaysWhereTheyWent) {
+    SimulatedProgram p(Copper());
+    RunUntilCrash(p, [](const TestRun& run) { return ReadingsOf(run, 1) >= 10; });
+    std::filesystem::remove_all(Demo(p)); // moved away by someone, journal and all
+    ASSERT_TRUE(test::RunUntil(
+        p.clock, [&] { p.clock.advance(1.0); },
+        [&] { return p.program.session.run.gTestState == state::Idle; }, 3 * 3600.0));
+    const TestRun& run = p.program.session.run;
+    EXPECT_EQ(run.StepsSaved, 0);
+    ASSERT_GE(p.op.messages.size(), 3u);
+    ASSERT_EQ(p.op.notices.size(), 1u) << "told at once, once, without holding up the test";
+    EXPECT_EQ(p.op.notices[0].title, kJournalErrorTitle);
+    const std::string& saveText = p.op.messages[p.op.messages.size() - 2].text;
+    EXPECT_EQ(saveText.rfind("Error saving file in okSaveDatFile: ", 0), 0u) << saveText;
+    EXPECT_EQ(p.op.last().text, "Data-to-file Save was Unsuccessful");
+    const std::string recovered = p.program.folders.SysFolder + "Recovered/";
+    const auto kept = saveText.find("The test's readings are kept in " + recovered);
+    ASSERT_NE(kept, std::string::npos) << saveText;
+    const std::string file =
+        saveText.substr(kept + 32, saveText.size() - kept - 33); // up to the final "."
+    EXPECT_EQ(StepLines(file, 1).size(), RawFileReadings(run.stepData.readings(1)).size())
+        << file;
+    EXPECT_GE(StepLines(file, 1).size(), 100u) << "the whole step";
+}
+
 TEST(Recovery, AResumptionWhoseStageDoesNotAnswerKeepsTheTestForTheNextStart) {
     SimulatedProgram first(Copper());
     RunUntilCrash(first, [](const TestRun& run) { return run.StepsSaved == 1; });
