@@ -1,8 +1,9 @@
 // The kill figures: a simulated 3-step test (20, 50, 80 °C, copper, 2 in) run by a real
 // dilato-run child, killed with SIGKILL at random moments, each followed by a restart with
 // --resume that takes the test to its end. Counts the readings the killed runs had journalled
-// and that are in no file afterwards, the finished tests with a damaged file, and the CTE
-// lines farther from the simulated truth than their accuracy estimate (goal: 0, 0, 0).
+// and that are in no file afterwards, the finished tests with a damaged file, the CTE lines
+// farther from the simulated truth than their accuracy estimate and the results whose
+// evidence has no uncertainty (goal: 0, 0, 0, 0).
 //
 //   kill-resume-figures [--kills N] [--seed S] [--time-scale K]
 //
@@ -123,8 +124,9 @@ int main(int argc, char** argv) {
         total.lost += v.lost;
         total.damaged += v.damaged;
         total.outsideAccuracy += v.outsideAccuracy;
+        total.withoutUncertainty += v.withoutUncertainty;
         if (v.outsideAccuracy > 0) ++testsOutside;
-        if (v.lost || v.damaged || v.outsideAccuracy) {
+        if (v.lost || v.damaged || v.outsideAccuracy || v.withoutUncertainty) {
             std::cout << "kill " << done << " (" << killAt << (after ? " timed" : "") << ")\n";
             for (const auto& n : v.notes) std::cout << "  " << n << "\n";
         }
@@ -140,6 +142,10 @@ int main(int argc, char** argv) {
               << "resumed runs that did not complete: " << resumedFailed << "\n"
               << "resumed tests with a CTE outside its accuracy estimate: " << testsOutside
               << " (" << total.outsideAccuracy << " CTE lines)\n"
+              << "results without an uncertainty: " << total.withoutUncertainty << "\n"
               << "time: " << Seconds(started) << " s\n";
-    return total.lost || total.damaged || total.outsideAccuracy || resumedFailed ? 1 : 0;
+    return total.lost || total.damaged || total.outsideAccuracy || total.withoutUncertainty ||
+                   resumedFailed
+               ? 1
+               : 0;
 }

@@ -81,6 +81,7 @@ void SimDevice::receive(std::string_view bytes, double now, int lineBaud) {
             commands_.erase(commands_.begin(), commands_.end() - kCommandHistory);
         commands_.push_back(command);
         current_ = takeFault();
+        if (now >= silentFrom_ && now < silentUntil_) current_ = Fault::Silence;
         std::optional<std::string> reply = answer(command, now);
         if (reply) send(std::move(*reply), now);
         current_ = Fault::None;

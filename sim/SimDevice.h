@@ -46,6 +46,9 @@ class SimDevice {
     // `skip` answers that come through unharmed.
     void inject(Fault fault, int count = -1, int skip = 0);
     void clearFaults();
+    // No answer to a command received from `from` until `until` (the line's clock, seconds):
+    // an instrument switched off for a while, or a cable pulled and plugged in again.
+    void silenceBetween(double from, double until) { silentFrom_ = from, silentUntil_ = until; }
     double delaySeconds = 3.0;
 
     [[nodiscard]] const std::string& name() const { return name_; }
@@ -81,6 +84,7 @@ class SimDevice {
     int faultCount_ = 0;
     int faultSkip_ = 0;
     Fault current_ = Fault::None;
+    double silentFrom_ = 0, silentUntil_ = 0;
     std::vector<std::string> commands_;
     size_t noiseBytes_ = 0;
     unsigned junk_ = 12345;

@@ -48,6 +48,18 @@ SimulationOptions ParseSimulation(const std::string& settings) {
                 throw std::invalid_argument(
                     "--simulate silent= takes sensor or controller, not \"" + value + "\"");
             sim.silent.push_back(value);
+        } else if (key == "outage") {
+            // DEVICE:AT:SECONDS
+            const auto first = value.find(':'), second = value.find(':', first + 1);
+            const std::string device = value.substr(0, first);
+            if ((device != "sensor" && device != "controller") || second == std::string::npos)
+                throw std::invalid_argument(
+                    "--simulate outage= takes sensor:AT:SECONDS or controller:AT:SECONDS, not \"" +
+                    value + "\"");
+            sim.outages.push_back(
+                {device, OptionNumber(value.substr(first + 1, second - first - 1), "--simulate outage="),
+                 Positive(OptionNumber(value.substr(second + 1), "--simulate outage="),
+                          "--simulate outage=")});
         } else if (key == "drift")
             sim.driftMicronsPerMinute = OptionNumber(value, "--simulate drift=");
         else if (key == "seed")
@@ -124,7 +136,10 @@ const char* ProgramOptionsUsage() {
                         drift=UM: the sample
                         keeps growing by UM micrometres a minute and never settles (each
                         step then ends at the hold time limit); silent=sensor or
-                        silent=controller: that instrument never answers; the stage's errors:
+                        silent=controller: that instrument never answers;
+                        outage=sensor:AT:SECONDS (or controller:...): it stops answering AT
+                        seconds after the start and answers again SECONDS later; the stage's
+                        errors:
                         thermistor-slope=S,thermistor-offset=C (its reading is actual * S + C),
                         command-slope=S,command-offset=C (it holds its thermistor at set point
                         * S + C), tau=SECONDS (its time constant)

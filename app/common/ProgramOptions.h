@@ -21,6 +21,13 @@ struct SimulationOptions {
     double driftMicronsPerMinute = 0; // a sample that keeps growing and never settles
     // Instruments that never answer: "sensor", "controller" (a lost instrument).
     std::vector<std::string> silent;
+    // An instrument that stops answering `at` seconds after the start and answers again
+    // `seconds` later.
+    struct Outage {
+        std::string device; // "sensor", "controller"
+        double at = 0, seconds = 0;
+    };
+    std::vector<Outage> outages;
     // The stage's own errors (see sim::StageParams) and its time constant in seconds.
     std::optional<double> thermistorSlope, thermistorOffset, commandSlope, commandOffset, tau;
 };

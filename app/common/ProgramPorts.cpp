@@ -72,6 +72,10 @@ std::unique_ptr<ProgramPorts> MakePorts(const ProgramOptions& o, Clock& clock,
     for (const std::string& device : o.simulate->silent)
         (device == "sensor" ? static_cast<sim::SimDevice&>(s.sensor) : s.controller)
             .inject(sim::Fault::Silence);
+    const double start = sim::SimSeconds(clock);
+    for (const auto& outage : o.simulate->outages)
+        (outage.device == "sensor" ? static_cast<sim::SimDevice&>(s.sensor) : s.controller)
+            .silenceBetween(start + outage.at, start + outage.at + outage.seconds);
     if (line == SimulatedLine::InProcess) {
         ports->board = std::make_unique<sim::SimPortBoard>();
         ports->board->plug(kSimulatedSensorPort, s.sensor);

@@ -72,7 +72,7 @@ std::string ScaleText(const ScaleSet& k) {
 } // namespace
 
 int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<bool>& stop) {
-    const auto console = ConsoleProgram::Open(o, out, 0.0, {});
+    const auto console = ConsoleProgram::Open(o, out, 0.0, ConsoleAnswers{false, false, o.useBackup});
     if (!console) return kCannotStart;
     Program& p = console->program;
     Clock& clock = console->clock;

@@ -2,6 +2,7 @@
 
 #include "platform/TextFile.h"
 #include "storage/ExistingTest.h"
+#include "storage/SystemParameterFile.h"
 
 #include <ostream>
 
@@ -54,9 +55,12 @@ MessageAnswer Button(MessageButtons buttons, int index) {
 MessageAnswer ConsoleOperator::show(const Message& m) {
     ++shown_;
     MessageAnswer answer = Button(m.buttons, m.defaultButton);
-    if (m.title == "Sample Length Out-of-Range")
-        answer = yesToLength_ ? MessageAnswer::Yes : MessageAnswer::No;
-    if (m.title == kExistingTestTitle) answer = overwrite_ ? MessageAnswer::Yes : MessageAnswer::No;
+    const auto yesWhen = [](bool yes) { return yes ? MessageAnswer::Yes : MessageAnswer::No; };
+    if (m.title == "Sample Length Out-of-Range") answer = yesWhen(answers_.yesToLength);
+    if (m.title == kExistingTestTitle) answer = yesWhen(answers_.overwrite);
+    // Running on a backup is the operator's decision, never a default.
+    if (m.title == kInvalidSysParamTitle && m.buttons != MessageButtons::Ok)
+        answer = yesWhen(answers_.useBackup);
     out_ << "[" << m.title << "] " << OneLineText(m.text);
     if (m.buttons != MessageButtons::Ok) out_ << " -> " << AnswerName(answer);
     out_ << std::endl;

@@ -14,10 +14,16 @@
 
 namespace dilato::run {
 
+// The runner's answers to the questions that the command line decides.
+struct ConsoleAnswers {
+    bool yesToLength = false;
+    bool overwrite = false;
+    bool useBackup = false; // Yes to loading the parameter file's backup
+};
+
 class ConsoleOperator final : public Operator {
   public:
-    ConsoleOperator(std::ostream& out, bool yesToLength, bool overwrite = false)
-        : out_(out), yesToLength_(yesToLength), overwrite_(overwrite) {}
+    ConsoleOperator(std::ostream& out, ConsoleAnswers answers) : out_(out), answers_(answers) {}
     MessageAnswer show(const Message& message) override;
     void setBusyPointer(bool busy) override { busy_ = busy; }
     [[nodiscard]] bool busyPointerShown() const override { return busy_; }
@@ -26,8 +32,7 @@ class ConsoleOperator final : public Operator {
 
   private:
     std::ostream& out_;
-    bool yesToLength_;
-    bool overwrite_;
+    ConsoleAnswers answers_;
     bool busy_ = false;
     int shown_ = 0;
 };

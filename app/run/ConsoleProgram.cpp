@@ -23,7 +23,7 @@ ConsoleProgram::ConsoleProgram(RunFolder runFolder, const RunOptions& o, std::os
       clock(virtualClock ? static_cast<Clock&>(*virtualClock) : *wallClock),
       ports(app::MakePorts(o, clock, folder.choice.path, lengthInches,
                            app::SimulatedLine::InProcess)),
-      op(out, answers.yesToLength, answers.overwrite), termination(out, clock),
+      op(out, answers), termination(out, clock),
       comDialog(out, clock),
       program(ProgramAdapters{clock,
                               op,

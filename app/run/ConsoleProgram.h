@@ -18,10 +18,6 @@
 namespace dilato::run {
 
 // What the console answers for the operator, from the run's options.
-struct ConsoleAnswers {
-    bool yesToLength = false;
-    bool overwrite = false;
-};
 
 struct ConsoleProgram {
     // The program ready to run; nullptr, the reason printed, when the run cannot start.

@@ -32,8 +32,17 @@ bool PrepareAndLoad(Program& p, Operator& op, std::ostream& out) {
         out << "removed the temporary file " << removed << " of an interrupted run" << std::endl;
     for (const auto& made : prepared.created)
         out << "provisioned " << made << std::endl;
-    if (prepared.ok && p.LoadFiles()) return true;
-    out << "[Invalid System Parameter File] Dilato software will now abort!" << std::endl;
+    if (!prepared.ok) {
+        out << "[System Folder Error] The system folder " << p.folders.SysFolder
+            << " cannot be prepared (see the message before). Dilato software will now abort!"
+            << std::endl;
+        return false;
+    }
+    if (p.LoadFiles()) return true;
+    out << "[Invalid System Parameter File] Dilato software will now abort!";
+    if (!p.paramFile.BackupSerials().empty())
+        out << " (give --use-backup to load the backup of the parameter file)";
+    out << std::endl;
     return false;
 }
 

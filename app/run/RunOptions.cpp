@@ -1,8 +1,10 @@
 #include "RunOptions.h"
 
 #include "ProgramOptions.h"
+#include "core/TestPlan.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace dilato::run {
@@ -21,6 +23,13 @@ std::vector<int> ParsePlan(const std::string& text) {
     }
     if (plan.empty() || plan.size() > 9)
         throw std::invalid_argument("--plan takes one to nine temperatures");
+    for (size_t i = 1; i < plan.size(); ++i)
+        if (std::abs(plan[i] - plan[i - 1]) < kMinimumStepDegrees)
+            throw std::invalid_argument(
+                "--plan: step " + std::to_string(i + 1) + " (" + std::to_string(plan[i]) +
+                ") is less than " + std::to_string(kMinimumStepDegrees) +
+                " degrees C from step " + std::to_string(i) + " (" + std::to_string(plan[i - 1]) +
+                "): the step would have no expansion to measure");
     return plan;
 }
 
@@ -61,6 +70,8 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
                              o.yes = true;
                          else if (arg == "--overwrite")
                              o.overwrite = true;
+                         else if (arg == "--use-backup")
+                             o.useBackup = true;
                          else if (arg == "--resume")
                              o.resume = true;
                          else if (arg == "--close-incomplete")
@@ -100,6 +111,9 @@ std::string RunUsage() {
   --length VALUE        starting sample length in inches (required); --mm: in millimetres
   --yes                 answer Yes when the length is outside the recommended range
   --overwrite           replace the files of a test of the same name (else refused)
+  --use-backup          when the parameter file CTESysParam.dat cannot be used, load the
+                        backup of its serial number and keep it as the parameter file (else
+                        the run ends and says why)
   --resume              when the test of that name was interrupted (the program or the PC
                         died; its journal "<test>_CTE.jnl" is there), go on with it: its
                         interrupted step starts again, the completed steps stay; without
@@ -132,8 +146,11 @@ drift criteria are met).
 Exit status: 0 the test completed (with --calibrate: the calibration succeeded; with
 --close-incomplete: the interrupted test was closed); 1 it did
 not (refused, stopped, instrument failure); 2 bad options; 3 the program could not start
-(system folder, its lock, parameter file); 4 the run gave up after five failed link checks
-in a row (an instrument does not answer).
+(system folder, its lock, parameter file); 4 no link at the start: five failed link checks
+in a row before the test took its first reading (an instrument does not answer). Once the
+test measures, an instrument that gives no reading for 3 minutes ends it through the
+instrument abort (status 1, its journal kept for --resume); a shorter outage loses only
+its readings.
 )";
 }
 

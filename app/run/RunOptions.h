@@ -20,6 +20,9 @@ struct RunOptions : app::ProgramOptions {
     bool millimetres = false;
     bool yes = false;
     bool overwrite = false; // replace the files of a test of the same name
+    // Load the backup of the parameter file when the file itself cannot be used (without it
+    // the run ends, with the reason).
+    bool useBackup = false;
     // The answer to an interrupted test of the same name: go on with it, or close it with
     // its completed steps. Without an interrupted test, --resume runs the test as usual.
     bool resume = false;

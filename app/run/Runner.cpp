@@ -44,10 +44,21 @@ std::string PlanText(const SystemParameters& params) {
     return text;
 }
 
+// The minutes of the step's end reading from the step's start: the file's column starts
+// again at 0 every 24 hours, the step's own clock (kept with its evidence) does not.
+double StepEndMinutes(const TestRun& run, int step, const Reading& end) {
+    const size_t at = static_cast<size_t>(step - 1);
+    const double column = end.elapsedMinutes;
+    if (at >= run.evidence.size() || run.evidence[at].step != step) return column;
+    const double wraps = std::floor((run.evidence[at].facts.stepMinutes - column) / 1440.0 + 0.5);
+    return column + 1440.0 * std::max(0.0, wraps);
+}
+
 void PrintStep(std::ostream& out, const TestRun& run, int step, int steps) {
     const int end = EndOfStep(run.stepData, step);
     const Reading& r = run.stepData.reading(step, end);
-    out << "Step " << step << " of " << steps << " saved: " << FormatSingle(r.elapsedMinutes, "0.0")
+    out << "Step " << step << " of " << steps
+        << " saved: " << FormatNumber(StepEndMinutes(run, step, r), "0.0")
         << " min, sample " << FormatSingle(r.temperature, "0.00")
         << " \xC2\xB0"
            "C, indicator "
@@ -79,6 +90,17 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
     }
 }
 
+// A test that ended without completing keeps its journal when a failure (not the operator)
+// ended it: the test can go on from its interrupted step.
+void TellKeptJournal(std::ostream& out, const Program& p, const RunOptions& o) {
+    const std::string journal = JournalPath(p.folders);
+    if (!IsFile(journal) || FindInterruptedTest(journal) == std::nullopt) return;
+    out << "The test's journal " << journal << " is kept: run dilato-run again with --resume "
+        << "(the same system folder, --folder " << o.folder << " and --test " << o.test
+        << ") to go on with its interrupted step, or with --close-incomplete to close it"
+        << std::endl;
+}
+
 constexpr int kResume = -1;
 
 // What the run does with the interrupted test of its name: kResume to go on with it, else
@@ -91,7 +113,7 @@ int AnswerInterrupted(Program& p, const InterruptedTest& test, const RunOptions&
     if (o.closeIncomplete) {
         std::vector<std::string> kept;
         if (!p.recovery.CloseIncomplete(test, kept)) return kNotCompleted;
-        out << "Closed as incomplete with " << std::min(test.content.stepsSaved(), test.steps)
+        out << "Closed as incomplete with " << test.completed.saved
             << " of " << test.steps << " steps" << std::endl;
         for (const auto& file : kept) out << "Kept: " << file << std::endl;
         p.ShutDown(!o.simulate);
@@ -121,7 +143,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     if (o.calibrate) return RunCalibration(o, out, stop);
     const double typed = LeadingNumber(o.length);
     const auto console = ConsoleProgram::Open(o, out, o.millimetres ? typed / 25.4 : typed,
-                                          ConsoleAnswers{o.yes, o.overwrite});
+                                          ConsoleAnswers{o.yes, o.overwrite, o.useBackup});
     if (!console) return kCannotStart;
     Program& p = console->program;
     Clock& clock = console->clock;
@@ -174,6 +196,10 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     bool stopAsked = false;
     int printed = run.StepsSaved;
     std::string resultsStatus; // the status bar's word on the lab's results server
+    // Once the test measures, an instrument that stops answering is the reading watch's to
+    // judge (3 minutes without a reading end the test): an outage that clears in time loses
+    // only its readings. Failed link checks end the run only while it has no link at all.
+    bool measuring = false;
     for (;;) {
         if (virtualClock)
             virtualClock->advance(1.0);
@@ -185,19 +211,21 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
         }
         for (; printed < run.StepsSaved; ++printed)
             PrintStep(out, run, printed + 1, NumberOfSteps(p.params));
+        measuring = measuring || run.gTestState >= state::StepStart;
         if (!run.StartRequested && run.gTestState == state::Idle) break;
-        if (comDialog.gaveUp()) break;
+        if (comDialog.gaveUp() && !measuring) break;
         if (stop && !stopAsked) {
             stopAsked = true;
             run.StopRequested = true;
         }
         if (started.secsTo(clock.now()) > kLongestTestSeconds) break;
     }
-    if (comDialog.gaveUp()) {
+    if (comDialog.gaveUp() && !measuring) {
         out << "dilato-run gives up: " << comDialog.failedInARow()
             << " link checks in a row found an instrument that does not answer (see the COM "
                "errors above); the test is not completed"
             << std::endl;
+        TellKeptJournal(out, p, o);
         p.ShutDown(!o.simulate);
         return kInstrumentsLost;
     }
@@ -212,6 +240,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
         out << "Raw data: " << p.folders.DataPath + p.folders.DataFileName + "_CTE.dat"
             << std::endl;
     }
+    if (!completed) TellKeptJournal(out, p, o);
 
     // A simulated run never changes the PC's settings (its COM ports were set for the run).
     p.ShutDown(!o.simulate);

@@ -1,8 +1,17 @@
 #include "core/ReadCycle.h"
 
+#include "core/TestPlan.h"
 #include "platform/Desktop.h"
+#include "platform/Format.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace dilato {
+
+double ArrivalLimitMinutes(double degrees) {
+    return std::max(kArrivalFloorMinutes, 3.0 * std::fabs(degrees) / kStageDegreesPerMinute);
+}
 
 void ReadCycle::ProcessReadSet() {
     TestRun& run = c_.run;
@@ -27,7 +36,7 @@ void ReadCycle::ProcessReadSet() {
         } else if (run.gTestState < state::Accepted || run.gTestState > state::Hold) {
             sequencer_.StopTest(true);
         } else {
-            if (InstrumentLost()) return;
+            if (InstrumentLost() || StageNeverArrives()) return;
             sequencer_.GateControl();
             if (run.TestFinished) sequencer_.StopTest(true);
         }
@@ -50,6 +59,28 @@ bool ReadCycle::InstrumentLost() {
         return true;
     }
     return false;
+}
+
+bool ReadCycle::StageNeverArrives() {
+    const TestRun& run = c_.run;
+    if (run.gTestState != state::TemperatureWait) return false;
+    const float reached = c_.instruments.SampleTemp();
+    if (std::fabs(reached - static_cast<float>(c_.instruments.CommandedTemp())) <= 2.0f)
+        return false;
+    const double from = run.StepIndex == 0 ? run.initial.sampleTemp
+                                           : StepSetPoint(c_.params, run.StepIndex - 1);
+    const double limit = ArrivalLimitMinutes(run.SetPointTemp - from);
+    if (run.StepMinutes <= limit) return false;
+    start_.AbortWith(
+        {"The Temp-Stage did not bring the sample to the set point of step " +
+             std::to_string(run.StepIndex + 1) + " (" + FormatNumber(run.SetPointTemp, "0") +
+             " \xC2\xB0""C) in " + FormatNumber(limit, "0") +
+             " minutes: the sample reached " + FormatSingle(reached, "0.0") +
+             " \xC2\xB0""C. The test is stopped; the steps saved before are kept. Check the "
+             "stage's calibration constants (Instr. Calibration tab) and that the stage can "
+             "reach this temperature.",
+         "Temp-Stage Controller Error"});
+    return true;
 }
 
 } // namespace dilato

@@ -40,8 +40,16 @@ void StartUp::Steps() {
     // Folder set-up happened when the program was built. With the folder's lock held: a new
     // folder is provisioned (a used one without parameter file is not), what a killed run
     // left is cleaned up; then the parameter file, or an offered backup of it.
-    if (!PrepareSystemFolder(p_.folders, op).ok || !p_.paramFile.LoadMainOrOfferBackup()) {
-        ShowMessage(op, "Dilato software will now abort!", "Invalid System Parameter File");
+    if (!PrepareSystemFolder(p_.folders, op).ok) {
+        // The reason (a full disk, a folder that cannot be written) has been shown.
+        ShowMessage(op, "The system folder " + p_.folders.SysFolder +
+                            " cannot be prepared (see the message before). Dilato software "
+                            "will now abort!",
+                    "System Folder Error");
+        EndProgram(1, "system folder");
+    }
+    if (!p_.paramFile.LoadMainOrOfferBackup()) {
+        ShowMessage(op, "Dilato software will now abort!", kInvalidSysParamTitle);
         EndProgram(1, "invalid system parameter file");
     }
     p_.session.run.UnitsInches = p_.params.SysParam(slot::Units).number() == 0;

@@ -36,7 +36,9 @@ void TestJournalKeeper::Append(const std::string& line) {
             "\nThey are held in memory and stored with the step; until then a power cut or "
             "crash would lose them.";
         log_.ErrorLog(text);
-        ShowMessage(op_, text, kJournalErrorTitle, MessageIcon::Exclamation);
+        // The test goes on while the operator reads it: a box that held up the ticks would
+        // stop the measuring, or let the instruments' 3 minutes run out.
+        op_.notify(Message{text, kJournalErrorTitle, MessageIcon::Exclamation});
     }
 }
 
@@ -77,6 +79,11 @@ void TestJournalKeeper::ReadingStored(int step, const Reading& reading) {
 void TestJournalKeeper::StepSaved(int step) {
     if (!file_) return;
     const std::string now = Now();
+    // The facts the step's evidence was gathered from: with the readings they give the same
+    // evidence again when the test is resumed.
+    const size_t at = static_cast<size_t>(step - 1);
+    if (at < run_.evidence.size() && run_.evidence[at].step == step)
+        Append(JournalHoldLine(now, step, run_.evidence[at].facts));
     for (int row = 1; row <= step && row <= StepData::kMaxSteps; ++row) {
         std::array<float, 5> values{};
         for (int k = 1; k <= 5; ++k) values[static_cast<size_t>(k - 1)] = run_.results.at(row, k);

@@ -80,3 +80,53 @@ bool PlanWithinStageReach(const SystemParameters& params, Operator& op) {
 }
 
 } // namespace dilato
+
+namespace dilato {
+
+namespace {
+
+std::string Degrees(int v) {
+    return std::to_string(v) + "\xC2\xB0"
+                               "C";
+}
+
+bool Blank(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+} // namespace
+
+std::string BatchPlanProblem(const SystemParameters& params) {
+    const int steps = NumberOfSteps(params);
+    const int batch = WholeNumber(params.SysParam(slot::NumberOfBatchTests));
+    for (int s = 0; s < steps; ++s) {
+        const std::string step = "step " + std::to_string(s + 1);
+        // The round-trip step's set point is made from the first one at the start.
+        if (s < batch && Blank(params.SysParam(slot::FirstBatchTemp + s).text()))
+            return "The batch plan has no temperature for " + step + " (\"NumberOfBatchTests\" is " +
+                   std::to_string(batch) + ").";
+        if (s == 0) continue;
+        const int before = StepSetPoint(params, s - 1), now = StepSetPoint(params, s);
+        if (std::abs(now - before) >= kMinimumStepDegrees) continue;
+        std::string text = "The set point of " + step + " (" + Degrees(now) + ") is only " +
+                           Degrees(std::abs(now - before)) + " from that of step " +
+                           std::to_string(s) + " (" + Degrees(before) +
+                           "): neighbouring set points must be at least " +
+                           Degrees(kMinimumStepDegrees) +
+                           " apart, or the step has no expansion to measure.";
+        if (now == 0 && before == 0)
+            text += " \"NumberOfBatchTests\" (" + std::to_string(batch) +
+                    ") may count more steps than the plan has temperatures.";
+        return text + " Change the batch temperatures before starting the test.";
+    }
+    return {};
+}
+
+bool PlanGivesResults(const SystemParameters& params, Operator& op) {
+    const std::string problem = BatchPlanProblem(params);
+    if (problem.empty()) return true;
+    ShowMessage(op, problem, kBatchPlanTitle, MessageIcon::Exclamation);
+    return false;
+}
+
+} // namespace dilato

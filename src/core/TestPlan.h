@@ -6,6 +6,8 @@
 #include "platform/Operator.h"
 #include "storage/SystemParameters.h"
 
+#include <string>
+
 namespace dilato {
 
 inline constexpr int kMaxSteps = 10;
@@ -25,5 +27,17 @@ void ReorderTempSequence(SystemParameters& params, float currentTemp, Operator& 
 // The plan as the stage can run it: false, after a message naming the first step whose set
 // point lies outside the controller's limits, when a step could never become stable.
 [[nodiscard]] bool PlanWithinStageReach(const SystemParameters& params, Operator& op);
+
+// Neighbouring set points closer than this give a step with no change of length to measure
+// (its CTE is noise divided by almost nothing).
+inline constexpr int kMinimumStepDegrees = 5;
+inline constexpr const char* kBatchPlanTitle = "Batch Plan Error";
+
+// Why the plan cannot give results, naming the step; empty when it can: a step with no
+// temperature in the plan, or one whose set point is less than kMinimumStepDegrees from the
+// step before it (also two steps of 0 °C: "NumberOfBatchTests" beyond the temperatures given).
+[[nodiscard]] std::string BatchPlanProblem(const SystemParameters& params);
+// False, after telling the operator BatchPlanProblem, when the plan cannot give results.
+[[nodiscard]] bool PlanGivesResults(const SystemParameters& params, Operator& op);
 
 } // namespace dilato

@@ -37,13 +37,24 @@ std::string Problem(const InterruptedTest& t) {
         return "its journal names " + std::to_string(t.steps) + " steps";
     if (c.stepsSaved() > t.steps) return "its journal has more saved steps than the test";
     const std::string raw = t.dataPath + t.testName + "_CTE.dat";
-    if (c.stepsSaved() > 0) {
+    if (t.completed.saved > 0) {
         const auto length = RawFileLength(raw);
         if (length && *length != LengthText(c.start->sampleLength))
             return "its raw data file " + raw + " is of a sample of " + *length +
                    " in, the journal of one of " + LengthText(c.start->sampleLength) + " in";
     }
     return {};
+}
+
+// The journal holds the beginning of its start record and nothing else: a program that died
+// while writing its very first line. Anything else (no line end in a long file, bytes that
+// no record starts with) is damage the operator must see.
+bool TornFirstRecord(const std::string& path) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes || bytes->size() > 2000 || bytes->rfind("S\t", 0) != 0) return false;
+    return std::none_of(bytes->begin(), bytes->end(), [](char ch) {
+        return ch == '\r' || ch == '\n' || ch == '\0';
+    });
 }
 
 std::string PluralSteps(int n) {
@@ -73,7 +84,7 @@ std::optional<InterruptedTest> FindInterruptedTest(const std::string& path) {
     }
     t.content = std::move(*content);
     if (!t.content.endedHow.empty()) return std::nullopt;
-    if (t.content.goodLines == 0 && t.content.badLines <= 1) {
+    if (t.content.goodLines == 0 && TornFirstRecord(path)) {
         // Killed in the middle of the journal's first line: nothing of the test was stored.
         std::error_code ec;
         fs::remove(path, ec);
@@ -81,7 +92,10 @@ std::optional<InterruptedTest> FindInterruptedTest(const std::string& path) {
     }
     if (t.content.start)
         t.steps = t.content.start->batchTests + t.content.start->roundTrip;
-    t.step = t.content.stepsSaved() + 1;
+    if (t.steps >= 1 && t.steps <= StepData::kMaxSteps)
+        t.completed = RecoverCompletedSteps(
+            t.content, ReadRawFileForRecovery(t.dataPath + t.testName + "_CTE.dat"), t.steps);
+    t.step = t.completed.saved + 1;
     t.problem = Problem(t);
     return t;
 }
@@ -103,16 +117,25 @@ std::string InterruptedTestText(const InterruptedTest& t) {
                ".\nIts files are left as they are: " + t.journal;
     const JournalContent& c = t.content;
     const int readings = static_cast<int>(c.stepReadings(t.step).size());
+    std::string damage;
+    if (c.badLines > 0)
+        damage = "\n" + std::to_string(c.badLines) + " damaged line" +
+                 (c.badLines == 1 ? " of its journal was" : "s of its journal were") +
+                 " left out";
+    for (const int step : t.completed.fromRawFile)
+        damage += (damage.empty() ? "\n" : "; ") + std::string("step ") + std::to_string(step) +
+                  " is taken from the raw data file, which holds more of its readings";
+    if (!damage.empty()) damage += ".";
     if (t.allSaved())
         return text + " was interrupted at " + c.lastTime + " after its last step (" +
-               PluralSteps(t.steps) + ") was saved.";
+               PluralSteps(t.steps) + ") was saved." + damage;
     text += " was interrupted in step " + std::to_string(t.step) + " of " +
             std::to_string(t.steps) + " (" + t.setPoint() +
             " \xC2\xB0"
             "C) at " +
-            c.lastTime + ".\n" + PluralSteps(c.stepsSaved()) + " completed; " +
+            c.lastTime + ".\n" + PluralSteps(t.completed.saved) + " completed; " +
             std::to_string(readings) + " readings of step " + std::to_string(t.step) +
-            " stored.";
+            " stored." + damage;
     return text;
 }
 
@@ -141,7 +164,7 @@ void TestRecovery::RebuildReadings(const InterruptedTest& t, int steps, int save
     run.stepData.reset(steps, 1);
     run.stats = StepStats{};
     for (int step = 1; step <= saved; ++step) {
-        for (const Reading& r : t.content.stepReadings(step)) {
+        for (const Reading& r : t.completed.stepReadings(step)) {
             const int n = run.stepData.append(step, r);
             run.stats.readingCount.at(static_cast<size_t>(step - 1)) = n;
             run.stats.largestCount = std::max(run.stats.largestCount, n);
@@ -149,10 +172,30 @@ void TestRecovery::RebuildReadings(const InterruptedTest& t, int steps, int save
     }
     run.StepTemps.clear();
     run.initial = t.content.start->initial;
-    run.projection = saved > 0 ? t.content.saves.at(static_cast<size_t>(saved - 1)).projection
-                               : Projection{};
+    // The drift threshold goes on from the last step whose save record is readable.
+    const auto& saves = t.content.saves;
+    run.projection = saved > 0 && !saves.empty()
+                         ? saves.at(static_cast<size_t>(std::min<int>(saved, saves.size()) - 1))
+                               .projection
+                         : Projection{};
     run.StepsSaved = saved;
     run.StepIndex = std::min(saved, steps - 1);
+    RebuildEvidence(t, saved);
+}
+
+void TestRecovery::RebuildEvidence(const InterruptedTest& t, int saved) {
+    std::vector<StepEvidence>& evidence = s_.run.evidence;
+    evidence.assign(static_cast<size_t>(saved), StepEvidence{});
+    for (int step = 1; step <= saved; ++step) {
+        const auto facts = t.content.holdFacts(step);
+        if (!facts) continue; // a journal of an older program: the step keeps no evidence
+        try {
+            evidence[static_cast<size_t>(step - 1)] =
+                GatherStepEvidence(s_.run.stepData, step, *facts);
+        } catch (const std::out_of_range&) {
+            // a step without an end reading has no results to give evidence for
+        }
+    }
 }
 
 bool TestRecovery::WriteInterruptedReadings(const InterruptedTest& t,
@@ -189,7 +232,7 @@ bool TestRecovery::Resume(const InterruptedTest& t) {
         return false;
     }
     ApplyStart(t);
-    RebuildReadings(t, t.steps, std::min(t.content.stepsSaved(), t.steps));
+    RebuildReadings(t, t.steps, t.completed.saved);
     if (!WriteInterruptedReadings(t, t.testName)) return false;
     TestRun& run = s_.run;
     if (t.allSaved()) {
@@ -223,7 +266,7 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         ShowMessage(op_, InterruptedTestText(t), kInterruptedTitle, MessageIcon::Exclamation);
         return false;
     }
-    const int saved = std::min(t.content.stepsSaved(), t.steps);
+    const int saved = t.completed.saved;
     if (t.allSaved()) {
         s_.journal.Close(t.journal, "completed");
         return true;
@@ -243,7 +286,8 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         RebuildReadings(t, saved, saved);
         const std::string oldRaw = t.dataPath + t.testName + "_CTE.dat";
         ok = s_.files.WriteDataToFile(TestRecord{s_.run.stepData, s_.run.results,
-                                                 s_.run.SampleLength, s_.window.view().sampleId},
+                                                 s_.run.SampleLength, s_.window.view().sampleId,
+                                                 &s_.run.evidence},
                                       saved - 1);
         name = folders_.DataFileName;
         if (ok && name != t.testName) {

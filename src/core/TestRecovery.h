@@ -10,6 +10,7 @@
 // Either way the readings the interrupted step had stored are kept, in
 // "<test>_Interrupted.txt" in the raw data file's own format.
 
+#include "core/RecoveredSteps.h"
 #include "core/TestSession.h"
 #include "storage/Folders.h"
 #include "storage/TestJournal.h"
@@ -31,6 +32,8 @@ struct InterruptedTest {
     JournalContent content;
     int steps = 0; // of the batch
     int step = 0;  // 1-based: the step that was running; steps + 1 when all were saved
+    // The completed steps, each from the journal or the raw data file beside it.
+    RecoveredSteps completed;
     // Why the journal cannot be used (damaged, of another test); empty when it can.
     std::string problem;
 
@@ -40,8 +43,9 @@ struct InterruptedTest {
 };
 
 // The interrupted test of the journal at `path`; nullopt when there is none: no journal, a
-// journal of a test that ended, or one that holds nothing at all (the first write was torn;
-// it is removed).
+// journal of a test that ended, or one whose only content is the torn beginning of its first
+// record (the program died writing it; it is removed). A journal that holds nothing readable
+// otherwise is never removed: it is an interrupted test with its problem told.
 [[nodiscard]] std::optional<InterruptedTest> FindInterruptedTest(const std::string& path);
 // Every interrupted test in the data folders, by folder and name.
 [[nodiscard]] std::vector<InterruptedTest> FindInterruptedTests(const Folders& folders);
@@ -71,6 +75,9 @@ class TestRecovery {
   private:
     void ApplyStart(const InterruptedTest& test);
     void RebuildReadings(const InterruptedTest& test, int steps, int saved);
+    // The evidence of the completed steps, gathered again from their readings and the facts
+    // the journal kept.
+    void RebuildEvidence(const InterruptedTest& test, int saved);
     [[nodiscard]] bool WriteInterruptedReadings(const InterruptedTest& test,
                                                 const std::string& testName);
 

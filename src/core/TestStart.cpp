@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/Format.h"
 #include "platform/ProgramEnd.h"
+#include "platform/TextFile.h"
 #include "storage/ExistingTest.h"
 #include "storage/NameRules.h"
 
@@ -25,7 +26,8 @@ void TestStart::StartTest() {
     run.gTestState = state::Accepted;
     c_.window.EnableTabs();
     ReorderTempSequence(c_.params, c_.instruments.SampleTemp(), c_.op);
-    if (PlanWithinStageReach(c_.params, c_.op) && StartButtSetup()) {
+    if (PlanWithinStageReach(c_.params, c_.op) && PlanGivesResults(c_.params, c_.op) &&
+        StartButtSetup()) {
         c_.window.UpdateTestStatus(10);
         c_.instruments.SetStageTestMode(true, true);
         // A controller that did not answer has aborted the start (and shown why); the abort
@@ -64,7 +66,7 @@ bool TestStart::StartButtSetup() {
             view.dataFile = folders_.DataFileName;
             if (!CheckTestPathLength(folders_, c_.op) ||
                 !CreateDataFolder(folders_.DataPath, folders_, c_.op, c_.window) ||
-                !ConfirmTestOverwrite(folders_, c_.op)) {
+                !ConfirmTestOverwrite(folders_, c_.op) || !DataFolderWritable()) {
                 c_.window.StopButtSetup();
                 return false;
             }
@@ -79,6 +81,19 @@ bool TestStart::StartButtSetup() {
         ShowMessage(c_.op, std::string("Error in StartButtSetup: ") + e.what());
         EndProgram(1, std::string("StartButtSetup: ") + e.what());
     }
+}
+
+bool TestStart::DataFolderWritable() {
+    // Found now, not at the end of the first step with its readings only in memory.
+    const std::string problem = FolderWriteProblem(folders_.DataPath);
+    if (problem.empty()) return true;
+    ShowMessage(c_.op,
+                "The test cannot start: its data folder " + folders_.DataPath +
+                    " cannot be written (" + problem +
+                    "). Its readings, journal and results would be lost. Free space on the disk "
+                    "or choose another data folder.",
+                kDataFolderErrorTitle, MessageIcon::Exclamation);
+    return false;
 }
 
 AbortMessage AbortMessageFor(int errType) {
@@ -108,14 +123,17 @@ AbortMessage AbortMessageFor(int errType) {
     return m;
 }
 
+void TestStart::AbortWith(const AbortMessage& m) {
+    c_.ticks.SuspendTicks();
+    PlayEventSound(c_.op, c_.appFolder, "Attention.wav");
+    sequencer_.StopTest(false);
+    c_.log.TestLog(m.text, testlog::InstrumentAbort);
+    ShowMessage(c_.op, m.text, m.title);
+}
+
 void TestStart::AbortErrors(int errType) {
     try {
-        c_.ticks.SuspendTicks();
-        PlayEventSound(c_.op, c_.appFolder, "Attention.wav");
-        sequencer_.StopTest(false);
-        const AbortMessage m = AbortMessageFor(errType);
-        c_.log.TestLog(m.text, testlog::InstrumentAbort);
-        ShowMessage(c_.op, m.text, m.title);
+        AbortWith(AbortMessageFor(errType));
     } catch (const std::exception& e) {
         sequencer_.StopTest(false);
         ReportError(c_.op, 0, "modUtils.AbortErrors",

@@ -8,6 +8,13 @@
 
 namespace dilato {
 
+inline constexpr const char* kDataFolderErrorTitle = "Data Folder Error";
+
+// The abort message and title of an instrument failure.
+struct AbortMessage {
+    std::string text, title;
+};
+
 class TestStart {
   public:
     TestStart(SequencerContext context, Sequencer& sequencer, Folders& folders)
@@ -20,10 +27,15 @@ class TestStart {
     void StartTest();
     // Test name, data folder and summary name; the window's buttons for a running test.
     [[nodiscard]] bool StartButtSetup();
+    // True when the data folder can take the test's files; otherwise the operator is told
+    // why and the test does not start.
+    [[nodiscard]] bool DataFolderWritable();
 
     // Stops the test after an instrument failure (errType 1, 2, 3, 4, 8 or other) and tells
     // the operator; the next tick's link check takes over.
     void AbortErrors(int errType);
+    // The same abort with a message of its own (a failure the types above do not name).
+    void AbortWith(const AbortMessage& message);
 
   private:
     SequencerContext c_;
@@ -32,9 +44,6 @@ class TestStart {
 };
 
 // The abort message and title of an instrument failure type.
-struct AbortMessage {
-    std::string text, title;
-};
 [[nodiscard]] AbortMessage AbortMessageFor(int errType);
 
 } // namespace dilato

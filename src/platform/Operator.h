@@ -34,6 +34,10 @@ class Operator {
     [[nodiscard]] virtual bool busyPointerShown() const = 0;
     // Plays a sound file to its end.
     virtual void playSound(const std::string& path) = 0;
+    // Tells the operator something that must not stop the program while it is read (a
+    // running test goes on): a box that stays open without holding anything up. Where no
+    // such box exists the message is shown as any other.
+    virtual void notify(const Message& message) { (void)show(message); }
 };
 
 // Convenience: a box with an OK button.

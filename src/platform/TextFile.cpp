@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/Files.h"
 #include "platform/KillPoint.h"
 
 #include "platform/TextCodec.h"
@@ -12,6 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace dilato {
@@ -139,6 +141,36 @@ std::string EncodeTextLines(const std::vector<std::string>& lines) {
     return bytes;
 }
 
+std::string FolderWriteProblem(const std::string& folder) {
+    constexpr size_t kTrialBytes = 16 * 1024;
+    constexpr unsigned long long kLeastFreeBytes = 1024 * 1024;
+    const std::string trial = WithTrailingSeparator(folder) + ".write-check" + std::string(kTemporaryEnding);
+    const int fd = ::open(trial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode);
+    if (fd < 0) return std::strerror(errno);
+    int err = 0;
+    const bool ok = WriteAll(fd, std::string(kTrialBytes, ' '), err) &&
+                    (::fdatasync(fd) == 0 || ((err = errno), false));
+    struct statvfs disk {};
+    const bool measured = ::fstatvfs(fd, &disk) == 0;
+    ::close(fd);
+    ::unlink(trial.c_str());
+    if (!ok) return std::strerror(err);
+    if (measured) {
+        const auto free = static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize;
+        if (free < kLeastFreeBytes)
+            return "the disk has only " + std::to_string(free / 1024) + " kB free";
+    }
+    return {};
+}
+
+void SyncFolderOf(const std::string& path) {
+    const std::string folder = fs::path(path).parent_path().string();
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return;
+    (void)::fsync(dir);
+    ::close(dir);
+}
+
 FileReplacement::FileReplacement(const std::string& path)
     : path_(path), target_(FollowLinks(path)) {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -192,6 +224,9 @@ void FileReplacement::commit() {
         ::unlink(temporary_.c_str());
         ThrowSystemError("Cannot write", path_, err);
     }
+    // The new name is on the disk only with its folder: a power cut now would otherwise
+    // bring the old file back, or none at all for a file written the first time.
+    SyncFolderOf(target_);
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes) {
@@ -239,15 +274,8 @@ void AppendDurably(const std::string& path, std::string_view bytes, std::string_
         ThrowSystemError("Cannot append to", path, err);
     }
     ::close(fd);
-    if (!existed) {
-        // A new file's name is in its folder only once the folder is flushed too.
-        const std::string folder = fs::path(path).parent_path().string();
-        const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-        if (dir >= 0) {
-            (void)::fsync(dir);
-            ::close(dir);
-        }
-    }
+    // A new file's name is in its folder only once the folder is flushed too.
+    if (!existed) SyncFolderOf(path);
 }
 
 bool EndsWithLineEnd(const std::string& path) {

@@ -81,6 +81,16 @@ void WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
 // Appends the lines (each ended by CR LF) to the file, creating it. Throws FileError.
 void AppendTextLines(const std::string& path, const std::vector<std::string>& lines);
 
+// Why files cannot be written into `folder` (a folder that is not there or is read-only, a
+// disk that is full or nearly so); empty when a file of some kilobytes could be written and
+// flushed there. The trial file is removed again.
+[[nodiscard]] std::string FolderWriteProblem(const std::string& folder);
+
+// Flushes the folder that holds `path` to the disk, so that a name made or replaced in it
+// (a new file, a rename) survives a power cut. Best effort: a folder that cannot be opened is
+// left as it is.
+void SyncFolderOf(const std::string& path);
+
 // Appends the bytes to the file (creating it) and flushes them to the disk (fdatasync; a
 // new file's folder entry too) before returning: a record appended here survives a power
 // cut. On any failure the file is cut back to its length before the call and FileError is

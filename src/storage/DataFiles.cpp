@@ -12,6 +12,7 @@
 #include "platform/Version.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 #include <filesystem>
 
@@ -108,6 +109,12 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
 
     std::string message;
     if (!okSaveDatFileWrite(rawFile, test, message)) {
+        const std::string kept = KeepInRecoveryFile(test);
+        message += kept.empty() ? "\nThe readings could not be written to another place either: "
+                                  "until space is free they are only in memory (and in the "
+                                  "test's journal when it could be written)."
+                                : "\nThe test's readings are kept in " + kept + ".";
+        log_.ErrorLog(message);
         ShowMessage(op_, message);
         return false;
     }
@@ -143,6 +150,28 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
     }
     return true;
+}
+
+std::string DataFiles::KeepInRecoveryFile(const TestRecord& test) {
+    const int accuracy =
+        static_cast<int>(std::lround(params_.SysParam(slot::AccuracyOption).number()));
+    const std::string name = folders_.DataFileName + "_" +
+                             clock_.now().toString("yyyyMMdd-HHmmss").toStdString() + "_CTE.dat";
+    std::vector<std::string> places{folders_.SysFolder + kRecoveredFolder + "/"};
+    if (const char* home = std::getenv("HOME"); home && *home)
+        places.push_back(WithTrailingSeparator(home) + "Dilato-" + kRecoveredFolder + "/");
+    for (const std::string& place : places) {
+        try {
+            std::error_code ec;
+            fs::create_directories(place, ec);
+            WriteTextLinesAtomic(place + name,
+                                 RawDataLines(test.data, Steps(), test.sampleLength, accuracy));
+            return place + name;
+        } catch (const std::exception& e) {
+            log_.ErrorLog("Cannot keep the readings in " + place + name + ": " + e.what());
+        }
+    }
+    return {};
 }
 
 void DataFiles::WriteInterimFile(const ResultTable& results, int completed) {

@@ -23,6 +23,8 @@ namespace dilato {
 
 class ProfileDocument;
 
+inline constexpr const char* kRecoveredFolder = "Recovered";
+
 // The report line list: entry 0 the report's path, then the body lines.
 using ReportLines = std::vector<std::string>;
 using ReportSink = std::function<void(const ReportLines&)>;
@@ -82,6 +84,10 @@ class DataFiles {
   private:
     [[nodiscard]] int Steps() const;
     [[nodiscard]] std::vector<double> SetPoints() const;
+    // The readings of a test whose raw data file could not be written, in a file of the
+    // raw data file's format in the system folder's "Recovered" folder (or, when that fails
+    // too, "Dilato-Recovered" in the user's home); its path, or empty when neither worked.
+    [[nodiscard]] std::string KeepInRecoveryFile(const TestRecord& test);
     void WriteEvidence(const TestRecord& test, ProfileDocument& doc);
     void WriteInterimFile(const ResultTable& results, int completed);
     void WriteSummary(const TestRecord& test, ReportLines& report);

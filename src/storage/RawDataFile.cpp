@@ -44,6 +44,16 @@ std::string RawReadingLine(const Reading& r) {
            kFieldSeparator + FormatSingle(r.projectedIndicator, "0.000000");
 }
 
+std::vector<Reading> RawFileReadings(std::span<const Reading> readings) {
+    std::vector<Reading> kept;
+    bool clockStarted = false;
+    for (const Reading& r : readings) {
+        clockStarted = clockStarted || r.elapsedMinutes > 0.01f;
+        if (clockStarted) kept.push_back(r);
+    }
+    return kept;
+}
+
 std::vector<std::string> RawDataLines(const StepData& data, int steps, float sampleLength,
                                       int accuracyOption) {
     std::vector<std::string> lines;
@@ -52,13 +62,8 @@ std::vector<std::string> RawDataLines(const StepData& data, int steps, float sam
     for (int n = 1; n <= steps; ++n) {
         lines.push_back("Test #" + FormatNumber(n, "0"));
         lines.push_back(kRawColumnTitles);
-        for (int r = 1; r <= data.slotCount(); ++r) {
-            if (data.value(n, column::Elapsed, r) <= 0.01f) continue;
-            Reading reading;
-            for (int k = 1; k <= StepData::kColumns; ++k)
-                reading.column(k) = data.value(n, k, r);
+        for (const Reading& reading : RawFileReadings(data.readings(n)))
             lines.push_back(RawReadingLine(reading));
-        }
     }
     return lines;
 }
@@ -108,6 +113,18 @@ bool ReadRawLines(const std::vector<std::string>& lines, StoredTest& test) {
 }
 
 } // namespace
+
+std::vector<Reading> StoredStepReadings(const StoredTest& test, int step) {
+    std::vector<Reading> readings;
+    if (step < 1 || step > test.data.stepCount()) return readings;
+    // The readings of all steps share one numbering: the slots of the other steps' readings
+    // are empty (all five columns 0) in this step.
+    for (const Reading& r : test.data.readings(step))
+        if (r.elapsedMinutes != 0 || r.indicator != 0 || r.temperature != 0 || r.liveSlope != 0 ||
+            r.projectedIndicator != 0)
+            readings.push_back(r);
+    return readings;
+}
 
 std::optional<StoredTest> ParseRawData(const std::vector<std::string>& lines,
                                        StoredTest* partial) {

@@ -6,6 +6,7 @@
 #include "analysis/StepData.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,11 @@ inline constexpr const char* kRawColumnTitles =
 inline constexpr const char* kCorruptedFileMessage =
     "This file has corrupted or contains incomplete data and cannot be read.";
 
-// The file's lines: `steps` steps of `data`, readings above 0.01 minute only.
+// The readings of a step that its raw data file keeps: none at 0.01 minute or below before
+// the step's clock has passed it (a step's first reading taken as its clock starts), but
+// every later one, also a reading at 0.0 when the clock of a step of more than a day wraps.
+[[nodiscard]] std::vector<Reading> RawFileReadings(std::span<const Reading> readings);
+// The file's lines: `steps` steps of `data`, each with its RawFileReadings.
 [[nodiscard]] std::vector<std::string> RawDataLines(const StepData& data, int steps,
                                                     float sampleLength, int accuracyOption);
 // One reading's line: the five columns joined by "," and five blanks.
@@ -28,6 +33,9 @@ struct StoredTest {
     float sampleLength = 0.0f; // inches
     int accuracyOption = 0;
 };
+
+// The readings of step `step` (1-based) of a raw data file read back, in order.
+[[nodiscard]] std::vector<Reading> StoredStepReadings(const StoredTest& test, int step);
 
 // Reads a raw data file back; nullopt for any bad content (the corrupted-file message applies):
 // a second "Sample Length = " line, a step header out of order or above 10, fewer than two

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "platform/LeadingNumber.h"
+#include "platform/TextFile.h"
 #include "storage/ProfileDocument.h"
 
 #include <algorithm>
@@ -161,11 +162,21 @@ bool SystemParameterFile::LoadMainOrOfferBackup() {
             Message{"The parameter file " + MainFileName() + " cannot be used.\nLoad the backup of "
                     "serial number " + serial + " (" + file + ") and keep it as the parameter "
                     "file?",
-                    "Invalid System Parameter File", MessageIcon::Question, MessageButtons::YesNo, 0});
+                    kInvalidSysParamTitle, MessageIcon::Question, MessageButtons::YesNo, 0});
         if (answer != MessageAnswer::Yes) return false;
         params_.SysParam(slot::SerialNumber) = serial;
-        if (ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Backup))
-            return ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
+        if (!ReadWriteSysFile(SysFileAccess::Load, false, SysFileCopy::Backup)) continue;
+        // The backup takes the place of the damaged file whole: rewritten in place, the file
+        // would keep the lines that could not be read.
+        try {
+            const auto bytes = ReadFileBytes(file);
+            if (!bytes) throw FileError("Cannot read " + file);
+            WriteFileAtomic(MainFileName(), *bytes);
+        } catch (const std::exception& e) {
+            ReportError(op_, 0, kPlace, std::string(" Writing file: ") + e.what());
+            return false;
+        }
+        return ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
     }
     return false;
 }
@@ -258,6 +269,23 @@ void SystemParameterFile::Load(const std::string& path) {
             throw std::runtime_error(path + ": " + ScaleKey(n) + " (" + ScaleDescription(n) +
                                      ") is 0; the section [" + kScaleSection +
                                      "] is missing or damaged");
+    // A constant no calibration gives would send the stage to a temperature it never
+    // reports, or report one it is not at.
+    for (int n = 1; n <= SystemParameters::kScales; ++n) {
+        const bool slope = n % 2 == 1;
+        const double v = params_.Scale(n);
+        const bool plausible = slope ? v >= kLowestScaleSlope && v <= kHighestScaleSlope
+                                     : std::fabs(v) <= kLargestScaleOffset;
+        if (!plausible)
+            throw std::runtime_error(
+                path + ": " + ScaleKey(n) + " (" + ScaleDescription(n) + ") is " +
+                FormatNumber(v, "0.00000") + ", outside what a calibration gives (" +
+                (slope ? FormatNumber(kLowestScaleSlope, "0.0") + " to " +
+                             FormatNumber(kHighestScaleSlope, "0.0")
+                       : FormatNumber(-kLargestScaleOffset, "0") + " to " +
+                             FormatNumber(kLargestScaleOffset, "0") + " \xC2\xB0""C") +
+                "); calibrate the stage again or restore the parameter file");
+    }
 }
 
 void SystemParameterFile::Save(const std::string& path) {

@@ -24,6 +24,7 @@ inline constexpr const char* kSysParamFile = "CTESysParam.dat";
 inline constexpr const char* kSysParamSection = "SysParams";
 inline constexpr const char* kScaleSection = "ScaleData";
 inline constexpr const char* kDefaultBatch = "20/50/0/0/0/0/0/0/0";
+inline constexpr const char* kInvalidSysParamTitle = "Invalid System Parameter File";
 
 enum class SysFileAccess { Load, Save };
 enum class SysFileCopy { Main, Backup };
@@ -79,6 +80,12 @@ class SystemParameterFile {
     Operator& op_;
     bool valuesLoaded_ = true; // false after a failed load, until a load or a reset
 };
+
+// The calibration constants a stage calibration can give: slopes (Scale 1 and 3) near 1,
+// offsets (Scale 2 and 4) of a few degrees. A load refuses others.
+inline constexpr double kLowestScaleSlope = 0.5;
+inline constexpr double kHighestScaleSlope = 2.0;
+inline constexpr double kLargestScaleOffset = 25.0;
 
 // Batch temperatures beyond this many degrees either way are no set point of a stage.
 inline constexpr double kBatchTemperatureLimit = 1000.0;

@@ -23,6 +23,12 @@ std::string Number(long value) {
     return std::to_string(value);
 }
 
+std::string Number(double value) {
+    char buffer[40];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
 // A text field: no tab or line end may split the record.
 std::string Text(std::string_view text) {
     std::string s = OneLineText(text);
@@ -82,6 +88,10 @@ float FloatField(const std::string& text) {
     return NumberField<float>(text);
 }
 
+double DoubleField(const std::string& text) {
+    return NumberField<double>(text);
+}
+
 int IntField(const std::string& text) {
     return NumberField<int>(text);
 }
@@ -128,8 +138,32 @@ void ApplyRecord(JournalContent& c, const std::vector<std::string>& f) {
         save.projection.projectedIndicator = FloatField(f.at(3));
         save.projection.projectedCte = FloatField(f.at(4));
         save.projection.stabilityThreshold = FloatField(f.at(5));
-        // A step saved again (its save journalled twice) counts once.
+        // A step saved again (its save journalled twice) counts once. A save record that
+        // was lost (damaged) before this one is made up from the one before it.
+        if (save.step > StepData::kMaxSteps) throw std::out_of_range("step");
+        while (save.step > c.stepsSaved() + 1) {
+            JournalStepSave gap = c.saves.empty() ? JournalStepSave{} : c.saves.back();
+            gap.step = c.stepsSaved() + 1;
+            c.saves.push_back(gap);
+        }
         if (save.step == c.stepsSaved() + 1) c.saves.push_back(save);
+    } else if (kind == "H") {
+        const int step = IntField(f.at(2));
+        if (step < 1 || step > StepData::kMaxSteps) throw std::out_of_range("step");
+        HoldFacts h;
+        h.setPoint = IntField(f.at(3));
+        h.stepMinutes = DoubleField(f.at(4));
+        h.holdStartMinutes = DoubleField(f.at(5));
+        h.averageSlope = FloatField(f.at(6));
+        h.liveSlope = FloatField(f.at(7));
+        h.threshold = FloatField(f.at(8));
+        h.steadyTicks = IntField(f.at(9));
+        const int ending = IntField(f.at(10));
+        if (ending < 0 || ending > static_cast<int>(StepEnding::Operator))
+            throw std::invalid_argument("ending");
+        h.ending = static_cast<StepEnding>(ending);
+        if (c.holds.size() <= static_cast<size_t>(step)) c.holds.resize(step + 1);
+        c.holds[static_cast<size_t>(step)] = h;
     } else if (kind == "U") {
         auto& readings = StepSlot(c, IntField(f.at(2)));
         if (!readings.empty()) c.abandoned.emplace_back(IntField(f.at(2)), std::move(readings));
@@ -167,6 +201,12 @@ const std::vector<Reading>& JournalContent::stepReadings(int step) const {
     return step >= 0 && static_cast<size_t>(step) < readings.size()
                ? readings[static_cast<size_t>(step)]
                : kNone;
+}
+
+std::optional<HoldFacts> JournalContent::holdFacts(int step) const {
+    return step >= 0 && static_cast<size_t>(step) < holds.size()
+               ? holds[static_cast<size_t>(step)]
+               : std::nullopt;
 }
 
 std::string JournalStartLine(const JournalStart& s) {
@@ -207,6 +247,13 @@ std::string JournalResultLine(const std::string& time, int row,
     return Record('C', f);
 }
 
+std::string JournalHoldLine(const std::string& time, int step, const HoldFacts& h) {
+    return Record('H', {time, Number(long{step}), Number(long{h.setPoint}), Number(h.stepMinutes),
+                        Number(h.holdStartMinutes), Number(h.averageSlope), Number(h.liveSlope),
+                        Number(h.threshold), Number(long{h.steadyTicks}),
+                        Number(static_cast<long>(h.ending))});
+}
+
 std::string JournalResumeLine(const std::string& time, int step) {
     return Record('U', {time, Number(long{step})});
 }
@@ -236,10 +283,23 @@ JournalContent ParseJournal(const std::vector<std::string>& lines) {
     return c;
 }
 
+std::vector<std::string> SplitJournalLines(std::string_view bytes) {
+    // Every record carries its own check, so a line end of any kind can be trusted to
+    // separate records; a record never holds a CR or LF of its own.
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') continue;
+        if (i > start) lines.emplace_back(bytes.substr(start, i - start));
+        start = i + 1;
+    }
+    return lines;
+}
+
 std::optional<JournalContent> ReadJournal(const std::string& path) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes) return std::nullopt;
-    return ParseJournal(SplitTextLines(*bytes));
+    return ParseJournal(SplitJournalLines(*bytes));
 }
 
 void JournalFile::append(const std::string& line) {

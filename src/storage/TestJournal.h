@@ -13,6 +13,7 @@
 
 #include "analysis/LiveAnalysis.h"
 #include "analysis/StepData.h"
+#include "analysis/StepEvidence.h"
 
 #include <array>
 #include <cstdint>
@@ -55,6 +56,9 @@ struct JournalContent {
     // Readings of earlier attempts of a step that a resumption started again.
     std::vector<std::pair<int, std::vector<Reading>>> abandoned;
     std::vector<JournalStepSave> saves;
+    // The sequencer's facts at the end of each saved step (index: 1-based step), from which
+    // the step's evidence is gathered again with its readings.
+    std::vector<std::optional<HoldFacts>> holds;
     std::string lastTime; // time of the last good record
     std::string endedHow; // "completed", "stopped"; empty: the test did not end
     int badLines = 0;     // lines whose check failed (a torn last line counts)
@@ -63,6 +67,7 @@ struct JournalContent {
 
     [[nodiscard]] int stepsSaved() const { return static_cast<int>(saves.size()); }
     [[nodiscard]] const std::vector<Reading>& stepReadings(int step) const;
+    [[nodiscard]] std::optional<HoldFacts> holdFacts(int step) const;
 };
 
 // The record lines (without line ends).
@@ -72,11 +77,16 @@ struct JournalContent {
 [[nodiscard]] std::string JournalSaveLine(const JournalStepSave& save);
 [[nodiscard]] std::string JournalResultLine(const std::string& time, int row,
                                             const std::array<float, 5>& values);
+[[nodiscard]] std::string JournalHoldLine(const std::string& time, int step,
+                                          const HoldFacts& facts);
 [[nodiscard]] std::string JournalResumeLine(const std::string& time, int step);
 [[nodiscard]] std::string JournalEndLine(const std::string& time, const std::string& how);
 
 // Reads the lines of a journal; lines that fail their check are counted and skipped.
+// Lines may end in CR LF, LF or CR alone (a file carried through another system).
 [[nodiscard]] JournalContent ParseJournal(const std::vector<std::string>& lines);
+// The lines of a journal's bytes, split at every CR or LF; empty lines are left out.
+[[nodiscard]] std::vector<std::string> SplitJournalLines(std::string_view bytes);
 // Reads a journal file; nullopt when it cannot be read at all.
 [[nodiscard]] std::optional<JournalContent> ReadJournal(const std::string& path);
 

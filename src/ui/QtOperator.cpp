@@ -82,6 +82,17 @@ MessageAnswer QtOperator::show(const Message& message) {
     return choices.back().answer;
 }
 
+void QtOperator::notify(const Message& message) {
+    if (ApplicationEnding()) return;
+    auto* box = new QMessageBox(BoxIcon(message.icon), QString::fromStdString(message.title),
+                                QString::fromStdString(message.text), QMessageBox::Ok,
+                                QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    if (beforeShow_) beforeShow_();
+    box->show();
+}
+
 void QtOperator::setBusyPointer(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;

@@ -15,6 +15,8 @@ class QtOperator final : public Operator {
     void setBusyPointer(bool busy) override;
     [[nodiscard]] bool busyPointerShown() const override { return busy_; }
     void playSound(const std::string& path) override;
+    // A modeless box: the ticks go on while it is open.
+    void notify(const Message& message) override;
 
     // Called with every box before it shows (tests answer boxes this way).
     void setBeforeShow(std::function<void()> hook) { beforeShow_ = std::move(hook); }

@@ -174,11 +174,18 @@ Verdict CheckFinishedTest(const std::string& dataPath, const std::string& test, 
         v.notes.push_back("raw data file not whole: " + raw);
     }
     const std::string summary = dataPath + test + "_CTE.txt";
-    for (int k = 1; k <= (steps == 2 ? 1 : steps); ++k)
+    for (int k = 1; k <= (steps == 2 ? 1 : steps); ++k) {
         if (ReadIniValue(summary, "CTE Test Summary #", "CTE " + std::to_string(k) + ":").empty()) {
             ++v.damaged;
             v.notes.push_back("summary without CTE " + std::to_string(k));
         }
+        const std::string u = ReadIniValue(summary, "CTE Test Evidence #",
+                                           "CTE " + std::to_string(k) + " Uncertainty");
+        if (u.rfind("U = ", 0) != 0) {
+            ++v.withoutUncertainty;
+            v.notes.push_back("CTE " + std::to_string(k) + " without an uncertainty: " + u);
+        }
+    }
     for (const auto& name : ListFiles(dataPath))
         if (IsTemporaryName(name) || name.ends_with(kJournalEnding)) {
             ++v.damaged;

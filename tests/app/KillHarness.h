@@ -37,6 +37,7 @@ struct Verdict {
     int lost = 0;              // found neither in the raw data file nor with the interrupted ones
     int damaged = 0;           // files of the finished test that are not whole
     int outsideAccuracy = 0;   // CTE lines farther from the simulated truth than their estimate
+    int withoutUncertainty = 0; // results whose evidence has no expanded uncertainty
     std::vector<std::string> notes;
 };
 

@@ -50,6 +50,7 @@ void ExpectNothingLost(const Killed& k, int minimumReadings) {
     EXPECT_EQ(k.verdict.lost, 0) << Notes(k);
     EXPECT_EQ(k.verdict.damaged, 0) << Notes(k);
     EXPECT_EQ(k.verdict.outsideAccuracy, 0) << Notes(k);
+    EXPECT_EQ(k.verdict.withoutUncertainty, 0) << Notes(k);
 }
 
 TEST(KillResume, KilledInTheMiddleOfAJournalWriteTheTornLineIsIgnored) {

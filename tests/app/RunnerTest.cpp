@@ -36,9 +36,19 @@ TEST(RunOptions, ReadsTheOperatorsEntriesAndRefusesWhatItCannotUse) {
           {"--test", "a", "--length", "2", "--simulate=colour=red"},
           {"--test", "a", "--length", "2", "--simulate", "--port", "COM1=/dev/null"},
           {"--test", "a", "--length", "2", "--plan", "20,x"},
+          {"--test", "a", "--length", "2", "--plan", "20,50,50"},
+          {"--test", "a", "--length", "2", "--plan", "20,24"},
+          {"--test", "a", "--length", "2", "--simulate=outage=sensor:600"},
           {"--bogus"}})
         EXPECT_THROW((void)ParseRunOptions(bad), std::invalid_argument) << bad.front();
     EXPECT_TRUE(ParseRunOptions({"--help"}).help);
+    const auto outage =
+        ParseRunOptions({"--simulate=outage=controller:600:150", "--test", "a", "--length", "2"})
+            .simulate->outages;
+    ASSERT_EQ(outage.size(), 1u);
+    EXPECT_EQ(outage[0].device, "controller");
+    EXPECT_EQ(outage[0].at, 600.0);
+    EXPECT_EQ(outage[0].seconds, 150.0);
 }
 
 TEST(Runner, ACompleteSimulatedTestOnAFreshSystemFolder) {
@@ -186,6 +196,51 @@ TEST(Runner, ASilentSensorEndsTheRunAfterFiveFailedLinkChecks) {
     EXPECT_TRUE(Has(out, "dilato-run gives up: 5 link checks in a row found an instrument "
                          "that does not answer"))
         << out;
+}
+
+TEST(Runner, AnOutageUnderThreeMinutesLosesOnlyItsReadingsALongerOneEndsWithTheJournalKept) {
+    struct Case {
+        std::string outage;
+        int status;
+        const char* says;
+    };
+    for (const Case& c :
+         {Case{"outage=sensor:600:150", kCompleted, "Test completed"},
+          Case{"outage=controller:600:150", kCompleted, "Test completed"},
+          Case{"outage=sensor:600:400", kNotCompleted,
+               "[Displacement Sensor Error] No data received from the displacement sensor..."}}) {
+        SCOPED_TRACE(c.outage);
+        test::TempFolder dir;
+        std::string out;
+        EXPECT_EQ(RunSimulated(dir, c.outage, "Gap", out), c.status) << out;
+        EXPECT_TRUE(Has(out, "[COM Port Configuration]")) << "the outage happened: " << out;
+        EXPECT_TRUE(Has(out, c.says)) << out;
+        EXPECT_FALSE(Has(out, "gives up")) << out;
+        EXPECT_EQ(Has(out, "is kept: run dilato-run again with --resume"),
+                  c.status != kCompleted)
+            << out;
+    }
+}
+
+TEST(Runner, ADamagedParameterFileRunsOnItsBackupOnlyWhenTold) {
+    test::TempFolder dir;
+    std::string out;
+    ASSERT_EQ(RunSimulated(dir, "cte=12.5", "First", out), kCompleted) << out;
+    ASSERT_FALSE(ListFiles(dir.path() + "x/", ".bak").empty()) << "the shutdown's backup";
+    const std::string damaged = "junk that is no key\r\n[SysParams]\r\nUnits=0\r\n";
+    dir.write("x/CTESysParam.dat", damaged);
+
+    EXPECT_EQ(RunSimulated(dir, "cte=12.5", "Second", out), kCannotStart) << out;
+    EXPECT_TRUE(Has(out, "-> No")) << out;
+    EXPECT_TRUE(Has(out, "give --use-backup")) << out;
+    EXPECT_EQ(dir.read("x/CTESysParam.dat"), damaged) << "left for the operator";
+
+    EXPECT_EQ(RunWith({"--simulate=cte=12.5", "--system-folder", dir.path() + "x", "--test",
+                       "Second", "--length", "2", "--use-backup"},
+                      out),
+              kCompleted)
+        << out;
+    EXPECT_FALSE(Has(dir.read("x/CTESysParam.dat"), "junk")) << "no line it could not read";
 }
 
 TEST(Runner, ASilentControllerStopsTheTestAtItsStart) {

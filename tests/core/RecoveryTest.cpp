@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "platform/LeadingNumber.h"
 #include "platform/TextFile.h"
+#include "storage/EvidenceSection.h"
 #include "storage/ExistingTest.h"
 #include "support/FileSizeLimit.h"
 
@@ -78,6 +79,10 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
     const std::vector<std::string> savedStep1 = StepLines(Demo(first) + "Sample1_CTE.dat", 1);
     ASSERT_LT(first.program.session.run.gTestState, state::Hold);
     const Projection carried = first.program.session.run.projection; // from step 1 on
+    ASSERT_GE(first.program.session.run.evidence.size(), 1u);
+    TestEvidence before;
+    before.steps = {first.program.session.run.evidence[0]};
+    const EvidenceKeys step1Evidence = EvidenceSectionKeys(before);
 
     Restart again(first);
     ASSERT_EQ(again.tests.size(), 1u);
@@ -125,6 +130,18 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
         EXPECT_NEAR(run.results.at(row, result::Cte), truth,
                     truth * run.results.at(row, result::Accuracy))
             << line;
+    }
+
+    // Its evidence is that of a test never interrupted: the step measured before the crash
+    // shows what it showed then, and every result has its uncertainty.
+    const std::string summary = again.p.program.folders.SummaryFileName;
+    ASSERT_EQ(step1Evidence.size(), 5u);
+    for (const auto& [key, value] : step1Evidence)
+        EXPECT_EQ(" " + ReadIniValue(summary, "CTE Test Evidence #", key), value) << key;
+    for (int k = 1; k <= 3; ++k) {
+        const std::string u =
+            ReadIniValue(summary, "CTE Test Evidence #", "CTE " + std::to_string(k) + " Uncertainty");
+        EXPECT_EQ(u.rfind("U = ", 0), 0u) << k << ": " << u;
     }
 }
 
@@ -233,6 +250,101 @@ TEST(Recovery, TheStartUpQuestionAndTheJournalsThatCannotBeUsed) {
     EXPECT_TRUE(deleted.tests.empty());
 }
 
+// The journal's bytes with `count` bytes from `offset` on set to zero.
+std::string Zeroed(std::string bytes, size_t offset, size_t count) {
+    for (size_t i = offset; i < offset + count && i < bytes.size(); ++i) bytes[i] = '\0';
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    WriteFileAtomic(path, bytes);
+}
+
+TEST(Recovery, AJournalThatCannotBeUsedIsReportedAndKeptNeverRemoved) {
+    SimulatedProgram first(Copper());
+    RunUntilCrash(first, [](const TestRun& run) {
+        return run.StepsSaved == 1 && ReadingsOf(run, 2) >= 30;
+    });
+    const std::string journal = Demo(first) + "Sample1_CTE.jnl";
+    const std::string good = *ReadFileBytes(journal);
+    std::string crOnly, noLineEnd;
+    for (const char ch : good) {
+        if (ch != '\n') crOnly += ch;
+        noLineEnd += ch == '\r' || ch == '\n' ? 'x' : ch;
+    }
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool usable;
+    };
+    for (const Case& c : {Case{"all zero", std::string(good.size(), '\0'), false},
+                          Case{"CR line ends", crOnly, true},
+                          Case{"no line end", noLineEnd, false}}) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(journal, c.bytes);
+        const auto found = FindInterruptedTest(journal);
+        ASSERT_TRUE(found) << "reported";
+        EXPECT_EQ(found->problem.empty(), c.usable) << found->problem;
+        if (c.usable) {
+            EXPECT_EQ(found->step, 2);
+            EXPECT_GE(found->content.stepReadings(2).size(), 30u) << "read in full";
+        } else {
+            Restart again(first);
+            EXPECT_FALSE(again.p.program.recovery.Resume(found.value()));
+            EXPECT_NE(again.p.op.last().text.find("cannot be resumed or closed"),
+                      std::string::npos);
+        }
+        EXPECT_EQ(*ReadFileBytes(journal), c.bytes) << "kept as it was";
+    }
+}
+
+TEST(Recovery, ADamagedJournalIsFilledFromTheRawDataFile) {
+    SimulatedProgram first(Copper());
+    RunUntilCrash(first, [](const TestRun& run) {
+        return run.StepsSaved == 1 && ReadingsOf(run, 2) >= 30;
+    });
+    const std::string journal = Demo(first) + "Sample1_CTE.jnl";
+    const std::string raw = Demo(first) + "Sample1_CTE.dat";
+    const std::vector<std::string> savedStep1 = StepLines(raw, 1);
+    const std::string good = *ReadFileBytes(journal);
+
+    // 2,000 bytes zeroed inside step 1's readings: the raw data file holds them all.
+    WriteBytes(journal, Zeroed(good, good.find("\nR\t") + 500, 2000));
+    {
+        Restart again(first);
+        ASSERT_EQ(again.tests.size(), 1u);
+        const InterruptedTest& t = again.tests[0];
+        EXPECT_EQ(t.step, 2);
+        EXPECT_EQ(t.completed.fromRawFile, std::vector<int>{1});
+        EXPECT_EQ(t.completed.stepReadings(1).size(), savedStep1.size());
+        const std::string text = InterruptedTestText(t);
+        EXPECT_NE(text.find(" of its journal was left out"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("step 1 is taken from the raw data file"), std::string::npos) << text;
+        ASSERT_TRUE(again.p.program.recovery.Resume(t));
+        again.RunToTheEnd();
+        EXPECT_EQ(again.p.program.session.run.StepsSaved, 3);
+        EXPECT_EQ(StepLines(raw, 1), savedStep1) << "no reading of step 1 lost";
+    }
+
+    // The save record of step 1 zeroed: the readings of step 2 show that step 1 was
+    // completed, and the interrupted step keeps its readings.
+    SimulatedProgram second(Copper());
+    RunUntilCrash(second, [](const TestRun& run) {
+        return run.StepsSaved == 1 && ReadingsOf(run, 2) >= 30;
+    });
+    const std::string journal2 = Demo(second) + "Sample1_CTE.jnl";
+    const std::string bytes = *ReadFileBytes(journal2);
+    const size_t save = bytes.find("\nW\t") + 1;
+    WriteBytes(journal2, Zeroed(bytes, save, bytes.find('\r', save) - save));
+    const auto t = FindInterruptedTest(journal2);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->problem.empty()) << t->problem;
+    EXPECT_EQ(t->step, 2) << "step 1 is not measured again";
+    EXPECT_EQ(t->content.stepReadings(2).size(),
+              second.program.session.run.stepData.readings(2).size());
+}
+
 TEST(Recovery, AFullDiskIsToldOnceAndTheJournalCatchesUpWithoutAGap) {
     SimulatedProgram p(Copper());
     RunUntilCrash(p, [](const TestRun& run) { return ReadingsOf(run, 1) >= 10; });
@@ -253,6 +365,31 @@ TEST(Recovery, AFullDiskIsToldOnceAndTheJournalCatchesUpWithoutAGap) {
     ASSERT_EQ(content->stepReadings(1).size(), stored.size()) << "no gap";
     for (size_t r = 0; r < stored.size(); ++r)
         EXPECT_EQ(content->stepReadings(1)[r].elapsedMinutes, stored[r].elapsedMinutes);
+}
+
+TEST(Recovery, ADataFolderThatVanishesMidStepLosesNoReadingTheMessageSaysWhereTheyWent) {
+    SimulatedProgram p(Copper());
+    RunUntilCrash(p, [](const TestRun& run) { return ReadingsOf(run, 1) >= 10; });
+    std::filesystem::remove_all(Demo(p)); // moved away by someone, journal and all
+    ASSERT_TRUE(test::RunUntil(
+        p.clock, [&] { p.clock.advance(1.0); },
+        [&] { return p.program.session.run.gTestState == state::Idle; }, 3 * 3600.0));
+    const TestRun& run = p.program.session.run;
+    EXPECT_EQ(run.StepsSaved, 0);
+    ASSERT_GE(p.op.messages.size(), 3u);
+    ASSERT_EQ(p.op.notices.size(), 1u) << "told at once, once, without holding up the test";
+    EXPECT_EQ(p.op.notices[0].title, kJournalErrorTitle);
+    const std::string& saveText = p.op.messages[p.op.messages.size() - 2].text;
+    EXPECT_EQ(saveText.rfind("Error saving file in okSaveDatFile: ", 0), 0u) << saveText;
+    EXPECT_EQ(p.op.last().text, "Data-to-file Save was Unsuccessful");
+    const std::string recovered = p.program.folders.SysFolder + "Recovered/";
+    const auto kept = saveText.find("The test's readings are kept in " + recovered);
+    ASSERT_NE(kept, std::string::npos) << saveText;
+    const std::string file =
+        saveText.substr(kept + 32, saveText.size() - kept - 33); // up to the final "."
+    EXPECT_EQ(StepLines(file, 1).size(), RawFileReadings(run.stepData.readings(1)).size())
+        << file;
+    EXPECT_GE(StepLines(file, 1).size(), 100u) << "the whole step";
 }
 
 TEST(Recovery, AResumptionWhoseStageDoesNotAnswerKeepsTheTestForTheNextStart) {

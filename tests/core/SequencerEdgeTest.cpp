@@ -1,4 +1,5 @@
 #include "SessionBench.h"
+#include "core/ReadCycle.h"
 
 #include "platform/Files.h"
 #include "platform/IniFile.h"
@@ -37,6 +38,18 @@ TEST(SequencerRules, TemperatureIsSteadyOnlyWithThirtyEightReadingsWithinTwoDegr
     off.Start();
     EXPECT_FALSE(off.RunUntil([&] { return InState(off, state::Hold); }, 30));
     EXPECT_EQ(off.run().gTestState, state::TemperatureWait);
+    // ... until the bound of the wait for the temperature, which the instrument abort ends.
+    EXPECT_FALSE(off.RunUntil([&] { return !off.op.messages.empty(); }, 29.5));
+    ASSERT_TRUE(off.RunUntil([&] { return !off.op.messages.empty(); }, 1));
+    EXPECT_EQ(off.run().gTestState, state::Idle);
+    EXPECT_EQ(off.op.last().title, "Temp-Stage Controller Error");
+    EXPECT_EQ(off.op.last().text.rfind("The Temp-Stage did not bring the sample to the set point "
+                                       "of step 1 (20 \xC2\xB0""C) in 60 minutes: the sample "
+                                       "reached 22.5 \xC2\xB0""C.",
+                                       0),
+              0u)
+        << off.op.last().text;
+    EXPECT_EQ(ArrivalLimitMinutes(-90.0), 270.0) << "a larger step has the time it needs";
 }
 
 TEST(SequencerRules, HoldEndsAfterTenSteadyTicksAndNotBeforeFiveMinutes) {
@@ -254,20 +267,30 @@ TEST(DataFileNames, ATestEndingWithoutAPairGetsItsOwnNameAndSectionNumber) {
 TEST(DataFileSave, AFailedSaveStopsTheTestAndLeavesNoHalfFile) {
     SessionBench b;
     std::filesystem::create_directories(b.DataFile(""));
-    test::FileSizeLimit full(64); // the disk fills at the first save
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return b.op.messages.size() >= 2; }, 60));
-    b.clock.advance(1.0);
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::Settling; }, 1));
+    // The disk fills after the start's checks: nowhere is there room for the step.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", b.dir.path().c_str(), 1);
+    {
+        test::FileSizeLimit full(std::filesystem::file_size(b.DataFile("Bar_CTE.jnl")) + 10);
+        ASSERT_TRUE(b.RunUntil([&] { return b.op.messages.size() >= 2; }, 60));
+        b.clock.advance(1.0);
+    }
+    setenv("HOME", home.c_str(), 1);
     ASSERT_EQ(b.op.messages.size(), 3u);
     // The journal is the first to find the disk full, and says so once.
     EXPECT_EQ(b.op.messages[0].title, kJournalErrorTitle);
     EXPECT_EQ(b.op.messages[1].text.rfind("Error saving file in okSaveDatFile: ", 0), 0u);
+    EXPECT_NE(b.op.messages[1].text.find("could not be written to another place either"),
+              std::string::npos)
+        << b.op.messages[1].text;
     EXPECT_EQ(b.op.messages[2].text, "Data-to-file Save was Unsuccessful");
     EXPECT_EQ(b.op.messages[2].title, "File Saving Error");
     EXPECT_EQ(b.run().gTestState, state::Idle);
     EXPECT_EQ(b.run().StepIndex, 0) << "the batch does not go on unsaved";
-    EXPECT_TRUE(ListFiles(b.DataFile("")).empty())
-        << "no raw file, no temporary file, no empty journal";
+    EXPECT_EQ(ListFiles(b.DataFile("")), std::vector<std::string>{"Bar_CTE.jnl"})
+        << "no raw file, no temporary file; the journal keeps what it could take";
 }
 
 } // namespace

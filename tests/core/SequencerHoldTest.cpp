@@ -103,6 +103,18 @@ TEST_F(HoldTicks, OneUnsteadyTickStartsTheCountAgain) {
     EXPECT_EQ(TicksUntilTheStepEnds(), 10);
 }
 
+TEST_F(HoldTicks, ATickOnOldValuesBreaksTheRunOfSteadyTicks) {
+    for (int n = 0; n < 9; ++n)
+        ASSERT_TRUE(Tick());
+    // The sensor gave nothing in the latest read cycle: the drift values are those of an
+    // earlier one, steady as they look.
+    b.instruments.silentSensor = true;
+    ASSERT_TRUE(Tick()) << "no step ends on a reading not taken";
+    EXPECT_EQ(b.run().stats.stableTicks, 0);
+    b.instruments.silentSensor = false;
+    EXPECT_EQ(TicksUntilTheStepEnds(), 10) << "the count starts again";
+}
+
 TEST_F(HoldTicks, EachDriftValueOnItsOwnStartsTheCountAgainAtTheThreshold) {
     for (int n = 0; n < 9; ++n)
         ASSERT_TRUE(Tick());

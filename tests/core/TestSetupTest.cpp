@@ -1,9 +1,13 @@
 #include "core/SampleLength.h"
 #include "core/TestPlan.h"
 
+#include "SessionBench.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingOperator.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace dilato {
 namespace {
@@ -84,6 +88,76 @@ TEST(TestPlan, SetPointsOutsideTheStagesLimitsAreNamedAndRefused) {
                               "C). Change the batch temperatures before starting the test.");
     EXPECT_FALSE(PlanWithinStageReach(Plan({-36, 20}, false, false), op));
     EXPECT_NE(op.last().text.find("step 1 (-36"), std::string::npos) << op.last().text;
+}
+
+TEST(TestPlan, APlanWithoutAnExpansionToMeasureIsNamedByItsStep) {
+    struct Case {
+        std::vector<int> temps;
+        int batchTests; // "NumberOfBatchTests"; 0: as many as the temperatures
+        bool roundTrip;
+        const char* says; // "" the plan gives results
+    };
+    for (const Case& c : {
+             Case{{20, 50, 80}, 0, false, ""},
+             Case{{20, 25}, 0, false, ""},
+             Case{{80, 0}, 0, false, ""},
+             Case{{20, 50, 50}, 0, false, "step 3 (50\xC2\xB0""C) is only 0\xC2\xB0""C from that of step 2"},
+             Case{{20, 24}, 0, false, "step 2 (24\xC2\xB0""C) is only 4\xC2\xB0""C"},
+             Case{{20, 50, 80}, 9, false, "step 5 (0\xC2\xB0""C) is only 0\xC2\xB0""C from that of "
+                                          "step 4 (0\xC2\xB0""C): neighbouring set points must be "
+                                          "at least 5\xC2\xB0""C apart"},
+             Case{{20, 50, 22}, 0, true, "step 4 (20\xC2\xB0""C) is only 2\xC2\xB0""C"},
+         }) {
+        auto p = Plan(c.temps, false, c.roundTrip);
+        if (c.batchTests) p.SysParam(slot::NumberOfBatchTests) = c.batchTests;
+        test::RecordingOperator op;
+        ReorderTempSequence(p, 20.0f, op);
+        const std::string problem = BatchPlanProblem(p);
+        SCOPED_TRACE(problem);
+        if (std::string(c.says).empty()) {
+            EXPECT_TRUE(problem.empty());
+            EXPECT_TRUE(PlanGivesResults(p, op));
+        } else {
+            EXPECT_NE(problem.find(c.says), std::string::npos);
+            EXPECT_FALSE(PlanGivesResults(p, op));
+            EXPECT_EQ(op.last().title, kBatchPlanTitle);
+        }
+    }
+    auto p = Plan({20, 50, 80}, false, false);
+    p.SysParam(slot::FirstBatchTemp + 1) = ParamValue();
+    EXPECT_NE(BatchPlanProblem(p).find("no temperature for step 2"), std::string::npos)
+        << BatchPlanProblem(p);
+}
+
+TEST(TestPlan, StartRefusesAPlanWithoutAnExpansionToMeasure) {
+    test::SessionBench b({20, 50, 50});
+    b.Start();
+    ASSERT_TRUE(b.RunUntil([&] { return !b.op.messages.empty(); }, 1));
+    b.clock.advance(5.0);
+    EXPECT_EQ(b.op.last().title, kBatchPlanTitle);
+    EXPECT_NE(b.op.last().text.find("step 3"), std::string::npos) << b.op.last().text;
+    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(std::count(b.instruments.testModes.begin(), b.instruments.testModes.end(), true), 0)
+        << "the stage never went into test mode";
+}
+
+TEST(TestStart, ADataFolderThatCannotTakeTheFilesIsFoundBeforeTheFirstReading) {
+    test::SessionBench b;
+    {
+        test::FileSizeLimit full(4000); // a disk with room for a few readings only
+        b.Start();
+        ASSERT_TRUE(b.RunUntil([&] { return !b.op.messages.empty(); }, 1))
+            << b.run().gTestState << " " << b.folders.DataPath;
+    }
+    b.clock.advance(5.0);
+    EXPECT_EQ(b.op.last().title, kDataFolderErrorTitle);
+    EXPECT_NE(b.op.last().text.find("The test cannot start: its data folder " +
+                                    b.folders.DataPath + " cannot be written (File too large)"),
+              std::string::npos)
+        << b.op.last().text;
+    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(std::count(b.instruments.testModes.begin(), b.instruments.testModes.end(), true), 0);
+    EXPECT_EQ(b.run().stepData.stepCount(), 0) << "no reading taken";
 }
 
 TEST(TestPlan, ATextInThePlanIsReportedAndKeepsWhatWasWritten) {

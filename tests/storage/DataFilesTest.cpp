@@ -71,6 +71,17 @@ TEST(RawDataFile, BytesOfTheFile) {
     EXPECT_FALSE(IsFile(f.file("Bar_CTE.txt"))) << "the first step writes no summary";
 }
 
+TEST(RawDataFile, AReadingAtTheClocksWrapIsKeptThoseAsTheStepStartsAreNot) {
+    const auto at = [](float minutes) { return Reading{minutes, 0.1f, 20.0f, 0.0f, 0.0f}; };
+    // A step of more than a day: its column starts again at 0.0 after 1439.9.
+    const std::vector<Reading> step{at(0.0f), at(0.01f), at(0.1f), at(1439.9f), at(0.0f),
+                                    at(0.1f)};
+    const auto kept = RawFileReadings(step);
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(kept[0].elapsedMinutes, 0.1f);
+    EXPECT_EQ(kept[2].elapsedMinutes, 0.0f) << "the reading at the wrap";
+}
+
 TEST(RawDataFile, ReadsBackWhatWasWritten) {
     Files f({20, 50, 80});
     ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 2));

@@ -313,6 +313,21 @@ TEST(SystemParameterFile, ZeroSlopesAreRefusedAndValuesThatDidNotLoadAreNeverSav
     EXPECT_FALSE(r.load());
     EXPECT_NE(r.op.last().text.find("Scale3"), std::string::npos);
 
+    // Constants no calibration gives are refused too, and never reach the backup.
+    for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
+             {"Scale3=0.99800000000", "Scale3=1e30"}, {"Scale1=1.00234600000", "Scale1=0.4"},
+             {"Scale4=0.25000000000", "Scale4=-30.0"}}) {
+        std::string wild = kFieldFile;
+        wild.replace(wild.find(key), key.size(), value);
+        r.dir.write("CTESysParam.dat", wild);
+        EXPECT_FALSE(r.load()) << value;
+        EXPECT_NE(r.op.last().text.find(value.substr(0, 6) + " ("), std::string::npos)
+            << r.op.last().text;
+        EXPECT_NE(r.op.last().text.find("outside what a calibration gives"), std::string::npos);
+        EXPECT_FALSE(r.save(SysFileCopy::Backup));
+        EXPECT_EQ(r.dir.read("CTESysParam1234.bak"), goodBackup);
+    }
+
     // A good load trusts the values again.
     r.dir.write("CTESysParam.dat", kFieldFile);
     ASSERT_TRUE(r.load());
@@ -368,18 +383,21 @@ TEST(SystemParameterFile, AnUnusableFileOffersTheSerialsBackup) {
     r.dir.write("CTESysParam.dat", kFieldFile);
     ASSERT_TRUE(r.load());
     ASSERT_TRUE(r.save(SysFileCopy::Backup));
-    r.dir.write("CTESysParam.dat", "");
+    // Damaged: lines that are no key at the top, and no "Batch".
+    const std::string damaged = "\xFF\xFE junk\r\nnot a key\r\n[SysParams]\r\nUnits=0\r\n";
+    r.dir.write("CTESysParam.dat", damaged);
 
     r.op.queueAnswer(MessageAnswer::No);
     EXPECT_FALSE(r.file.LoadMainOrOfferBackup());
     EXPECT_EQ(r.op.last().title, "Invalid System Parameter File");
     EXPECT_NE(r.op.last().text.find("CTESysParam1234.bak"), std::string::npos);
-    EXPECT_EQ(r.dir.read("CTESysParam.dat"), "") << "No: nothing is written";
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), damaged) << "No: nothing is written";
 
     r.op.queueAnswer(MessageAnswer::Yes);
     EXPECT_TRUE(r.file.LoadMainOrOfferBackup());
     EXPECT_EQ(r.params.SysParam(slot::NumberOfBatchTests).number(), 4);
-    EXPECT_EQ(r.dir.read("CTESysParam.dat"), r.dir.read("CTESysParam1234.bak"));
+    EXPECT_EQ(r.dir.read("CTESysParam.dat"), r.dir.read("CTESysParam1234.bak"))
+        << "the backup whole, none of the damaged file's lines";
 
     std::filesystem::remove(r.dir.path() + "CTESysParam.dat");
     const size_t shown = r.op.messages.size();

@@ -37,6 +37,41 @@ bool SameBits(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+TEST(TestJournal, AStepsHoldFactsAndALostSaveRecordReadBack) {
+    HoldFacts h;
+    h.setPoint = 50;
+    h.stepMinutes = 1806.3;
+    h.holdStartMinutes = 1700.1;
+    h.averageSlope = 0.1f + 1e-8f;
+    h.liveSlope = -2.5f;
+    h.threshold = 7.5f;
+    h.steadyTicks = 10;
+    h.ending = StepEnding::TimeLimit;
+    const std::vector<std::string> lines{
+        JournalStartLine(MakeStart()), JournalHoldLine("t1", 1, h),
+        // the save record of step 1 is lost; that of step 2 is there
+        JournalSaveLine(JournalStepSave{2, "t2", Projection{0.0125f, 16.4f, 7.5f}})};
+    const JournalContent c = ParseJournal(lines);
+    EXPECT_EQ(c.badLines, 0);
+    const auto read = c.holdFacts(1);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->setPoint, 50);
+    EXPECT_EQ(read->stepMinutes, 1806.3);
+    EXPECT_EQ(read->holdStartMinutes, 1700.1);
+    EXPECT_TRUE(SameBits(read->averageSlope, 0.1f + 1e-8f));
+    EXPECT_EQ(read->steadyTicks, 10);
+    EXPECT_EQ(read->ending, StepEnding::TimeLimit);
+    EXPECT_FALSE(c.holdFacts(2));
+    EXPECT_EQ(c.stepsSaved(), 2) << "step 2's save shows that step 1 was saved";
+
+    // Line ends of any kind separate the records.
+    std::string crOnly, mixed;
+    for (const auto& line : lines) crOnly += line + "\r";
+    mixed = lines[0] + "\n" + lines[1] + "\r\n\r\n" + lines[2];
+    EXPECT_EQ(SplitJournalLines(crOnly), lines);
+    EXPECT_EQ(SplitJournalLines(mixed), lines);
+}
+
 TEST(TestJournal, RecordsReadBackExactlyWithStepsSavesResumptionsAndTheEnd) {
     EXPECT_EQ(Crc32("123456789"), 0xCBF43926u) << "the common CRC-32";
     const float awkward = 0.1f + 1e-8f; // a float that a short decimal format would round

@@ -22,6 +22,11 @@ MessageAnswer DefaultAnswer(const Message& m) {
 
 } // namespace
 
+void RecordingOperator::notify(const Message& message) {
+    notices.push_back(message);
+    (void)show(message);
+}
+
 MessageAnswer RecordingOperator::show(const Message& message) {
     messages.push_back(message);
     if (message.buttons == MessageButtons::Ok) return MessageAnswer::Ok;

@@ -16,6 +16,8 @@ class RecordingOperator final : public Operator {
     void setBusyPointer(bool busy) override;
     bool busyPointerShown() const override { return busy_; }
     void playSound(const std::string& path) override { sounds.push_back(path); }
+    // Recorded as a shown message too, and in `notices`.
+    void notify(const Message& message) override;
 
     // Answers given in order to the next questions; when none is queued a box with an OK
     // button answers Ok and a question answers its default button.
@@ -26,6 +28,7 @@ class RecordingOperator final : public Operator {
     [[nodiscard]] std::vector<std::string> texts() const;
 
     std::vector<Message> messages;
+    std::vector<Message> notices; // the messages that did not hold the program up
     std::vector<std::string> sounds;
     int pointerChanges = 0;
 
