@@ -205,8 +205,7 @@ void CalibrationTab::CalibrationCompleted() {
 }
 
 void CalibrationTab::Browse() {
-    const std::string folder = s_.sysFolder + "Calib-" +
-                               FormatParam(s_.paramFile.params().SysParam(slot::SerialNumber), "0");
+    const std::string folder = CalibrationRecordFolder(s_.sysFolder, s_.paramFile.params());
     if (IsDirectory(folder)) {
         if (s_.openFolder) s_.openFolder(folder);
     } else {

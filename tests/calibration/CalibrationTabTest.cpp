@@ -92,6 +92,14 @@ TEST(CalibrationTab, BrowseOpensTheRecordFolderWhenThereIsOne) {
     b.cal.tab.Browse();
     ASSERT_EQ(b.opened.size(), 1u);
     EXPECT_EQ(b.opened[0], b.program.folders.SysFolder + "Calib-1234");
+
+    // The factory serial number 0: Browse finds the record the calibration wrote.
+    b.program.params.SysParam(slot::SerialNumber) = 0;
+    b.cal.record.StartRecord(false);
+    b.cal.record.WriteCalFile(" ");
+    b.cal.tab.Browse();
+    ASSERT_EQ(b.opened.size(), 2u) << b.op.last().text;
+    EXPECT_EQ(b.opened[1], b.program.folders.SysFolder + "Calib-0");
 }
 
 struct SetupFixture {
