@@ -67,6 +67,7 @@ void CalibrationTab::UpdateTestStatus(int code) {
         view_.calibMessVisible = false;
         view_.tcTestEnabled = true;
         view_.browseEnabled = true;
+        view_.howToEnabled = true;
         if (cal_.CalPhase == calphase::Ready) s_.ticks.SuspendTicks();
     }
 }
@@ -162,6 +163,7 @@ void CalibrationTab::EndCalibrationUI() {
     cal_.CalRunState = calrun::Idle;
     view_.stopEnabled = false;
     view_.helpEnabled = true;
+    view_.howToEnabled = true;
     s_.run.TestFinished = true;
     EnableCalUI(false);
     s_.window.EnableTabs();
