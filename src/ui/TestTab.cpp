@@ -75,6 +75,9 @@ TestTab::TestTab(TabContext context, TestTabControl& control, QWidget* parent)
     help_ = MakeHelpButton(QStringLiteral("SonicClickTestTabHelpBtn"), this);
     for (QPushButton* b : {start_, stop_, about_})
         b->setMinimumWidth(110);
+    startNote_ = new QLabel(this);
+    startNote_->setObjectName(QStringLiteral("StartNote"));
+    startNote_->setWordWrap(true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(files);
@@ -96,7 +99,7 @@ TestTab::TestTab(TabContext context, TestTabControl& control, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(start_);
     buttons->addWidget(stop_);
-    buttons->addStretch();
+    buttons->addWidget(startNote_, 1);
     buttons->addWidget(about_);
     buttons->addWidget(help_);
 
@@ -326,6 +329,8 @@ void TestTab::refresh() {
     initializing_->setVisible(view.initializingLabelVisible);
 
     start_->setEnabled(view.startEnabled);
+    const bool noteShown = !view.startEnabled && !view.startNote.empty();
+    SetText(*startNote_, noteShown ? view.startNote : std::string());
     stop_->setEnabled(view.stopEnabled);
     browse_->setEnabled(view.browseDataEnabled);
     about_->setEnabled(view.aboutEnabled);
