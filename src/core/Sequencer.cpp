@@ -42,7 +42,9 @@ void Sequencer::GateControl() {
     try {
         if (!c_.termination.isVisible() && run.StopRequested && !run.ExitRequested) {
             c_.ticks.HoldTicks(); // only the answer lets the test go on
-            c_.termination.open(TestTerminationQuestion(HoldCriteriaMet()));
+            c_.termination.open(
+                TestTerminationQuestion(HoldCriteriaMet(), run.StepsSaved > 0,
+                                        run.StepIndex + 1 >= NumberOfSteps(c_.params)));
         }
         UpdateElapsed(false);
         c_.window.EnableTabs();
