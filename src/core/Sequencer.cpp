@@ -266,6 +266,8 @@ void Sequencer::StopTest(bool restart) {
     c_.instruments.SetStageTestMode(false, false);
     c_.run.gTestState = state::Idle;
     c_.window.StopButtSetup();
+    // The idle look offers the first point again: its set point goes with it.
+    if (!c_.run.CalibrationMode) SetTempComd();
     if (restart) c_.ticks.ResumeTicks();
 }
 
@@ -274,6 +276,9 @@ void Sequencer::FinishCurrentTest(bool save) {
     c_.ticks.SuspendTicks();
     if (!save) {
         if (c_.journal) c_.journal->TestEnded("stopped");
+        // A stopped test leaves the stage where a finished one does: a hot stage left at the
+        // step's temperature is a burn waiting for the next sample change.
+        SendEndOfTestTemperature();
         StopTest(true);
         return;
     }
