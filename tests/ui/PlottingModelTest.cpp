@@ -123,6 +123,29 @@ TEST(PlottingTab, LivePlotShowsTheRunningTestAndOnlyItsTimePlots) {
     EXPECT_EQ(b.model.GraphType, graph::TemperatureTime);
 }
 
+TEST(PlottingTab, ATypeForcedByTheLivePlotTakesItsTitleAlongButNotATypedOne) {
+    for (const std::string typed : {"", "Copper bar"}) {
+        PlotBench b;
+        b.model.ChoosePlotType(graph::DisplacementTemperature);
+        if (!typed.empty()) b.model.SetPlotTitleText(typed);
+        b.model.LeavePlottingSetup();
+        b.run.LivePlot = true;
+        b.run.gTestState = state::Hold;
+        b.run.stepData.reset(10, 1);
+        b.model.EnterPlotting();
+        ASSERT_EQ(b.model.GraphType, graph::TemperatureTime);
+        const std::string expected = typed.empty() ? " Temperature vs Time" : typed;
+        EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the live plot's title";
+        b.run.LivePlot = false; // the test ends; its stored plot is shown
+        b.run.gTestState = state::Idle;
+        b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};
+        b.model.EnterPlotting();
+        EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the stored plot's title";
+        b.model.EnterPlottingSetup();
+        EXPECT_EQ(b.model.view().plotTitle, expected);
+    }
+}
+
 TEST(PlottingTab, RotateCyclesAStoredPlotAndResetsTheTitle) {
     PlotBench b;
     b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};

@@ -8,7 +8,14 @@ namespace dilato {
 
 void PlottingModel::EnterPlotting() {
     view_.saveEnabled = s_.run.gTestState == state::Idle;
-    if (s_.run.LivePlot && GraphType > graph::TemperatureTime) GraphType = graph::TemperatureTime;
+    if (s_.run.LivePlot && GraphType > graph::TemperatureTime) {
+        GraphType = graph::TemperatureTime;
+        // A title the program gave names the type shown; one the operator typed stays.
+        if (IsDefaultTitle(PlotTitleText)) {
+            PlotTitleText = DefaultTitle(GraphType);
+            view_.plotTitle = PlotTitleText;
+        }
+    }
     s_.op.setBusyPointer(false);
     if (!okDrawGraph(4) && drawFailed_) drawFailed_();
 }
