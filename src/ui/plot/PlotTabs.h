@@ -45,6 +45,7 @@ class PlottingPage final : public QWidget {
   private:
     PlottingModel* model_ = nullptr;
     QLabel* graphTypeName_;
+    QLabel* savedTo_; // where the last Save wrote the graph
 };
 
 class PlottingSetupPage final : public QWidget {
