@@ -22,6 +22,9 @@ class QPushButton;
 
 namespace dilato {
 
+// The colour scheme of the plots on screen (a white background is scheme 5, for export).
+inline constexpr int kScreenScheme = 4;
+
 // Everything the tabs use but the chart and the dialog, which they make themselves.
 struct PlotTabServices {
     TestRun& run;
