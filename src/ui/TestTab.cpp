@@ -2,6 +2,7 @@
 
 #include "core/Program.h"
 #include "core/TestTabControl.h"
+#include "platform/DesktopChecks.h"
 #include "ui/Guard.h"
 #include "ui/HelpViewer.h"
 #include "ui/Looks.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QUrl>
@@ -271,11 +273,19 @@ void TestTab::SampleLengthEdited(const QString& typed) {
 }
 
 void TestTab::BrowseData() {
-    // Errors here are of no consequence to the program: nothing opens.
     const QString file = QFileDialog::getOpenFileName(
         this, QStringLiteral("Browse Data"), Q(program().folders.DataPath),
         QStringLiteral("All Files (*);;Text Files (*.txt);;PDF Files (*.pdf)"));
-    if (!file.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    if (file.isEmpty()) return;
+    // A file that no program of the desktop opens would otherwise leave the button silent.
+    bool registered = false;
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+    for (const QString& name : QStringList{type.name()} + type.allAncestors())
+        registered = registered || ProgramRegistered(name.toStdString());
+    if (!registered || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        ShowMessage(program().links.services().op,
+                    "No program on this computer is set up to open " + file.toStdString() + ".",
+                    "Browse Data", MessageIcon::Exclamation);
 }
 
 void TestTab::ShowChoices(QComboBox& box, const std::vector<std::string>& items, int selected,
