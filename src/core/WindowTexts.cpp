@@ -2,6 +2,7 @@
 
 #include "platform/Format.h"
 #include "platform/Version.h"
+#include "report/TestReport.h"
 
 namespace dilato {
 
@@ -28,7 +29,7 @@ std::string LastCalibrationText(const std::string& calibrationDate) {
 std::string AboutVersionText(int thisYear) {
     return std::string("Dilato v") + kVersionText + "\n" + "Copyright \xC2\xA9 2006-" +
            std::to_string(thisYear) + " Norvane Instruments. All rights reserved.\n" +
-           "Updates: www.norvane-instruments.example";
+           "Updates: " + kMakerWebAddress;
 }
 
 } // namespace dilato

@@ -42,7 +42,7 @@ SetupOptionsTab::SetupOptionsTab(TabContext context, QWidget* parent)
 
 QWidget* SetupOptionsTab::BuildTemperatures() {
     auto* column = new QWidget(this);
-    auto* end = new QGroupBox(QStringLiteral("End of Test Temperature"), column);
+    auto* end = new QGroupBox(QStringLiteral("Temperature After Testing"), column);
     const char* endCaptions[] = {"Revert to 20C (recommended)",
                                  "Remain at Final Temperature  (>20C)",
                                  "Revert to Start Temperature  (>20C)"};
@@ -94,7 +94,8 @@ QWidget* SetupOptionsTab::BuildOptions() {
 
     auto* unitsFrame = new QGroupBox(QStringLiteral("Units"), column);
     auto* unitsLayout = new QVBoxLayout(unitsFrame);
-    const char* unitCaptions[] = {"English (inches)", "Metric (centimeters)"};
+    // Metric lengths are typed and shown in millimetres.
+    const char* unitCaptions[] = {"English (inches)", "Metric (millimeters)"};
     for (size_t i = 0; i < units_.size(); ++i) {
         units_[i] = new QRadioButton(QString::fromLatin1(unitCaptions[i]), unitsFrame);
         units_[i]->setObjectName(QStringLiteral("OptUnits%1").arg(i));
@@ -111,7 +112,7 @@ QWidget* SetupOptionsTab::BuildOptions() {
     dataLayout->addStretch();
     dataLayout->addWidget(dataStore_);
 
-    auto* accuracyFrame = new QGroupBox(QStringLiteral("Accuracy"), column);
+    auto* accuracyFrame = new QGroupBox(QStringLiteral("Accuracy / Speed"), column);
     auto* accuracyLayout = new QVBoxLayout(accuracyFrame);
     const char* accuracyCaptions[] = {"Normal Accuracy (recommended)",
                                       "High Accuracy (only for CTEs < 4\u00B5/C)"};
