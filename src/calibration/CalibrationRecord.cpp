@@ -10,8 +10,17 @@
 
 namespace dilato {
 
+std::string CalibrationRecordFolder(const std::string& sysFolder, const SystemParameters& params) {
+    return sysFolder + "Calib-" + FormatParam(params.SysParam(slot::SerialNumber), "0");
+}
+
+std::string RecordSerialText(const SystemParameters& params) {
+    const std::string serial = FormatParam(params.SysParam(slot::SerialNumber), "0");
+    return serial == "0" ? std::string("not set") : serial;
+}
+
 std::string CalibrationRecord::Folder() const {
-    return sysFolder_ + "Calib-" + FormatParam(params_.SysParam(slot::SerialNumber), "#") + "/";
+    return CalibrationRecordFolder(sysFolder_, params_) + "/";
 }
 
 void CalibrationRecord::StartRecord(bool start) {
@@ -33,9 +42,8 @@ void CalibrationRecord::StartRecord(bool start) {
 
 std::string CalibrationRecord::HeaderLine() const {
     const QDateTime now = clock_.now();
-    return std::string("Calibration of CTE Tester ") + " serial #: " +
-           FormatParam(params_.SysParam(slot::SerialNumber), "#") + "  " +
-           FormatDateMDY(now.date()) + "  " + FormatTime24(now.time());
+    return std::string("Calibration of CTE Tester ") + " serial #: " + RecordSerialText(params_) +
+           "  " + FormatDateMDY(now.date()) + "  " + FormatTime24(now.time());
 }
 
 void CalibrationRecord::WriteCalFile(const std::string& text) {

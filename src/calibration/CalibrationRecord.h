@@ -15,6 +15,14 @@
 
 namespace dilato {
 
+// The folder of the records of the present serial number, without a trailing separator. The
+// records and the tab's Browse button both name it so; a serial number never set (0) has
+// the folder "Calib-0".
+[[nodiscard]] std::string CalibrationRecordFolder(const std::string& sysFolder,
+                                                  const SystemParameters& params);
+// The serial number as a record's header shows it; "not set" for a serial number of 0.
+[[nodiscard]] std::string RecordSerialText(const SystemParameters& params);
+
 class CalibrationRecord {
   public:
     CalibrationRecord(const std::string& sysFolder, const SystemParameters& params, Clock& clock,

@@ -67,6 +67,7 @@ void CalibrationTab::UpdateTestStatus(int code) {
         view_.calibMessVisible = false;
         view_.tcTestEnabled = true;
         view_.browseEnabled = true;
+        view_.howToEnabled = true;
         if (cal_.CalPhase == calphase::Ready) s_.ticks.SuspendTicks();
     }
 }
@@ -162,6 +163,7 @@ void CalibrationTab::EndCalibrationUI() {
     cal_.CalRunState = calrun::Idle;
     view_.stopEnabled = false;
     view_.helpEnabled = true;
+    view_.howToEnabled = true;
     s_.run.TestFinished = true;
     EnableCalUI(false);
     s_.window.EnableTabs();
@@ -205,8 +207,7 @@ void CalibrationTab::CalibrationCompleted() {
 }
 
 void CalibrationTab::Browse() {
-    const std::string folder = s_.sysFolder + "Calib-" +
-                               FormatParam(s_.paramFile.params().SysParam(slot::SerialNumber), "0");
+    const std::string folder = CalibrationRecordFolder(s_.sysFolder, s_.paramFile.params());
     if (IsDirectory(folder)) {
         if (s_.openFolder) s_.openFolder(folder);
     } else {

@@ -29,7 +29,8 @@ class InstrumentBridge final : public TestInstruments, public LinkHost, public C
     }
     bool ReadDisplacement() override { return links_->ReadDisplacement(); }
     bool ReadStageTemp() override { return links_->oKReadTeTcTemp(0, false, false); }
-    void CheckInstrumentLinks() override { discovery_->CheckInstrumentLinks(); }
+    // Asked from the ticks: the program is running.
+    void CheckInstrumentLinks() override { discovery_->CheckInstrumentLinks(false); }
     [[nodiscard]] bool Measuring() const override { return !links_->DemoMode(); }
     [[nodiscard]] float IndicatorReading() const override { return links_->IndicatorReading(); }
     [[nodiscard]] float SampleTemp() const override { return links_->SampleTemp(); }

@@ -80,6 +80,10 @@ void MainWindowModel::EnableTabs() {
     } else if (s == 2 || s == 3) {
         t = {true, false, true, false, false};
     }
+    // The tab in front stays usable: disabling it would switch the window to another tab
+    // under the operator (the calibration tab shows its end there).
+    if (view_.currentTab >= 0 && view_.currentTab < kTabCount)
+        t.at(static_cast<size_t>(view_.currentTab)) = true;
 }
 
 void MainWindowModel::DataToForm1(bool clear) {

@@ -43,6 +43,8 @@ struct TestTabView {
     std::array<bool, kTabCount> tabEnabled{true, true, true, true, true};
     int currentTab = tab::Test;
 
+    // Why Start is off while no test runs (no data folder yet); empty when it is on.
+    std::string startNote;
     bool startEnabled = true, stopEnabled = false, helpEnabled = true, aboutEnabled = true,
          browseDataEnabled = true;
     bool fileFieldsEnabled = true;   // folder, file, sample ID, sample length and labels

@@ -42,7 +42,9 @@ void Sequencer::GateControl() {
     try {
         if (!c_.termination.isVisible() && run.StopRequested && !run.ExitRequested) {
             c_.ticks.HoldTicks(); // only the answer lets the test go on
-            c_.termination.open(TestTerminationQuestion(HoldCriteriaMet()));
+            c_.termination.open(
+                TestTerminationQuestion(HoldCriteriaMet(), run.StepsSaved > 0,
+                                        run.StepIndex + 1 >= NumberOfSteps(c_.params)));
         }
         UpdateElapsed(false);
         c_.window.EnableTabs();
@@ -264,6 +266,8 @@ void Sequencer::StopTest(bool restart) {
     c_.instruments.SetStageTestMode(false, false);
     c_.run.gTestState = state::Idle;
     c_.window.StopButtSetup();
+    // The idle look offers the first point again: its set point goes with it.
+    if (!c_.run.CalibrationMode) SetTempComd();
     if (restart) c_.ticks.ResumeTicks();
 }
 
@@ -272,6 +276,9 @@ void Sequencer::FinishCurrentTest(bool save) {
     c_.ticks.SuspendTicks();
     if (!save) {
         if (c_.sinks) c_.sinks->TestEnded("stopped");
+        // A stopped test leaves the stage where a finished one does: a hot stage left at the
+        // step's temperature is a burn waiting for the next sample change.
+        SendEndOfTestTemperature();
         StopTest(true);
         return;
     }

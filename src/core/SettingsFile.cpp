@@ -83,6 +83,7 @@ void SettingsFile::ReadDilatoIni() {
     for (size_t i = 0; i < folders_.RemoteStore.size(); ++i)
         read(RemoteKey(i), [&](const std::string& t) { folders_.RemoteStore[i] = t; });
     read("TcCalType", [&](const std::string& t) { TcCalType = ToInt16(t, 0); });
+    read("PdfViewerPrompt", [&](const std::string& t) { PdfViewerPrompt = ToBoolean(t, true); });
 }
 
 void SettingsFile::WriteDilatoIni() {
@@ -104,6 +105,7 @@ void SettingsFile::WriteDilatoIni() {
         for (size_t i = 0; i < folders_.RemoteStore.size(); ++i)
             doc.Write(kSettingsSection, RemoteKey(i), folders_.RemoteStore[i]);
         put("TcCalType", FormatNumber(TcCalType, "0"));
+        put("PdfViewerPrompt", BooleanText(PdfViewerPrompt));
         doc.Save();
     } catch (const std::exception& e) {
         ReportError(op_, 0, "modIO.WriteDilatoIni", e.what());

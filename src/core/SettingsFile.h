@@ -42,6 +42,7 @@ class SettingsFile {
     std::string UpdateDate;      // date of the last update reminder
     bool SystemWarnings = false; // show the system warnings at start-up
     std::int16_t TcCalType = 0;  // thermocouple calibrator type
+    bool PdfViewerPrompt = true; // ask for a PDF viewer at start-up when none is found
 
   private:
     Folders& folders_;

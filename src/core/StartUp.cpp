@@ -58,14 +58,22 @@ void StartUp::Steps() {
         EndProgram(1, "regional settings");
     host_.RaisePriority();
     p_.session.run.ExitRequested = false;
-    readerInstalled = host_.PdfViewerRegistered();
-    if (!readerInstalled && host_.ShowPdfViewerPrompt() == DialogClose::Button)
-        EndProgram(0, "no PDF viewer");
     p_.logs.TestLog("", testlog::Launch);
     CleanUpdateFolder(p_.folders.SysFolder);
     ShowLastUpdateResult(p_.folders.SysFolder, op);
     p_.settings.ReadDilatoIni();
     if (settingsOverride) settingsOverride(p_.settings);
+    // After the settings: an operator who chose to go on without a PDF viewer is not asked
+    // at every start.
+    readerInstalled = host_.PdfViewerRegistered();
+    if (!readerInstalled && p_.settings.PdfViewerPrompt) {
+        const DialogClose close = host_.ShowPdfViewerPrompt();
+        if (close == DialogClose::Button) EndProgram(0, "no PDF viewer");
+        if (close == DialogClose::GoOnWithout) {
+            p_.settings.PdfViewerPrompt = false;
+            p_.settings.WriteDilatoIni();
+        }
+    }
 
     if (!p_.discovery.EnumComPorts() || p_.discovery.ComPorts().size() < 2) {
         ShowMessage(

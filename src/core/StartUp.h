@@ -16,7 +16,8 @@ class SettingsFile;
 class TerminationDialog;
 
 // How the operator closed a start-up dialog whose close decides whether the program goes on.
-enum class DialogClose { Button, OtherMeans };
+// `GoOnWithout`: the PDF viewer prompt's "Continue without", which is remembered.
+enum class DialogClose { Button, OtherMeans, GoOnWithout };
 
 class StartUpHost {
   public:

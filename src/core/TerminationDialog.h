@@ -21,8 +21,11 @@ class TerminationDialog {
     [[nodiscard]] virtual bool isVisible() const = 0;
 };
 
-// The question in test mode; `canSave` when the hold criteria are met right now.
-[[nodiscard]] TerminationQuestion TestTerminationQuestion(bool canSave);
+// The question in test mode; `canSave` when the hold criteria are met right now,
+// `stepsKept` when earlier steps of the test are saved, `lastStep` when the step under way is
+// the test's last.
+[[nodiscard]] TerminationQuestion TestTerminationQuestion(bool canSave, bool stepsKept = false,
+                                                          bool lastStep = false);
 // The question when the program is asked to close.
 [[nodiscard]] TerminationQuestion ExitQuestion();
 

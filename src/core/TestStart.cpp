@@ -118,8 +118,9 @@ AbortMessage AbortMessageFor(int errType) {
         m = {"", "Hardware Problem"};
         break;
     }
+    // The program stays open: the test is stopped and the operator may start again.
     m.text += " Check power connections, and verify that the CTE Tester AC power is switched On... "
-              "Application will now Exit...";
+              "The test has been stopped...";
     return m;
 }
 

@@ -71,8 +71,8 @@ void TestTabControl::InitMainWindow() {
     view.browseDataEnabled = true;
     view.sampleLength.clear();
     session_.window.ClearTestStateUI(false);
-    view.startEnabled = true;
     run.StartRequested = false;
+    ShowStartState();
     run.StepIndex = 0;
     session_.window.UpdateTestStatus(10);
 }
@@ -90,10 +90,22 @@ void TestTabControl::RefreshFiles() {
     fileList_.setText(session_.window.view().dataFile);
     lists_.DataFileNames(folderList_.text, fileList_, fullOperation);
     session_.window.view().dataFile = fileList_.text;
+    ShowStartState();
+}
+
+void TestTabControl::ShowStartState() {
     TestTabView& view = session_.window.view();
-    const bool exists = !Trimmed(folderList_.text).empty() && IsDirectory(folders_.DataPath);
-    if (session_.run.gTestState == state::Idle && !session_.run.StartRequested)
-        view.startEnabled = exists;
+    const std::string folder = Trimmed(folderList_.text);
+    const bool exists = !folder.empty() && IsDirectory(folders_.DataPath);
+    if (session_.run.gTestState != state::Idle || session_.run.StartRequested) return;
+    view.startEnabled = exists;
+    if (exists)
+        view.startNote.clear();
+    else if (folder.empty())
+        view.startNote = "Start needs a data folder: choose one or type a new name in Data Folder.";
+    else
+        view.startNote = "Start needs the data folder \"" + folder +
+                         "\": press Return in Data Folder to make it.";
 }
 
 void TestTabControl::DataFolderTyped(const std::string& text) {
@@ -120,7 +132,7 @@ void TestTabControl::DataFolderSelected() {
         lists_.TestFileList(fileList_, kSummaryEnding, fullOperation);
         SetNames(fileList_.text);
     }
-    view.startEnabled = !Trimmed(folderList_.text).empty() && IsDirectory(folders_.DataPath);
+    ShowStartState();
 }
 
 void TestTabControl::SetNames(const std::string& fileText) {

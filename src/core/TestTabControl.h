@@ -62,6 +62,8 @@ class TestTabControl {
 
   private:
     void SetNames(const std::string& fileText);
+    // Start is on exactly when the data folder is named and exists; the note says why not.
+    void ShowStartState();
     TestSession& session_;
     Folders& folders_;
     SystemParameters& params_;

@@ -3,6 +3,7 @@
 #include "platform/Format.h"
 #include "platform/Version.h"
 #include "update/Signature.h"
+#include "report/TestReport.h"
 
 namespace dilato {
 
@@ -29,8 +30,8 @@ std::string LastCalibrationText(const std::string& calibrationDate) {
 std::string AboutVersionText(int thisYear) {
     return std::string("Dilato v") + kVersionText + "\n" + "Copyright \xC2\xA9 2006-" +
            std::to_string(thisYear) + " Norvane Instruments. All rights reserved.\n" +
-           (UpdatesEnabledInThisBuild() ? "Updates: www.norvane-instruments.example"
-                                        : "Updates: updates disabled in this build");
+           (UpdatesEnabledInThisBuild() ? std::string("Updates: ") + kMakerWebAddress
+                                        : std::string("Updates: updates disabled in this build"));
 }
 
 } // namespace dilato

@@ -11,9 +11,11 @@ bool SkipsPort(int number) {
            number == serial_error::PortNotOpen || number == serial_error::SetStateFailed;
 }
 
-bool AskForConfiguration(Operator& op, const std::string& caption, const std::string& question) {
-    const MessageAnswer a = op.show(Message{question + "\n\n" + kDemoModeNote, caption,
-                                            MessageIcon::Exclamation, MessageButtons::YesNo, 0});
+bool AskForConfiguration(Operator& op, const std::string& caption, const std::string& question,
+                         bool atStartUp) {
+    const MessageAnswer a =
+        op.show(Message{question + "\n\n" + (atStartUp ? kDemoModeNote : kDemoModeSwitchNote),
+                        caption, MessageIcon::Exclamation, MessageButtons::YesNo, 0});
     return a == MessageAnswer::Yes;
 }
 
@@ -43,12 +45,13 @@ bool ComDiscovery::EnumComPorts() {
     return !comPorts_.empty();
 }
 
-void ComDiscovery::CheckInstrumentLinks() {
+void ComDiscovery::CheckInstrumentLinks(bool atStartUp) {
     Operator& op = links_.services().op;
     if (!links_.ReadDisplacement()) {
         if (AskForConfiguration(op, "Displacement Sensor COM Error",
                                 "COM error with displacement sensor, would you like to run the COM "
-                                "configuration utility?"))
+                                "configuration utility?",
+                                atStartUp))
             dialog_.ShowSystemComError();
         else
             links_.setDemoMode();
@@ -58,7 +61,8 @@ void ComDiscovery::CheckInstrumentLinks() {
     if (!links_.oKReadTeTcTemp(0, true, false)) {
         if (AskForConfiguration(op, "Temp-Stage COM Error",
                                 "COM error with Temp-Stage controller, would you like to run "
-                                "the COM configuration utility?"))
+                                "the COM configuration utility?",
+                                atStartUp))
             dialog_.ShowSystemComError();
         else
             links_.setDemoMode();

@@ -25,7 +25,9 @@ class ComDiscovery {
     // Fills `ComPorts` with the numbers 1 to 16 that open; true when any did.
     bool EnumComPorts();
     // Reads both instruments once and asks the operator about each that did not answer.
-    void CheckInstrumentLinks();
+    // `atStartUp`: the program is starting (a "No" starts it in demo mode); otherwise it is
+    // running and a "No" switches it to demo mode.
+    void CheckInstrumentLinks(bool atStartUp = true);
 
     [[nodiscard]] const std::vector<int>& ComPorts() const { return comPorts_; }
 
@@ -36,5 +38,7 @@ class ComDiscovery {
 };
 
 inline constexpr const char* kDemoModeNote = "A 'No' will start the software in Demo mode....";
+inline constexpr const char* kDemoModeSwitchNote =
+    "A 'No' will switch the software to Demo mode: the instruments are no longer read....";
 
 } // namespace dilato

@@ -21,9 +21,9 @@ QStringList Folders(const char* variable, const QString& fallback) {
     return (value.isEmpty() ? fallback : value).split(QLatin1Char(':'), Qt::SkipEmptyParts);
 }
 
-// A "application/pdf=program.desktop;..." line names at least one program.
-bool NamesPdfProgram(const QString& line) {
-    const QString key = QString::fromLatin1(kPdfType) + QLatin1Char('=');
+// A "type=program.desktop;..." line names at least one program for the type.
+bool NamesProgram(const QString& line, const QString& type) {
+    const QString key = type + QLatin1Char('=');
     if (!line.startsWith(key)) return false;
     for (const QString& entry : line.mid(key.size()).split(QLatin1Char(';'), Qt::SkipEmptyParts))
         if (!entry.trimmed().isEmpty()) return true;
@@ -38,6 +38,11 @@ bool MonetaryDecimalIsPoint(const QLocale& locale) {
 }
 
 bool PdfViewerListed(const std::vector<std::string>& files) {
+    return ProgramListed(files, kPdfType);
+}
+
+bool ProgramListed(const std::vector<std::string>& files, const std::string& mimeType) {
+    const QString type = QString::fromStdString(mimeType);
     for (const auto& name : files) {
         QFile file(QString::fromStdString(name));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
@@ -50,7 +55,7 @@ bool PdfViewerListed(const std::vector<std::string>& files) {
                 continue;
             }
             // A removed association names a program that must not open PDF files.
-            if (section != QLatin1String("[Removed Associations]") && NamesPdfProgram(line))
+            if (section != QLatin1String("[Removed Associations]") && NamesProgram(line, type))
                 return true;
         }
     }
@@ -58,6 +63,10 @@ bool PdfViewerListed(const std::vector<std::string>& files) {
 }
 
 bool PdfViewerRegistered() {
+    return ProgramRegistered(kPdfType);
+}
+
+bool ProgramRegistered(const std::string& mimeType) {
     const QString home = QDir::homePath();
     QStringList configFolders = Folders("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
     configFolders += Folders("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
@@ -70,7 +79,7 @@ bool PdfViewerRegistered() {
         files.push_back((f + QStringLiteral("/applications/mimeapps.list")).toStdString());
         files.push_back((f + QStringLiteral("/applications/mimeinfo.cache")).toStdString());
     }
-    return PdfViewerListed(files);
+    return ProgramListed(files, mimeType);
 }
 
 void RaisePriority() {

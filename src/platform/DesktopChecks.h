@@ -19,6 +19,11 @@ namespace dilato {
 // The same check over explicit files (mimeapps.list and mimeinfo.cache files).
 [[nodiscard]] bool PdfViewerListed(const std::vector<std::string>& files);
 
+// The same two checks for any file type ("text/plain").
+[[nodiscard]] bool ProgramRegistered(const std::string& mimeType);
+[[nodiscard]] bool ProgramListed(const std::vector<std::string>& files,
+                                 const std::string& mimeType);
+
 // Raises the process's scheduling priority a little where permitted; does nothing otherwise.
 void RaisePriority();
 

@@ -3,11 +3,15 @@
 #include "ui/HelpTopics.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace dilato::ui {
 
@@ -16,7 +20,7 @@ HelpWindow::HelpWindow(const std::string& programFolder, QWidget* parent)
       folder_(QString::fromStdString(programFolder) + QString::fromLatin1(kHelpFolder)),
       browser_(new QTextBrowser(this)) {
     setWindowTitle(QStringLiteral("Dilato Help"));
-    resize(820, 640);
+    resize(kWidth, kHeight);
 
     auto* contents = new QPushButton(QStringLiteral("Contents"), this);
     auto* back = new QPushButton(QStringLiteral("Back"), this);
@@ -48,18 +52,33 @@ void HelpWindow::showTopic(int contextNumber) {
         open(QString::fromLatin1(topic->page), QString::fromLatin1(topic->anchor));
     else
         open(QString::fromLatin1(kHelpContentsPage), QStringLiteral("contents"));
+    if (!isVisible()) FitToScreen();
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::FitToScreen() {
+    // The manual's size, made smaller where the screen is, and kept inside it with room for
+    // the window manager's title bar.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect room = s->availableGeometry();
+    const QSize size(std::min(kWidth, room.width() - 16), std::min(kHeight, room.height() - 48));
+    resize(size);
+    const QRect frame(pos(), size + QSize(16, 48));
+    if (!room.contains(frame))
+        move(room.left() + std::max(0, (room.width() - frame.width()) / 2),
+             room.top() + std::max(0, (room.height() - frame.height()) / 2));
 }
 
 void HelpWindow::open(const QString& page, const QString& anchor) {
     const QString path = folder_ + page;
     if (!QFileInfo::exists(path)) {
         browser_->setHtml(QStringLiteral("<h2>The operator's manual was not found</h2>"
-                                         "<p>Dilato looked for it in <code>%1</code>. "
+                                         "<p>Dilato looked for it at <code>%1</code>. "
                                          "Install Dilato again to restore it.</p>")
-                              .arg(folder_.toHtmlEscaped()));
+                              .arg(path.toHtmlEscaped()));
         return;
     }
     QUrl url = QUrl::fromLocalFile(path);

@@ -29,6 +29,8 @@ class HelpWindow : public QWidget, public HelpViewer {
 
   private:
     void open(const QString& page, const QString& anchor);
+    void FitToScreen();
+    static constexpr int kWidth = 820, kHeight = 640;
 
     QString folder_;
     QTextBrowser* browser_;

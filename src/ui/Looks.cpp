@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
@@ -76,6 +77,15 @@ QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* pa
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
+}
+
+int TitleRoom(const QString& title) {
+    // The window manager's title font is not known here: a bold one a little larger than the
+    // program's, plus the icon and the three buttons of a title bar.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
 }
 
 QPushButton* MakeHelpButton(const QString& name, QWidget* parent) {

@@ -31,6 +31,9 @@ void ShowLight(QLabel& shape, Light light);
 void ShowTestDataLook(QWidget& field, bool enabled, bool stale = false);
 // A button with the program's look.
 [[nodiscard]] QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent);
+// The width a dialog needs for its whole title to show in a window manager's title bar.
+inline constexpr int kTitleBarExtras = 160;
+[[nodiscard]] int TitleRoom(const QString& title);
 // A " ?" help button.
 [[nodiscard]] QPushButton* MakeHelpButton(const QString& name, QWidget* parent);
 

@@ -129,17 +129,26 @@ DialogClose ShowPdfViewerPrompt(HelpViewer& help, QWidget* parent) {
     text->setMinimumWidth(420);
     auto* closeButton =
         MakeButton(QStringLiteral("Close"), QStringLiteral("SonicClickCloseBtn"), &dialog);
+    auto* goOnButton = MakeButton(QStringLiteral("Continue without"),
+                                  QStringLiteral("SonicClickContinueWithoutBtn"), &dialog);
     auto* helpButton = MakeHelpButton(QStringLiteral("SonicClickAdobeInstallHelpBtn"), &dialog);
     QObject::connect(closeButton, &QPushButton::clicked, &dialog,
                      [&dialog] { dialog.closeByButton(); });
+    bool goOn = false;
+    QObject::connect(goOnButton, &QPushButton::clicked, &dialog, [&dialog, &goOn] {
+        goOn = true;
+        dialog.accept();
+    });
     QObject::connect(helpButton, &QPushButton::clicked, &dialog,
                      [&help] { help.showTopic(help::PdfViewer); });
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(
         Heading(QString::fromLatin1(kPdfPromptHeading), QStringLiteral("LabelHeading"), &dialog));
     layout->addWidget(text);
-    layout->addLayout(ButtonRow({closeButton, helpButton}));
+    layout->addLayout(ButtonRow({goOnButton, closeButton, helpButton}));
+    goOnButton->setDefault(true);
     dialog.exec();
+    if (goOn) return DialogClose::GoOnWithout;
     return dialog.byButton ? DialogClose::Button : DialogClose::OtherMeans;
 }
 

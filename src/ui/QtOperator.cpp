@@ -1,8 +1,10 @@
 #include "ui/QtOperator.h"
 
 #include "ui/Guard.h"
+#include "ui/Looks.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -69,6 +71,11 @@ MessageAnswer QtOperator::show(const Message& message) {
             button->setText(QString::fromStdString(message.captions[i]));
     }
     box.setDefaultButton(byDefault.button);
+    // A box sizes itself to its text; a strut keeps it wide enough for its whole title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(TitleRoom(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     // The pointer is normal while the operator reads, whatever the logic had set.
     const bool wasBusy = busy_;
     if (wasBusy) QApplication::restoreOverrideCursor();

@@ -42,7 +42,7 @@ SetupOptionsTab::SetupOptionsTab(TabContext context, QWidget* parent)
 
 QWidget* SetupOptionsTab::BuildTemperatures() {
     auto* column = new QWidget(this);
-    auto* end = new QGroupBox(QStringLiteral("End of Test Temperature"), column);
+    auto* end = new QGroupBox(QStringLiteral("Temperature After Testing"), column);
     const char* endCaptions[] = {"Revert to 20C (recommended)",
                                  "Remain at Final Temperature  (>20C)",
                                  "Revert to Start Temperature  (>20C)"};
@@ -94,7 +94,8 @@ QWidget* SetupOptionsTab::BuildOptions() {
 
     auto* unitsFrame = new QGroupBox(QStringLiteral("Units"), column);
     auto* unitsLayout = new QVBoxLayout(unitsFrame);
-    const char* unitCaptions[] = {"English (inches)", "Metric (centimeters)"};
+    // Metric lengths are typed and shown in millimetres.
+    const char* unitCaptions[] = {"English (inches)", "Metric (millimeters)"};
     for (size_t i = 0; i < units_.size(); ++i) {
         units_[i] = new QRadioButton(QString::fromLatin1(unitCaptions[i]), unitsFrame);
         units_[i]->setObjectName(QStringLiteral("OptUnits%1").arg(i));
@@ -111,7 +112,7 @@ QWidget* SetupOptionsTab::BuildOptions() {
     dataLayout->addStretch();
     dataLayout->addWidget(dataStore_);
 
-    auto* accuracyFrame = new QGroupBox(QStringLiteral("Accuracy"), column);
+    auto* accuracyFrame = new QGroupBox(QStringLiteral("Accuracy / Speed"), column);
     auto* accuracyLayout = new QVBoxLayout(accuracyFrame);
     const char* accuracyCaptions[] = {"Normal Accuracy (recommended)",
                                       "High Accuracy (only for CTEs < 4\u00B5/C)"};
@@ -157,10 +158,23 @@ void SetupOptionsTab::Connect() {
         connect(temps_[size_t(c)], &QSpinBox::valueChanged, this, operatorChange([this, c] {
                     model_.BatchTempChanged(c, temps_[size_t(c)]->value());
                 }));
-    for (size_t i = 0; i < units_.size(); ++i)
-        connect(units_[i], &QRadioButton::toggled, this, operatorChange([this, i] {
-                    if (units_[i]->isChecked()) model_.UnitsChanged(static_cast<int>(i));
-                }));
+    for (size_t i = 0; i < units_.size(); ++i) {
+        // Only the option coming on acts: showing the tab again for the one going off would
+        // tick it again while the model still holds it, before the other's signal arrives.
+        const auto choose = operatorChange([this, i] { model_.UnitsChanged(static_cast<int>(i)); });
+        connect(units_[i], &QRadioButton::toggled, this, [choose](bool on) {
+            if (on) choose();
+        });
+    }
+    // The options kept only on leaving are taken at once as well: any other change shows the
+    // tab again from the model, which would otherwise put them back.
+    const auto takeOptions = [this] {
+        if (!showing_) TakeOptions();
+    };
+    for (QRadioButton* option : {endTemp_[0], endTemp_[1], endTemp_[2], accuracy_[0], accuracy_[1]})
+        connect(option, &QRadioButton::toggled, this, takeOptions);
+    for (QCheckBox* box : {roundTrip_, reorder_})
+        connect(box, &QCheckBox::toggled, this, takeOptions);
     connect(pdf_, &QCheckBox::toggled, this,
             operatorChange([this] { model_.CreatePdfChanged(pdf_->isChecked()); }));
     connect(password_, &QLineEdit::textEdited, this,
@@ -203,13 +217,18 @@ void SetupOptionsTab::Show() {
     showing_ = false;
 }
 
-void SetupOptionsTab::Take() {
+void SetupOptionsTab::TakeOptions() {
     SetupOptionsView& v = model_.view;
     for (size_t i = 0; i < endTemp_.size(); ++i)
         if (endTemp_[i]->isChecked()) v.endTempOption = static_cast<int>(i);
     v.accuracyOption = accuracy_[1]->isChecked() ? 2 : 1;
     v.roundTrip = roundTrip_->isChecked();
     v.reorder = reorder_->isChecked();
+}
+
+void SetupOptionsTab::Take() {
+    SetupOptionsView& v = model_.view;
+    TakeOptions();
     if (password_->text().contains(QLatin1Char(' ')))
         model_.PasswordChanged(password_->text().toStdString());
     else

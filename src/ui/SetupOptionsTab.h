@@ -36,6 +36,9 @@ class SetupOptionsTab final : public MainTab {
     // The controls from the model's view, and the model's view from the controls.
     void Show();
     void Take();
+    // The options the model takes only on leaving: end temperature, accuracy, round trip,
+    // reordering.
+    void TakeOptions();
 
     DataStorageOptions storeOptions_;
     SetupOptionsModel model_;

@@ -57,6 +57,9 @@ TerminationWindow::TerminationWindow(Operator& op, QWidget* parent)
 
 void TerminationWindow::open(const TerminationQuestion& q) {
     setWindowTitle(QString::fromStdString(q.caption));
+    // The window is as wide as its content: wide enough for its whole title as well.
+    const QMargins m = layout()->contentsMargins();
+    query_->setMinimumWidth(TitleRoom(windowTitle()) - m.left() - m.right());
     query_->setText(QString::fromStdString(q.question));
     notes_[0]->setText(QString::fromStdString(q.note1));
     notes_[1]->setText(QString::fromStdString(q.note2));

@@ -2,6 +2,7 @@
 
 #include "core/Program.h"
 #include "core/TestTabControl.h"
+#include "platform/DesktopChecks.h"
 #include "ui/Guard.h"
 #include "ui/HelpViewer.h"
 #include "ui/Looks.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QUrl>
@@ -75,6 +77,9 @@ TestTab::TestTab(TabContext context, TestTabControl& control, QWidget* parent)
     help_ = MakeHelpButton(QStringLiteral("SonicClickTestTabHelpBtn"), this);
     for (QPushButton* b : {start_, stop_, about_})
         b->setMinimumWidth(110);
+    startNote_ = new QLabel(this);
+    startNote_->setObjectName(QStringLiteral("StartNote"));
+    startNote_->setWordWrap(true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(files);
@@ -96,7 +101,7 @@ TestTab::TestTab(TabContext context, TestTabControl& control, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(start_);
     buttons->addWidget(stop_);
-    buttons->addStretch();
+    buttons->addWidget(startNote_, 1);
     buttons->addWidget(about_);
     buttons->addWidget(help_);
 
@@ -268,11 +273,19 @@ void TestTab::SampleLengthEdited(const QString& typed) {
 }
 
 void TestTab::BrowseData() {
-    // Errors here are of no consequence to the program: nothing opens.
     const QString file = QFileDialog::getOpenFileName(
         this, QStringLiteral("Browse Data"), Q(program().folders.DataPath),
         QStringLiteral("All Files (*);;Text Files (*.txt);;PDF Files (*.pdf)"));
-    if (!file.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    if (file.isEmpty()) return;
+    // A file that no program of the desktop opens would otherwise leave the button silent.
+    bool registered = false;
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+    for (const QString& name : QStringList{type.name()} + type.allAncestors())
+        registered = registered || ProgramRegistered(name.toStdString());
+    if (!registered || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        ShowMessage(program().links.services().op,
+                    "No program on this computer is set up to open " + file.toStdString() + ".",
+                    "Browse Data", MessageIcon::Exclamation);
 }
 
 void TestTab::ShowChoices(QComboBox& box, const std::vector<std::string>& items, int selected,
@@ -326,6 +339,8 @@ void TestTab::refresh() {
     initializing_->setVisible(view.initializingLabelVisible);
 
     start_->setEnabled(view.startEnabled);
+    const bool noteShown = !view.startEnabled && !view.startNote.empty();
+    SetText(*startNote_, noteShown ? view.startNote : std::string());
     stop_->setEnabled(view.stopEnabled);
     browse_->setEnabled(view.browseDataEnabled);
     about_->setEnabled(view.aboutEnabled);

@@ -61,6 +61,7 @@ class TestTab final : public MainTab {
     QLabel* status_ = nullptr;
     QLabel* initializing_ = nullptr;
     QLabel* outOfCalibration_ = nullptr;
+    QLabel* startNote_ = nullptr; // why Start is off
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* browse_ = nullptr;

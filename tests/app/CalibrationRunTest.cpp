@@ -50,7 +50,7 @@ TEST(CalibrationRun, ASimulatedCalibrationPrintsTheConstantsAndExitsZero) {
                              "Simulated truth: Scale1 1.03030303030", "'As Left' Temperature Data:",
                              "Calibration succeeded"})
         EXPECT_NE(out.str().find(part), std::string::npos) << part << "\n" << out.str();
-    const auto record = ReadTextLines(sys + "/Calib-/Cal_1.txt");
+    const auto record = ReadTextLines(sys + "/Calib-0/Cal_1.txt");
     ASSERT_TRUE(record.has_value()) << out.str();
     EXPECT_NE(std::find(record->begin(), record->end(), "    Tc Calibrator Serial #: SN-1"),
               record->end());

@@ -85,6 +85,17 @@ TEST(CalibrationRecord, HeaderAndUnderlineReplaceTheFirstLineAndIdentificationIs
     EXPECT_EQ(f.asked, 2);
 }
 
+TEST(CalibrationRecord, ASerialNumberNeverSetHasAFolderOfItsOwnAndTheHeaderSaysSo) {
+    RecordFixture f;
+    f.params.SysParam(slot::SerialNumber) = 0;
+    f.record.WriteCalFile(" ");
+    EXPECT_EQ(f.record.RecordName(), f.sys + "Calib-0/Cal_1.txt");
+    EXPECT_EQ(CalibrationRecordFolder(f.sys, f.params), f.sys + "Calib-0");
+    const auto lines = ReadTextLines(f.record.RecordName());
+    ASSERT_TRUE(lines && !lines->empty());
+    EXPECT_EQ(lines->front(), "Calibration of CTE Tester  serial #: not set  03-15-2024  14:05:09");
+}
+
 TEST(CalibrationRecord, AFolderThatCannotBeMadeIsReportedAsAWriteFailure) {
     RecordFixture f;
     WriteFileAtomic(f.sys + "Calib-1234", "a file where the folder should be");

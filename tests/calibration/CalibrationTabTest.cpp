@@ -72,6 +72,23 @@ TEST(CalibrationTab, CalStartsNothingWhenCancelledUnknownDoneOrRunning) {
     EXPECT_EQ(b.dialogs.typeShownWith.size(), shown) << "a done calibration ignores CAL";
 }
 
+TEST(CalibrationTab, AStoppedCalibrationStaysInFrontWithHowToBack) {
+    CalibrationBench b;
+    b.program.session.window.view().currentTab = tab::Calibration; // as the tab switch sets it
+    b.cal.tab.EnterInstCalib();
+    b.dialogs.type = tccal::Manual;
+    b.op.queueAnswer(MessageAnswer::Yes);
+    b.cal.tab.Cal();
+    ASSERT_EQ(b.cal.calibration.CalRunState, calrun::Running);
+    EXPECT_FALSE(b.cal.view.howToEnabled);
+    b.op.queueAnswer(MessageAnswer::Yes); // "Do you want to exit?"
+    b.cal.tab.Stop();
+    EXPECT_TRUE(b.program.session.window.view().tabEnabled[tab::Calibration])
+        << "the window must not leave the tab for the Test tab";
+    EXPECT_TRUE(b.cal.view.howToEnabled);
+    EXPECT_TRUE(b.cal.view.helpEnabled);
+}
+
 TEST(CalibrationTab, NoCalibratorOnTheSerialPortsSuspendsTheStart) {
     CalibrationBench b;
     b.board.vanish(3);
@@ -92,6 +109,14 @@ TEST(CalibrationTab, BrowseOpensTheRecordFolderWhenThereIsOne) {
     b.cal.tab.Browse();
     ASSERT_EQ(b.opened.size(), 1u);
     EXPECT_EQ(b.opened[0], b.program.folders.SysFolder + "Calib-1234");
+
+    // The factory serial number 0: Browse finds the record the calibration wrote.
+    b.program.params.SysParam(slot::SerialNumber) = 0;
+    b.cal.record.StartRecord(false);
+    b.cal.record.WriteCalFile(" ");
+    b.cal.tab.Browse();
+    ASSERT_EQ(b.opened.size(), 2u) << b.op.last().text;
+    EXPECT_EQ(b.opened[1], b.program.folders.SysFolder + "Calib-0");
 }
 
 struct SetupFixture {

@@ -146,6 +146,33 @@ TEST(SequencerStop, NoGoesOnAndStopInAStableHoldSavesAndContinues) {
     EXPECT_TRUE(IsFile(b.DataFile("Bar_CTE.dat")));
 }
 
+TEST(SequencerStop, AStoppedTestLeavesTheStageAtTheEndTemperatureAndOffersTheFirstPoint) {
+    struct Case {
+        int option;
+        float expected;
+    };
+    for (const Case& c : {Case{0, 20}, Case{2, 50}}) {
+        SessionBench b({50, 80});
+        b.params.SysParam(slot::TestEndTempOption) = c.option;
+        b.Start();
+        ASSERT_TRUE(
+            b.RunUntil([&] { return InState(b, state::Settling) && b.run().StepIndex == 1; }, 120));
+        b.run().StopRequested = true;
+        b.clock.advance(1.0);
+        ASSERT_EQ(b.termination.asked.size(), 1u);
+        EXPECT_EQ(b.termination.asked[0].note1,
+                  "(Premature termination ... this step's data not saved)")
+            << "the first step's data is kept";
+        b.session->sequencer.TerminationYes();
+        EXPECT_EQ(b.run().gTestState, state::Idle);
+        EXPECT_TRUE(IsFile(b.DataFile("Bar_CTE.dat")));
+        ASSERT_FALSE(b.instruments.setPoints.empty());
+        EXPECT_EQ(b.instruments.setPoints.back(), c.expected) << "option " << c.option;
+        EXPECT_EQ(b.session->window.view().statusText[0], "Ready (1 of 2)");
+        EXPECT_EQ(b.session->window.view().nextTemp, "50") << "the point offered next";
+    }
+}
+
 TEST(SequencerEnd, EndOfTestTemperatureFollowsTheOption) {
     struct Case {
         int option;

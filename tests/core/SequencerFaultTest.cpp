@@ -142,7 +142,8 @@ TEST(TerminationQuestion, HoldsTheTicksAlsoOnTheTickThatSavesAStep) {
             EXPECT_EQ(b.run().gTestState, state::Idle);
             EXPECT_EQ(b.run().StepsSaved, 1);
             EXPECT_TRUE(b.session->window.view().startEnabled);
-            EXPECT_EQ(b.instruments.setPoints, std::vector<float>{20});
+            EXPECT_EQ(b.instruments.setPoints, (std::vector<float>{20, 20}))
+                << "no next step; the stage goes to the end-of-test temperature";
         } else {
             b.session->sequencer.TerminationNo();
             b.clock.advance(2.0);

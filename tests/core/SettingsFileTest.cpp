@@ -38,7 +38,8 @@ const std::string kFullFile = "[General]\r\n"
                               "RemoteStore2=\\\\server\\share\\\r\n"
                               "RemoteStore3=\r\n"
                               "RemoteStore4=\r\n"
-                              "TcCalType=1\r\n";
+                              "TcCalType=1\r\n"
+                              "PdfViewerPrompt=False\r\n";
 
 TEST(SettingsFile, AFileWithOneKeyReadsTheDefaultsForTheRest) {
     Rig r;
@@ -55,6 +56,7 @@ TEST(SettingsFile, AFileWithOneKeyReadsTheDefaultsForTheRest) {
     EXPECT_TRUE(r.settings.SystemWarnings);
     EXPECT_EQ(r.folders.RemoteStore, (std::array<std::string, 4>{}));
     EXPECT_EQ(r.settings.TcCalType, 0);
+    EXPECT_TRUE(r.settings.PdfViewerPrompt);
     EXPECT_TRUE(r.op.messages.empty());
 }
 
@@ -137,7 +139,8 @@ TEST(SettingsFile, RoundTripsByteForByteAndWritesAllKeysIntoAnEmptyFile) {
                                             "RemoteStore2=\r\n"
                                             "RemoteStore3=\r\n"
                                             "RemoteStore4=\r\n"
-                                            "TcCalType=0\r\n");
+                                            "TcCalType=0\r\n"
+                                            "PdfViewerPrompt=True\r\n");
     EXPECT_TRUE(empty.op.messages.empty());
 }
 

@@ -1,8 +1,11 @@
 // The operator's manual as shipped in the program folder: every help context number the
 // program uses leads to a page and an anchor that exist, and every link inside the manual
 // lands somewhere.
+#include "core/StartUpForms.h"
 #include "core/TestRecovery.h"
+#include "report/TestReport.h"
 #include "ui/HelpTopics.h"
+#include "ui/MessageWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -141,4 +144,23 @@ TEST(HelpManual, ThePowerCutPageNamesWhatTheProgramShowsAndWrites) {
           std::string(dilato::kInterruptedEnding), std::string("--resume"),
           std::string("--close-incomplete"), std::string("--keep-journal")})
         EXPECT_NE(page.find(text), std::string::npos) << "recovery.html does not name " << text;
+}
+
+TEST(HelpManual, TheManualNamesThingsAsTheWindowDoes) {
+    const std::string start = ReadAll(kManual + "getting-started.html");
+    for (const char* statement : dilato::kOperationalWarnings)
+        EXPECT_NE(start.find(statement), std::string::npos)
+            << "warning not in the manual: " << statement;
+    // The warnings window sends the operator to "Section 2.0".
+    EXPECT_NE(start.find("Section 2.0"), std::string::npos);
+    EXPECT_NE(start.find(kPdfPromptCaption), std::string::npos);
+    EXPECT_NE(start.find("Continue without"), std::string::npos);
+    EXPECT_NE(ReadAll(kManual + "test-tab.html").find(dilato::kMakerWebAddress), std::string::npos)
+        << "the About box's web address";
+    const std::string options = ReadAll(kManual + "setup-options.html");
+    for (const char* caption :
+         {"Temperature After Testing", "Accuracy / Speed", "Metric (millimeters)"})
+        EXPECT_NE(options.find(caption), std::string::npos) << caption;
+    const std::string messages = ReadAll(kManual + "messages.html");
+    EXPECT_EQ(messages.find("Application will now Exit"), std::string::npos);
 }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 #include <QUrl>
 
 using namespace dilato::ui;
@@ -42,6 +43,15 @@ TEST_F(HelpWindowTest, ShowsTheTopicOfEachContextNumberAndBringsTheWindowUp) {
     window.showTopic(help::Main);
     EXPECT_EQ(PageOf(window.currentSource()), "index.html");
     EXPECT_TRUE(window.currentText().contains("The main window"));
+}
+
+TEST_F(HelpWindowTest, TheWindowFitsOnTheScreen) {
+    HelpWindow window(DILATO_PROGRAM_FOLDER);
+    window.showTopic(help::TestTab);
+    const QRect room = window.screen()->availableGeometry();
+    EXPECT_LE(window.height() + 48, room.height()) << "with room for a title bar";
+    EXPECT_LE(window.width(), room.width());
+    EXPECT_TRUE(room.contains(window.geometry())) << window.geometry().y();
 }
 
 TEST_F(HelpWindowTest, AnUnknownContextNumberShowsTheContents) {

@@ -82,6 +82,18 @@ TEST(ComDiscovery, NoToTheControllerQuestionStartsDemoMode) {
     EXPECT_EQ(f.dialog.shown, 0);
 }
 
+TEST(ComDiscovery, WhileRunningTheQuestionSaysANoSwitchesToDemoMode) {
+    DiscoveryFixture f;
+    f.board.vanish(2);
+    f.op.queueAnswer(MessageAnswer::No);
+    f.discovery.CheckInstrumentLinks(false);
+    ASSERT_EQ(f.op.messages.size(), 1u);
+    EXPECT_EQ(f.op.last().text, "COM error with Temp-Stage controller, would you like to run "
+                                "the COM configuration utility?\n\nA 'No' will switch the "
+                                "software to Demo mode: the instruments are no longer read....");
+    EXPECT_TRUE(f.links.DemoMode());
+}
+
 TEST(ComDiscovery, DemoModeChosenForTheSensorSparesTheSecondQuestion) {
     DiscoveryFixture f;
     f.board.vanish(1);

@@ -143,6 +143,23 @@ TEST(SaveOptionsDialog, RefusesABlankNameAndRemembersTheBackground) {
     EXPECT_TRUE(dialog.Show("Untitled").Canceled);
 }
 
+TEST(PlotTabs, TheChartBeforeItsFirstPlotHasTheColoursOfEveryPlot) {
+    App();
+    test::PlotBench b;
+    PlotTabs tabs(PlotTabServices{b.run, b.params, b.folders, b.files, b.op}, nullptr);
+    QWidget* chart = tabs.graph().GrCtrl();
+    chart->resize(640, 480);
+    // No yellow titles or magenta axes (the first built-in scheme) anywhere on the chart.
+    const QImage picture = chart->grab().toImage();
+    int odd = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            odd += c == QColor(255, 0, 255) || c == QColor(255, 255, 0);
+        }
+    EXPECT_EQ(odd, 0);
+}
+
 TEST(PlotTabs, TheWidgetsFollowTheModel) {
     App();
     test::PlotBench b;

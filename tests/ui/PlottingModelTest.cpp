@@ -123,6 +123,29 @@ TEST(PlottingTab, LivePlotShowsTheRunningTestAndOnlyItsTimePlots) {
     EXPECT_EQ(b.model.GraphType, graph::TemperatureTime);
 }
 
+TEST(PlottingTab, ATypeForcedByTheLivePlotTakesItsTitleAlongButNotATypedOne) {
+    for (const std::string typed : {"", "Copper bar"}) {
+        PlotBench b;
+        b.model.ChoosePlotType(graph::DisplacementTemperature);
+        if (!typed.empty()) b.model.SetPlotTitleText(typed);
+        b.model.LeavePlottingSetup();
+        b.run.LivePlot = true;
+        b.run.gTestState = state::Hold;
+        b.run.stepData.reset(10, 1);
+        b.model.EnterPlotting();
+        ASSERT_EQ(b.model.GraphType, graph::TemperatureTime);
+        const std::string expected = typed.empty() ? " Temperature vs Time" : typed;
+        EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the live plot's title";
+        b.run.LivePlot = false; // the test ends; its stored plot is shown
+        b.run.gTestState = state::Idle;
+        b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};
+        b.model.EnterPlotting();
+        EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the stored plot's title";
+        b.model.EnterPlottingSetup();
+        EXPECT_EQ(b.model.view().plotTitle, expected);
+    }
+}
+
 TEST(PlottingTab, RotateCyclesAStoredPlotAndResetsTheTitle) {
     PlotBench b;
     b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};
@@ -175,6 +198,29 @@ TEST(SaveButton, ProposesANameAndWritesTheImageWithItsRemoteCopy) {
     b.model.Save();
     EXPECT_EQ(b.canvas.exports.size(), 2u) << "cancel writes nothing";
     EXPECT_EQ(b.canvas.setups.size(), 2u) << "and leaves the chart alone";
+}
+
+TEST(SaveButton, AGraphOfTheTestJustRunGoesToItsFolderAndSaysWhere) {
+    PlotBench b;
+    std::filesystem::create_directories(b.folders.DataRoot() + "Other");
+    b.model.ResetPlotFileLists(); // the setup tab's folder box: "Other", never chosen
+    b.model.setTestTabFolder([] { return std::string("Window"); });
+    // The live plot of the running test, then its stored plot once it has ended.
+    b.run.LivePlot = true;
+    b.run.gTestState = state::Hold;
+    b.run.stepData.reset(10, 1);
+    b.model.EnterPlotting();
+    b.model.SetSelFilename0(b.Store("Window", "Copper1", TestReadings({20, 50}, 3)));
+    b.run.LivePlot = false;
+    b.run.gTestState = state::Idle;
+    b.model.EnterPlotting();
+    b.dialog.answer.FileName = "Copper1_CTE";
+    b.dialog.answer.ImgType = 1;
+    b.model.Save();
+    const std::string path = b.folders.DataRoot() + "Window/Copper1_CTE_Disp-Time.jpg";
+    ASSERT_EQ(b.canvas.exports.size(), 1u);
+    EXPECT_EQ(b.canvas.exports[0].path, path);
+    EXPECT_EQ(b.model.view().savedTo, "Graph saved to " + path);
 }
 
 TEST(SaveButton, AFolderThatIsMissingIsReportedAndNothingIsCopied) {

@@ -192,6 +192,21 @@ TEST(StartUp, EndsOrGoesOnAsEachCheckSays) {
     }
 }
 
+TEST(StartUp, ContinuingWithoutAPdfViewerIsRememberedForTheNextStart) {
+    StartBench b;
+    b.host.pdfViewer = false;
+    b.host.pdfPromptClose = DialogClose::GoOnWithout;
+    EXPECT_EQ(b.Main(), "");
+    EXPECT_TRUE(b.host.called("pdf prompt"));
+    EXPECT_TRUE(b.host.called("main window")) << "the start-up goes on";
+    EXPECT_EQ(ReadIniValue(b.program.settings.FileName(), "General", "PdfViewerPrompt"), "False");
+
+    b.program.settings.PdfViewerPrompt = true; // what the next start reads from the file
+    b.host.calls.clear();
+    b.program.settings.ReadDilatoIni();
+    EXPECT_FALSE(b.program.settings.PdfViewerPrompt);
+}
+
 TEST(StartUp, AsksForThePasswordAndRemindsOfUpdatesOnlyWhenDue) {
     StartBench b;
     WriteIniValue(b.program.paramFile.MainFileName(), "SysParams", "Password", "secret");

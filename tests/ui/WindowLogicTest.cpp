@@ -5,6 +5,7 @@
 #include "core/SessionBench.h"
 
 #include "core/TabStrip.h"
+#include "core/TestStart.h"
 #include "core/TestTabControl.h"
 #include "core/WindowTexts.h"
 #include "platform/Files.h"
@@ -12,6 +13,8 @@
 #include "update/Signature.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace dilato {
 namespace {
@@ -115,15 +118,57 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
     EXPECT_TRUE(w.view().tabEnabled[tab::Plotting]) << "a later step may show its live plot";
 }
 
-TEST(TerminationQuestion, NotesSayWhetherTheStepIsSaved) {
-    const TerminationQuestion save = TestTerminationQuestion(true);
-    EXPECT_EQ(save.caption, "Test-Termination Request");
-    EXPECT_EQ(save.question, "Do you want to end this test?");
-    EXPECT_EQ(save.note1, "(Test results will be saved to file)");
-    EXPECT_EQ(save.note2, "(Test will be continuted.)");
-    const TerminationQuestion abort = TestTerminationQuestion(false);
-    EXPECT_EQ(abort.note1, "(Premature termination ... no data saved)");
-    EXPECT_EQ(abort.note2, "(Ongoing test will be aborted.)");
+TEST(WindowModel, TheTabInFrontIsNeverDisabledUnderTheOperator) {
+    SessionBench b;
+    MainWindowModel& w = b.session->window;
+    struct Case {
+        int front, state, stepIndex;
+    };
+    // The calibration tab while a calibration ends (state 0 in calibration mode), the live
+    // plot of a first step settling.
+    for (const Case& c : {Case{tab::Calibration, 0, 0}, Case{tab::Plotting, 1, 0}}) {
+        w.view().currentTab = c.front;
+        b.run().gTestState = state::Idle;
+        w.EnableTabs();
+        b.run().gTestState = c.state;
+        b.run().StepIndex = c.stepIndex;
+        w.EnableTabs();
+        EXPECT_TRUE(w.view().tabEnabled.at(static_cast<size_t>(c.front))) << "tab " << c.front;
+        EXPECT_FALSE(w.view().tabEnabled[tab::SetupOptions]) << "the others follow the state";
+    }
+}
+
+TEST(Messages, AnInstrumentAbortSaysTheTestIsStoppedNotThatTheProgramEnds) {
+    for (const int type : {1, 2, 3, 4, 8, 0}) {
+        const std::string text = AbortMessageFor(type).text;
+        EXPECT_EQ(text.find("Exit"), std::string::npos) << text;
+        EXPECT_NE(text.find("The test has been stopped..."), std::string::npos) << text;
+    }
+}
+
+TEST(TerminationQuestion, SaysWhatYesDoesToTheStepTheTestAndTheStepsAlreadySaved) {
+    struct Case {
+        bool canSave, stepsKept, lastStep;
+        const char *question, *note1, *note2;
+    };
+    const char* endTest = "Do you want to end this test?";
+    const char* saved = "(Test results will be saved to file)";
+    const char* aborted = "(Ongoing test will be aborted.)";
+    for (const Case& c : {
+             Case{true, false, false, "Do you want to end this step?", saved,
+                  "(Test will be continuted.)"},
+             Case{true, true, true, endTest, saved, "(Test will be completed.)"},
+             Case{false, false, false, endTest, "(Premature termination ... no data saved)",
+                  aborted},
+             Case{false, true, true, endTest,
+                  "(Premature termination ... this step's data not saved)", aborted},
+         }) {
+        const TerminationQuestion q = TestTerminationQuestion(c.canSave, c.stepsKept, c.lastStep);
+        EXPECT_EQ(q.caption, "Test-Termination Request");
+        EXPECT_EQ(q.question, c.question) << c.canSave << c.stepsKept << c.lastStep;
+        EXPECT_EQ(q.note1, c.note1) << c.canSave << c.stepsKept << c.lastStep;
+        EXPECT_EQ(q.note2, c.note2) << c.canSave << c.stepsKept << c.lastStep;
+    }
     const TerminationQuestion exit = ExitQuestion();
     EXPECT_EQ(exit.caption, "Application-Exit Request");
     EXPECT_EQ(exit.question, "Do you want to exit Dilato?");
@@ -274,6 +319,30 @@ TEST(TestTab, TheDataFolderIsMadeWhenChosenAndItsNameObeysTheRules) {
     tab.DataFolderSelected();
     EXPECT_EQ(b.session->window.view().dataFolder, "");
     EXPECT_FALSE(b.session->window.view().startEnabled);
+}
+
+TEST(TestTab, StartNeedsADataFolderFromTheFirstLookOnAndSaysWhyItIsOff) {
+    SessionBench b;
+    b.session->window.view().dataFolder.clear();
+    TestTabControl tab(*b.session, b.folders, b.params, b.op);
+    tab.InitMainWindow();
+    const TestTabView& v = b.session->window.view();
+    EXPECT_FALSE(v.startEnabled) << "no folder at the first start";
+    EXPECT_EQ(v.startNote,
+              "Start needs a data folder: choose one or type a new name in Data Folder.");
+    tab.RefreshFiles(); // what entering the Test tab again does
+    EXPECT_FALSE(v.startEnabled);
+    EXPECT_FALSE(v.startNote.empty());
+
+    tab.DataFolderTyped("Window");
+    tab.DataFolderSelected();
+    EXPECT_TRUE(v.startEnabled);
+    EXPECT_EQ(v.startNote, "");
+    std::filesystem::remove_all(b.folders.DataRoot() + "Window");
+    tab.RefreshFiles();
+    EXPECT_FALSE(v.startEnabled) << "a folder gone since";
+    EXPECT_EQ(v.startNote, "Start needs the data folder \"Window\": press Return in Data Folder "
+                           "to make it.");
 }
 
 TEST(TestTab, AFolderThatCannotBeMadeIsToldAndStartStaysOff) {

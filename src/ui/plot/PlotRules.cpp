@@ -49,6 +49,19 @@ std::string VerticalAxisTitle(int graphType, bool unitsInches) {
     return DisplacementTitle(unitsInches);
 }
 
+bool IsDefaultTitle(const std::string& title) {
+    const auto trimmed = [](const std::string& s) {
+        const size_t first = s.find_first_not_of(' ');
+        return first == std::string::npos ? std::string()
+                                          : s.substr(first, s.find_last_not_of(' ') - first + 1);
+    };
+    const std::string t = trimmed(title);
+    if (t.empty()) return true;
+    for (int type = 0; type < graph::Count; ++type)
+        if (t == trimmed(DefaultTitle(type))) return true;
+    return false;
+}
+
 std::string ChartTitle(const std::string& grTitle, const std::string& plotTitleText,
                        int graphType) {
     if (!grTitle.empty()) return grTitle;

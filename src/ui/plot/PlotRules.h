@@ -23,6 +23,9 @@ inline constexpr int Count = 3;
 [[nodiscard]] std::string FileSuffix(int graphType);
 [[nodiscard]] std::string HorizontalAxisTitle(int graphType);
 [[nodiscard]] std::string VerticalAxisTitle(int graphType, bool unitsInches);
+// Whether a plot title is one the program gave (empty, or a type's default title, blanks
+// aside) rather than one the operator typed.
+[[nodiscard]] bool IsDefaultTitle(const std::string& title);
 // The chart title: the graph's own title, else the operator's plot title, else the default.
 [[nodiscard]] std::string ChartTitle(const std::string& grTitle, const std::string& plotTitleText,
                                      int graphType);

@@ -22,6 +22,9 @@ class QPushButton;
 
 namespace dilato {
 
+// The colour scheme of the plots on screen (a white background is scheme 5, for export).
+inline constexpr int kScreenScheme = 4;
+
 // Everything the tabs use but the chart and the dialog, which they make themselves.
 struct PlotTabServices {
     TestRun& run;
@@ -45,6 +48,7 @@ class PlottingPage final : public QWidget {
   private:
     PlottingModel* model_ = nullptr;
     QLabel* graphTypeName_;
+    QLabel* savedTo_; // where the last Save wrote the graph
 };
 
 class PlottingSetupPage final : public QWidget {

@@ -8,7 +8,14 @@ namespace dilato {
 
 void PlottingModel::EnterPlotting() {
     view_.saveEnabled = s_.run.gTestState == state::Idle;
-    if (s_.run.LivePlot && GraphType > graph::TemperatureTime) GraphType = graph::TemperatureTime;
+    if (s_.run.LivePlot && GraphType > graph::TemperatureTime) {
+        GraphType = graph::TemperatureTime;
+        // A title the program gave names the type shown; one the operator typed stays.
+        if (IsDefaultTitle(PlotTitleText)) {
+            PlotTitleText = DefaultTitle(GraphType);
+            view_.plotTitle = PlotTitleText;
+        }
+    }
     s_.op.setBusyPointer(false);
     if (!okDrawGraph(4) && drawFailed_) drawFailed_();
 }
@@ -71,15 +78,21 @@ void PlottingModel::Save() {
     const GraphSaveOptions& choice = s_.saveDialog.Show(ProposedExportName(SelectedFiles));
     if (choice.Canceled) return;
     s_.op.setBusyPointer(true);
-    (void)SaveGraphImage(choice.ImgType, choice.FileName, choice.UseNegImage);
+    const std::string written = SaveGraphImage(choice.ImgType, choice.FileName, choice.UseNegImage);
+    view_.savedTo = written.empty() ? std::string() : "Graph saved to " + written;
     s_.op.setBusyPointer(false);
 }
 
 std::string PlottingModel::SaveGraphImage(int imgType, const std::string& fileName,
                                           bool negative) {
     const bool fromTestTab = plotFromTestTab_ ? plotFromTestTab_() : PlotFromTestTab;
-    const std::string folder =
-        fromTestTab && testTabFolder_ ? testTabFolder_() : view_.folderCombo.text;
+    // The running test's plot goes to the test's folder; a stored test's plot to the folder
+    // of the test plotted (a test just run is plotted from its own folder).
+    std::string folder = view_.folderCombo.text;
+    if ((fromTestTab || s_.run.LivePlot) && testTabFolder_)
+        folder = testTabFolder_();
+    else if (const std::string plotted = PlottedFolder(); !plotted.empty())
+        folder = plotted;
     const std::string path =
         GraphImagePath(s_.folders.SysFolder, folder, fileName, GraphType, imgType);
     if (negative) s_.canvas.SetGradient(false);
@@ -95,6 +108,15 @@ std::string PlottingModel::SaveGraphImage(int imgType, const std::string& fileNa
     if (!written) return {};
     s_.files.WriteRemoteDataFile(path);
     return path;
+}
+
+std::string PlottingModel::PlottedFolder() const {
+    if (SelectedFiles.empty()) return {};
+    const std::string root = s_.folders.DataRoot();
+    const std::string& file = SelectedFiles.front();
+    const size_t slash = file.rfind('/');
+    if (file.rfind(root, 0) != 0 || slash == std::string::npos || slash <= root.size()) return {};
+    return file.substr(root.size(), slash - root.size());
 }
 
 void PlottingModel::RefreshTitle() {

@@ -41,6 +41,7 @@ struct PlottingView {
     bool focusOnDirFiles = false;
     std::string plotTitle; // `PlotTitle`
     int plotTypeOption = 0; // `OptXAxisData`
+    std::string savedTo;    // where the last Save wrote the graph ("Graph saved to ...")
 };
 
 class PlottingModel {
@@ -95,6 +96,8 @@ class PlottingModel {
   private:
     void RefreshTitle();
     void UpdateClearAndTransfer();
+    // The data sub-folder of the file plotted; empty when none is plotted or it lies elsewhere.
+    [[nodiscard]] std::string PlottedFolder() const;
 
     PlottingServices s_;
     PlottingView view_;

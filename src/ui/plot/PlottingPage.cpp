@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace dilato {
 
 PlottingPage::PlottingPage(clsGraph& graph, QWidget* parent) : QWidget(parent) {
@@ -14,6 +16,9 @@ PlottingPage::PlottingPage(clsGraph& graph, QWidget* parent) : QWidget(parent) {
     auto* typeLabel = new QLabel(QStringLiteral("Graph Type:"));
     graphTypeName_ = new QLabel;
     graphTypeName_->setObjectName(QStringLiteral("graphTypeName"));
+    savedTo_ = new QLabel;
+    savedTo_->setObjectName(QStringLiteral("lblSavedTo"));
+    savedTo_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     SonicClickRotateGrRight = new QPushButton(QStringLiteral(">"));
     SonicClickRotateGrRight->setToolTip(QStringLiteral("Next graph type"));
     SonicClickRotateGrRight->setFixedWidth(40);
@@ -30,6 +35,7 @@ PlottingPage::PlottingPage(clsGraph& graph, QWidget* parent) : QWidget(parent) {
     graph.GrCtrl()->setParent(this);
     graph.GrCtrl()->setToolTip(QString());
     layout->addWidget(graph.GrCtrl(), 1);
+    layout->addWidget(savedTo_);
     connect(SonicClickPlottingTabHelpBtn, &QPushButton::clicked, this, [this] {
         if (helpRequested) helpRequested();
     });
@@ -53,6 +59,14 @@ void PlottingPage::Refresh() {
     // The type's name without the default title's leading blank.
     const std::string name = DefaultTitle(model_->GraphType);
     graphTypeName_->setText(QString::fromStdString(name).trimmed());
+    // As wide as the longest type's name (in the font it shows now): ">" stays where it is
+    // while the names change.
+    int widest = 0;
+    for (int type = 0; type < graph::Count; ++type)
+        widest = std::max(widest, graphTypeName_->fontMetrics().horizontalAdvance(
+                                      QString::fromStdString(DefaultTitle(type)).trimmed()));
+    if (graphTypeName_->minimumWidth() != widest + 8) graphTypeName_->setFixedWidth(widest + 8);
+    savedTo_->setText(QString::fromStdString(model_->view().savedTo));
 }
 
 } // namespace dilato
