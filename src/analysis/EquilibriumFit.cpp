@@ -19,6 +19,8 @@ constexpr int kGridPoints = 25;
 constexpr int kGoldenSteps = 40;
 // A best tau this close to an end of the search (in log tau) lies at the end.
 constexpr double kAtBound = 0.01;
+// A drift this many of its standard uncertainties from none is clearly there.
+constexpr double kClearDrift = 3.0;
 
 // Neighbouring readings gathered into one: how many, their mean time and indicator (the
 // indicator relative to the window's first reading) and half the time they span.
@@ -95,8 +97,11 @@ std::vector<Bin> Gather(std::span<const Reading> readings, const std::vector<dou
 // A drift the model leaves unexplained (inches a minute): the slope of a straight line through
 // the bins' residuals about the fit for tau, together with that slope's own standard
 // uncertainty for readings that scatter by sigma (a drift hidden in the scatter).
-double UnexplainedDrift(const std::vector<Bin>& bins, const LinearFit& fit, double tau,
-                        double sigma) {
+struct Drift {
+    double slope = 0, uncertainty = kInfinite;
+};
+Drift UnexplainedDrift(const std::vector<Bin>& bins, const LinearFit& fit, double tau,
+                       double sigma) {
     double weight = 0, mean = 0;
     for (const Bin& b : bins) {
         weight += b.weight;
@@ -109,8 +114,8 @@ double UnexplainedDrift(const std::vector<Bin>& bins, const LinearFit& fit, doub
         spread += b.weight * ((b.time - mean) * (b.time - mean) + b.halfSpan * b.halfSpan / 3.0);
         moment += b.weight * (b.time - mean) * residual;
     }
-    if (!(spread > 0)) return kInfinite;
-    return std::hypot(moment / spread, sigma / std::sqrt(spread));
+    if (!(spread > 0)) return {};
+    return {moment / spread, sigma / std::sqrt(spread)};
 }
 
 // The best tau between low and high (minutes), searched in log tau.
@@ -242,7 +247,20 @@ EquilibriumFit FitEquilibrium(std::span<const Reading> readings, double windowSt
     // Long after tauPrior the model says nothing is left; the readings say less: a drift the
     // model does not explain, or one within their scatter, kept up for one more time
     // constant, would go unseen.
-    const double unseen = UnexplainedDrift(bins, prior, tauPrior, fit.noiseSigma) * tauPrior;
+    const Drift drift = UnexplainedDrift(bins, prior, tauPrior, fit.noiseSigma);
+    double unseen = std::hypot(drift.slope, drift.uncertainty) * tauPrior;
+    // Readings that look like an endless drift (the best tau at the top of the search) and
+    // drift clearly beyond the model: no approach to a resting point at all. What moved over
+    // the window may come again.
+    const bool endless = fit.tauAtBound && tau > tauPrior &&
+                         std::fabs(drift.slope) > kClearDrift * drift.uncertainty;
+    if (endless) {
+        unseen = std::max(unseen, std::fabs(drift.slope) * fit.windowMinutes());
+        // The model's level is the window's middle, not where the readings are: the latest
+        // readings stand for the end value, nothing known of what comes after them.
+        fit.endValue = reference + bins.back().value;
+        fit.remaining = 0.0;
+    }
     fit.remainingUncertainty =
         std::hypot(std::hypot(uRemaining, (rLonger - rShorter) / 2.0), unseen);
     return fit;

@@ -139,7 +139,13 @@ bool StepEvidence::atEquilibrium() const {
 }
 
 double StepEvidence::stillToCome() const {
-    return equilibrium && equilibrium->fit.valid ? equilibrium->fit.remaining : remainingDrift;
+    if (!equilibrium || !equilibrium->fit.valid) return remainingDrift;
+    // What may still come by the fit: its movement and twice its uncertainty (the bound the
+    // step-end condition holds it to), or the drift's own estimate where that is more.
+    const EquilibriumFit& f = equilibrium->fit;
+    const double bound = std::fabs(f.remaining) + 2.0 * f.remainingUncertainty;
+    if (std::fabs(remainingDrift) > bound) return remainingDrift;
+    return std::copysign(bound, f.remaining != 0.0 ? f.remaining : remainingDrift);
 }
 
 StepEvidence GatherStepEvidence(const StepData& data, int step, const HoldFacts& facts) {

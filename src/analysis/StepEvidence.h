@@ -72,7 +72,8 @@ struct StepEvidence {
     // Whether the step ended at equilibrium: never when the time limit ended it; with a fit,
     // only when its step-end condition held.
     [[nodiscard]] bool atEquilibrium() const;
-    // What was still to come at the end, inches: the fit's r, else remainingDrift.
+    // What may still have been to come at the end, inches: by the fit |r| + 2 u(r) (or
+    // remainingDrift where that is more), signed as r; without a fit remainingDrift.
     [[nodiscard]] double stillToCome() const;
 };
 

@@ -92,6 +92,8 @@ TEST(EquilibriumFit, ATauAtTheEndOfItsSearchOrFarFromThePriorIsNeverResolved) {
         {"three times faster", {50, -4000 * kMicroInch}, 300, 150},
         // A drift that never ends looks like an endless time constant.
         {"steady drift", {160, 0, 3, 0, 2 * kMicroInch}, 400, 160},
+        // The same drift under a metal's few minutes: the model would call it settled.
+        {"steady drift, metal", {160, 0, 3, 0, 2 * kMicroInch}, 400, 2.65},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,6 +102,12 @@ TEST(EquilibriumFit, ATauAtTheEndOfItsSearchOrFarFromThePriorIsNeverResolved) {
         ASSERT_TRUE(fit.valid);
         EXPECT_FALSE(fit.tauResolved) << fit.fittedTau << " +/- " << fit.fittedTauUncertainty;
         EXPECT_EQ(fit.tau, c.tauPrior);
+        if (c.approach.drift == 0) continue;
+        EXPECT_FALSE(EquilibriumReached(fit, 21e-6, false)) << "a drift is no equilibrium";
+        // Under a short time constant the drift cannot be the approach: no resting point,
+        // what moved over the window may come again.
+        if (c.tauPrior < 10)
+            EXPECT_GE(fit.remainingUncertainty, 0.9 * c.approach.drift * fit.windowMinutes());
     }
     const auto slow = Readings(cases[0].approach, 400, 3);
     const EquilibriumFit fit = FitEquilibrium(slow, 200, 160);

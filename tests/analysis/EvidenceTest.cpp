@@ -241,8 +241,14 @@ TEST(ResultEvidence, AResultWithAStepNotAtEquilibriumSaysWhatWasStillToCome) {
     const TestEvidence e = BuildTestEvidence(steps, table, PlanShape{setPoints, 2, false}, kLength);
     ASSERT_EQ(e.results.size(), 1u);
     EXPECT_FALSE(e.results[0].atEquilibrium);
-    EXPECT_NEAR(e.results[0].stillToCome, 27e-6, 1e-12);
+    EXPECT_NEAR(e.results[0].stillToCome, 27e-6, 1e-12) << "27 µin, known exactly";
     EXPECT_NEAR(e.results[0].stillToComeFraction, 0.1, 1e-6) << "27 of 270 µin";
+    // Known to 4 µin: up to 35 µin may still come.
+    steps[1].equilibrium->fit.remainingUncertainty = 4e-6;
+    EXPECT_NEAR(BuildTestEvidence(steps, table, PlanShape{setPoints, 2, false}, kLength)
+                    .results[0]
+                    .stillToCome,
+                35e-6, 1e-12);
     EXPECT_NEAR(e.results[0].lastReadingCte,
                 CteBetweenEnds(steps[0].endTemperature, steps[0].endIndicator,
                                steps[1].endTemperature, steps[1].endIndicator, kLength),
