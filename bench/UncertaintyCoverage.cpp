@@ -5,6 +5,15 @@
 // the estimate, and the simulated minutes of the steps.
 //
 //   bench_uncertainty_coverage [--runs N] [--materials copper,pmma] [--plans 20/50/80,-20/40/100]
+//                              [--class auto|unknown] [--type-b on|off]
+//
+// --class auto (the default) names each sample's material class as an operator would (metal,
+// glass, polymer), so that its steps end at equilibrium; unknown leaves them to the drift
+// criteria. --type-b on (the default) draws the bench's Type B inputs for every seed (the
+// fixture frame's expansion, the sensor's and the thermistor's gain, the sample's true
+// length) from the distributions the budget gives them, so that coverage tests the whole
+// budget and not the readings' noise alone. Beside the coverage it prints the mean and
+// spread of z = error / u_c, and how many results were flagged as not at equilibrium.
 //
 // The defaults are 200 runs of copper, aluminium, fused silica and the polymer over the plans
 // 20/50/80 and -20/40/100 °C (whose overall result spans -20 to 100 °C). Temporary files go
@@ -12,6 +21,7 @@
 
 #include "core/SeededRun.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -37,6 +47,8 @@ struct Tally {
     int results = 0, coveredU = 0, coveredEstimate = 0, below = 0;
     double cte = 0, truth = 0, accuracy = 0, expanded = 0, from = 0, to = 0, squaredError = 0;
     double relativeU = 0;
+    double z = 0, squaredZ = 0;
+    int flagged = 0;
 
     void add(const dilato::test::MeasuredResult& m) {
         ++results;
@@ -51,12 +63,22 @@ struct Tally {
         to += m.to;
         squaredError += m.error() * m.error();
         relativeU += m.truth != 0 ? m.expanded / std::abs(m.truth) : 0;
+        const double zi = m.combined > 0 ? m.error() / m.combined : 0;
+        z += zi;
+        squaredZ += zi * zi;
+        flagged += m.atEquilibrium ? 0 : 1;
+    }
+    [[nodiscard]] double meanZ() const { return results ? z / results : 0; }
+    [[nodiscard]] double spreadZ() const {
+        if (results < 2) return 0;
+        const double mean = meanZ();
+        return std::sqrt(std::max(0.0, (squaredZ - results * mean * mean) / (results - 1)));
     }
 };
 
 int Usage() {
     std::fprintf(stderr, "usage: bench_uncertainty_coverage [--runs N] [--materials a,b,...] "
-                         "[--plans 20/50/80,...]\n");
+                         "[--plans 20/50/80,...] [--class auto|unknown] [--type-b on|off]\n");
     return 2;
 }
 
@@ -66,6 +88,7 @@ int main(int argc, char** argv) {
     int runs = 200;
     std::vector<std::string> materials{"copper", "aluminium", "fused-silica", "pmma"};
     std::vector<std::string> plans{"20/50/80", "-20/40/100"};
+    bool autoClass = true, typeB = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -76,6 +99,10 @@ int main(int argc, char** argv) {
             materials = Split(value, ',');
         else if (arg == "--plans")
             plans = Split(value, ',');
+        else if (arg == "--class" && (value == "auto" || value == "unknown"))
+            autoClass = value == "auto";
+        else if (arg == "--type-b" && (value == "on" || value == "off"))
+            typeB = value == "on";
         else
             return Usage();
     }
@@ -87,9 +114,12 @@ int main(int argc, char** argv) {
     if (!std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm", ec))
         ::setenv("TMPDIR", "/dev/shm", 0);
 
-    std::printf("%-13s %-11s %-15s %9s %9s %9s %9s %8s %9s %9s %8s %s\n", "material", "plan",
-                "interval (C)", "CTE", "truth", "rms err", "estimate", "U(k=2)", "U/truth",
-                "cover U", "cover est", "step minutes (mean)");
+    std::printf("class %s, Type B inputs %s\n", autoClass ? "by material" : "unknown",
+                typeB ? "drawn per seed" : "fixed");
+    std::printf("%-13s %-11s %-15s %9s %9s %9s %9s %8s %9s %9s %8s %6s %6s %7s %s\n",
+                "material", "plan", "interval (C)", "CTE", "truth", "rms err", "estimate",
+                "U(k=2)", "U/truth", "cover U", "cover est", "mean z", "sd z", "flagged",
+                "step minutes (mean)");
     const auto started = std::chrono::steady_clock::now();
     int incomplete = 0;
     for (const std::string& material : materials) {
@@ -107,6 +137,9 @@ int main(int argc, char** argv) {
                 t.plan = full;
                 t.temperatures = static_cast<int>(temps.size());
                 t.seed = static_cast<uint64_t>(seed);
+                t.materialClass =
+                    autoClass ? dilato::test::ClassOfMaterial(material) : std::string("unknown");
+                t.drawTypeB = typeB;
                 const auto run = dilato::test::RunSeededTest(t);
                 if (!run.completed) {
                     ++incomplete;
@@ -133,11 +166,11 @@ int main(int argc, char** argv) {
                 char interval[32];
                 std::snprintf(interval, sizeof interval, "%.1f..%.1f", t.from / n, t.to / n);
                 std::printf("%-13s %-11s %-15s %9.3f %9.3f %9.4f %8.1f%% %9.4f %8.2f%% %4d/%-4d "
-                            "%4d/%-4d %s%s\n",
+                            "%4d/%-4d %6.2f %6.2f %7d %s%s\n",
                             material.c_str(), plan.c_str(), interval, t.cte / n, t.truth / n,
                             std::sqrt(t.squaredError / n), 100.0 * t.accuracy / n, t.expanded / n,
                             100.0 * t.relativeU / n, t.coveredU, t.results, t.coveredEstimate,
-                            t.results, minutes.c_str(),
+                            t.results, t.meanZ(), t.spreadZ(), t.flagged, minutes.c_str(),
                             t.below ? "  (below the range of the method)" : "");
             }
             std::fflush(stdout);

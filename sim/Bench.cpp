@@ -149,7 +149,8 @@ double Bench::trueIndicatorMillimetres() const {
     const SampleParams& s = p_.sample;
     const double driftMm = s.driftMicronsPerHour * 1e-3 * (time_ - start_) / 3600.0;
     return s.baseMillimetres +
-           (sampleGrowthInches() - fixtureGrowthInches()) * kMillimetresPerInch + driftMm;
+           (sampleGrowthInches() - fixtureGrowthInches()) * kMillimetresPerInch * s.sensorGain +
+           driftMm;
 }
 
 double Bench::indicatorMillimetres() {

@@ -44,6 +44,8 @@ struct SampleParams {
     double baseMillimetres = 2.54; // sensor reading at the ambient temperature
     double driftMicronsPerHour = 0.0;
     double noiseMicrons = 0.1; // standard deviation of one sensor reading
+    // The displacement sensor's gain: it reads a movement as this much of itself.
+    double sensorGain = 1.0;
 
     void setMaterial(const Material& material) {
         expansion = material.expansion;

@@ -2,6 +2,7 @@
 
 #include "ProgramOptions.h"
 #include "core/TestPlan.h"
+#include "analysis/MaterialClass.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -64,6 +65,13 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
                              o.sampleId = value();
                          else if (arg == "--length")
                              o.length = value();
+                         else if (arg == "--material-class")
+                             o.materialClass = value();
+                         else if (arg == "--wait-for-equilibrium")
+                             o.waitForEquilibrium = true;
+                         else if (arg == "--contact-seconds")
+                             o.contactSeconds =
+                                 app::OptionNumber(value(), "--contact-seconds");
                          else if (arg == "--mm")
                              o.millimetres = true;
                          else if (arg == "--yes")
@@ -96,6 +104,10 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
     if (o.calibrate) return o;
     if (o.resume && o.closeIncomplete)
         throw std::invalid_argument("--resume and --close-incomplete exclude each other");
+    if (!ParseMaterialClass(o.materialClass))
+        throw std::invalid_argument("--material-class takes metal, glass, polymer or unknown");
+    if (o.contactSeconds && !(*o.contactSeconds > 0))
+        throw std::invalid_argument("--contact-seconds takes a positive number of seconds");
     if (o.test.empty()) throw std::invalid_argument("--test NAME is required");
     if (o.length.empty()) throw std::invalid_argument("--length VALUE is required");
     return o;
@@ -109,6 +121,14 @@ std::string RunUsage() {
   --test NAME           test name (required)
   --sample-id TEXT      sample identifier
   --length VALUE        starting sample length in inches (required); --mm: in millimetres
+  --material-class metal|glass|polymer|unknown
+                        what the sample is made of (default unknown): a step then ends only
+                        when the fit of its approach to equilibrium tells what is still to
+                        come, and its results are taken at that equilibrium
+  --wait-for-equilibrium
+                        a step also waits until what is still to come is itself that small
+  --contact-seconds S   the stage's contact with a sample's foot as a time constant
+                        (default 120; measurable with a metal sample)
   --yes                 answer Yes when the length is outside the recommended range
   --overwrite           replace the files of a test of the same name (else refused)
   --use-backup          when the parameter file CTESysParam.dat cannot be used, load the

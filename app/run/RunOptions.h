@@ -17,6 +17,9 @@ struct RunOptions : app::ProgramOptions {
     std::string test;
     std::string sampleId;
     std::string length; // as typed into the sample length box
+    std::string materialClass = "unknown"; // metal, glass, polymer or unknown
+    bool waitForEquilibrium = false;
+    std::optional<double> contactSeconds; // the stage's contact time constant
     bool millimetres = false;
     bool yes = false;
     bool overwrite = false; // replace the files of a test of the same name

@@ -17,6 +17,7 @@
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
 #include "sim/Truth.h"
+#include "storage/EvidenceSection.h"
 #include "storage/ExistingTest.h"
 
 #include <cmath>
@@ -88,6 +89,11 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
         }
         out << std::endl;
     }
+    // Results whose steps did not end at equilibrium carry no accuracy claim.
+    const auto& evidence = p.session.files.lastEvidence();
+    if (!evidence) return;
+    for (const ResultEvidence& r : evidence->results)
+        if (!r.atEquilibrium) out << "CTE " << r.key << ": " << EquilibriumFlagText(r) << std::endl;
 }
 
 // A test that ended without completing keeps its journal when a failure (not the operator)
@@ -159,6 +165,9 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     view.dataFile = o.test;
     view.sampleId = o.sampleId;
     view.sampleLength = o.length;
+    view.materialClass = o.materialClass;
+    p.session.run.equilibrium.waitForEquilibrium = o.waitForEquilibrium;
+    if (o.contactSeconds) p.session.run.equilibrium.contactSeconds = *o.contactSeconds;
     p.folders.DataFileName = o.test;
     p.session.journal.setKeepEndedJournals(o.keepJournal);
     const auto interrupted = FindInterruptedTest(JournalPath(p.folders));

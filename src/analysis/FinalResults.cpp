@@ -69,6 +69,12 @@ std::pair<int, int> RangeSteps(std::span<const double> setPoints) {
 
 void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
                          float sampleLength, int last, ResultTable& table) {
+    ComputeFinalResults(op, data, setPoints, sampleLength, last, table, {});
+}
+
+void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
+                         float sampleLength, int last, ResultTable& table,
+                         std::span<const StepEndValue> endValues) {
     try {
         table.clear();
         const int steps = last > 0 ? last + 1 : static_cast<int>(setPoints.size());
@@ -76,8 +82,11 @@ void ComputeFinalResults(Operator& op, const StepData& data, std::span<const dou
 
         std::array<StepEnd, ResultTable::kRows> ends{};
         for (int s = 1; s <= steps; ++s) {
-            ends[static_cast<size_t>(s - 1)] = EndValues(data, s);
-            table.at(s, result::EndIndicator) = ends[static_cast<size_t>(s - 1)].indicator;
+            const auto at = static_cast<size_t>(s - 1);
+            ends[at] = at < endValues.size() && endValues[at].given
+                           ? StepEnd{endValues[at].temperature, endValues[at].indicator}
+                           : EndValues(data, s);
+            table.at(s, result::EndIndicator) = ends[at].indicator;
         }
         for (int s = 1; s < steps; ++s)
             PairResult(table, s, ends[static_cast<size_t>(s - 1)], ends[static_cast<size_t>(s)],

@@ -55,4 +55,16 @@ class ResultTable {
 void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
                          float sampleLength, int last, ResultTable& table);
 
+// A step's end value other than its end reading: the equilibrium it was heading for.
+struct StepEndValue {
+    bool given = false;
+    float temperature = 0.0f;
+    float indicator = 0.0f;
+};
+// The same, step s ending at endValues[s - 1] where that is given (at its end reading where
+// not, or beyond the list).
+void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
+                         float sampleLength, int last, ResultTable& table,
+                         std::span<const StepEndValue> endValues);
+
 } // namespace dilato

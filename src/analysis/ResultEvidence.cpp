@@ -41,15 +41,30 @@ std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& st
     c.turnStep = turn;
     c.lastStep = turn + 1;
     c.heatingFirst = plan.setPoints[static_cast<size_t>(turn - 1)] > plan.setPoints[0];
-    c.outbound = CteBetweenEnds(first->endTemperature, first->endIndicator, middle->endTemperature,
-                                middle->endIndicator, sampleLength);
-    c.back = CteBetweenEnds(middle->endTemperature, middle->endIndicator, last->endTemperature,
-                            last->endIndicator, sampleLength);
+    c.outbound = CteBetweenEnds(first->resultTemperature(), first->resultIndicator(),
+                                middle->resultTemperature(), middle->resultIndicator(),
+                                sampleLength);
+    c.back = CteBetweenEnds(middle->resultTemperature(), middle->resultIndicator(),
+                            last->resultTemperature(), last->resultIndicator(), sampleLength);
     const double mean = (std::fabs(c.outbound) + std::fabs(c.back)) / 2.0;
     const double gap = std::fabs(static_cast<double>(c.outbound) - c.back);
     c.difference = mean > 0.0 ? gap / mean : 0.0;
     c.marked = c.difference > kRoundTripTolerance;
     return c;
+}
+
+// A result whose steps did not both end at equilibrium keeps no accuracy claim: what was
+// still to come at the steps that did not, as it would have changed the result.
+void NoteEquilibrium(ResultEvidence& r, const StepEvidence& from, const StepEvidence& to,
+                     double sampleLength) {
+    r.atEquilibrium = from.atEquilibrium() && to.atEquilibrium();
+    if (r.atEquilibrium) return;
+    r.stillToCome = (to.atEquilibrium() ? 0.0 : to.stillToCome()) -
+                    (from.atEquilibrium() ? 0.0 : from.stillToCome());
+    // The sample's own expansion over the interval, as the result has it.
+    const double expansion = static_cast<double>(r.cte) * 1e-6 * sampleLength *
+                             (static_cast<double>(to.resultTemperature()) - from.resultTemperature());
+    r.stillToComeFraction = expansion != 0.0 ? r.stillToCome / expansion : 0.0;
 }
 
 } // namespace
@@ -81,6 +96,9 @@ TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const Res
         if (from && to) {
             r.hasBudget = true;
             r.budget = BudgetFor(*from, *to, r.cte, sampleLength, figures);
+            r.lastReadingCte = CteBetweenEnds(from->endTemperature, from->endIndicator,
+                                              to->endTemperature, to->endIndicator, sampleLength);
+            NoteEquilibrium(r, *from, *to, sampleLength);
         }
         out.results.push_back(r);
     }

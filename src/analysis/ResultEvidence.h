@@ -29,6 +29,14 @@ struct ResultEvidence {
     bool hasBudget = false; // both steps' evidence was there
     UncertaintyBudget budget;
     bool belowMethodRange = false;
+    // The CTE from the two steps' end readings (the result itself is from their equilibrium
+    // values when their approach was fitted); 0 without both steps' evidence.
+    float lastReadingCte = 0;
+    // Both steps ended at equilibrium; otherwise what the steps that did not still had to
+    // come, as it acts on the change (inches, to less from) and as a fraction of the change.
+    bool atEquilibrium = true;
+    double stillToCome = 0;
+    double stillToComeFraction = 0;
 };
 
 struct RoundTripCheck {

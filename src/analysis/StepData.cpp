@@ -97,6 +97,17 @@ Reading& StepData::reading(int step, int reading) {
     return readings[static_cast<size_t>(reading - 1)];
 }
 
+std::vector<double> UnwrappedMinutes(std::span<const Reading> readings) {
+    constexpr double kMinutesPerDay = 1440.0;
+    std::vector<double> minutes(readings.size());
+    double wraps = 0.0;
+    for (size_t i = 0; i < readings.size(); ++i) {
+        if (i > 0 && readings[i].elapsedMinutes + wraps < minutes[i - 1]) wraps += kMinutesPerDay;
+        minutes[i] = readings[i].elapsedMinutes + wraps;
+    }
+    return minutes;
+}
+
 int EndOfStep(const StepData& data, int step) {
     const auto readings = data.readings(step);
     for (size_t r = readings.size(); r > 0; --r)

@@ -79,6 +79,10 @@ class StepData {
     int slots_ = 0;
 };
 
+// The minutes of each reading of a step, counting on past a day where the stored minutes
+// start again at 0 (as the step's own clock does).
+[[nodiscard]] std::vector<double> UnwrappedMinutes(std::span<const Reading> readings);
+
 // The end of step s: its last reading with elapsed minutes above 0.5, searching back from
 // the slot count. A step without one throws std::out_of_range.
 [[nodiscard]] int EndOfStep(const StepData& data, int step);

@@ -42,25 +42,12 @@ double ParabolaScatter(std::span<const Reading> readings) {
 constexpr size_t kDriftAverage = 10;
 // The drift must have fallen at least this much to show a time constant.
 constexpr double kClearFall = 1.5;
-constexpr double kMinutesPerDay = 1440.0;
 
 double MeanDrift(std::span<const Reading> readings, size_t end) {
     double sum = 0.0;
     for (size_t i = end + 1 - kDriftAverage; i <= end; ++i)
         sum += readings[i].liveSlope;
     return sum / static_cast<double>(kDriftAverage);
-}
-
-// The readings' minutes counting on past a day, as the step's clock does (the stored minutes
-// start again at 0).
-std::vector<double> UnwrappedMinutes(std::span<const Reading> readings) {
-    std::vector<double> minutes(readings.size());
-    double wraps = 0.0;
-    for (size_t i = 0; i < readings.size(); ++i) {
-        if (i > 0 && readings[i].elapsedMinutes + wraps < minutes[i - 1]) wraps += kMinutesPerDay;
-        minutes[i] = readings[i].elapsedMinutes + wraps;
-    }
-    return minutes;
 }
 
 struct DecayingDrift {
@@ -134,6 +121,31 @@ std::string EndingText(StepEnding ending) {
 double StepEvidence::holdMinutes() const {
     if (facts.holdStartMinutes < 0) return 0.0;
     return std::max(0.0, facts.stepMinutes - facts.holdStartMinutes);
+}
+
+float StepEvidence::resultTemperature() const {
+    return equilibrium && equilibrium->fit.valid ? static_cast<float>(equilibrium->meanTemperature)
+                                                 : endTemperature;
+}
+
+float StepEvidence::resultIndicator() const {
+    return equilibrium && equilibrium->fit.valid ? static_cast<float>(equilibrium->fit.endValue)
+                                                 : endIndicator;
+}
+
+bool StepEvidence::atEquilibrium() const {
+    if (facts.ending == StepEnding::TimeLimit) return false;
+    return !equilibrium || equilibrium->reached;
+}
+
+double StepEvidence::stillToCome() const {
+    if (!equilibrium || !equilibrium->fit.valid) return remainingDrift;
+    // What may still come by the fit: its movement and twice its uncertainty (the bound the
+    // step-end condition holds it to), or the drift's own estimate where that is more.
+    const EquilibriumFit& f = equilibrium->fit;
+    const double bound = std::fabs(f.remaining) + 2.0 * f.remainingUncertainty;
+    if (std::fabs(remainingDrift) > bound) return remainingDrift;
+    return std::copysign(bound, f.remaining != 0.0 ? f.remaining : remainingDrift);
 }
 
 StepEvidence GatherStepEvidence(const StepData& data, int step, const HoldFacts& facts) {

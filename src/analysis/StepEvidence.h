@@ -5,8 +5,10 @@
 // or the operator ended it. Gathered by the sequencer at the moment a step is saved; the
 // uncertainty budget takes its measured scatter from here.
 
+#include "analysis/EquilibriumGuard.h"
 #include "analysis/StepData.h"
 
+#include <optional>
 #include <string>
 
 namespace dilato {
@@ -58,7 +60,21 @@ struct StepEvidence {
     double remainingDrift = 0.0;
     double driftTimeConstant = 0.0;
 
+    // The fit of the step's approach to equilibrium, when the operator named the sample's
+    // material class (nothing for "unknown": the end reading stands).
+    std::optional<StepEquilibrium> equilibrium;
+
     [[nodiscard]] double holdMinutes() const;
+    // The end value the results use: I_inf with the mean of the last temperatures when the
+    // approach was fitted, else the end reading.
+    [[nodiscard]] float resultTemperature() const;
+    [[nodiscard]] float resultIndicator() const;
+    // Whether the step ended at equilibrium: never when the time limit ended it; with a fit,
+    // only when its step-end condition held.
+    [[nodiscard]] bool atEquilibrium() const;
+    // What may still have been to come at the end, inches: by the fit |r| + 2 u(r) (or
+    // remainingDrift where that is more), signed as r; without a fit remainingDrift.
+    [[nodiscard]] double stillToCome() const;
 };
 
 // Builds the evidence of step `step` (1-based) from its stored readings and the facts the

@@ -25,6 +25,18 @@ struct InstrumentFigures {
     // from 0 to 100 °C it runs about a tenth either side of that value, so the correction
     // is good to that fraction of itself (rectangular).
     double fixtureCorrectionFraction = 0.10;
+    // The displacement sensor's gain and linearity: a change of the indicator is read to
+    // within this fraction of itself (rectangular; a contact gauge good to about 1 µm over a
+    // millimetre of travel).
+    double indicatorGainFraction = 0.001;
+    // The reference calibrator the stage is calibrated against: the part of its own error
+    // that differs between calibration points scales a temperature difference (rectangular,
+    // fraction; a handheld calibrator's 0.5 °C, a tenth of it not common to the points).
+    double calibratorGainFraction = 0.0005;
+    // The sample's mean temperature against the stage's reading at equilibrium: the heat it
+    // exchanges with the air above makes the difference grow with the distance from the room
+    // temperature (rectangular, fraction of a temperature difference).
+    double sampleStageFraction = 0.002;
 };
 
 struct UncertaintyBudget {
@@ -36,6 +48,9 @@ struct UncertaintyBudget {
     double indicatorNoise = 0.0;
     double fixtureCorrection = 0.0;
     double residualDrift = 0.0;
+    double indicatorGain = 0.0;
+    double calibrator = 0.0;
+    double sampleStage = 0.0;
 
     double combined = 0.0; // root sum of squares
     double expanded = 0.0; // k = 2

@@ -54,6 +54,9 @@ struct TestTabView {
     std::string dataFile;                                   // `DataFileCombo`
     std::string sampleId;                                   // `Comment`
     std::string sampleLength;                               // `TextBoxThickness`
+    // The sample's material class: "metal", "glass", "polymer" or "unknown" (the drift
+    // criteria alone end a step).
+    std::string materialClass = "unknown";
     std::string nextTemp;                                   // `TempCommTxt`
     std::string elapsed;                                    // `TimeKeeper`
     std::string indicator, sampleTemp, projectedCte, slope; // live readings

@@ -81,6 +81,8 @@ void Sequencer::RunState() {
         run.waitEnd = 5;
         run.holdEnd = 5;
         run.holdStartMinutes = -1;
+        run.stepEquilibrium = {};
+        run.equilibriumMinutes = -1;
         run.gTestState = state::Settling;
         break;
     case state::Settling:
@@ -99,6 +101,7 @@ void Sequencer::RunState() {
         break;
     case state::Hold:
         StoreReading(false);
+        JudgeStepEquilibrium(false);
         if (run.StepMinutes > static_cast<double>(run.HoldLimit)) {
             NoteEvidence(StepEnding::TimeLimit);
             FinishCurrentTest(true);
@@ -106,7 +109,7 @@ void Sequencer::RunState() {
             if (run.StepIndex == 0)
                 run.projection.stabilityThreshold =
                     analysis_.SlopeThreshold(run.projection.projectedCte, liveValues());
-            if (StabilityReached()) {
+            if (StabilityReached() && EquilibriumAllowsEnd()) {
                 NoteEvidence(StepEnding::DriftCriteria);
                 FinishCurrentTest(true);
             }
@@ -228,9 +231,63 @@ void Sequencer::NoteEvidence(StepEnding ending) {
         const size_t at = static_cast<size_t>(run.StepIndex);
         if (run.evidence.size() <= at) run.evidence.resize(at + 1);
         run.evidence[at] = GatherStepEvidence(run.stepData, run.StepIndex + 1, facts);
+        if (run.equilibrium.active()) {
+            JudgeStepEquilibrium(true);
+            run.evidence[at].equilibrium = run.stepEquilibrium;
+        }
     } catch (const std::out_of_range&) {
         // a step without an end reading has no results to give evidence for
     }
+}
+
+void Sequencer::JudgeStepEquilibrium(bool now) {
+    TestRun& run = c_.run;
+    if (!run.equilibrium.active() || run.holdStartMinutes < 0) return;
+    if (!now && run.equilibriumMinutes >= 0 && run.StepMinutes < run.equilibriumMinutes + 1.0)
+        return;
+    run.equilibriumMinutes = run.StepMinutes;
+    const double tauPrior = PriorTimeConstantMinutes(run.equilibrium.kind, run.SampleLength,
+                                                     run.equilibrium.contactSeconds);
+    run.stepEquilibrium =
+        JudgeEquilibrium(run.stepData.readings(run.StepIndex + 1),
+                         FitWindowStart(run.StepMinutes, run.holdStartMinutes), tauPrior);
+    const StepEquilibrium& e = run.stepEquilibrium;
+    run.stepEquilibrium.HoldTo(EquilibriumLimit(e.fit.endValue, e.meanTemperature),
+                               run.equilibrium.waitForEquilibrium);
+}
+
+bool Sequencer::EquilibriumAllowsEnd() const {
+    return !c_.run.equilibrium.active() || c_.run.stepEquilibrium.reached;
+}
+
+double Sequencer::EquilibriumLimit(double endValue, double endTemperature) const {
+    const TestRun& run = c_.run;
+    // The smaller of the intervals to the neighbouring steps; a lone step has only the one
+    // from where the test started.
+    const int steps = NumberOfSteps(c_.params);
+    const double here = StepSetPoint(c_.params, run.StepIndex);
+    double interval = std::fabs(here - run.initial.sampleTemp);
+    bool neighbour = false;
+    for (const int n : {run.StepIndex - 1, run.StepIndex + 1}) {
+        if (n < 0 || n >= steps) continue;
+        const double d = std::fabs(StepSetPoint(c_.params, n) - here);
+        interval = neighbour ? std::min(interval, d) : d;
+        neighbour = true;
+    }
+    // The sample's alpha as far as it shows: from the previous step's end value to this
+    // one's; before that, the low end of its class.
+    double alpha = ClassLowAlpha(run.equilibrium.kind);
+    const auto previous = static_cast<size_t>(run.StepIndex - 1);
+    if (run.StepIndex > 0 && previous < run.evidence.size() &&
+        run.evidence[previous].step == run.StepIndex) {
+        const StepEvidence& p = run.evidence[previous];
+        const float dT = static_cast<float>(endTemperature) - p.resultTemperature();
+        if (std::fabs(dT) > 1.0f)
+            alpha = CteBetweenEnds(p.resultTemperature(), p.resultIndicator(),
+                                   static_cast<float>(endTemperature),
+                                   static_cast<float>(endValue), run.SampleLength);
+    }
+    return RemainingLimit(alpha, run.SampleLength, interval);
 }
 
 double Sequencer::HoldTimeLimit() const {

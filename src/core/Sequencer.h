@@ -71,6 +71,14 @@ class Sequencer {
 
   private:
     bool StabilityReached();
+    // Fits the current step's approach to equilibrium, once a minute in the hold (now: at
+    // once), when the test names its sample's material class.
+    void JudgeStepEquilibrium(bool now);
+    // The equilibrium guard on top of the drift criteria: true for "unknown".
+    [[nodiscard]] bool EquilibriumAllowsEnd() const;
+    // The largest uncertainty still to come the step may end with, inches, for an end value
+    // and temperature of the current step.
+    [[nodiscard]] double EquilibriumLimit(double endValue, double endTemperature) const;
     // Keeps the evidence of the step about to be saved.
     void NoteEvidence(StepEnding ending);
     void RunState();

@@ -3,6 +3,7 @@
 // the step and its clock, the drift values that decide the hold, the reading store, and the
 // operator's requests. Other parts read it through a const reference.
 
+#include "analysis/EquilibriumGuard.h"
 #include "analysis/FinalResults.h"
 #include "analysis/LiveAnalysis.h"
 #include "analysis/StepData.h"
@@ -51,6 +52,13 @@ struct TestRun {
     double settleEnd = 1, waitEnd = 5, holdEnd = 5;
     long HoldLimit = 0;
     double holdStartMinutes = -1; // StepMinutes when the hold began; < 0 before it
+
+    // The sample's material class and the stage's contact, as the test was started with
+    // them; and the latest judgement of the current step's approach to equilibrium, made
+    // once a minute in the hold (at equilibriumMinutes, StepMinutes; < 0 before the first).
+    EquilibriumSettings equilibrium;
+    StepEquilibrium stepEquilibrium;
+    double equilibriumMinutes = -1;
 
     float LiveSlope = 0.0f;
     float AverageSlope = kUnsettledSlope;

@@ -41,6 +41,8 @@ void TestStart::StartTest() {
             CheckSampleLength(view.sampleLength, run.UnitsInches, c_.op);
         view.sampleLength = length.boxText;
         run.SampleLength = length.lengthInches;
+        run.equilibrium.kind =
+            ParseMaterialClass(view.materialClass).value_or(MaterialClass::Unknown);
         if (length.accepted) {
             view.sampleLengthEnabled = false;
             view.elapsed.clear();

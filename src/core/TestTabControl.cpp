@@ -164,6 +164,11 @@ void TestTabControl::SampleIdEdited(const std::string& text) {
     session_.window.view().sampleId = text;
 }
 
+void TestTabControl::MaterialClassPicked(const std::string& name) {
+    if (const auto kind = ParseMaterialClass(name))
+        session_.window.view().materialClass = MaterialClassName(*kind);
+}
+
 void TestTabControl::Start() {
     session_.start.StartButtonHit();
 }

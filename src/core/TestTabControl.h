@@ -51,6 +51,9 @@ class TestTabControl {
     // Every edit of the sample length box; returns what the box must show.
     FilteredText SampleLengthEdited(const std::string& before, const std::string& typed, int caret);
     void SampleIdEdited(const std::string& text);
+    // The operator picked the sample's material class ("metal", "glass", "polymer",
+    // "unknown"); any other text leaves the class as it was.
+    void MaterialClassPicked(const std::string& name);
 
     void Start();
     void Stop();

@@ -37,6 +37,20 @@ std::string TrimLeft(const std::string& s) {
     return first == std::string::npos ? std::string() : s.substr(first);
 }
 
+// The equilibrium each step was heading for, where its approach was fitted.
+std::vector<StepEndValue> EquilibriumEnds(const TestRecord& test) {
+    std::vector<StepEndValue> ends;
+    if (!test.evidence) return ends;
+    for (const StepEvidence& e : *test.evidence) {
+        StepEndValue end;
+        end.given = e.step > 0 && e.equilibrium && e.equilibrium->fit.valid;
+        end.temperature = e.resultTemperature();
+        end.indicator = e.resultIndicator();
+        ends.push_back(end);
+    }
+    return ends;
+}
+
 } // namespace
 
 int DataFiles::Steps() const {
@@ -123,13 +137,14 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
 
     try {
         const std::vector<double> setPoints = SetPoints();
+        const std::vector<StepEndValue> ends = EquilibriumEnds(test);
         if (steps > 2) {
             ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, completedStep,
-                                test.results);
+                                test.results, ends);
             WriteInterimFile(test.results, completedStep);
             if (completedStep < steps - 1) return true; // the batch goes on
         }
-        ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, 0, test.results);
+        ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, 0, test.results, ends);
     } catch (const std::exception& e) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
     }

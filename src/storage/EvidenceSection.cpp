@@ -52,6 +52,21 @@ std::string ToComeText(const StepEvidence& s) {
                                     : "");
 }
 
+// The fit of the step's approach: where it was heading, what was still to come, by which
+// time constant, and whether that was known well enough to end the step.
+std::string EquilibriumText(const StepEquilibrium& e) {
+    const EquilibriumFit& f = e.fit;
+    if (!f.valid) return "no fit (" + Num(f.readings, "0") + " readings in the window)";
+    return Num(f.endValue, "0.000000") + " in at " + Num(e.meanTemperature, "0.00") + " " + kDeg +
+           "; still to come " + (f.remaining > 0 ? "+" : "") + MicroInches(f.remaining) + " (" +
+           Num(100.0 * e.remainingFraction(), "0.0") + "% of the step) +/- " +
+           MicroInches(f.remainingUncertainty) + "; tau " + Num(f.tau, "0.0") + " min " +
+           (f.tauResolved ? "fitted" : "expected") + " (expected " + Num(f.tauPrior, "0.0") +
+           " min), window " + Num(f.windowMinutes(), "0.0") + " min; " +
+           (e.reached ? "at equilibrium" : "not at equilibrium") + " (limit " +
+           MicroInches(e.limit) + ")";
+}
+
 std::string ResultTitle(const ResultEvidence& r) {
     return Num(r.fromTemp, "0.0") + kDeg + " to " + Num(r.toTemp, "0.0") + kDeg + ": " +
            Num(r.cte, "0.00") + " " + kCteUnit;
@@ -72,7 +87,10 @@ std::vector<std::pair<std::string, double>> BudgetTerms(const UncertaintyBudget&
             {"Indicator Resolution", b.indicatorResolution},
             {"Indicator Noise", b.indicatorNoise},
             {"Fixture Correction", b.fixtureCorrection},
-            {"Residual Drift", b.residualDrift}};
+            {"Residual Drift", b.residualDrift},
+            {"Indicator Gain", b.indicatorGain},
+            {"Calibrator", b.calibrator},
+            {"Sample Versus Stage", b.sampleStage}};
 }
 
 std::string Key(const char* what, int n, const std::string& rest = {}) {
@@ -92,6 +110,12 @@ std::string ResultFlagText(const ResultEvidence& r) {
     return "none";
 }
 
+std::string EquilibriumFlagText(const ResultEvidence& r) {
+    if (r.atEquilibrium) return "at equilibrium";
+    return "not at equilibrium: " + Num(r.stillToCome * 1e6, "0.0") + " " + kMicroInch + " (" +
+           Num(100.0 * r.stillToComeFraction, "0.0") + " %) still to come";
+}
+
 std::string RoundTripText(const RoundTripCheck& c) {
     const std::string limit = Num(100.0 * kRoundTripTolerance, "0") + "%";
     return "heating " + Num(c.heating(), "0.00") + ", cooling " + Num(c.cooling(), "0.00") + " " +
@@ -108,6 +132,9 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
         keys.emplace_back(Key("Step", s.step, "Temperature"), " " + TemperatureText(s));
         keys.emplace_back(Key("Step", s.step, "Indicator"), " " + IndicatorText(s));
         keys.emplace_back(Key("Step", s.step, "Still To Move"), " " + ToComeText(s));
+        if (s.equilibrium)
+            keys.emplace_back(Key("Step", s.step, "Equilibrium"),
+                              " " + EquilibriumText(*s.equilibrium));
     }
     for (const ResultEvidence& r : evidence.results) {
         keys.emplace_back(Key("CTE", r.key, "Result"), " " + ResultTitle(r));
@@ -117,6 +144,11 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
                 keys.emplace_back(Key("CTE", r.key, "u " + name),
                                   " " + Num(u, "0.0000") + " " + kCteUnit);
         keys.emplace_back(Key("CTE", r.key, "Flag"), " " + ResultFlagText(r));
+        if (r.hasBudget) {
+            keys.emplace_back(Key("CTE", r.key, "Last Reading"),
+                              " " + Num(r.lastReadingCte, "0.00") + " " + kCteUnit);
+            keys.emplace_back(Key("CTE", r.key, "Equilibrium"), " " + EquilibriumFlagText(r));
+        }
     }
     if (evidence.roundTrip)
         keys.emplace_back("Round Trip", " " + RoundTripText(*evidence.roundTrip));
@@ -133,6 +165,8 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
         steps.lines.push_back("    temperature: " + TemperatureText(s));
         steps.lines.push_back("    indicator: " + IndicatorText(s));
         steps.lines.push_back("    still to move: " + ToComeText(s));
+        if (s.equilibrium)
+            steps.lines.push_back("    equilibrium: " + EquilibriumText(*s.equilibrium));
     }
     groups.push_back(std::move(steps));
 
@@ -143,6 +177,8 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
                                 Num(100.0 * r.accuracy, "0.0") + "% (estimate); " +
                                 UncertaintyText(r));
         if (!r.hasBudget) continue;
+        results.lines.push_back("    from the end readings " + Num(r.lastReadingCte, "0.00") +
+                                " " + kCteUnit + "; " + EquilibriumFlagText(r));
         const UncertaintyBudget& b = r.budget;
         results.lines.push_back("    length " + Num(b.sampleLength, "0.000") +
                                 ", temp. calibration " + Num(b.temperatureCalibration, "0.000") +
@@ -152,6 +188,9 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
                                 Num(b.fixtureCorrection, "0.000") + ", residual drift " +
                                 Num(b.residualDrift, "0.000") + "; combined " +
                                 Num(b.combined, "0.000"));
+        results.lines.push_back("    with indicator gain " + Num(b.indicatorGain, "0.000") +
+                                ", calibrator " + Num(b.calibrator, "0.000") +
+                                ", sample vs stage " + Num(b.sampleStage, "0.000"));
     }
     groups.push_back(std::move(results));
 
@@ -160,6 +199,9 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
         flags.lines.push_back(
             "CTE " + Num(r.key, "0") + ": " +
             (r.belowMethodRange ? ResultFlagText(r) : "within the range of the method"));
+    for (const ResultEvidence& r : evidence.results)
+        if (!r.atEquilibrium)
+            flags.lines.push_back("CTE " + Num(r.key, "0") + ": " + EquilibriumFlagText(r));
     if (evidence.roundTrip)
         flags.lines.push_back("Round trip: " + RoundTripText(*evidence.roundTrip));
     groups.push_back(std::move(flags));

@@ -21,6 +21,9 @@ using EvidenceKeys = std::vector<std::pair<std::string, std::string>>;
 
 // One reported result's flag text: the method's limit it breaks, or "none".
 [[nodiscard]] std::string ResultFlagText(const ResultEvidence& result);
+// "at equilibrium", or for a result whose steps did not both end there "not at equilibrium:
+// 540.0 µin (12.9 %) still to come".
+[[nodiscard]] std::string EquilibriumFlagText(const ResultEvidence& result);
 // The round trip's comparison: "heating 16.8, cooling 16.9 µ/°C: 0.6% apart (within 10%)".
 [[nodiscard]] std::string RoundTripText(const RoundTripCheck& check);
 

@@ -155,6 +155,12 @@ void TestTab::BuildTestParameters(QWidget* frame) {
     grid->addWidget(lengthLabel_, 1, 0);
     grid->addWidget(length_, 1, 1);
     grid->addWidget(lengthUnits_, 1, 2);
+    materialClass_ = new QComboBox(frame);
+    materialClass_->setObjectName(QStringLiteral("MaterialClassCombo"));
+    for (const char* name : {"unknown", "metal", "glass", "polymer"})
+        materialClass_->addItem(QString::fromLatin1(name));
+    grid->addWidget(new QLabel(QStringLiteral("Material Class:"), frame), 2, 0);
+    grid->addWidget(materialClass_, 2, 1);
     grid->setColumnStretch(1, 1);
 }
 
@@ -235,6 +241,9 @@ void TestTab::Connect() {
     connect(sampleId_, &QLineEdit::textEdited, this,
             [this](const QString& t) { control_.SampleIdEdited(t.toStdString()); });
     connect(length_, &QLineEdit::textEdited, this, &TestTab::SampleLengthEdited);
+    connect(materialClass_, &QComboBox::activated, this, [this](int) {
+        control_.MaterialClassPicked(materialClass_->currentText().toStdString());
+    });
     connect(start_, &QPushButton::clicked, this, [this] {
         Guarded([&] { control_.Start(); });
         refresh();
@@ -317,6 +326,11 @@ void TestTab::refresh() {
                        static_cast<QWidget*>(sampleId_)})
         w->setEnabled(view.fileFieldsEnabled);
     length_->setEnabled(view.sampleLengthEnabled);
+    materialClass_->setEnabled(view.sampleLengthEnabled);
+    if (materialClass_->currentText() != Q(view.materialClass)) {
+        const QSignalBlocker block(materialClass_);
+        materialClass_->setCurrentText(Q(view.materialClass));
+    }
     lengthLabel_->setEnabled(view.sampleLengthEnabled);
     lengthUnits_->setEnabled(view.sampleLengthEnabled);
     const bool inches = program().session.run.UnitsInches;

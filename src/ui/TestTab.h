@@ -51,6 +51,7 @@ class TestTab final : public MainTab {
     QLineEdit* sampleId_ = nullptr;
     QLineEdit* nextTemp_ = nullptr;
     QLineEdit* length_ = nullptr;
+    QComboBox* materialClass_ = nullptr;
     QLabel* lengthLabel_ = nullptr;
     QLabel* lengthUnits_ = nullptr;
     QLabel* indicatorUnits_ = nullptr;

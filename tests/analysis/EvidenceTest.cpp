@@ -149,8 +149,15 @@ TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
         u.sampleLength * u.sampleLength + u.temperatureCalibration * u.temperatureCalibration +
         u.temperatureStability * u.temperatureStability +
         u.indicatorResolution * u.indicatorResolution + u.indicatorNoise * u.indicatorNoise +
-        u.fixtureCorrection * u.fixtureCorrection + u.residualDrift * u.residualDrift;
+        u.fixtureCorrection * u.fixtureCorrection + u.residualDrift * u.residualDrift +
+        u.indicatorGain * u.indicatorGain + u.calibrator * u.calibrator +
+        u.sampleStage * u.sampleStage;
     EXPECT_NEAR(u.combined, std::sqrt(sum), 1e-9);
+    // Fractions of the change: the sensor's gain, the calibrator's, the sample against the
+    // stage.
+    EXPECT_NEAR(u.indicatorGain, 16.0 * f.indicatorGainFraction / r3, 1e-9);
+    EXPECT_NEAR(u.calibrator, 16.0 * f.calibratorGainFraction / r3, 1e-9);
+    EXPECT_NEAR(u.sampleStage, 16.0 * f.sampleStageFraction / r3, 1e-9);
     EXPECT_NEAR(u.expanded, 2.0 * u.combined, 1e-12);
     EXPECT_NEAR(u.relative(cte), u.expanded / 16.0, 1e-12);
 
@@ -175,6 +182,86 @@ TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
     // A shorter sample: a smaller correction (4.9 µin/°C at 1.5 in) over a shorter length.
     EXPECT_NEAR(BudgetFor(a, b, cte, 1.5, f).fixtureCorrection, 0.2 * 4.9 / r3 / 1.5, 1e-6);
     EXPECT_EQ(BudgetFor(a, a, cte, kLength, f).expanded, 0.0);
+}
+
+// Ends taken at equilibrium: I_inf (known to u(I_inf)) with the mean of the last 30
+// temperatures, `remaining` still to come when the step ended.
+StepEvidence AtEquilibrium(float temperature, double endValue, double uEndValue,
+                           double remaining, int step) {
+    StepEvidence e = End(temperature + 0.5f, static_cast<float>(endValue - remaining), 0.03,
+                         4e-6, remaining, step);
+    e.tempReadings = 30;
+    StepEquilibrium q;
+    q.fit.valid = true;
+    q.fit.endValue = endValue;
+    q.fit.endValueUncertainty = uEndValue;
+    q.fit.remaining = remaining;
+    q.meanTemperature = temperature;
+    q.reached = true;
+    e.equilibrium = q;
+    return e;
+}
+
+TEST(UncertaintyBudget, EndsAtEquilibriumCountTheirFitOnceAndATenthOfTheirCorrection) {
+    InstrumentFigures f;
+    const StepEvidence a = AtEquilibrium(20.0f, 0.0100, 0.5e-6, -20e-6, 1);
+    const StepEvidence b = AtEquilibrium(50.0f, 0.0140, 1.2e-6, 300e-6, 2);
+    const double perInch = 1e6 / (2.0 * 30.0);
+    const UncertaintyBudget u = BudgetFor(a, b, 70.0, kLength, f);
+    // dT from the mean temperatures, not the last readings (half a degree off).
+    EXPECT_NEAR(u.indicatorNoise, std::hypot(0.5e-6, 1.2e-6) * perInch, 1e-9);
+    EXPECT_EQ(u.indicatorResolution, 0.0) << "the fit's scatter holds the resolution already";
+    EXPECT_NEAR(u.temperatureStability, 70.0 * std::hypot(0.03, 0.03) / std::sqrt(30.0) / 30.0,
+                1e-9)
+        << "each end the mean of 30 temperatures";
+    EXPECT_NEAR(u.residualDrift, 0.1 * 320e-6 * perInch, 1e-9)
+        << "the correction already made, a tenth of it uncertain";
+    EXPECT_TRUE(a.atEquilibrium());
+    EXPECT_FLOAT_EQ(b.resultIndicator(), 0.0140f);
+    EXPECT_FLOAT_EQ(b.resultTemperature(), 50.0f);
+
+    // One end at its reading: its own noise, resolution and remaining drift as before.
+    const StepEvidence plain = End(20.0f, 0.0100f, 0.03, 4e-6, -20e-6, 1);
+    const UncertaintyBudget mixed = BudgetFor(plain, b, 70.0, kLength, f);
+    EXPECT_NEAR(mixed.indicatorNoise, std::hypot(4e-6, 1.2e-6) * perInch, 1e-9);
+    EXPECT_NEAR(mixed.residualDrift, (30e-6 + 20e-6) * perInch, 1e-9);
+    EXPECT_GT(mixed.indicatorResolution, 0.0);
+}
+
+TEST(ResultEvidence, AResultWithAStepNotAtEquilibriumSaysWhatWasStillToCome) {
+    std::vector<StepEvidence> steps{AtEquilibrium(20.0f, 0.0100, 0.5e-6, 0, 1),
+                                    AtEquilibrium(50.0f, 0.0100 + 135e-6, 1e-6, 0, 2)};
+    steps[1].equilibrium->reached = false;
+    steps[1].equilibrium->fit.remaining = 27e-6;
+    ResultTable table;
+    table.at(1, result::StartTemp) = 20.0f;
+    table.at(1, result::EndTemp) = 50.0f;
+    table.at(1, result::Cte) = 4.5f; // 135 µin over 2 in and 30 °C (before the fixture)
+    const std::vector<double> setPoints{20, 50};
+    const TestEvidence e = BuildTestEvidence(steps, table, PlanShape{setPoints, 2, false}, kLength);
+    ASSERT_EQ(e.results.size(), 1u);
+    EXPECT_FALSE(e.results[0].atEquilibrium);
+    EXPECT_NEAR(e.results[0].stillToCome, 27e-6, 1e-12) << "27 µin, known exactly";
+    EXPECT_NEAR(e.results[0].stillToComeFraction, 0.1, 1e-6) << "27 of 270 µin";
+    // Known to 4 µin: up to 35 µin may still come.
+    steps[1].equilibrium->fit.remainingUncertainty = 4e-6;
+    EXPECT_NEAR(BuildTestEvidence(steps, table, PlanShape{setPoints, 2, false}, kLength)
+                    .results[0]
+                    .stillToCome,
+                35e-6, 1e-12);
+    EXPECT_NEAR(e.results[0].lastReadingCte,
+                CteBetweenEnds(steps[0].endTemperature, steps[0].endIndicator,
+                               steps[1].endTemperature, steps[1].endIndicator, kLength),
+                1e-6);
+
+    // The time limit ends a step short of equilibrium, fitted or not.
+    steps[1].equilibrium->reached = true;
+    steps[1].facts.ending = StepEnding::TimeLimit;
+    EXPECT_FALSE(steps[1].atEquilibrium());
+    steps[1].facts.ending = StepEnding::DriftCriteria;
+    EXPECT_TRUE(BuildTestEvidence(steps, table, PlanShape{setPoints, 2, false}, kLength)
+                    .results[0]
+                    .atEquilibrium);
 }
 
 TEST(MethodFlags, BelowOneMicroPerDegreeIsBelowTheRangeOfTheMethod) {

@@ -128,6 +128,21 @@ TEST_F(FinalResultsTest, PartialResultsDuringABatchHaveNoOverallRow) {
     EXPECT_TRUE(op.messages.empty());
 }
 
+TEST_F(FinalResultsTest, GivenEndValuesStandForTheEndReadingsOfTheirSteps) {
+    RunBatch({20.0f, 50.0f, 80.0f});
+    const std::vector<double> plan{20, 50, 80};
+    // Step 2 was heading for an indicator 30 µin higher than its last reading, at 50.2 °C;
+    // step 3 has no end value of its own and keeps its reading.
+    const std::vector<StepEndValue> ends{{false, 0, 0}, {true, 50.2f, IndicatorAt(50) + 30e-6f}};
+    ComputeFinalResults(op, data, plan, kLength, 0, table, ends);
+    EXPECT_FLOAT_EQ(table.at(2, result::EndIndicator), IndicatorAt(50) + 30e-6f);
+    EXPECT_FLOAT_EQ(table.at(1, result::EndTemp), 50.2f);
+    EXPECT_FLOAT_EQ(table.at(2, result::StartTemp), 50.2f);
+    EXPECT_FLOAT_EQ(table.at(1, result::Cte),
+                    CteBetweenEnds(20.0f, IndicatorAt(20), 50.2f, IndicatorAt(50) + 30e-6f, kLength));
+    EXPECT_NEAR(table.at(3, result::Cte), 12.0, 1e-3) << "the overall range from 20 to 80 as before";
+}
+
 TEST_F(FinalResultsTest, AStepWithoutAnEndEndsTheProgram) {
     RunBatch({20.0f, 50.0f, 80.0f});
     data.reset(3);

@@ -22,6 +22,8 @@ struct MeasuredResult {
     double cte = 0;          // reported CTE
     double accuracy = 0;     // the results table's estimate, fraction
     double expanded = 0;     // U (k = 2), µ/°C
+    double combined = 0;     // u_c, µ/°C
+    bool atEquilibrium = true;
     double truth = 0;        // mean alpha over the true interval
     bool belowRange = false;
 
@@ -45,11 +47,39 @@ struct SeededTest {
     int temperatures = 3;
     uint64_t seed = 1;
     double maxHours = 48;
+    std::string materialClass = "unknown"; // as picked on the Test tab
+    // Each seed also draws the bench's Type B inputs from the distributions the budget gives
+    // them: the fixture frame's expansion (+/- 10 %), the sensor's gain (+/- 0.1 %), the
+    // stage thermistor's gain (+/- 0.4 %) and the sample's true length (+/- 0.0005 in
+    // about the 2.000 in entered), each uniform.
+    bool drawTypeB = false;
 };
 
+// The bench of a seeded test, with its Type B inputs drawn when asked.
+inline sim::BenchParams SeededBench(const SeededTest& t) {
+    sim::BenchParams bench = sim::SimulatedSampleBench({t.material, 2.0, t.seed});
+    if (!t.drawTypeB) return bench;
+    sim::Noise draw(t.seed * 0x9E3779B97F4A7C15ull + 17);
+    const auto within = [&](double halfWidth) { return (2.0 * draw.uniform() - 1.0) * halfWidth; };
+    const double frame = bench.sample.lengthInches + bench.fixture.reachInches;
+    bench.fixture.reachInches = frame * (1.0 + within(0.10)) - bench.sample.lengthInches;
+    bench.sample.sensorGain = 1.0 + within(0.001);
+    bench.stage.thermistorSlope = 1.0 + within(0.004);
+    bench.sample.lengthInches = 2.0 + within(0.0005);
+    return bench;
+}
+
+// The material class an operator would pick for a simulated material.
+inline std::string ClassOfMaterial(const std::string& material) {
+    if (material == "fused-silica") return "glass";
+    if (material == "pmma") return "polymer";
+    return "metal";
+}
+
 inline SeededRun RunSeededTest(const SeededTest& t) {
-    const sim::BenchParams bench = sim::SimulatedSampleBench({t.material, 2.0, t.seed});
+    const sim::BenchParams bench = SeededBench(t);
     SimulatedProgram sp{bench, t.plan, t.temperatures};
+    sp.program.session.window.view().materialClass = t.materialClass;
     const Program& p = sp.program;
     const RecordingOperator& op = sp.op;
     SeededRun out;
@@ -78,6 +108,8 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
         m.cte = r.cte;
         m.accuracy = r.accuracy;
         m.expanded = r.budget.expanded;
+        m.combined = r.budget.combined;
+        m.atEquilibrium = r.atEquilibrium;
         m.truth =
             truth.meanAlpha(truth.actualStageTemp(r.fromTemp), truth.actualStageTemp(r.toTemp));
         m.belowRange = r.belowMethodRange;
