@@ -22,7 +22,8 @@ paplay   | pipewire-bin pulseaudio-utils alsa-utils |
 aplay    | pipewire-bin pulseaudio-utils alsa-utils |
 apt-get  | apt                                     |
 groupadd | passwd                                  |
-sh       | -                                       |
+dpkg-deb   | -                                     |
+dpkg-query | -                                     |
 getent   | -                                       |
 '
 

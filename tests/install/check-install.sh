@@ -91,7 +91,9 @@ package)
         echo "$depends" | grep -q libqt6widgets6 || fail "Depends lacks the window's libqt6widgets6"
     fi
     for script in postinst postrm; do
-        dpkg-deb --ctrl-tarfile "$deb" | tar -tvf - | grep -q "^-rwxr-xr-x .*$script\$" ||
+        # The listing first: grep -q stops reading early, and tar must not die of it.
+        controls=$(dpkg-deb --ctrl-tarfile "$deb" | tar -tvf -)
+        echo "$controls" | grep -q "^-rwxr-xr-x .*$script\$" ||
             fail "no executable $script"
     done
     dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./postinst | grep -q 'chmod 2775' ||
