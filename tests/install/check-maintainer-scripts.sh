@@ -109,13 +109,17 @@ postrm)
     mkdir -m 2775 $dir
     echo reading >$dir/T1.txt
     echo "== update" >/var/log/dilato-update.log
+    mkdir -p /var/lib/dilato-update && echo "installed" >/var/lib/dilato-update/last-update
 
     for action in remove upgrade; do
         sh "$postrm" $action >/dev/null || fail "postrm $action failed"
         [ -e /var/log/dilato-update.log ] || fail "postrm $action removed the update log"
+        [ -e /var/lib/dilato-update/last-update ] || fail "postrm $action removed the update record"
     done
     said=$(sh "$postrm" purge) || fail "postrm purge failed"
     [ ! -e /var/log/dilato-update.log ] || fail "purge left the update log"
+    [ ! -e /var/lib/dilato-update ] || fail "purge left the update record"
+    echo "$said" | grep -q 'removed /var/lib/dilato-update' || fail "purge did not say it removed the update record: $said"
     echo "$said" | grep -q 'removed /var/log/dilato-update.log' || fail "purge did not say what it removed: $said"
     echo "$said" | grep -q 'kept /var/lib/dilato' || fail "purge did not say what it kept: $said"
     [ "$(cat $dir/T1.txt)" = reading ] || fail "purge touched the operators' data"
