@@ -7,6 +7,7 @@
 #include "platform/KillPoint.h"
 #include "platform/LeadingNumber.h"
 #include "platform/Wait.h"
+#include "storage/AnalysisErrors.h"
 
 #include <cmath>
 #include <numeric>
@@ -21,7 +22,7 @@ constexpr size_t kTempMinimum = 38;
 } // namespace
 
 Sequencer::Sequencer(SequencerContext context, StepSaver saver)
-    : c_(std::move(context)), saver_(std::move(saver)), analysis_(c_.op, c_.run.stepData) {}
+    : c_(std::move(context)), saver_(std::move(saver)), analysis_(c_.run.stepData) {}
 
 LiveValues Sequencer::liveValues() const {
     LiveValues v;
@@ -175,10 +176,12 @@ void Sequencer::StoreReading(bool initial) {
         run.projection.projectedIndicator = 0.0f;
     } else {
         Reading& stored = run.stepData.reading(run.StepIndex + 1, k);
-        run.LiveSlope = analysis_.IndicatorSlope(k, liveValues());
+        run.LiveSlope =
+            ValueOrShown(c_.op, analysis_.IndicatorSlope(k, liveValues()), kUnsettledSlope);
         stored.liveSlope = run.LiveSlope;
-        run.AverageSlope = analysis_.IndAveSlope(k, liveValues());
-        analysis_.ProjectIndicator(k, liveValues(), run.projection);
+        run.AverageSlope =
+            ValueOrShown(c_.op, analysis_.IndAveSlope(k, liveValues()), kUnsettledSlope);
+        ShowIfFailed(c_.op, analysis_.ProjectIndicator(k, liveValues(), run.projection));
         stored.projectedIndicator = run.projection.projectedIndicator;
     }
     // On the disk before the next tick, with every column the step's save will write.

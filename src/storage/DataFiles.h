@@ -12,6 +12,7 @@
 #include "storage/Folders.h"
 #include "storage/LogSink.h"
 #include "storage/RawDataFile.h"
+#include "storage/StorageError.h"
 #include "storage/SystemParameters.h"
 
 #include <functional>
@@ -58,16 +59,14 @@ class DataFiles {
     [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
 
     // `okSaveDatFile` in its two modes.
-    // The raw data file: written from the test, atomically. On failure `message` holds
+    // The raw data file: written from the test, atomically. A failure says
     // "Error saving file in okSaveDatFile: " + the reason.
-    [[nodiscard]] bool okSaveDatFileWrite(const std::string& file, const TestRecord& test,
-                                          std::string& message);
-    // Reads a raw data file back (only while no test runs); on failure `message` holds the
-    // corrupted-file text and `partial`, when given, what was read before the fault.
-    [[nodiscard]] std::optional<StoredTest> okSaveDatFileRead(const std::string& file,
-                                                              bool testRunning,
-                                                              std::string& message,
-                                                              StoredTest* partial = nullptr) const;
+    [[nodiscard]] Stored<void> okSaveDatFileWrite(const std::string& file, const TestRecord& test);
+    // Reads a raw data file back (only while no test runs: then the failure has no text); a
+    // failure says the corrupted-file text, and `partial`, when given, holds what was read
+    // before the fault.
+    [[nodiscard]] Stored<StoredTest> okSaveDatFileRead(const std::string& file, bool testRunning,
+                                                       StoredTest* partial = nullptr) const;
 
     // The result line of step n ("  20.0°C to  50.0°C: 12.3 µ/°C +/- 1.5%").
     [[nodiscard]] std::string ResultLine(const ResultTable& results, int n) const;
@@ -117,12 +116,12 @@ struct PlotPoints {
 [[nodiscard]] std::vector<Reading> StepEnds(const StepData& data);
 
 // The stored-points loader: the points of the raw data file `file` for a plot, or of the
-// running test's readings when `live` is given. True when the file was read and at least one
-// point was found; otherwise `message` says why ("Invalid pathname: " + path for an empty or
-// missing file, the corrupted-file text, "No valid points found.") and `points` holds what
-// was read before the fault.
-[[nodiscard]] bool LoadStoredPoints(const DataFiles& files, const std::string& file,
-                                    const StepData* live, int plotType, bool testRunning,
-                                    PlotPoints& points, std::string& message);
+// running test's readings when `live` is given. Done when the file was read and at least one
+// point was found; otherwise the failure says why ("Invalid pathname: " + path for an empty
+// or missing file, the corrupted-file text, "No valid points found.") and `points` holds
+// what was read before the fault.
+[[nodiscard]] Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file,
+                                            const StepData* live, int plotType, bool testRunning,
+                                            PlotPoints& points);
 
 } // namespace dilato

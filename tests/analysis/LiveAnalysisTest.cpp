@@ -1,6 +1,7 @@
 #include "analysis/LiveAnalysis.h"
 #include "analysis/CteFormulas.h"
 #include "support/RecordingOperator.h"
+#include "support/ShownAnalysis.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ namespace dilato {
 namespace {
 
 using test::RecordingOperator;
+using test::ShownAnalysis;
 
 // A running test in its second step. Step 1 ended at 20 °C with the indicator at
 // 0.010000 in; step 2 holds at 80 °C. L = 2 in.
@@ -44,7 +46,8 @@ class LiveAnalysisTest : public ::testing::Test {
     RecordingOperator op;
     StepData data;
     LiveValues v;
-    LiveAnalysis analysis{op, data};
+    LiveAnalysis live{data};
+    ShownAnalysis analysis{op, live};
 };
 
 TEST_F(LiveAnalysisTest, IndicatorSlopeNeedsFiftyReadingsAndTheTemperatureWait) {
