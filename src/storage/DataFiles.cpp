@@ -101,6 +101,7 @@ Stored<StoredTest> DataFiles::okSaveDatFileRead(const std::string& file, bool te
 }
 
 bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
+    lastReport_.reset();
     const int steps = Steps();
     // A test saved before any pair of steps is complete and that ends with this save keeps
     // its raw data under a name of its own (Bar-x1, Bar-x2, ...); a batch that goes on keeps
@@ -116,7 +117,6 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         folders_.DataFileName = candidate;
     }
     const std::string rawFile = folders_.DataPath + folders_.DataFileName + "_CTE.dat";
-    if (selectedFile_) selectedFile_(rawFile);
     ReportLines report{folders_.DataPath + folders_.DataFileName + ".pdf"};
 
     if (auto written = okSaveDatFileWrite(rawFile, test); !written) {
@@ -153,16 +153,7 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
         return false; // the step's results are in no summary: the save has failed
     }
-    try {
-        WriteRemoteDataFile(folders_.SummaryFileName);
-    } catch (const std::exception& e) {
-        ReportError(op_, 0, "WriteDataToFile", e.what());
-    }
-    try {
-        if (params_.SysParam(slot::PdfDataWrite).number() == 1 && reportSink_) reportSink_(report);
-    } catch (const std::exception& e) {
-        ReportError(op_, 0, "WriteDataToFile", e.what());
-    }
+    lastReport_ = std::move(report);
     return true;
 }
 

@@ -28,7 +28,6 @@ inline constexpr const char* kRecoveredFolder = "Recovered";
 
 // The report line list: entry 0 the report's path, then the body lines.
 using ReportLines = std::vector<std::string>;
-using ReportSink = std::function<void(const ReportLines&)>;
 
 // What a save reads from the running test.
 struct TestRecord {
@@ -47,15 +46,9 @@ class DataFiles {
               LogSink& log)
         : folders_(folders), params_(params), clock_(clock), op_(op), log_(log) {}
 
-    // Receives the report line list when PDF reports are on.
-    void setReportSink(ReportSink sink) { reportSink_ = std::move(sink); }
-    // Told the raw data file of each save (the plots' first selected file).
-    void setSelectedFileSink(std::function<void(const std::string&)> sink) {
-        selectedFile_ = std::move(sink);
-    }
-
     // The save at the end of a step; `completedStep` is the index of the step just finished
-    // (0 for the first). False only when the raw data file could not be written.
+    // (0 for the first). False only when the raw data file could not be written. The
+    // summary's remote copies and the report are the result sinks' part, after the save.
     [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
 
     // `okSaveDatFile` in its two modes.
@@ -73,6 +66,9 @@ class DataFiles {
     // Copies a file of the data tree into every remote store; failures go to the error log.
     void WriteRemoteDataFile(const std::string& path);
 
+    // The report line list of the last save when it wrote the test's summary; none when it
+    // wrote none (in the middle of a batch, before a pair of steps, or when it failed).
+    [[nodiscard]] const std::optional<ReportLines>& lastReport() const { return lastReport_; }
     // The evidence written with the last summary (none when that save had none): the
     // report's evidence page prints it.
     [[nodiscard]] const std::optional<TestEvidence>& lastEvidence() const { return lastEvidence_; }
@@ -96,8 +92,7 @@ class DataFiles {
     Clock& clock_;
     Operator& op_;
     LogSink& log_;
-    ReportSink reportSink_;
-    std::function<void(const std::string&)> selectedFile_;
+    std::optional<ReportLines> lastReport_;
     int incompleteCounter_ = 0;
     std::optional<TestEvidence> lastEvidence_;
 };

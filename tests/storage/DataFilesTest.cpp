@@ -179,7 +179,6 @@ TEST(Summary, ThreeStepBatchWritesTheSectionTheInterimFileAndTheReportLines) {
     Files f({20, 50, 80});
     std::vector<std::string> report;
     f.params.SysParam(slot::PdfDataWrite) = 1;
-    f.files.setReportSink([&](const ReportLines& lines) { report = lines; });
 
     ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 1));
     EXPECT_FALSE(IsFile(f.file("Bar_CTE.txt"))) << "not before the batch is finished";
@@ -218,6 +217,8 @@ TEST(Summary, ThreeStepBatchWritesTheSectionTheInterimFileAndTheReportLines) {
                        "Date/Time = 03-07-2026/14:05:09  S/N:1234 V1.0.0\r\n"
                        "==================================\r\n")
         << summary;
+    ASSERT_TRUE(f.files.lastReport().has_value());
+    report = *f.files.lastReport();
     ASSERT_EQ(report.size(), 9u);
     EXPECT_EQ(report[0], f.file("Bar.pdf"));
     EXPECT_EQ(report[1], "Sample ID = Cu");
@@ -259,7 +260,6 @@ TEST(Summary, ControlCharactersInTheSampleIdStartNoLineOrKey) {
     Files f({20, 50, 80});
     std::vector<std::string> report;
     f.params.SysParam(slot::PdfDataWrite) = 1;
-    f.files.setReportSink([&](const ReportLines& lines) { report = lines; });
     TestRecord record = f.record();
     record.sampleId = "Cu\r\nCTE 9:= 99\r[X]\tY\x0b\x7f\xC2\x85z";
     ASSERT_TRUE(f.files.WriteDataToFile(record, 1));
@@ -269,6 +269,8 @@ TEST(Summary, ControlCharactersInTheSampleIdStartNoLineOrKey) {
     EXPECT_EQ(summary[1], "Sample ID= Cu  CTE 9:= 99 [X] Y   z");
     EXPECT_EQ(ReadIniValue(f.file("Bar_CTE.txt"), "CTE Test Summary #", "CTE 9:"), "");
     EXPECT_EQ(ReadTextLines(f.file("TempDat.txt"))->size(), 5u);
+    ASSERT_TRUE(f.files.lastReport().has_value());
+    report = *f.files.lastReport();
     ASSERT_EQ(report.size(), 9u);
     EXPECT_EQ(report[1], "Sample ID = Cu  CTE 9:= 99 [X] Y   z");
     for (const auto& line : report)
