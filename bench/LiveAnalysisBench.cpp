@@ -33,7 +33,7 @@ struct LiveTest {
             const double t = 0.1 * r;
             data.append(2, {static_cast<float>(t), Indicator(t, r, minutes), 80.0f, 3.0f, 0.0f});
         }
-        v.testState = 3;
+        v.testState = TestState::Hold;
         v.stepIndex = 1;
         v.sampleLength = 2.0f;
         v.sampleTemp = 80.0f;

@@ -54,7 +54,7 @@ Failure<AnalysisError> Failed(const char* place, const std::exception& e) {
 } // namespace
 
 Analysed<float> LiveAnalysis::IndicatorSlope(int n, const LiveValues& v) const {
-    if (n < kFitWindow || v.testState < 2) return 0.0f;
+    if (n < kFitWindow || v.testState < TestState::TemperatureWait) return 0.0f;
     try {
         const Window w = LastReadings(data_, v.stepIndex + 1, n);
         float slope = 0.0f;
@@ -69,7 +69,7 @@ Analysed<float> LiveAnalysis::IndicatorSlope(int n, const LiveValues& v) const {
 
 Analysed<float> LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
     const int window = v.accuracyOption == 2 ? 30 : 10;
-    if (n < window || v.testState < 3) return kUnsettledSlope;
+    if (n < window || v.testState < TestState::Hold) return kUnsettledSlope;
     try {
         const int step = v.stepIndex + 1;
         double sum = 0.0;
@@ -82,7 +82,7 @@ Analysed<float> LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
 }
 
 Analysed<void> LiveAnalysis::ProjectIndicator(int n, const LiveValues& v, Projection& out) const {
-    if (n < kFitWindow || v.testState < 3) return {};
+    if (n < kFitWindow || v.testState < TestState::Hold) return {};
     try {
         const Window w = LastReadings(data_, v.stepIndex + 1, n);
         FitCoefficients fit;
@@ -135,7 +135,7 @@ Analysed<float> LiveAnalysis::CteLive(float indicator, const LiveValues& v) cons
 float LiveAnalysis::SlopeThreshold(float cte, const LiveValues& v) const {
     const float divisor = v.accuracyOption < 2 ? 2.0f : 4.0f;
     float b = 0.0f;
-    if (v.stepIndex != 0 || v.testState == -2)
+    if (v.stepIndex != 0 || v.testState == TestState::Idle)
         b = std::fabs(cte / divisor);
     else
         b = std::fabs(InitialCteEstimate(v)) / divisor;
