@@ -27,8 +27,10 @@ std::vector<std::string> TestFilesNow(const std::string& dataPath, const std::st
 
 void JournalSink::TestResumed(const TestResumption& test) {
     closing_.clear();
-    if (test.goesOn) keeper_.Resumed(test.journal, test.step);
-    else closing_ = test.journal;
+    if (test.goesOn)
+        keeper_.Resumed(test.journal, test.step);
+    else
+        closing_ = test.journal;
 }
 
 void JournalSink::TestEnded(const TestEnding& ending) {

@@ -271,9 +271,8 @@ void DataFiles::WriteRemoteDataFile(const std::string& path) {
     }
 }
 
-Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file,
-                              const StepData* live, int plotType, bool testRunning,
-                              PlotPoints& points) {
+Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file, const StepData* live,
+                              int plotType, bool testRunning, PlotPoints& points) {
     points = {};
     StoredTest stored;
     std::optional<StorageError> failed;
@@ -282,8 +281,10 @@ Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file,
         if (first == std::string::npos || !IsFile(file))
             return Fail(StorageError{"Invalid pathname: " + file});
         auto test = files.okSaveDatFileRead(file, testRunning, &stored);
-        if (test) stored = test.value();
-        else failed = test.error();
+        if (test)
+            stored = test.value();
+        else
+            failed = test.error();
     }
     const StepData& data = live ? *live : stored.data;
     if (data.stepCount() > 0) {

@@ -41,7 +41,8 @@ inline std::string FitText(Operator& op, std::span<const float> x, std::span<con
                            int first, int last, int degree, FitCoefficients& fit) {
     const Analysed<void> fitted = PolynomialFit(x, y, first, last, degree, fit);
     if (fitted) return {};
-    if (fitted.error().weight == AnalysisError::Weight::Fatal) ShowAnalysisError(op, fitted.error());
+    if (fitted.error().weight == AnalysisError::Weight::Fatal)
+        ShowAnalysisError(op, fitted.error());
     return fitted.error().message;
 }
 
