@@ -15,17 +15,6 @@ namespace {
 
 using namespace dilato;
 
-class SilentOperator final : public Operator {
-  public:
-    MessageAnswer show(const Message&) override { return MessageAnswer::Ok; }
-    void setBusyPointer(bool busy) override { busy_ = busy; }
-    bool busyPointerShown() const override { return busy_; }
-    void playSound(const std::string&) override {}
-
-  private:
-    bool busy_ = false;
-};
-
 // Indicator settling towards 0.0123 in with a 4-minute time constant, plus a ripple of
 // 0.02 µin, at 0.1-minute readings.
 float Indicator(double t, int k, double end) {
@@ -44,7 +33,7 @@ struct LiveTest {
             const double t = 0.1 * r;
             data.append(2, {static_cast<float>(t), Indicator(t, r, minutes), 80.0f, 3.0f, 0.0f});
         }
-        v.testState = 3;
+        v.testState = TestState::Hold;
         v.stepIndex = 1;
         v.sampleLength = 2.0f;
         v.sampleTemp = 80.0f;
@@ -56,15 +45,14 @@ struct LiveTest {
 };
 
 void LiveAnalysisAfterOneReading(benchmark::State& state) {
-    SilentOperator op;
     LiveTest test(static_cast<double>(state.range(0)));
-    LiveAnalysis analysis(op, test.data);
+    LiveAnalysis analysis(test.data);
     const int n = test.data.readingCount(2);
     Projection projection;
     for (auto _ : state) {
         benchmark::DoNotOptimize(analysis.IndicatorSlope(n, test.v));
         benchmark::DoNotOptimize(analysis.IndAveSlope(n, test.v));
-        analysis.ProjectIndicator(n, test.v, projection);
+        benchmark::DoNotOptimize(analysis.ProjectIndicator(n, test.v, projection));
         benchmark::DoNotOptimize(projection);
     }
 }
@@ -123,7 +111,6 @@ long double ReferenceProjection(const std::vector<float>& x, const std::vector<f
 // Times the parabola fit of the last 50 readings of a step that has run `minutes`, and
 // reports the relative error of the projected indicator of our fit and of the raw route.
 void ParabolaProjectionQuality(benchmark::State& state) {
-    SilentOperator op;
     const double minutes = static_cast<double>(state.range(0));
     std::vector<float> x, y;
     for (int k = 0; k < kFitWindow; ++k) {
@@ -133,7 +120,7 @@ void ParabolaProjectionQuality(benchmark::State& state) {
     }
     FitCoefficients fit;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(PolynomialFit(op, x, y, 0, kFitWindow - 1, 2, fit));
+        benchmark::DoNotOptimize(PolynomialFit(x, y, 0, kFitWindow - 1, 2, fit));
         benchmark::DoNotOptimize(fit);
     }
     const float vertex = static_cast<float>(-fit.coef(1) / fit.coef(2) / 2.0);

@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # cmake -DROOT=<source folder> -DREACH=<LayerReach.cmake> -P CheckLayers.cmake
 # Fails, naming each file and include, when a file includes a header of a folder its library
-# does not link, or a QtWidgets header without linking Qt6::Widgets (see Layers.cmake).
+# does not link, a QtWidgets header without linking Qt6::Widgets, or a header its folder
+# refuses (see Layers.cmake).
 
 include(${REACH})
 
@@ -57,8 +58,11 @@ foreach(relative IN LISTS files)
   foreach(line IN LISTS includes)
     if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\"")
       included_folder("${CMAKE_MATCH_1}" layer)
+      string(REPLACE "," ";" refused "${dilato_refused_${folder}}")
       if(NOT layer STREQUAL "" AND NOT layer IN_LIST dilato_reach_${folder})
         string(APPEND faults "  ${relative} includes \"${CMAKE_MATCH_1}\": ${folder} does not link ${layer}\n")
+      elseif(CMAKE_MATCH_1 IN_LIST refused)
+        string(APPEND faults "  ${relative} includes \"${CMAKE_MATCH_1}\": ${folder} refuses it\n")
       endif()
     elseif(line MATCHES "${widget_headers_regex}" AND NOT dilato_widgets_${folder})
       string(APPEND faults "  ${relative}: ${line} (only a library linking Qt6::Widgets may)\n")

@@ -14,6 +14,12 @@ set(dilato_layer_folders
   ui=dilato_ui sim=dilato_sim,dilato_sim_devices
   app=dilato_app_common,dilato_runner,dilato_gui)
 
+# Headers a folder may not include although its library links theirs: the analysis is pure
+# computation and hands its failures back, so it includes nothing of the operator interface
+# (messages, sounds, the busy pointer), of the desktop or of the program's end.
+set(dilato_layer_refused
+  "analysis=platform/Operator.h,platform/Desktop.h,platform/DesktopChecks.h,platform/SoundPlayer.h,platform/ProgramEnd.h")
+
 # The targets `target` links, directly or through others, appended to the variable `out`.
 function(dilato_linked_targets target out)
   set(found ${${out}})
@@ -64,6 +70,12 @@ function(dilato_layer_reach_file file)
     string(APPEND content "list(APPEND dilato_folders ${folder})\n"
                           "set(\"dilato_reach_${folder}\" \"${reach}\")\n"
                           "set(\"dilato_widgets_${folder}\" ${widgets})\n")
+  endforeach()
+  foreach(entry IN LISTS dilato_layer_refused)
+    string(REPLACE "=" ";" entry "${entry}")
+    list(GET entry 0 folder)
+    list(GET entry 1 headers)
+    string(APPEND content "set(\"dilato_refused_${folder}\" \"${headers}\")\n")
   endforeach()
   file(WRITE ${file} "${content}")
 endfunction()

@@ -36,8 +36,7 @@ float AccuracyEstimate(float dT, float cte, float sampleLength) {
                               std::fabs(1.04 / lc));
 }
 
-std::string CtePlotString(Operator& op, float t1, float t2, float i1, float i2,
-                          float sampleLength) {
+Analysed<std::string> CtePlotString(float t1, float t2, float i1, float i2, float sampleLength) {
     try {
         const float dT = t2 - t1;
         const float dI = i2 - i1;
@@ -47,9 +46,7 @@ std::string CtePlotString(Operator& op, float t1, float t2, float i1, float i2,
                "\u00B0C = " + FormatSingle(cte, "0.0") + " \u00B5/\u00B0C +/-" +
                FormatSingle(accuracy * 100.0f, "0.0") + "%";
     } catch (const std::exception& e) {
-        ShowMessage(op, std::string("Error in CtePlotString: ") + e.what(), kProgramTitle,
-                    MessageIcon::Critical);
-        return {};
+        return FailedIn("CtePlotString", e.what(), AnalysisError::Weight::Error);
     }
 }
 

@@ -4,7 +4,7 @@
 // the caption of a CTE between two plot points. Single precision in and out; L is the
 // sample length in inches, CTE in 10^-6 per °C.
 
-#include "platform/Operator.h"
+#include "analysis/AnalysisError.h"
 
 #include <string>
 
@@ -23,8 +23,8 @@ namespace dilato {
 [[nodiscard]] float AccuracyEstimate(float dT, float cte, float sampleLength);
 
 // "CTE:  20°C to  80°C = 12.3 µ/°C +/-2.5%" for two points whose indicator values already
-// include the fixture correction. A failure is reported and gives an empty text.
-[[nodiscard]] std::string CtePlotString(Operator& op, float t1, float t2, float i1, float i2,
-                                        float sampleLength);
+// include the fixture correction. A failure is an error, "Error in CtePlotString: ...".
+[[nodiscard]] Analysed<std::string> CtePlotString(float t1, float t2, float i1, float i2,
+                                                  float sampleLength);
 
 } // namespace dilato

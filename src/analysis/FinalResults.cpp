@@ -1,7 +1,6 @@
 #include "analysis/FinalResults.h"
 
 #include "analysis/CteFormulas.h"
-#include "platform/ProgramEnd.h"
 
 #include <stdexcept>
 
@@ -67,14 +66,14 @@ std::pair<int, int> RangeSteps(std::span<const double> setPoints) {
     return {lowest, highest};
 }
 
-void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
-                         float sampleLength, int last, ResultTable& table) {
-    ComputeFinalResults(op, data, setPoints, sampleLength, last, table, {});
+Analysed<void> ComputeFinalResults(const StepData& data, std::span<const double> setPoints,
+                                   float sampleLength, int last, ResultTable& table) {
+    return ComputeFinalResults(data, setPoints, sampleLength, last, table, {});
 }
 
-void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
-                         float sampleLength, int last, ResultTable& table,
-                         std::span<const StepEndValue> endValues) {
+Analysed<void> ComputeFinalResults(const StepData& data, std::span<const double> setPoints,
+                                   float sampleLength, int last, ResultTable& table,
+                                   std::span<const StepEndValue> endValues) {
     try {
         table.clear();
         const int steps = last > 0 ? last + 1 : static_cast<int>(setPoints.size());
@@ -98,10 +97,10 @@ void ComputeFinalResults(Operator& op, const StepData& data, std::span<const dou
                        ends[static_cast<size_t>(highest - 1)], sampleLength);
         }
     } catch (const std::exception& e) {
-        ShowMessage(op, std::string("Error in ComputeFinalResults: ") + e.what(), kProgramTitle,
-                    MessageIcon::Critical);
-        EndProgram(1, "the test results could not be computed");
+        return FailedIn("ComputeFinalResults", e.what(), AnalysisError::Weight::Fatal,
+                        "the test results could not be computed");
     }
+    return {};
 }
 
 } // namespace dilato

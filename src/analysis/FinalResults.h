@@ -4,7 +4,7 @@
 // highest set point, each with its accuracy estimate.
 
 #include "analysis/StepData.h"
-#include "platform/Operator.h"
+#include "analysis/AnalysisError.h"
 
 #include <array>
 #include <span>
@@ -51,9 +51,10 @@ class ResultTable {
 // last > 0: the partial results of steps 1 to last + 1 during a batch; last <= 0: all the
 // steps of the batch, plus the overall row when there are not exactly two.
 // setPoints: the batch's set points in run order, one per step.
-// A run-time failure is reported ("Error in ComputeFinalResults: ...") and ends the program.
-void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
-                         float sampleLength, int last, ResultTable& table);
+// A run-time failure is fatal ("Error in ComputeFinalResults: ...").
+[[nodiscard]] Analysed<void> ComputeFinalResults(const StepData& data,
+                                                 std::span<const double> setPoints,
+                                                 float sampleLength, int last, ResultTable& table);
 
 // A step's end value other than its end reading: the equilibrium it was heading for.
 struct StepEndValue {
@@ -63,8 +64,9 @@ struct StepEndValue {
 };
 // The same, step s ending at endValues[s - 1] where that is given (at its end reading where
 // not, or beyond the list).
-void ComputeFinalResults(Operator& op, const StepData& data, std::span<const double> setPoints,
-                         float sampleLength, int last, ResultTable& table,
-                         std::span<const StepEndValue> endValues);
+[[nodiscard]] Analysed<void> ComputeFinalResults(const StepData& data,
+                                                 std::span<const double> setPoints,
+                                                 float sampleLength, int last, ResultTable& table,
+                                                 std::span<const StepEndValue> endValues);
 
 } // namespace dilato

@@ -45,29 +45,31 @@ Window LastReadings(const StepData& data, int step, int n) {
 
 } // namespace
 
-void LiveAnalysis::Report(const char* place, const std::exception& e) const {
-    ShowMessage(op_, std::string("Error in ") + place + ": " + e.what(), kProgramTitle,
-                MessageIcon::Critical);
+namespace {
+
+Failure<AnalysisError> Failed(const char* place, const std::exception& e) {
+    return FailedIn(place, e.what(), AnalysisError::Weight::Error);
 }
 
-float LiveAnalysis::IndicatorSlope(int n, const LiveValues& v) const {
-    if (n < kFitWindow || v.testState < 2) return 0.0f;
+} // namespace
+
+Analysed<float> LiveAnalysis::IndicatorSlope(int n, const LiveValues& v) const {
+    if (n < kFitWindow || v.testState < TestState::TemperatureWait) return 0.0f;
     try {
         const Window w = LastReadings(data_, v.stepIndex + 1, n);
         float slope = 0.0f;
         float intercept = 0.0f;
-        // A drift that could not be computed must not pass for a settled one.
-        if (!GetSlopeAndInter(op_, w.x, w.y, slope, intercept)) return kUnsettledSlope;
+        if (auto fitted = GetSlopeAndInter(w.x, w.y, slope, intercept); !fitted)
+            return Fail(fitted.error());
         return slope * 1000000.0f * 10.0f; // inches per minute to µin per 10 minutes
     } catch (const std::exception& e) {
-        Report("IndicatorSlope", e);
-        return kUnsettledSlope;
+        return Failed("IndicatorSlope", e);
     }
 }
 
-float LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
+Analysed<float> LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
     const int window = v.accuracyOption == 2 ? 30 : 10;
-    if (n < window || v.testState < 3) return kUnsettledSlope;
+    if (n < window || v.testState < TestState::Hold) return kUnsettledSlope;
     try {
         const int step = v.stepIndex + 1;
         double sum = 0.0;
@@ -75,25 +77,20 @@ float LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
             sum += std::fabs(data_.value(step, column::LiveSlope, r));
         return static_cast<float>(sum / window);
     } catch (const std::exception& e) {
-        Report("IndAveSlope", e);
-        return kUnsettledSlope;
+        return Failed("IndAveSlope", e);
     }
 }
 
-void LiveAnalysis::ProjectIndicator(int n, const LiveValues& v, Projection& out) const {
-    if (n < kFitWindow || v.testState < 3) return;
+Analysed<void> LiveAnalysis::ProjectIndicator(int n, const LiveValues& v, Projection& out) const {
+    if (n < kFitWindow || v.testState < TestState::Hold) return {};
     try {
         const Window w = LastReadings(data_, v.stepIndex + 1, n);
         FitCoefficients fit;
-        const std::string error = PolynomialFit(op_, w.x, w.y, 0, kFitWindow - 1, 2, fit);
-        if (!error.empty()) {
-            ShowMessage(op_, "Mattrix in PolynominalFit: \n" + error, kProgramTitle,
-                        MessageIcon::Exclamation);
-            return;
-        }
+        if (auto fitted = PolynomialFit(w.x, w.y, 0, kFitWindow - 1, 2, fit); !fitted)
+            return FitFailure(fitted.error(), "Mattrix in PolynominalFit: \n");
         if (fit.coef(2) == 0.0) {
             out.projectedIndicator = w.y[kFitWindow - 1];
-            return;
+            return {};
         }
         // The parabola's vertex: where the indicator comes to rest.
         const float vertex = static_cast<float>(-fit.coef(1) / fit.coef(2) / 2.0);
@@ -106,19 +103,22 @@ void LiveAnalysis::ProjectIndicator(int n, const LiveValues& v, Projection& out)
         if (!near || !calm) {
             out.projectedIndicator = 0.0f;
             out.stabilityThreshold = 0.0f;
-            return;
+            return {};
         }
         out.projectedIndicator = projected;
-        out.projectedCte = CteLive(projected, v);
+        const Analysed<float> cte = CteLive(projected, v);
+        out.projectedCte = cte.valueOr(0.0f);
         out.stabilityThreshold = SlopeThreshold(out.projectedCte, v);
+        if (!cte) return Fail(cte.error());
     } catch (const std::out_of_range&) {
         // A window reaching outside the store: no projection this time, silently.
     } catch (const std::exception& e) {
-        Report("ProjectIndicator", e);
+        return Failed("ProjectIndicator", e);
     }
+    return {};
 }
 
-float LiveAnalysis::CteLive(float indicator, const LiveValues& v) const {
+Analysed<float> LiveAnalysis::CteLive(float indicator, const LiveValues& v) const {
     if (!(indicator > 0.0f) || v.sampleLength < 0.5f || v.stepIndex == 0) return 0.0f;
     try {
         const int previous = v.stepIndex; // 1-based number of the step just finished
@@ -128,15 +128,14 @@ float LiveAnalysis::CteLive(float indicator, const LiveValues& v) const {
                          SystemCorrection(dT, v.sampleLength);
         return CteFromChange(dT, dI, v.sampleLength);
     } catch (const std::exception& e) {
-        Report("CteLive", e);
-        return 0.0f;
+        return Failed("CteLive", e);
     }
 }
 
 float LiveAnalysis::SlopeThreshold(float cte, const LiveValues& v) const {
     const float divisor = v.accuracyOption < 2 ? 2.0f : 4.0f;
     float b = 0.0f;
-    if (v.stepIndex != 0 || v.testState == -2)
+    if (v.stepIndex != 0 || v.testState == TestState::Idle)
         b = std::fabs(cte / divisor);
     else
         b = std::fabs(InitialCteEstimate(v)) / divisor;

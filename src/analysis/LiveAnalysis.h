@@ -7,10 +7,13 @@
 //    50 readings), the CTE it implies and the drift threshold that follows from it;
 //  - CteLive, SlopeThreshold, InitialCteEstimate: the pieces of that projection.
 // The sequencer owns the reading store and the test's values; it hands them in with each
-// call and keeps the projection results.
+// call and keeps the projection results. A computation that fails hands back its failure
+// and shows nothing; the caller tells the operator and goes on with the fallback each
+// method names.
 
+#include "analysis/AnalysisError.h"
 #include "analysis/StepData.h"
-#include "platform/Operator.h"
+#include "analysis/TestState.h"
 
 namespace dilato {
 
@@ -23,7 +26,7 @@ inline constexpr int kFitWindow = 50;
 // The running test's values the live routines read, as the sequencer and the instrument
 // links hold them at the time of the call.
 struct LiveValues {
-    int testState = -2;                   // `gTestState`
+    TestState testState = TestState::Idle; // `gTestState`
     int stepIndex = 0;                    // `StepIndex`, 0-based current step
     float sampleLength = 0.0f;            // `SampleLength`, inches
     float sampleTemp = 0.0f;              // `SampleTemp`, °C
@@ -42,16 +45,21 @@ struct Projection {
 
 class LiveAnalysis {
   public:
-    LiveAnalysis(Operator& op, const StepData& data) : op_(op), data_(data) {}
+    explicit LiveAnalysis(const StepData& data) : data_(data) {}
 
-    // n is the reading count of the current step (step `StepIndex` + 1).
-    [[nodiscard]] float IndicatorSlope(int n, const LiveValues& v) const;
-    [[nodiscard]] float IndAveSlope(int n, const LiveValues& v) const;
-    // Call after AverageSlope has been refreshed for reading n.
-    void ProjectIndicator(int n, const LiveValues& v, Projection& out) const;
+    // n is the reading count of the current step (step `StepIndex` + 1). On failure the
+    // drift is kUnsettledSlope: a drift that could not be computed must not pass for a
+    // settled one.
+    [[nodiscard]] Analysed<float> IndicatorSlope(int n, const LiveValues& v) const;
+    [[nodiscard]] Analysed<float> IndAveSlope(int n, const LiveValues& v) const;
+    // Call after AverageSlope has been refreshed for reading n. On failure `out` holds what
+    // was projected before it (a failed CTE leaves the projection with a CTE of 0).
+    [[nodiscard]] Analysed<void> ProjectIndicator(int n, const LiveValues& v,
+                                                  Projection& out) const;
 
-    // CTE from the end of the previous step to the present temperature and `indicator`.
-    [[nodiscard]] float CteLive(float indicator, const LiveValues& v) const;
+    // CTE from the end of the previous step to the present temperature and `indicator`; 0
+    // on failure.
+    [[nodiscard]] Analysed<float> CteLive(float indicator, const LiveValues& v) const;
     // Drift limit from a CTE: |cte| / 2 (High accuracy / 4), within 5 to 35; on the first
     // step of a running test it rests on InitialCteEstimate instead.
     [[nodiscard]] float SlopeThreshold(float cte, const LiveValues& v) const;
@@ -59,9 +67,6 @@ class LiveAnalysis {
     [[nodiscard]] float InitialCteEstimate(const LiveValues& v) const;
 
   private:
-    void Report(const char* place, const std::exception& e) const;
-
-    Operator& op_;
     const StepData& data_;
 };
 

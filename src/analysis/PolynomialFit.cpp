@@ -1,7 +1,5 @@
 #include "analysis/PolynomialFit.h"
 
-#include "platform/ProgramEnd.h"
-
 #include <stdexcept>
 #include <vector>
 
@@ -38,8 +36,8 @@ double FitCoefficients::valueAt(double x) const {
     return value;
 }
 
-std::string PolynomialFit(Operator& op, std::span<const float> x, std::span<const float> y,
-                          int first, int last, int degree, FitCoefficients& fit) {
+Analysed<void> PolynomialFit(std::span<const float> x, std::span<const float> y, int first,
+                             int last, int degree, FitCoefficients& fit) {
     try {
         if (degree < 0) throw std::out_of_range(kSubscriptText);
         const Eigen::Index terms = degree + 1;
@@ -79,35 +77,34 @@ std::string PolynomialFit(Operator& op, std::span<const float> x, std::span<cons
                 a(r, c) = a(c, r) = powerSums[static_cast<size_t>(r + c)];
 
         std::string error = GetMatrixInverse(a);
-        if (!error.empty()) return error;
+        if (!error.empty()) return Fail(AnalysisError{error, AnalysisError::Weight::Warning, {}});
         Matrix product;
         error = GetMatrixProduct(a, b, product);
-        if (error.empty()) {
-            fit.centre = centre;
-            fit.centred = product.col(0);
-            fit.coef = UncentredCoefficients(fit.centred, centre);
-        }
-        return error;
+        if (!error.empty()) return Fail(AnalysisError{error, AnalysisError::Weight::Warning, {}});
+        fit.centre = centre;
+        fit.centred = product.col(0);
+        fit.coef = UncentredCoefficients(fit.centred, centre);
+        return {};
     } catch (const std::exception& e) {
-        ShowMessage(op, std::string("Error in PolynomialFit: ") + e.what(), kProgramTitle,
-                    MessageIcon::Critical);
-        EndProgram(1, "the least-squares fit failed");
+        return FailedIn("PolynomialFit", e.what(), AnalysisError::Weight::Fatal,
+                        "the least-squares fit failed");
     }
 }
 
-bool GetSlopeAndInter(Operator& op, std::span<const float> x, std::span<const float> y,
-                      float& slope, float& intercept) {
+Failure<AnalysisError> FitFailure(const AnalysisError& error, const std::string& heading) {
+    if (error.weight == AnalysisError::Weight::Fatal) return Fail(error);
+    return Fail(AnalysisError{heading + error.message, AnalysisError::Weight::Warning, {}});
+}
+
+Analysed<void> GetSlopeAndInter(std::span<const float> x, std::span<const float> y, float& slope,
+                                float& intercept) {
     FitCoefficients fit;
     const int last = static_cast<int>(x.size()) - 1;
-    const std::string error = PolynomialFit(op, x, y, 0, last, 1, fit);
-    if (!error.empty()) {
-        ShowMessage(op, "Mattrix in PolynominalFit from GetSlopeAndInter: \n" + error,
-                    kProgramTitle, MessageIcon::Exclamation);
-        return false;
-    }
+    if (auto fitted = PolynomialFit(x, y, 0, last, 1, fit); !fitted)
+        return FitFailure(fitted.error(), "Mattrix in PolynominalFit from GetSlopeAndInter: \n");
     slope = static_cast<float>(fit.coef(1));
     intercept = static_cast<float>(fit.coef(0));
-    return true;
+    return {};
 }
 
 } // namespace dilato

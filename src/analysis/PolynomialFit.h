@@ -8,8 +8,8 @@
 // that a parabola's projected indicator is off by several micro-inches. Centred powers keep
 // the full precision; the coefficients handed back are still those of powers of x itself.
 
+#include "analysis/AnalysisError.h"
 #include "analysis/Matrix.h"
-#include "platform/Operator.h"
 
 #include <span>
 #include <string>
@@ -29,17 +29,20 @@ struct FitCoefficients {
 };
 
 // Fits a polynomial of `degree` to (x(k), y(k)) for k = first to last (0-based, both
-// included). Returns the matrix routines' error text ("" on success); on error `fit` is all
-// zero. An index outside x or y (or a negative degree) is a run-time failure: it is
-// reported as "Error in PolynomialFit: ..." and the program ends.
-[[nodiscard]] std::string PolynomialFit(Operator& op, std::span<const float> x,
-                                        std::span<const float> y, int first, int last, int degree,
-                                        FitCoefficients& fit);
+// included). When the matrix routines fail the failure is a warning holding their error
+// text, and `fit` is all zero. An index outside x or y (or a negative degree) is a fatal
+// failure, "Error in PolynomialFit: ...".
+[[nodiscard]] Analysed<void> PolynomialFit(std::span<const float> x, std::span<const float> y,
+                                           int first, int last, int degree, FitCoefficients& fit);
 
-// Straight line through all of x and y. On a fit error the operator is told
-// ("Mattrix in PolynominalFit from GetSlopeAndInter: ...") and slope and intercept keep
-// their values; the result is then false.
-[[nodiscard]] bool GetSlopeAndInter(Operator& op, std::span<const float> x,
-                                    std::span<const float> y, float& slope, float& intercept);
+// Straight line through all of x and y. A fit error is a warning ("Mattrix in
+// PolynominalFit from GetSlopeAndInter: ..."), and slope and intercept keep their values.
+[[nodiscard]] Analysed<void> GetSlopeAndInter(std::span<const float> x, std::span<const float> y,
+                                              float& slope, float& intercept);
+
+// A failure of the matrix routines told under `heading` ("Mattrix in PolynominalFit: \n"
+// followed by their text); a fatal failure passes unchanged.
+[[nodiscard]] Failure<AnalysisError> FitFailure(const AnalysisError& error,
+                                                const std::string& heading);
 
 } // namespace dilato

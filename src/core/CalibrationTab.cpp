@@ -24,7 +24,7 @@ void CalibrationTab::EnterInstCalib() {
     s_.run.CalibrationMode = true;
     s_.run.TestFinished = false;
     cal_.Reset(); // `CalRunState` 10, `CalPhase` 0, `CalDone` false, readings and record
-    s_.run.gTestState = 0;
+    s_.run.gTestState = state::StepStart;
     s_.run.StepIndex = 0;
     UpdateTestStatus(0);
     EnableCalUI(true);

@@ -42,20 +42,20 @@ void MainWindowModel::UpdateTestStatus(int code) {
 void MainWindowModel::UpdateTestStateUI() {
     using L = Light;
     switch (run_.gTestState) {
-    case 1:
+    case TestState::Settling:
         view_.lights = {L::Yellow, L::Red, L::Red};
         break;
-    case 2:
+    case TestState::TemperatureWait:
         view_.lights = {L::Green, L::Yellow, L::Red};
         break;
-    case 3:
+    case TestState::Hold:
         view_.lights = {L::Green, L::Green, L::Yellow};
         break;
-    case -2:
+    case TestState::Idle:
         view_.lights = {L::Green, L::Green, L::Green};
         break;
-    case -1:
-    case 0:
+    case TestState::Accepted:
+    case TestState::StepStart:
         view_.lights = {L::Red, L::Red, L::Red};
         break;
     default:
@@ -69,15 +69,15 @@ void MainWindowModel::ClearTestStateUI(bool red) {
 }
 
 void MainWindowModel::EnableTabs() {
-    const int s = run_.gTestState;
+    const TestState s = run_.gTestState;
     if (s == lastTabState_) return;
     lastTabState_ = s;
     auto& t = view_.tabEnabled;
-    if (s == -2) {
+    if (s == TestState::Idle) {
         t = {true, true, true, true, true};
-    } else if (s >= -1 && s <= 1) {
+    } else if (s >= TestState::Accepted && s <= TestState::Settling) {
         t = {true, false, run_.StepIndex > 0, false, false};
-    } else if (s == 2 || s == 3) {
+    } else if (s == TestState::TemperatureWait || s == TestState::Hold) {
         t = {true, false, true, false, false};
     }
     // The tab in front stays usable: disabling it would switch the window to another tab
@@ -93,11 +93,12 @@ void MainWindowModel::DataToForm1(bool clear) {
     view_.indicatorStale = !r.indicatorMeasured;
     view_.sampleTempStale = !r.sampleTempMeasured;
     const float cte = run_.projection.projectedCte;
+    const bool holding = run_.gTestState > TestState::TemperatureWait;
     view_.projectedCte =
-        (run_.gTestState > 2 && run_.StepIndex > 0 && cte > 0) ? FormatSingle(cte, "0.0") : " - ";
+        (holding && run_.StepIndex > 0 && cte > 0) ? FormatSingle(cte, "0.0") : " - ";
     UpdateTestStatus(run_.gTestState);
     UpdateTestStateUI();
-    EnableTestDataUI(run_.gTestState != -2);
+    EnableTestDataUI(run_.gTestState != TestState::Idle);
     view_.slope = run_.AverageSlope == kUnsettledSlope ? " - " : FormatSingle(run_.LiveSlope, "0");
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace dilato {
@@ -83,6 +84,7 @@ class MainWindowModel final : public MainWindowPort {
     }
 
     void UpdateTestStatus(int code);
+    void UpdateTestStatus(TestState state) { UpdateTestStatus(StatusCode(state)); }
     void UpdateTestStateUI();
     void ClearTestStateUI(bool red);
     void EnableTabs();
@@ -111,7 +113,7 @@ class MainWindowModel final : public MainWindowPort {
     const SystemParameters& params_;
     LogSink& log_;
     TestTabView view_;
-    int lastTabState_ = 99; // `gTestState` that EnableTabs last handled
+    std::optional<TestState> lastTabState_; // the state EnableTabs last handled
     std::function<LiveReadings()> readings_;
     std::function<void()> livePlotRefresh_;
     std::function<void()> folderRefresh_;

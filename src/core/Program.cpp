@@ -16,12 +16,13 @@ Program::Program(const ProgramAdapters& a)
       session(SessionAdapters{a.clock, a.op, a.termination, bridge, logs, params, folders}),
       recovery(session, params, folders, bridge, a.op), remoteCopies(session.files), report(a.op, a.clock, logs, remoteCopies, params,
                                           ReportFolders{folders.AppFolder, folders.SysFolder}),
-      op_(a.op) {
+      remoteCopySink(session.files, folders, a.op),
+      reportSink(report, session.files, folders, params, a.op), op_(a.op) {
     bridge.attach(links, discovery, session);
+    // The hour meter counts at every step's end, saved or not: no result, so no sink.
     session.setStepSavedListener([this] { CountUsage(); });
-    session.files.setReportSink([this](const ReportLines& lines) {
-        report.WritePDF(ReportLineList{lines, session.files.lastEvidence()}, folders.DataPath);
-    });
+    session.sinks.add(remoteCopySink, SinkPlace::RemoteCopies);
+    session.sinks.add(reportSink, SinkPlace::Report);
 }
 
 bool Program::LoadFiles() {

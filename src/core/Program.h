@@ -3,6 +3,7 @@
 // one order for the main window, the headless runner and the tests alike. Only the adapters
 // differ (clock, operator, dialogs, the three serial ports).
 
+#include "core/FileSinks.h"
 #include "core/InstrumentBridge.h"
 #include "core/SettingsFile.h"
 #include "core/TestRecovery.h"
@@ -94,6 +95,8 @@ class Program {
     TestRecovery recovery; // of a test a crash or a power cut interrupted
     RemoteCopies remoteCopies;
     TestReport report; // written after a test's summary when "PDFdataWrite" is 1
+    RemoteCopySink remoteCopySink; // the result sinks of the save, after the journal
+    ReportSink reportSink;
     std::unique_ptr<results::ResultsStore> resultsStore; // none until OpenResultsStore
     std::unique_ptr<results::StoreSink> storeSink;
 

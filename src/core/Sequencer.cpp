@@ -7,6 +7,7 @@
 #include "platform/KillPoint.h"
 #include "platform/LeadingNumber.h"
 #include "platform/Wait.h"
+#include "storage/AnalysisErrors.h"
 
 #include <cmath>
 #include <numeric>
@@ -18,10 +19,38 @@ constexpr long kDay = 86400;
 constexpr long kStoreInterval = 6; // seconds between stored readings
 constexpr size_t kTempWindow = 30; // temperatures of the steadiness test
 constexpr size_t kTempMinimum = 38;
+// The steadiness test: the sample within this of the commanded temperature (°C), and the last
+// kTempWindow temperatures within these of their mean, on average and at most (°C).
+constexpr float kTempNearCommand = 2.0f;
+constexpr double kTempMeanDeviation = 0.1;
+constexpr double kTempLargestDeviation = 0.2;
+// A step's phases on its clock (minutes): settling lasts beyond kSettleMinutes; the
+// temperature wait beyond kWaitMinutes; the hold judges its end only after kHoldMinutes.
+constexpr double kSettleMinutes = 1;
+constexpr double kWaitMinutes = 5;
+constexpr double kHoldMinutes = 5;
+// The drift criteria end a step once met on this many fresh ticks in a row.
+constexpr int kStableTicksToEnd = 10;
+// The hold's time limit after it started, by accuracy option (minutes: 30 or 60 hours).
+constexpr double kHoldLimitNormalMinutes = 1800.0;
+constexpr double kHoldLimitHighMinutes = 3600.0;
+// In the hold the equilibrium's approach is fitted again every this many minutes.
+constexpr double kEquilibriumEveryMinutes = 1.0;
+// A temperature change below this (°C) gives no alpha of the sample's own.
+constexpr float kAlphaLeastChange = 1.0f;
+// Where the stage goes when a test ends ("TestEndTempOption"): room temperature, the last
+// batch set point, or the first set point, the last two only above room temperature.
+constexpr int kEndAtRoom = 0;
+constexpr int kEndAtLastSetPoint = 1;
+constexpr int kEndAtFirstSetPoint = 2;
+constexpr float kRoomTemperature = 20.0f;
+constexpr int kRoomSetPoint = 20; // whole °C
+// The pause after the finished test's sound, seconds.
+constexpr double kFinishedPause = 0.2;
 } // namespace
 
 Sequencer::Sequencer(SequencerContext context, StepSaver saver)
-    : c_(std::move(context)), saver_(std::move(saver)), analysis_(c_.op, c_.run.stepData) {}
+    : c_(std::move(context)), saver_(std::move(saver)), analysis_(c_.run.stepData) {}
 
 LiveValues Sequencer::liveValues() const {
     LiveValues v;
@@ -50,8 +79,8 @@ void Sequencer::GateControl() {
         c_.window.EnableTabs();
         RunState();
     } catch (const std::exception& e) {
-        const std::string text =
-            e.what() + std::string(" @ gTestState=") + FormatNumber(run.gTestState, "#");
+        const std::string text = e.what() + std::string(" @ gTestState=") +
+                                 FormatNumber(StatusCode(run.gTestState), "#");
         StopTest(false);
         ReportError(c_.op, 0, "modControl.GateControl", text);
     }
@@ -77,9 +106,9 @@ void Sequencer::RunState() {
         c_.instruments.SetStageTemp(static_cast<float>(run.SetPointTemp), false);
         // A controller that stopped answering has aborted the test inside that call.
         if (run.gTestState != state::StepStart) break;
-        run.settleEnd = 1;
-        run.waitEnd = 5;
-        run.holdEnd = 5;
+        run.settleEnd = kSettleMinutes;
+        run.waitEnd = kWaitMinutes;
+        run.holdEnd = kHoldMinutes;
         run.holdStartMinutes = -1;
         run.stepEquilibrium = {};
         run.equilibriumMinutes = -1;
@@ -175,10 +204,12 @@ void Sequencer::StoreReading(bool initial) {
         run.projection.projectedIndicator = 0.0f;
     } else {
         Reading& stored = run.stepData.reading(run.StepIndex + 1, k);
-        run.LiveSlope = analysis_.IndicatorSlope(k, liveValues());
+        run.LiveSlope =
+            ValueOrShown(c_.op, analysis_.IndicatorSlope(k, liveValues()), kUnsettledSlope);
         stored.liveSlope = run.LiveSlope;
-        run.AverageSlope = analysis_.IndAveSlope(k, liveValues());
-        analysis_.ProjectIndicator(k, liveValues(), run.projection);
+        run.AverageSlope =
+            ValueOrShown(c_.op, analysis_.IndAveSlope(k, liveValues()), kUnsettledSlope);
+        ShowIfFailed(c_.op, analysis_.ProjectIndicator(k, liveValues(), run.projection));
         stored.projectedIndicator = run.projection.projectedIndicator;
     }
     // On the disk before the next tick, with every column the step's save will write.
@@ -190,7 +221,7 @@ bool Sequencer::TempStable() const {
     const auto& temps = c_.run.StepTemps;
     if (temps.size() < kTempMinimum) return false;
     if (std::fabs(c_.instruments.SampleTemp() -
-                  static_cast<float>(c_.instruments.CommandedTemp())) > 2.0f)
+                  static_cast<float>(c_.instruments.CommandedTemp())) > kTempNearCommand)
         return false;
     const auto first = temps.end() - static_cast<std::ptrdiff_t>(kTempWindow);
     const double mean = std::accumulate(first, temps.end(), 0.0) / kTempWindow;
@@ -200,7 +231,7 @@ bool Sequencer::TempStable() const {
         sum += d;
         largest = std::max(largest, d);
     }
-    return sum / kTempWindow < 0.1 && largest < 0.2;
+    return sum / kTempWindow < kTempMeanDeviation && largest < kTempLargestDeviation;
 }
 
 bool Sequencer::HoldCriteriaMet() const {
@@ -214,7 +245,7 @@ bool Sequencer::StabilityReached() {
     int& counter = c_.run.stats.stableTicks;
     if (c_.run.gTestState == state::Hold) {
         // A tick on old values says nothing about the drift now: it breaks the run of ticks.
-        if (HoldCriteriaMet() && c_.ticks.watch().fresh()) return ++counter > 9;
+        if (HoldCriteriaMet() && c_.ticks.watch().fresh()) return ++counter >= kStableTicksToEnd;
         counter = 0;
         return false;
     }
@@ -243,7 +274,8 @@ void Sequencer::NoteEvidence(StepEnding ending) {
 void Sequencer::JudgeStepEquilibrium(bool now) {
     TestRun& run = c_.run;
     if (!run.equilibrium.active() || run.holdStartMinutes < 0) return;
-    if (!now && run.equilibriumMinutes >= 0 && run.StepMinutes < run.equilibriumMinutes + 1.0)
+    if (!now && run.equilibriumMinutes >= 0 &&
+        run.StepMinutes < run.equilibriumMinutes + kEquilibriumEveryMinutes)
         return;
     run.equilibriumMinutes = run.StepMinutes;
     const double tauPrior = PriorTimeConstantMinutes(run.equilibrium.kind, run.SampleLength,
@@ -282,7 +314,7 @@ double Sequencer::EquilibriumLimit(double endValue, double endTemperature) const
         run.evidence[previous].step == run.StepIndex) {
         const StepEvidence& p = run.evidence[previous];
         const float dT = static_cast<float>(endTemperature) - p.resultTemperature();
-        if (std::fabs(dT) > 1.0f)
+        if (std::fabs(dT) > kAlphaLeastChange)
             alpha = CteBetweenEnds(p.resultTemperature(), p.resultIndicator(),
                                    static_cast<float>(endTemperature),
                                    static_cast<float>(endValue), run.SampleLength);
@@ -293,7 +325,7 @@ double Sequencer::EquilibriumLimit(double endValue, double endTemperature) const
 double Sequencer::HoldTimeLimit() const {
     // 30 or 60 hours after the hold started, on the step's clock that does not wrap.
     const bool normal = c_.params.SysParam(slot::AccuracyOption).number() < 2;
-    return c_.run.StepMinutes + (normal ? 1800.0 : 3600.0);
+    return c_.run.StepMinutes + (normal ? kHoldLimitNormalMinutes : kHoldLimitHighMinutes);
 }
 
 bool Sequencer::AdvanceStep(bool reset) {
@@ -366,7 +398,7 @@ void Sequencer::FinishCurrentTest(bool save) {
         SendEndOfTestTemperature();
         c_.instruments.SetStageTestMode(false, true);
         PlayEventSound(c_.op, c_.appFolder, "TestFinished.wav");
-        WaitSeconds(c_.clock, 0.2);
+        WaitSeconds(c_.clock, kFinishedPause);
         c_.window.FormFileEnable(true);
         c_.window.RefreshDataFolderList();
     }
@@ -376,17 +408,17 @@ void Sequencer::FinishCurrentTest(bool save) {
 void Sequencer::SendEndOfTestTemperature() {
     const SystemParameters& p = c_.params;
     const double option = p.SysParam(slot::TestEndTempOption).number();
-    float temp = 20.0f;
-    if (option == 1) {
-        if (c_.run.SetPointTemp > 19) {
-            const int last =
-                static_cast<int>(std::lround(p.SysParam(slot::NumberOfBatchTests).number())) + 11;
-            temp = static_cast<float>(p.SysParam(last).number());
+    float temp = kRoomTemperature;
+    if (option == kEndAtLastSetPoint) {
+        if (c_.run.SetPointTemp >= kRoomSetPoint) {
+            const int batch =
+                static_cast<int>(std::lround(p.SysParam(slot::NumberOfBatchTests).number()));
+            temp = static_cast<float>(p.SysParam(slot::FirstBatchTemp + batch - 1).number());
         }
-    } else if (option == 2) {
+    } else if (option == kEndAtFirstSetPoint) {
         const double first = p.SysParam(slot::FirstBatchTemp).number();
-        if (first > 20) temp = static_cast<float>(first);
-    } else if (option != 0) {
+        if (first > kRoomTemperature) temp = static_cast<float>(first);
+    } else if (option != kEndAtRoom) {
         return;
     }
     c_.instruments.SetStageTemp(temp, false);

@@ -25,20 +25,52 @@ std::vector<std::string> TestFilesNow(const std::string& dataPath, const std::st
     return files;
 }
 
-void SessionSinks::add(ResultSink& sink) {
-    sinks_.push_back(&sink);
-    reported_.push_back(false);
+void JournalSink::TestResumed(const TestResumption& test) {
+    closing_.clear();
+    if (test.goesOn)
+        keeper_.Resumed(test.journal, test.step);
+    else
+        closing_ = test.journal;
+}
+
+void JournalSink::TestEnded(const TestEnding& ending) {
+    if (keeper_.active()) {
+        keeper_.TestEnded(ending.how);
+    } else if (!closing_.empty()) {
+        keeper_.Close(closing_, ending.how);
+        closing_.clear();
+    }
+}
+
+SessionSinks::SessionSinks(TestJournalKeeper& journal, const SinkSources& sources)
+    : journal_(journal), s_(sources), entries_{{&journal_, SinkPlace::Journal, false}} {}
+
+void SessionSinks::add(ResultSink& sink, SinkPlace place) {
+    auto after = entries_.begin();
+    while (after != entries_.end() && after->place <= place) ++after;
+    entries_.insert(after, Entry{&sink, place, false});
+}
+
+void SessionSinks::remove(const ResultSink& sink) {
+    std::erase_if(entries_, [&](const Entry& e) {
+        return e.sink == &sink && e.place != SinkPlace::Journal;
+    });
 }
 
 void SessionSinks::Tell(const std::function<void(ResultSink&)>& event) {
-    for (size_t i = 0; i < sinks_.size(); ++i) {
+    for (Entry& entry : entries_) {
+        // The journal keeps its own rule for its failures: nothing is caught for it.
+        if (entry.place == SinkPlace::Journal) {
+            event(*entry.sink);
+            continue;
+        }
         try {
-            event(*sinks_[i]);
+            event(*entry.sink);
         } catch (const std::exception& e) {
-            if (reported_[i]) continue;
-            reported_[i] = true;
+            if (entry.reported) continue;
+            entry.reported = true;
             s_.log.ErrorLog("Error: " + std::string(e.what()) + " in result sink " +
-                            sinks_[i]->sinkName() + ".");
+                            entry.sink->sinkName() + ".");
         }
     }
 }
@@ -71,34 +103,38 @@ TestOpening SessionSinks::Opening() const {
 }
 
 void SessionSinks::TestStarted() {
-    journal_.TestStarted();
-    std::fill(reported_.begin(), reported_.end(), false);
+    for (Entry& entry : entries_) entry.reported = false;
     const TestOpening opening = Opening();
     Tell([&](ResultSink& sink) { sink.TestStarted(opening); });
 }
 
+void SessionSinks::TestResumed(const std::string& journal, const QDateTime& started,
+                               int stepsSaved, bool goesOn, int step) {
+    for (Entry& entry : entries_) entry.reported = false;
+    TestOpening opening = Opening();
+    opening.started = started;
+    const TestResumption resumption{opening, journal, goesOn, step, stepsSaved, s_.run.stepData};
+    Tell([&](ResultSink& sink) { sink.TestResumed(resumption); });
+}
+
 void SessionSinks::ReadingStored(int step, const Reading& reading) {
-    journal_.ReadingStored(step, reading);
-    if (sinks_.empty()) return;
     const QDateTime at = s_.clock.now();
     Tell([&](ResultSink& sink) { sink.ReadingStored(step, reading, at); });
 }
 
 void SessionSinks::StepSaved(int step) {
-    journal_.StepSaved(step);
-    if (sinks_.empty()) return;
-    const StepSaving saving{step,
-                            s_.clock.now(),
-                            s_.run.stepData,
-                            s_.run.results,
-                            s_.run.evidence,
-                            s_.folders.DataFileName,
-                            TestFilesNow(s_.folders.DataPath, s_.folders.DataFileName)};
-    Tell([&](ResultSink& sink) { sink.StepSaved(saving); });
+    const auto& report = s_.files.lastReport();
+    const QDateTime at = s_.clock.now();
+    Tell([&](ResultSink& sink) {
+        // The files as each sink finds them: the report sink before it writes the report.
+        sink.StepSaved(StepSaving{step, at, s_.run.stepData, s_.run.results, s_.run.evidence,
+                                  s_.folders.DataFileName,
+                                  TestFilesNow(s_.folders.DataPath, s_.folders.DataFileName),
+                                  report ? &*report : nullptr});
+    });
 }
 
 void SessionSinks::TestEnded(const std::string& how) {
-    journal_.TestEnded(how);
     const TestEnding ending{how, s_.clock.now()};
     Tell([&](ResultSink& sink) { sink.TestEnded(ending); });
 }

@@ -8,6 +8,7 @@
 #include "storage/RawDataFile.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 namespace dilato {
@@ -237,11 +238,12 @@ bool TestRecovery::Resume(const InterruptedTest& t) {
     TestRun& run = s_.run;
     if (t.allSaved()) {
         // Only the end was not recorded: the files already hold the whole test.
-        s_.journal.Close(t.journal, "completed");
+        TellResumed(t, t.completed.saved, false);
+        s_.sinks.TestEnded("completed");
         run.TestFinished = true;
         return true;
     }
-    s_.journal.Resumed(t.journal, t.step);
+    TellResumed(t, t.completed.saved, true);
     run.TestFinished = false;
     run.StopRequested = false;
     run.StartRequested = false;
@@ -267,28 +269,53 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         return false;
     }
     const int saved = t.completed.saved;
-    if (t.allSaved()) {
-        s_.journal.Close(t.journal, "completed");
-        return true;
-    }
     // The plan of the run as it was; put back afterwards, as the test's own plan is over.
     std::vector<ParamValue> before;
-    for (int slotIndex = 1; slotIndex <= 20; ++slotIndex)
+    for (int slotIndex = 1; slotIndex <= kPlanSlots; ++slotIndex)
         before.push_back(params_.SysParam(slotIndex));
+    const auto restorePlan = [&] {
+        for (int slotIndex = 1; slotIndex <= kPlanSlots; ++slotIndex)
+            params_.SysParam(slotIndex) = before[static_cast<size_t>(slotIndex - 1)];
+        s_.run.StepIndex = 0;
+    };
+    if (t.allSaved()) {
+        // Only the end was not recorded. The sinks hear the test as it was; the Test tab and
+        // the folders stay as they are.
+        const std::array<std::string, 3> names{folders_.DataPath, folders_.DataFileName,
+                                               folders_.SummaryFileName};
+        const TestTabView view = s_.window.view();
+        const float length = s_.run.SampleLength;
+        const bool inches = s_.run.UnitsInches;
+        ApplyStart(t);
+        RebuildReadings(t, t.steps, saved);
+        TellResumed(t, saved, false);
+        s_.sinks.TestEnded("completed");
+        restorePlan();
+        folders_.DataPath = names[0];
+        folders_.DataFileName = names[1];
+        folders_.SummaryFileName = names[2];
+        s_.window.view() = view;
+        s_.run.SampleLength = length;
+        s_.run.UnitsInches = inches;
+        return true;
+    }
     ApplyStart(t);
     bool ok = true;
     std::string name = t.testName;
+    if (saved == 0) TellResumed(t, 0, false);
     if (saved > 0) {
         // A finished test of `saved` steps: the data files' own rules decide its results,
         // its summary and, without a pair of steps, its incomplete test's name.
         params_.SysParam(slot::NumberOfBatchTests) = saved;
         params_.SysParam(slot::AddRoundTripTests) = 0;
         RebuildReadings(t, saved, saved);
+        TellResumed(t, saved, false);
         const std::string oldRaw = t.dataPath + t.testName + "_CTE.dat";
         ok = s_.files.WriteDataToFile(TestRecord{s_.run.stepData, s_.run.results,
                                                  s_.run.SampleLength, s_.window.view().sampleId,
                                                  &s_.run.evidence},
                                       saved - 1);
+        if (ok) s_.sinks.StepSaved(saved);
         name = folders_.DataFileName;
         if (ok && name != t.testName) {
             std::error_code ec;
@@ -305,11 +332,15 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         std::error_code ec;
         fs::remove(t.dataPath + t.testName + kInterruptedEnding, ec);
     }
-    for (int slotIndex = 1; slotIndex <= 20; ++slotIndex)
-        params_.SysParam(slotIndex) = before[static_cast<size_t>(slotIndex - 1)];
-    s_.run.StepIndex = 0;
-    if (ok) s_.journal.Close(t.journal, "closed");
+    restorePlan();
+    if (ok) s_.sinks.TestEnded("closed");
     return ok;
+}
+
+void TestRecovery::TellResumed(const InterruptedTest& t, int saved, bool goesOn) {
+    const QDateTime started =
+        QDateTime::fromString(QString::fromStdString(t.content.start->time), kJournalTimeFormat);
+    s_.sinks.TestResumed(t.journal, started, saved, goesOn, t.step);
 }
 
 bool TestRecovery::AskAndRecover(const std::vector<InterruptedTest>& tests) {

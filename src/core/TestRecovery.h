@@ -73,7 +73,15 @@ class TestRecovery {
     bool AskAndRecover(const std::vector<InterruptedTest>& tests);
 
   private:
+    // The parameter slots of a run's plan, put back after a test is closed.
+    static constexpr int kPlanSlots = 20;
+    // The journal's time of a test's start, "MM-dd-yyyy HH:mm:ss".
+    static constexpr const char* kJournalTimeFormat = "MM-dd-yyyy HH:mm:ss";
+
     void ApplyStart(const InterruptedTest& test);
+    // Tells the result sinks, journal first, that the test is taken up again with `saved`
+    // completed steps: going on at its interrupted step, or only to be closed.
+    void TellResumed(const InterruptedTest& test, int saved, bool goesOn);
     void RebuildReadings(const InterruptedTest& test, int steps, int saved);
     // The evidence of the completed steps, gathered again from their readings and the facts
     // the journal kept.

@@ -8,6 +8,7 @@
 #include "analysis/LiveAnalysis.h"
 #include "analysis/StepData.h"
 #include "analysis/StepEvidence.h"
+#include "analysis/TestState.h"
 
 #include <QtGlobal>
 
@@ -16,16 +17,6 @@
 #include <vector>
 
 namespace dilato {
-
-// `gTestState` values.
-namespace state {
-inline constexpr int Idle = -2;
-inline constexpr int Accepted = -1;
-inline constexpr int StepStart = 0;
-inline constexpr int Settling = 1;
-inline constexpr int TemperatureWait = 2;
-inline constexpr int Hold = 3;
-} // namespace state
 
 // `StepStats`: reading counts per step and the store's bookkeeping.
 struct StepStats {
@@ -36,7 +27,7 @@ struct StepStats {
 };
 
 struct TestRun {
-    int gTestState = state::Idle;
+    TestState gTestState = TestState::Idle;
     int StepIndex = 0;          // 0-based current step
     int SetPointTemp = 0;       // set point of the current step, whole °C
     int StepsSaved = 0;         // steps of this test saved so far

@@ -12,7 +12,7 @@ TestSession::TestSession(const SessionAdapters& a)
     : window(run, a.params, a.log), ticks(a.clock, a.instruments, run),
       files(a.folders, a.params, a.clock, a.op, a.log),
       journal(run, window, a.params, a.folders, a.clock, a.op, a.log),
-      sinks(journal, SinkSources{run, window, a.folders, a.params, a.clock, a.log}),
+      sinks(journal, SinkSources{run, window, a.folders, a.params, files, a.clock, a.log}),
       sequencer(Context(a), [this](int completed) { return SaveStep(completed); }),
       start(Context(a), sequencer, a.folders), cycle(Context(a), sequencer, start) {
     ticks.setPass([this] { cycle.ProcessReadSet(); });

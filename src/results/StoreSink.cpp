@@ -1,6 +1,7 @@
 #include "results/StoreSink.h"
 
 #include "platform/Version.h"
+#include "results/Query.h"
 
 #include <QHostInfo>
 #include <QUuid>
@@ -23,6 +24,40 @@ void StoreSink::TestStarted(const TestOpening& t) {
     uid_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
     opening_ = t;
     readings_.fill(0);
+    store_.Write({TestRow(uid_, Facts(t)), CalibrationRow(uid_, t.calibration)});
+}
+
+void StoreSink::TestResumed(const TestResumption& r) {
+    if (!uid_.isEmpty()) store_.Write({TestEndRow(uid_, r.test.started, "interrupted")});
+    uid_.clear();
+    opening_ = r.test;
+    readings_.fill(0);
+    // The interrupted test's own row, still "running", when the store followed it; its
+    // readings are there already.
+    TestFilter filter;
+    filter.dataFolder = r.test.dataFolder;
+    for (const FoundTest& found : FindTests(store_.local(), filter))
+        if (found.testName == QString::fromStdString(r.test.testName) && found.ending == "running")
+            uid_ = found.uid; // the newest is listed last
+    const bool known = !uid_.isEmpty();
+    if (!known) uid_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    std::vector<StoreRow> rows;
+    if (!known) {
+        rows.push_back(TestRow(uid_, Facts(r.test)));
+        rows.push_back(CalibrationRow(uid_, r.test.calibration));
+    }
+    for (int step = 1; step <= r.stepsSaved && step <= r.data.stepCount(); ++step) {
+        const int count = r.data.readingCount(step);
+        readings_.at(static_cast<size_t>(step)) = count;
+        if (known) continue;
+        // When each was stored is known to the journal only: left open.
+        for (int n = 1; n <= count; ++n)
+            rows.push_back(ReadingRow(uid_, step, n, r.data.reading(step, n), QDateTime()));
+    }
+    store_.Write(rows);
+}
+
+TestFacts StoreSink::Facts(const TestOpening& t) const {
     TestFacts facts;
     facts.systemFolder = t.systemFolder;
     facts.dataFolder = t.dataFolder;
@@ -41,7 +76,7 @@ void StoreSink::TestStarted(const TestOpening& t) {
     facts.started = t.started;
     facts.ending = "running";
     facts.origin = "live";
-    store_.Write({TestRow(uid_, facts), CalibrationRow(uid_, t.calibration)});
+    return facts;
 }
 
 void StoreSink::ReadingStored(int step, const Reading& reading, const QDateTime& at) {

@@ -26,6 +26,9 @@ class StoreSink final : public ResultSink {
 
     [[nodiscard]] std::string sinkName() const override { return "results store"; }
     void TestStarted(const TestOpening& test) override;
+    // A resumed test goes on under its own key when the store has it (else under a new one,
+    // with the readings of its completed steps).
+    void TestResumed(const TestResumption& test) override;
     void ReadingStored(int step, const Reading& reading, const QDateTime& at) override;
     void StepSaved(const StepSaving& step) override;
     void TestEnded(const TestEnding& ending) override;
@@ -34,6 +37,8 @@ class StoreSink final : public ResultSink {
     [[nodiscard]] const QString& testKey() const { return uid_; }
 
   private:
+    [[nodiscard]] TestFacts Facts(const TestOpening& test) const;
+
     ResultsStore& store_;
     Workstation where_;
     QString uid_;

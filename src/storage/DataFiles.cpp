@@ -1,5 +1,6 @@
 #include "storage/DataFiles.h"
 
+#include "storage/AnalysisErrors.h"
 #include "storage/EvidenceSection.h"
 #include "storage/ProfileDocument.h"
 
@@ -79,30 +80,28 @@ std::string DataFiles::ResultLine(const ResultTable& results, int n) const {
            FormatNumber(100.0 * results.at(m, result::Accuracy), "0.0") + "%";
 }
 
-bool DataFiles::okSaveDatFileWrite(const std::string& file, const TestRecord& test,
-                                   std::string& message) {
+Stored<void> DataFiles::okSaveDatFileWrite(const std::string& file, const TestRecord& test) {
     try {
         const int accuracy =
             static_cast<int>(std::lround(params_.SysParam(slot::AccuracyOption).number()));
         WriteTextLinesAtomic(file, RawDataLines(test.data, Steps(), test.sampleLength, accuracy));
-        return true;
+        return {};
     } catch (const std::exception& e) {
-        message = std::string("Error saving file in okSaveDatFile: ") + e.what();
-        return false;
+        return Fail(StorageError{std::string("Error saving file in okSaveDatFile: ") + e.what()});
     }
 }
 
-std::optional<StoredTest> DataFiles::okSaveDatFileRead(const std::string& file, bool testRunning,
-                                                       std::string& message,
-                                                       StoredTest* partial) const {
-    if (testRunning) return std::nullopt;
+Stored<StoredTest> DataFiles::okSaveDatFileRead(const std::string& file, bool testRunning,
+                                                StoredTest* partial) const {
+    if (testRunning) return Fail(StorageError{});
     const auto lines = ReadTextLines(file);
     auto test = lines ? ParseRawData(*lines, partial) : std::nullopt;
-    if (!test) message = kCorruptedFileMessage;
-    return test;
+    if (!test) return Fail(StorageError{kCorruptedFileMessage});
+    return std::move(*test);
 }
 
 bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
+    lastReport_.reset();
     const int steps = Steps();
     // A test saved before any pair of steps is complete and that ends with this save keeps
     // its raw data under a name of its own (Bar-x1, Bar-x2, ...); a batch that goes on keeps
@@ -118,11 +117,10 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         folders_.DataFileName = candidate;
     }
     const std::string rawFile = folders_.DataPath + folders_.DataFileName + "_CTE.dat";
-    if (selectedFile_) selectedFile_(rawFile);
     ReportLines report{folders_.DataPath + folders_.DataFileName + ".pdf"};
 
-    std::string message;
-    if (!okSaveDatFileWrite(rawFile, test, message)) {
+    if (auto written = okSaveDatFileWrite(rawFile, test); !written) {
+        std::string message = written.error().message;
         const std::string kept = KeepInRecoveryFile(test);
         message += kept.empty() ? "\nThe readings could not be written to another place either: "
                                   "until space is free they are only in memory (and in the "
@@ -139,12 +137,13 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         const std::vector<double> setPoints = SetPoints();
         const std::vector<StepEndValue> ends = EquilibriumEnds(test);
         if (steps > 2) {
-            ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, completedStep,
-                                test.results, ends);
+            ShowIfFailed(op_, ComputeFinalResults(test.data, setPoints, test.sampleLength,
+                                                  completedStep, test.results, ends));
             WriteInterimFile(test.results, completedStep);
             if (completedStep < steps - 1) return true; // the batch goes on
         }
-        ComputeFinalResults(op_, test.data, setPoints, test.sampleLength, 0, test.results, ends);
+        ShowIfFailed(op_, ComputeFinalResults(test.data, setPoints, test.sampleLength, 0,
+                                              test.results, ends));
     } catch (const std::exception& e) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
     }
@@ -154,16 +153,7 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
         return false; // the step's results are in no summary: the save has failed
     }
-    try {
-        WriteRemoteDataFile(folders_.SummaryFileName);
-    } catch (const std::exception& e) {
-        ReportError(op_, 0, "WriteDataToFile", e.what());
-    }
-    try {
-        if (params_.SysParam(slot::PdfDataWrite).number() == 1 && reportSink_) reportSink_(report);
-    } catch (const std::exception& e) {
-        ReportError(op_, 0, "WriteDataToFile", e.what());
-    }
+    lastReport_ = std::move(report);
     return true;
 }
 
@@ -281,20 +271,20 @@ void DataFiles::WriteRemoteDataFile(const std::string& path) {
     }
 }
 
-bool LoadStoredPoints(const DataFiles& files, const std::string& file, const StepData* live,
-                      int plotType, bool testRunning, PlotPoints& points, std::string& message) {
+Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file, const StepData* live,
+                              int plotType, bool testRunning, PlotPoints& points) {
     points = {};
-    bool read = true;
     StoredTest stored;
+    std::optional<StorageError> failed;
     if (!live) {
         const auto first = file.find_first_not_of(' ');
-        if (first == std::string::npos || !IsFile(file)) {
-            message = "Invalid pathname: " + file;
-            return false;
-        }
-        auto test = files.okSaveDatFileRead(file, testRunning, message, &stored);
-        read = test.has_value();
-        if (read) stored = std::move(*test);
+        if (first == std::string::npos || !IsFile(file))
+            return Fail(StorageError{"Invalid pathname: " + file});
+        auto test = files.okSaveDatFileRead(file, testRunning, &stored);
+        if (test)
+            stored = test.value();
+        else
+            failed = test.error();
     }
     const StepData& data = live ? *live : stored.data;
     if (data.stepCount() > 0) {
@@ -302,12 +292,9 @@ bool LoadStoredPoints(const DataFiles& files, const std::string& file, const Ste
         points.stepEnds = StepEnds(data);
     }
     points.sampleLength = stored.sampleLength;
-    if (!read) return false;
-    if (points.x.empty()) {
-        message = "No valid points found.";
-        return false;
-    }
-    return true;
+    if (failed) return Fail(*failed);
+    if (points.x.empty()) return Fail(StorageError{"No valid points found."});
+    return {};
 }
 
 std::vector<Reading> StepEnds(const StepData& data) {

@@ -12,6 +12,7 @@
 #include "storage/Folders.h"
 #include "storage/LogSink.h"
 #include "storage/RawDataFile.h"
+#include "storage/StorageError.h"
 #include "storage/SystemParameters.h"
 
 #include <functional>
@@ -27,7 +28,6 @@ inline constexpr const char* kRecoveredFolder = "Recovered";
 
 // The report line list: entry 0 the report's path, then the body lines.
 using ReportLines = std::vector<std::string>;
-using ReportSink = std::function<void(const ReportLines&)>;
 
 // What a save reads from the running test.
 struct TestRecord {
@@ -46,34 +46,29 @@ class DataFiles {
               LogSink& log)
         : folders_(folders), params_(params), clock_(clock), op_(op), log_(log) {}
 
-    // Receives the report line list when PDF reports are on.
-    void setReportSink(ReportSink sink) { reportSink_ = std::move(sink); }
-    // Told the raw data file of each save (the plots' first selected file).
-    void setSelectedFileSink(std::function<void(const std::string&)> sink) {
-        selectedFile_ = std::move(sink);
-    }
-
     // The save at the end of a step; `completedStep` is the index of the step just finished
-    // (0 for the first). False only when the raw data file could not be written.
+    // (0 for the first). False only when the raw data file could not be written. The
+    // summary's remote copies and the report are the result sinks' part, after the save.
     [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
 
     // `okSaveDatFile` in its two modes.
-    // The raw data file: written from the test, atomically. On failure `message` holds
+    // The raw data file: written from the test, atomically. A failure says
     // "Error saving file in okSaveDatFile: " + the reason.
-    [[nodiscard]] bool okSaveDatFileWrite(const std::string& file, const TestRecord& test,
-                                          std::string& message);
-    // Reads a raw data file back (only while no test runs); on failure `message` holds the
-    // corrupted-file text and `partial`, when given, what was read before the fault.
-    [[nodiscard]] std::optional<StoredTest> okSaveDatFileRead(const std::string& file,
-                                                              bool testRunning,
-                                                              std::string& message,
-                                                              StoredTest* partial = nullptr) const;
+    [[nodiscard]] Stored<void> okSaveDatFileWrite(const std::string& file, const TestRecord& test);
+    // Reads a raw data file back (only while no test runs: then the failure has no text); a
+    // failure says the corrupted-file text, and `partial`, when given, holds what was read
+    // before the fault.
+    [[nodiscard]] Stored<StoredTest> okSaveDatFileRead(const std::string& file, bool testRunning,
+                                                       StoredTest* partial = nullptr) const;
 
     // The result line of step n ("  20.0°C to  50.0°C: 12.3 µ/°C +/- 1.5%").
     [[nodiscard]] std::string ResultLine(const ResultTable& results, int n) const;
     // Copies a file of the data tree into every remote store; failures go to the error log.
     void WriteRemoteDataFile(const std::string& path);
 
+    // The report line list of the last save when it wrote the test's summary; none when it
+    // wrote none (in the middle of a batch, before a pair of steps, or when it failed).
+    [[nodiscard]] const std::optional<ReportLines>& lastReport() const { return lastReport_; }
     // The evidence written with the last summary (none when that save had none): the
     // report's evidence page prints it.
     [[nodiscard]] const std::optional<TestEvidence>& lastEvidence() const { return lastEvidence_; }
@@ -97,8 +92,7 @@ class DataFiles {
     Clock& clock_;
     Operator& op_;
     LogSink& log_;
-    ReportSink reportSink_;
-    std::function<void(const std::string&)> selectedFile_;
+    std::optional<ReportLines> lastReport_;
     int incompleteCounter_ = 0;
     std::optional<TestEvidence> lastEvidence_;
 };
@@ -117,12 +111,12 @@ struct PlotPoints {
 [[nodiscard]] std::vector<Reading> StepEnds(const StepData& data);
 
 // The stored-points loader: the points of the raw data file `file` for a plot, or of the
-// running test's readings when `live` is given. True when the file was read and at least one
-// point was found; otherwise `message` says why ("Invalid pathname: " + path for an empty or
-// missing file, the corrupted-file text, "No valid points found.") and `points` holds what
-// was read before the fault.
-[[nodiscard]] bool LoadStoredPoints(const DataFiles& files, const std::string& file,
-                                    const StepData* live, int plotType, bool testRunning,
-                                    PlotPoints& points, std::string& message);
+// running test's readings when `live` is given. Done when the file was read and at least one
+// point was found; otherwise the failure says why ("Invalid pathname: " + path for an empty
+// or missing file, the corrupted-file text, "No valid points found.") and `points` holds
+// what was read before the fault.
+[[nodiscard]] Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file,
+                                            const StepData* live, int plotType, bool testRunning,
+                                            PlotPoints& points);
 
 } // namespace dilato

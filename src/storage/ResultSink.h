@@ -1,8 +1,10 @@
 #pragma once
 // Where a test's results go as the test runs: one interface for every consumer (the journal,
-// the results store, an export). The test session tells its sinks, in a fixed order, that a
-// test started, that a reading was stored, that a step was saved and how the test ended,
+// the report, the remote copies, the plots, the results store, an export). The test session
+// tells its sinks, in a fixed order, that a test started (or was resumed after an
+// interruption), that a reading was stored, that a step was saved and how the test ended,
 // each with what a consumer needs to keep it; the sequencer never learns who listens.
+// A sink that fails throws; the session reports it and goes on with the others.
 
 #include "analysis/FinalResults.h"
 #include "analysis/ResultEvidence.h"
@@ -53,10 +55,25 @@ struct StepSaving {
     std::string testName; // the name the files were saved under (an incomplete test's -x name)
     // The files of the test as they are now: raw data, summary, report.
     std::vector<std::string> files;
+    // The report line list (entry 0 the report's path) when this save wrote the test's
+    // summary; none in the middle of a batch or before a pair of steps.
+    const std::vector<std::string>* report = nullptr;
+};
+
+// A test that a crash or a power cut interrupted, taken up again from its journal: either it
+// goes on at step `step` (which starts again from its settling), or it is only closed (the
+// test ends next, with the saves its completed steps make).
+struct TestResumption {
+    TestOpening test;    // as it started (its start time from the journal)
+    std::string journal; // the journal's path
+    bool goesOn = false;
+    int step = 0;        // 1-based, the step that starts again when the test goes on
+    int stepsSaved = 0;  // the completed steps, whose readings `data` holds
+    const StepData& data;
 };
 
 struct TestEnding {
-    std::string how; // "completed", "stopped"
+    std::string how; // "completed", "stopped"; a recovered test "closed"
     QDateTime at;
 };
 
@@ -66,6 +83,7 @@ class ResultSink {
     // What the sink is called in a report of its failure.
     [[nodiscard]] virtual std::string sinkName() const = 0;
     virtual void TestStarted(const TestOpening& test) = 0;
+    virtual void TestResumed(const TestResumption& test) = 0;
     virtual void ReadingStored(int step, const Reading& reading, const QDateTime& at) = 0;
     virtual void StepSaved(const StepSaving& step) = 0;
     virtual void TestEnded(const TestEnding& ending) = 0;

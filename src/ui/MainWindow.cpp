@@ -10,6 +10,7 @@
 #include "ui/PlottingTab.h"
 #include "ui/SetupOptionsTab.h"
 #include "ui/TestTab.h"
+#include "ui/plot/PlotSink.h"
 #include "ui/plot/PlotTabs.h"
 
 #include <QCloseEvent>
@@ -65,8 +66,8 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     plotting.setTestTabFolder([this] { return program_.session.window.view().dataFolder; });
     // The live plot follows each stored reading; a new test's raw data file is the one plotted.
     program.session.window.setLivePlotRefresh([this] { plots_->EnterPlotting(); });
-    program.session.files.setSelectedFileSink(
-        [this](const std::string& file) { plots_->model().SetSelFilename0(file); });
+    plotSink_ = std::make_unique<PlotSink>(plots_->model());
+    program.session.sinks.add(*plotSink_, SinkPlace::Plots);
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::TabChanged);
     setCentralWidget(tabs_);
 
@@ -109,7 +110,7 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
 MainWindow::~MainWindow() {
     program_.session.ticks.setPass([&cycle = program_.session.cycle] { cycle.ProcessReadSet(); });
     program_.session.window.setLivePlotRefresh({});
-    program_.session.files.setSelectedFileSink({});
+    program_.session.sinks.remove(*plotSink_);
 }
 
 void MainWindow::FitToScreen() {

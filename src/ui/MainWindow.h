@@ -19,6 +19,7 @@ class QTimer;
 
 namespace dilato {
 class PlotTabs;
+class PlotSink;
 }
 
 namespace dilato::ui {
@@ -64,6 +65,7 @@ class MainWindow final : public QMainWindow {
     TestTabControl testControl_;
     QTabWidget* tabs_ = nullptr;
     std::unique_ptr<PlotTabs> plots_; // the Plotting and Plotting Setup tabs' model and chart
+    std::unique_ptr<PlotSink> plotSink_; // the plots among the result sinks
     TestTab* testTab_ = nullptr;
     std::array<MainTab*, 5> pages_{};
     std::array<QLabel*, 4> panels_{};

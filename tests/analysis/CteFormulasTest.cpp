@@ -1,13 +1,14 @@
 #include "analysis/CteFormulas.h"
 #include "platform/Format.h"
 #include "support/RecordingOperator.h"
+#include "support/ShownAnalysis.h"
 
 #include <gtest/gtest.h>
 
 namespace dilato {
 namespace {
 
-using test::RecordingOperator;
+using namespace test;
 
 TEST(SystemCorrection, TakesOffTheShortSampleShareBelowTwoInches) {
     EXPECT_FLOAT_EQ(SystemCorrection(60.0f, 2.0f), 0.000312f);
@@ -49,12 +50,12 @@ TEST(CtePlotString, ExactCaption) {
     const float cte = CteFromChange(60.0f, i2 - i1, 2.0f);
     const std::string percent = FormatSingle(AccuracyEstimate(60.0f, cte, 2.0f) * 100, "0.0");
     EXPECT_EQ(percent, "7.4");
-    EXPECT_EQ(CtePlotString(op, 20.0f, 80.0f, i1, i2, 2.0f),
+    EXPECT_EQ(PlotString(op, 20.0f, 80.0f, i1, i2, 2.0f),
               "CTE:  20\u00B0C to  80\u00B0C = 12.6 \u00B5/\u00B0C +/-7.4%");
     // Whole degrees right-aligned in three characters; longer texts keep their last three.
-    EXPECT_EQ(CtePlotString(op, -5.4f, 150.0f, i2, i1, 2.0f).substr(0, 25),
+    EXPECT_EQ(PlotString(op, -5.4f, 150.0f, i2, i1, 2.0f).substr(0, 25),
               "CTE:  -5\u00B0C to 150\u00B0C = -");
-    EXPECT_EQ(CtePlotString(op, -100.0f, 7.0f, i1, i1, 2.0f),
+    EXPECT_EQ(PlotString(op, -100.0f, 7.0f, i1, i1, 2.0f),
               "CTE: 100\u00B0C to   7\u00B0C = 0.0 \u00B5/\u00B0C +/-0.0%");
     EXPECT_TRUE(op.messages.empty());
 }

@@ -1,6 +1,7 @@
 #include "analysis/FinalResults.h"
 #include "platform/ProgramEnd.h"
 #include "support/RecordingOperator.h"
+#include "support/ShownAnalysis.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 namespace dilato {
 namespace {
 
-using test::RecordingOperator;
+using namespace test;
 
 constexpr float kLength = 2.0f;
 
@@ -47,7 +48,7 @@ class FinalResultsTest : public ::testing::Test {
 TEST_F(FinalResultsTest, TwoStepBatchGivesOnlyThePairResult) {
     RunBatch({20.1f, 49.9f});
     const std::vector<double> plan{20, 50};
-    ComputeFinalResults(op, data, plan, kLength, 0, table);
+    FinalResults(op, data, plan, kLength, 0, table);
     EXPECT_FLOAT_EQ(table.at(1, result::StartTemp), 20.1f);
     EXPECT_FLOAT_EQ(table.at(1, result::EndTemp), 49.9f);
     EXPECT_NEAR(table.at(1, result::Cte), 12.0, 1e-3);
@@ -63,7 +64,7 @@ TEST_F(FinalResultsTest, TwoStepBatchGivesOnlyThePairResult) {
 TEST_F(FinalResultsTest, ThreeStepBatchAddsTheOverallRangeInTheLastRow) {
     RunBatch({20.0f, 50.0f, 80.0f});
     const std::vector<double> plan{20, 50, 80};
-    ComputeFinalResults(op, data, plan, kLength, 0, table);
+    FinalResults(op, data, plan, kLength, 0, table);
     for (int s = 1; s <= 2; ++s) {
         EXPECT_FLOAT_EQ(table.at(s, result::StartTemp), 20.0f + 30.0f * static_cast<float>(s - 1));
         EXPECT_NEAR(table.at(s, result::Cte), 12.0, 1e-3);
@@ -81,7 +82,7 @@ TEST_F(FinalResultsTest, UnorderedBatchTakesTheOverallFromTheSetPoints) {
     // run order 50, 20, 80; the stage ended a little off each set point
     RunBatch({50.5f, 19.5f, 80.2f});
     const std::vector<double> plan{50, 20, 80};
-    ComputeFinalResults(op, data, plan, kLength, 0, table);
+    FinalResults(op, data, plan, kLength, 0, table);
     EXPECT_FLOAT_EQ(table.at(1, result::StartTemp), 50.5f);
     EXPECT_FLOAT_EQ(table.at(1, result::EndTemp), 19.5f);
     EXPECT_NEAR(table.at(1, result::Cte), 12.0, 1e-3) << "cooling pair";
@@ -94,7 +95,7 @@ TEST_F(FinalResultsTest, RoundTripOverallUsesTheFirstOfEqualSetPoints) {
     // 20, 80 and back to 20: the return step ends lower, but step 1 is the lowest
     RunBatch({20.0f, 80.0f, 19.0f});
     const std::vector<double> plan{20, 80, 20};
-    ComputeFinalResults(op, data, plan, kLength, 0, table);
+    FinalResults(op, data, plan, kLength, 0, table);
     EXPECT_FLOAT_EQ(table.at(2, result::StartTemp), 80.0f);
     EXPECT_FLOAT_EQ(table.at(2, result::EndTemp), 19.0f);
     EXPECT_FLOAT_EQ(table.at(3, result::StartTemp), 20.0f);
@@ -103,7 +104,7 @@ TEST_F(FinalResultsTest, RoundTripOverallUsesTheFirstOfEqualSetPoints) {
     // and the first of equal maxima: 80, 20, 80
     RunBatch({80.0f, 20.0f, 81.0f});
     const std::vector<double> down{80, 20, 80};
-    ComputeFinalResults(op, data, down, kLength, 0, table);
+    FinalResults(op, data, down, kLength, 0, table);
     EXPECT_FLOAT_EQ(table.at(3, result::StartTemp), 20.0f);
     EXPECT_FLOAT_EQ(table.at(3, result::EndTemp), 80.0f);
 }
@@ -111,18 +112,18 @@ TEST_F(FinalResultsTest, RoundTripOverallUsesTheFirstOfEqualSetPoints) {
 TEST_F(FinalResultsTest, PartialResultsDuringABatchHaveNoOverallRow) {
     RunBatch({20.0f, 40.0f, 60.0f, 80.0f});
     const std::vector<double> plan{20, 40, 60, 80};
-    ComputeFinalResults(op, data, plan, kLength, 1, table);
+    FinalResults(op, data, plan, kLength, 1, table);
     EXPECT_NEAR(table.at(1, result::Cte), 12.0, 1e-3);
     EXPECT_FLOAT_EQ(table.at(2, result::EndIndicator), IndicatorAt(40.0f));
     for (int k = 1; k <= 4; ++k)
         EXPECT_EQ(table.at(2, k), 0.0f);
     EXPECT_EQ(table.at(3, result::EndIndicator), 0.0f) << "step 3 is not finished yet";
 
-    ComputeFinalResults(op, data, plan, kLength, 2, table);
+    FinalResults(op, data, plan, kLength, 2, table);
     EXPECT_NEAR(table.at(2, result::Cte), 12.0, 1e-3);
     EXPECT_EQ(table.at(3, result::Cte), 0.0f);
 
-    ComputeFinalResults(op, data, plan, kLength, 0, table);
+    FinalResults(op, data, plan, kLength, 0, table);
     EXPECT_FLOAT_EQ(table.at(4, result::StartTemp), 20.0f);
     EXPECT_FLOAT_EQ(table.at(4, result::EndTemp), 80.0f);
     EXPECT_TRUE(op.messages.empty());
@@ -134,7 +135,7 @@ TEST_F(FinalResultsTest, GivenEndValuesStandForTheEndReadingsOfTheirSteps) {
     // Step 2 was heading for an indicator 30 µin higher than its last reading, at 50.2 °C;
     // step 3 has no end value of its own and keeps its reading.
     const std::vector<StepEndValue> ends{{false, 0, 0}, {true, 50.2f, IndicatorAt(50) + 30e-6f}};
-    ComputeFinalResults(op, data, plan, kLength, 0, table, ends);
+    FinalResults(op, data, plan, kLength, 0, table, ends);
     EXPECT_FLOAT_EQ(table.at(2, result::EndIndicator), IndicatorAt(50) + 30e-6f);
     EXPECT_FLOAT_EQ(table.at(1, result::EndTemp), 50.2f);
     EXPECT_FLOAT_EQ(table.at(2, result::StartTemp), 50.2f);
@@ -149,11 +150,11 @@ TEST_F(FinalResultsTest, AStepWithoutAnEndEndsTheProgram) {
     data.append(1, {0.0f, 0.01f, 20.0f, 0.0f, 0.0f});
     data.append(1, {0.5f, 0.01f, 20.0f, 0.0f, 0.0f}); // not beyond half a minute
     const std::vector<double> plan{20, 50, 80};
-    EXPECT_THROW(ComputeFinalResults(op, data, plan, kLength, 0, table), ProgramEnd);
+    EXPECT_THROW(FinalResults(op, data, plan, kLength, 0, table), ProgramEnd);
     EXPECT_EQ(op.last().text, "Error in ComputeFinalResults: Subscript out of range");
 
     RunBatch({20.0f, 50.0f, 80.0f});
-    EXPECT_THROW(ComputeFinalResults(op, data, plan, kLength, 10, table), ProgramEnd)
+    EXPECT_THROW(FinalResults(op, data, plan, kLength, 10, table), ProgramEnd)
         << "eleven steps do not fit the table";
 }
 

@@ -2,6 +2,7 @@
 #include "analysis/PolynomialFit.h"
 #include "platform/ProgramEnd.h"
 #include "support/RecordingOperator.h"
+#include "support/ShownAnalysis.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 namespace dilato {
 namespace {
 
-using test::RecordingOperator;
+using namespace test;
 
 TEST(GetMatrixInverse, InvertsAndRefusesASingularMatrixUnchanged) {
     Matrix m(2, 2);
@@ -62,7 +63,7 @@ TEST(PolynomialFit, RecoversAnExactLineAndParabola) {
         y.push_back(3.0f + 2.0f * static_cast<float>(k));
     }
     FitCoefficients fit;
-    ASSERT_EQ(PolynomialFit(op, x, y, 0, 49, 1, fit), "");
+    ASSERT_EQ(FitText(op, x, y, 0, 49, 1, fit), "");
     ASSERT_EQ(fit.coef.size(), 2);
     EXPECT_NEAR(fit.coef(0), 3.0, 1e-10);
     EXPECT_NEAR(fit.coef(1), 2.0, 1e-12);
@@ -74,7 +75,7 @@ TEST(PolynomialFit, RecoversAnExactLineAndParabola) {
         x.push_back(static_cast<float>(xk));
         y.push_back(static_cast<float>(1.0 - 0.5 * xk + 0.25 * xk * xk)); // exact in float
     }
-    ASSERT_EQ(PolynomialFit(op, x, y, 0, 49, 2, fit), "");
+    ASSERT_EQ(FitText(op, x, y, 0, 49, 2, fit), "");
     ASSERT_EQ(fit.coef.size(), 3);
     EXPECT_NEAR(fit.coef(0), 1.0, 1e-9);
     EXPECT_NEAR(fit.coef(1), -0.5, 1e-10);
@@ -84,7 +85,7 @@ TEST(PolynomialFit, RecoversAnExactLineAndParabola) {
     // Only the index range first to last takes part.
     y[0] = 1000.0f;
     y[49] = -1000.0f;
-    ASSERT_EQ(PolynomialFit(op, x, y, 1, 48, 2, fit), "");
+    ASSERT_EQ(FitText(op, x, y, 1, 48, 2, fit), "");
     EXPECT_NEAR(fit.coef(2), 0.25, 1e-12);
     EXPECT_TRUE(op.messages.empty());
 }
@@ -98,14 +99,14 @@ TEST(PolynomialFit, EqualAbscissaeGiveTheDeterminantErrorAndZeroCoefficients) {
     for (int degree : {1, 2}) {
         FitCoefficients fit;
         fit.coef = Eigen::VectorXd::Constant(3, 7.0);
-        EXPECT_EQ(PolynomialFit(op, x, y, 0, 49, degree, fit),
+        EXPECT_EQ(FitText(op, x, y, 0, 49, degree, fit),
                   "Error: Matrix determinant = 0 - no inverse exists!");
         EXPECT_EQ(fit.coef.size(), degree + 1);
         EXPECT_TRUE(fit.coef.isZero()) << "degree " << degree;
     }
 
     float slope = 1.5f, intercept = -2.5f;
-    EXPECT_FALSE(GetSlopeAndInter(op, x, y, slope, intercept));
+    EXPECT_FALSE(SlopeAndInter(op, x, y, slope, intercept));
     EXPECT_EQ(slope, 1.5f) << "left as it was";
     EXPECT_EQ(intercept, -2.5f);
     ASSERT_EQ(op.messages.size(), 1u);
@@ -117,11 +118,11 @@ TEST(PolynomialFit, AnIndexOutsideTheSamplesEndsTheProgram) {
     RecordingOperator op;
     const std::vector<float> x(10, 1.0f), y(9, 1.0f);
     FitCoefficients fit;
-    EXPECT_THROW((void)PolynomialFit(op, x, y, 0, 9, 1, fit), ProgramEnd) << "y is short";
+    EXPECT_THROW((void)FitText(op, x, y, 0, 9, 1, fit), ProgramEnd) << "y is short";
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.last().text, "Error in PolynomialFit: Subscript out of range");
-    EXPECT_THROW((void)PolynomialFit(op, x, x, -1, 5, 1, fit), ProgramEnd);
-    EXPECT_THROW((void)PolynomialFit(op, x, x, 0, 5, -1, fit), ProgramEnd);
+    EXPECT_THROW((void)FitText(op, x, x, -1, 5, 1, fit), ProgramEnd);
+    EXPECT_THROW((void)FitText(op, x, x, 0, 5, -1, fit), ProgramEnd);
 }
 
 TEST(GetSlopeAndInter, FitsAllElementsLateInADayLongStep) {
@@ -133,7 +134,7 @@ TEST(GetSlopeAndInter, FitsAllElementsLateInADayLongStep) {
         y.push_back(static_cast<float>(0.0125 + 2e-7 * (static_cast<float>(t) - 1400.0)));
     }
     float slope = 0.0f, intercept = 0.0f;
-    ASSERT_TRUE(GetSlopeAndInter(op, x, y, slope, intercept));
+    ASSERT_TRUE(SlopeAndInter(op, x, y, slope, intercept));
     EXPECT_NEAR(slope, 2e-7, 2e-10); // 0.002 µin/10 min of the indicator's float rounding
     EXPECT_NEAR(intercept, 0.0125 - 2e-7 * 1400.0, 1e-8); // the slope error x 1400
 }
@@ -183,7 +184,7 @@ TEST(PolynomialFit, KeepsTheProjectionExactAtElapsedMinutesNear1400) {
                                            2e-8 * std::sin(7.0 * k)));
         }
         FitCoefficients fit;
-        ASSERT_EQ(PolynomialFit(op, x, y, 0, 49, 2, fit), "");
+        ASSERT_EQ(FitText(op, x, y, 0, 49, 2, fit), "");
         const float vertex = static_cast<float>(-fit.coef(1) / fit.coef(2) / 2.0);
         const double projected = fit.valueAt(vertex);
         const long double reference = ReferenceVertexValue(x, y);

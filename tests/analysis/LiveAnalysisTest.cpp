@@ -1,6 +1,7 @@
 #include "analysis/LiveAnalysis.h"
 #include "analysis/CteFormulas.h"
 #include "support/RecordingOperator.h"
+#include "support/ShownAnalysis.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ namespace dilato {
 namespace {
 
 using test::RecordingOperator;
+using test::ShownAnalysis;
 
 // A running test in its second step. Step 1 ended at 20 °C with the indicator at
 // 0.010000 in; step 2 holds at 80 °C. L = 2 in.
@@ -25,7 +27,7 @@ class LiveAnalysisTest : public ::testing::Test {
         data.reset(3);
         for (int r = 1; r <= 120; ++r)
             data.append(1, {0.1f * static_cast<float>(r), kStepOneEnd, 20.0f, 0.0f, 0.0f});
-        v.testState = 3;
+        v.testState = TestState::Hold;
         v.stepIndex = 1;
         v.sampleLength = 2.0f;
         v.sampleTemp = 80.0f;
@@ -44,7 +46,8 @@ class LiveAnalysisTest : public ::testing::Test {
     RecordingOperator op;
     StepData data;
     LiveValues v;
-    LiveAnalysis analysis{op, data};
+    LiveAnalysis live{data};
+    ShownAnalysis analysis{op, live};
 };
 
 TEST_F(LiveAnalysisTest, IndicatorSlopeNeedsFiftyReadingsAndTheTemperatureWait) {
@@ -53,9 +56,9 @@ TEST_F(LiveAnalysisTest, IndicatorSlopeNeedsFiftyReadingsAndTheTemperatureWait) 
     EXPECT_EQ(analysis.IndicatorSlope(49, v), 0.0f);
     EXPECT_NEAR(analysis.IndicatorSlope(50, v), 1.0, 0.02);
     EXPECT_NEAR(analysis.IndicatorSlope(60, v), 1.0, 0.02);
-    v.testState = 2;
+    v.testState = TestState::TemperatureWait;
     EXPECT_NEAR(analysis.IndicatorSlope(50, v), 1.0, 0.02);
-    v.testState = 1;
+    v.testState = TestState::Settling;
     EXPECT_EQ(analysis.IndicatorSlope(60, v), 0.0f);
     EXPECT_TRUE(op.messages.empty());
 }
@@ -83,11 +86,11 @@ TEST_F(LiveAnalysisTest, IndAveSlopeAveragesTheLastWindowOfDriftValues) {
     v.accuracyOption = 2;
     EXPECT_EQ(analysis.IndAveSlope(29, v), kUnsettledSlope);
     EXPECT_FLOAT_EQ(analysis.IndAveSlope(40, v), (11.0f + 40.0f) / 2.0f) << "readings 11-40";
-    v.testState = 2;
+    v.testState = TestState::TemperatureWait;
     EXPECT_EQ(analysis.IndAveSlope(40, v), kUnsettledSlope);
     EXPECT_TRUE(op.messages.empty());
 
-    v.testState = 3;
+    v.testState = TestState::Hold;
     EXPECT_EQ(analysis.IndAveSlope(121, v), kUnsettledSlope);
     EXPECT_EQ(op.last().text, "Error in IndAveSlope: Subscript out of range");
 }
@@ -140,9 +143,9 @@ TEST_F(LiveAnalysisTest, ProjectionLeavesItsResultsAloneWhenItCannotRun) {
     const Projection before{0.5f, 12.0f, 9.0f};
     Projection p = before;
     analysis.ProjectIndicator(49, v, p);
-    v.testState = 2;
+    v.testState = TestState::TemperatureWait;
     analysis.ProjectIndicator(50, v, p);
-    v.testState = 3;
+    v.testState = TestState::Hold;
     analysis.ProjectIndicator(121, v, p); // the window reaches past the store: silent
     EXPECT_EQ(p.projectedIndicator, before.projectedIndicator);
     EXPECT_EQ(p.stabilityThreshold, before.stabilityThreshold);
@@ -242,7 +245,7 @@ TEST_F(LiveAnalysisTest, FirstStepThresholdRestsOnTheInitialEstimate) {
     EXPECT_NEAR(analysis.InitialCteEstimate(v), -30.0, 0.01) << "shrinking over |dT|";
     EXPECT_FLOAT_EQ(analysis.SlopeThreshold(0.0f, v), 15.0f);
 
-    v.testState = -2; // no test running: the argument counts again
+    v.testState = TestState::Idle; // no test running: the argument counts again
     EXPECT_FLOAT_EQ(analysis.SlopeThreshold(12.0f, v), 6.0f);
 }
 

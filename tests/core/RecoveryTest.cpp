@@ -12,6 +12,8 @@
 #include "platform/IniFile.h"
 #include "platform/LeadingNumber.h"
 #include "platform/TextFile.h"
+#include "results/StoreAddress.h"
+#include "results/StoreConnection.h"
 #include "storage/EvidenceSection.h"
 #include "storage/ExistingTest.h"
 #include "support/FileSizeLimit.h"
@@ -188,6 +190,46 @@ TEST(Recovery, ClosingAsIncompleteKeepsTheCompletedStepsAsAFinishedTest) {
         EXPECT_FALSE(IsFile(demo + "Sample1_CTE.jnl"));
         EXPECT_EQ(again.p.program.params.SysParam(slot::NumberOfBatchTests).number(), 3)
             << "the plan is the operator's again";
+    }
+}
+
+// The results store follows a test the recovery takes up: a resumed one goes on under the
+// row it had to its end; one closed as incomplete ends "closed" under its -x name.
+TEST(Recovery, TheResultsStoreFollowsAResumedOrAClosedTest) {
+    for (const bool resume : {true, false}) {
+        SCOPED_TRACE(resume ? "resumed" : "closed");
+        SimulatedProgram first(Copper());
+        ASSERT_TRUE(first.program.OpenResultsStore(std::nullopt)) << first.op.last().text;
+        RunUntilCrash(first, [](const TestRun& run) {
+            return run.StepsSaved == 1 && ReadingsOf(run, 2) >= 30;
+        });
+        const int step1 = ReadingsOf(first.program.session.run, 1);
+        Restart again(first);
+        ASSERT_TRUE(again.p.program.OpenResultsStore(std::nullopt));
+        ASSERT_EQ(again.tests.size(), 1u);
+        if (resume) {
+            ASSERT_TRUE(again.p.program.recovery.Resume(again.tests[0]));
+            again.RunToTheEnd();
+            ASSERT_EQ(again.p.program.session.run.StepsSaved, 3);
+        } else {
+            std::vector<std::string> kept;
+            ASSERT_TRUE(again.p.program.recovery.CloseIncomplete(again.tests[0], kept));
+        }
+        results::StoreConnection c(results::LocalStoreAddress(first.program.folders.SysFolder));
+        const auto value = [&c](const char* sql) { return c.Value(QString::fromLatin1(sql)); };
+        EXPECT_EQ(value("SELECT COUNT(*) FROM tests").toInt(), 1) << "the interrupted test's row";
+        EXPECT_EQ(value("SELECT ending FROM tests").toString(), resume ? "completed" : "closed");
+        EXPECT_EQ(value("SELECT test_name FROM tests").toString(),
+                  resume ? "Sample1" : "Sample1-x1");
+        const TestRun& run = again.p.program.session.run;
+        int readings = step1;
+        if (resume) readings = ReadingsOf(run, 1) + ReadingsOf(run, 2) + ReadingsOf(run, 3);
+        EXPECT_EQ(value(resume ? "SELECT COUNT(*) FROM readings"
+                               : "SELECT COUNT(*) FROM readings WHERE step = 1")
+                      .toInt(),
+                  readings);
+        EXPECT_EQ(value("SELECT COUNT(*) FROM steps WHERE ending IS NOT NULL").toInt(),
+                  resume ? 3 : 1);
     }
 }
 

@@ -7,9 +7,12 @@
 #include "core/SessionSinks.h"
 #include "platform/Files.h"
 #include "platform/TextFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 namespace dilato {
@@ -22,6 +25,11 @@ struct RecordingSink final : ResultSink {
         events.push_back("started");
         opening = t;
         journalFirst = IsFile(JournalPath(folders));
+    }
+    void TestResumed(const TestResumption& r) override {
+        events.push_back(std::string(r.goesOn ? "resumed " : "closing ") +
+                         std::to_string(r.stepsSaved));
+        opening = r.test;
     }
     void ReadingStored(int step, const Reading&, const QDateTime& at) override {
         if (events.back() != "reading " + std::to_string(step))
@@ -51,6 +59,7 @@ struct RecordingSink final : ResultSink {
 struct FailingSink final : ResultSink {
     [[nodiscard]] std::string sinkName() const override { return "failing"; }
     void TestStarted(const TestOpening&) override { Fail(); }
+    void TestResumed(const TestResumption&) override { Fail(); }
     void ReadingStored(int, const Reading&, const QDateTime&) override { Fail(); }
     void StepSaved(const StepSaving&) override { Fail(); }
     void TestEnded(const TestEnding&) override { Fail(); }
@@ -100,6 +109,81 @@ TEST(ResultSinks, EverySinkHearsTheWholeTestAfterTheJournalAndAFailingOneStopsNo
         if (line.find("in result sink failing.") != std::string::npos) ++reported;
     EXPECT_EQ(reported, 1u) << "its failure is logged once for the test, not at every reading";
     EXPECT_TRUE(p.op.messages.empty()) << "the operator is not troubled by a sink's failure";
+}
+
+// Writes "<name> <event>" into a log shared by several sinks.
+struct OrderSink final : ResultSink {
+    OrderSink(std::string n, std::vector<std::string>& l) : name(std::move(n)), log(l) {}
+    [[nodiscard]] std::string sinkName() const override { return name; }
+    void TestStarted(const TestOpening&) override { log.push_back(name + " started"); }
+    void TestResumed(const TestResumption&) override { log.push_back(name + " resumed"); }
+    void ReadingStored(int, const Reading&, const QDateTime&) override {
+        log.push_back(name + " reading");
+    }
+    void StepSaved(const StepSaving&) override { log.push_back(name + " saved"); }
+    void TestEnded(const TestEnding&) override { log.push_back(name + " ended"); }
+    std::string name;
+    std::vector<std::string>& log;
+};
+
+TEST(ResultSinks, EachPlaceIsToldInItsFixedOrderWhateverTheOrderOfRegistration) {
+    test::SimulatedProgram p{sim::BenchParams{}, "20/50/0/0/0/0/0/0/0", 2};
+    std::vector<std::string> log;
+    // Registered back to front; told front to back.
+    const std::vector<std::pair<std::string, SinkPlace>> places{
+        {"store", SinkPlace::Registered},
+        {"plots", SinkPlace::Plots},
+        {"report", SinkPlace::Report},
+        {"copies", SinkPlace::RemoteCopies}};
+    std::vector<std::unique_ptr<OrderSink>> sinks;
+    for (const auto& [name, place] : places) {
+        sinks.push_back(std::make_unique<OrderSink>(name, log));
+        p.program.session.sinks.add(*sinks.back(), place);
+    }
+    OrderSink late("export", log); // registered after the store: told after it
+    p.program.session.sinks.add(late);
+    p.RunTest();
+
+    ASSERT_EQ(p.program.session.run.StepsSaved, 2);
+    ASSERT_FALSE(log.empty());
+    ASSERT_EQ(log.size() % 5, 0u);
+    const std::vector<std::string> order{"copies", "report", "plots", "store", "export"};
+    for (size_t i = 0; i < log.size(); i += 5) {
+        const std::string event = log[i].substr(log[i].find(' '));
+        for (size_t k = 0; k < order.size(); ++k)
+            ASSERT_EQ(log[i + k], order[k] + event) << "event " << i / 5;
+    }
+    EXPECT_EQ(log.front(), "copies started");
+    EXPECT_EQ(log.back(), "export ended");
+
+    p.program.session.sinks.remove(late);
+    const size_t before = log.size();
+    p.program.session.sinks.TestEnded("stopped");
+    EXPECT_EQ(log.size(), before + 4) << "a removed sink hears nothing more";
+}
+
+TEST(ResultSinks, AJournalThatCannotBeWrittenKeepsItsRuleAndTheOtherSinksHearEveryReading) {
+    test::SimulatedProgram p{sim::BenchParams{}, "20/50/0/0/0/0/0/0/0", 2};
+    RecordingSink recording(p.program.folders);
+    p.program.session.sinks.add(recording);
+    p.program.StartInstruments();
+    p.program.session.start.StartButtonHit();
+    const TestRun& run = p.program.session.run;
+    ASSERT_TRUE(test::RunUntil(
+        p.clock, [&] { p.clock.advance(1.0); },
+        [&] { return run.stepData.stepCount() > 0 && run.stepData.readingCount(1) >= 10; },
+        3600.0));
+    const std::string journal = JournalPath(p.program.folders);
+    {
+        test::FileSizeLimit full(std::filesystem::file_size(journal) + 10);
+        for (int s = 0; s < 120; ++s) p.clock.advance(1.0);
+        ASSERT_GT(p.program.session.journal.pending(), 0u) << "the journal could not be written";
+    }
+    ASSERT_EQ(p.op.notices.size(), 1u) << "the journal's own rule: the operator told once";
+    EXPECT_EQ(p.op.notices[0].title, kJournalErrorTitle);
+    EXPECT_EQ(recording.readings[1], run.stepData.readingCount(1))
+        << "the sinks after the journal heard every reading while it failed";
+    EXPECT_NE(run.gTestState, state::Idle) << "the test goes on";
 }
 
 } // namespace

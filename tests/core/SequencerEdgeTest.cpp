@@ -15,7 +15,7 @@ namespace {
 
 using test::SessionBench;
 
-bool InState(SessionBench& b, int s) {
+bool InState(SessionBench& b, TestState s) {
     return b.run().gTestState == s;
 }
 
@@ -85,7 +85,7 @@ TEST(SequencerRules, NoStepEndsWhileTheDriftStaysAboveTheThreshold) {
 }
 
 TEST(SequencerStop, StopInTheTemperatureWaitOrAnUnsettledHoldOffersNoSave) {
-    for (const int phase : {state::TemperatureWait, state::Hold}) {
+    for (const TestState phase : {state::TemperatureWait, state::Hold}) {
         SessionBench b;
         b.instruments.driftPerMinute = phase == state::Hold ? 2e-6 : 0.0; // never settles
         b.Start();

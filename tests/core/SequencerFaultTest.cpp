@@ -13,7 +13,7 @@ namespace {
 
 using test::SessionBench;
 
-bool InState(SessionBench& b, int s) {
+bool InState(SessionBench& b, TestState s) {
     return b.run().gTestState == s;
 }
 
@@ -21,7 +21,7 @@ bool InState(SessionBench& b, int s) {
 struct IdleLook {
     bool startEnabled, stopEnabled, helpEnabled, aboutEnabled, browseEnabled, fileFieldsEnabled,
         lengthEnabled, testFinished, ticksActive;
-    int state;
+    TestState state;
     std::string status;
     bool operator==(const IdleLook&) const = default;
 };

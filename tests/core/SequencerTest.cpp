@@ -10,7 +10,7 @@ namespace {
 
 using test::SessionBench;
 
-bool InState(SessionBench& b, int s) {
+bool InState(SessionBench& b, TestState s) {
     return b.run().gTestState == s;
 }
 

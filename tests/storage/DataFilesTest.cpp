@@ -85,9 +85,9 @@ TEST(RawDataFile, AReadingAtTheClocksWrapIsKeptThoseAsTheStepStartsAreNot) {
 TEST(RawDataFile, ReadsBackWhatWasWritten) {
     Files f({20, 50, 80});
     ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 2));
-    std::string message;
-    const auto stored = f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), false, message);
-    ASSERT_TRUE(stored.has_value()) << message;
+    const auto read = f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), false);
+    ASSERT_TRUE(read.ok()) << read.error().message;
+    const StoredTest* stored = &read.value();
     EXPECT_FLOAT_EQ(stored->sampleLength, 2.0f);
     EXPECT_EQ(stored->accuracyOption, 1);
     // Readings keep one numbering across the steps: step 2 starts at slot 4.
@@ -103,30 +103,30 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     const PlotPoints tempIndicator = StoredPoints(stored->data, 2);
     EXPECT_DOUBLE_EQ(tempIndicator.x[8], 80.0);
 
-    EXPECT_FALSE(f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), true, message).has_value())
+    EXPECT_FALSE(f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), true).ok())
         << "not while a test runs";
 
     PlotPoints loaded;
-    ASSERT_TRUE(LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr, 1, false, loaded,
-                                 message))
-        << message;
+    ASSERT_TRUE(LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr, 1, false, loaded).ok());
     EXPECT_DOUBLE_EQ(loaded.y[8], 80.0) << "type 1: temperature against time";
     EXPECT_FLOAT_EQ(loaded.sampleLength, 2.0f);
     ASSERT_EQ(loaded.stepEnds.size(), 3u) << "one end per step for the CTE labels";
     EXPECT_FLOAT_EQ(loaded.stepEnds[2].temperature, 80.0f);
     EXPECT_FLOAT_EQ(loaded.stepEnds[2].elapsedMinutes, 1.5f) << "the last reading of the step";
     PlotPoints none;
-    EXPECT_FALSE(LoadStoredPoints(f.files, "  ", nullptr, 0, false, none, message));
-    EXPECT_EQ(message, "Invalid pathname:   ");
-    EXPECT_FALSE(LoadStoredPoints(f.files, f.file("none.dat"), nullptr, 0, false, none, message));
-    EXPECT_EQ(message, "Invalid pathname: " + f.file("none.dat"));
+    const auto blank = LoadStoredPoints(f.files, "  ", nullptr, 0, false, none);
+    EXPECT_FALSE(blank.ok());
+    EXPECT_EQ(blank.error().message, "Invalid pathname:   ");
+    const auto missing = LoadStoredPoints(f.files, f.file("none.dat"), nullptr, 0, false, none);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().message, "Invalid pathname: " + f.file("none.dat"));
     EXPECT_TRUE(none.x.empty());
     StepData empty;
     empty.reset(2, 1);
-    EXPECT_FALSE(LoadStoredPoints(f.files, "", &empty, 0, false, none, message));
-    EXPECT_EQ(message, "No valid points found.");
-    EXPECT_TRUE(LoadStoredPoints(f.files, "", &f.data, 0, false, none, message))
-        << "the live test";
+    const auto nothing = LoadStoredPoints(f.files, "", &empty, 0, false, none);
+    EXPECT_FALSE(nothing.ok());
+    EXPECT_EQ(nothing.error().message, "No valid points found.");
+    EXPECT_TRUE(LoadStoredPoints(f.files, "", &f.data, 0, false, none).ok()) << "the live test";
 }
 
 TEST(RawDataFile, AFileThatBreaksOffStillHandsOverWhatWasRead) {
@@ -141,9 +141,9 @@ TEST(RawDataFile, AFileThatBreaksOffStillHandsOverWhatWasRead) {
     }
     const std::string broken = f.dir.write("broken_CTE.dat", text + "1.0, 0.1, warm, 0, 0\r\n");
     PlotPoints points;
-    std::string message;
-    EXPECT_FALSE(LoadStoredPoints(f.files, broken, nullptr, 0, false, points, message));
-    EXPECT_EQ(message, kCorruptedFileMessage);
+    const auto loaded = LoadStoredPoints(f.files, broken, nullptr, 0, false, points);
+    EXPECT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().message, kCorruptedFileMessage);
     EXPECT_EQ(points.x.size(), 6u) << "the readings of steps 1 and 2";
     EXPECT_EQ(points.stepEnds.size(), 2u);
 }
@@ -166,13 +166,12 @@ TEST(RawDataFile, BadContentIsRefusedWithOneMessage) {
     Files f({20, 50});
     for (const auto& [what, content] : cases) {
         const std::string path = f.dir.write(std::string("bad/") + what, content);
-        std::string message;
-        EXPECT_FALSE(f.files.okSaveDatFileRead(path, false, message).has_value()) << what;
-        EXPECT_EQ(message, kCorruptedFileMessage) << what;
+        const auto read = f.files.okSaveDatFileRead(path, false);
+        EXPECT_FALSE(read.ok()) << what;
+        if (!read.ok()) EXPECT_EQ(read.error().message, kCorruptedFileMessage) << what;
     }
-    std::string message;
     const std::string good = f.dir.write("good", head + t1 + t2 + "1.0, 0.1, 50, 0, 0, extra\r\n");
-    EXPECT_TRUE(f.files.okSaveDatFileRead(good, false, message).has_value())
+    EXPECT_TRUE(f.files.okSaveDatFileRead(good, false).ok())
         << "further fields are ignored";
 }
 
@@ -180,7 +179,6 @@ TEST(Summary, ThreeStepBatchWritesTheSectionTheInterimFileAndTheReportLines) {
     Files f({20, 50, 80});
     std::vector<std::string> report;
     f.params.SysParam(slot::PdfDataWrite) = 1;
-    f.files.setReportSink([&](const ReportLines& lines) { report = lines; });
 
     ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 1));
     EXPECT_FALSE(IsFile(f.file("Bar_CTE.txt"))) << "not before the batch is finished";
@@ -219,6 +217,8 @@ TEST(Summary, ThreeStepBatchWritesTheSectionTheInterimFileAndTheReportLines) {
                        "Date/Time = 03-07-2026/14:05:09  S/N:1234 V1.0.0\r\n"
                        "==================================\r\n")
         << summary;
+    ASSERT_TRUE(f.files.lastReport().has_value());
+    report = *f.files.lastReport();
     ASSERT_EQ(report.size(), 9u);
     EXPECT_EQ(report[0], f.file("Bar.pdf"));
     EXPECT_EQ(report[1], "Sample ID = Cu");
@@ -260,7 +260,6 @@ TEST(Summary, ControlCharactersInTheSampleIdStartNoLineOrKey) {
     Files f({20, 50, 80});
     std::vector<std::string> report;
     f.params.SysParam(slot::PdfDataWrite) = 1;
-    f.files.setReportSink([&](const ReportLines& lines) { report = lines; });
     TestRecord record = f.record();
     record.sampleId = "Cu\r\nCTE 9:= 99\r[X]\tY\x0b\x7f\xC2\x85z";
     ASSERT_TRUE(f.files.WriteDataToFile(record, 1));
@@ -270,6 +269,8 @@ TEST(Summary, ControlCharactersInTheSampleIdStartNoLineOrKey) {
     EXPECT_EQ(summary[1], "Sample ID= Cu  CTE 9:= 99 [X] Y   z");
     EXPECT_EQ(ReadIniValue(f.file("Bar_CTE.txt"), "CTE Test Summary #", "CTE 9:"), "");
     EXPECT_EQ(ReadTextLines(f.file("TempDat.txt"))->size(), 5u);
+    ASSERT_TRUE(f.files.lastReport().has_value());
+    report = *f.files.lastReport();
     ASSERT_EQ(report.size(), 9u);
     EXPECT_EQ(report[1], "Sample ID = Cu  CTE 9:= 99 [X] Y   z");
     for (const auto& line : report)

@@ -5,6 +5,7 @@
 #include "PlotFakes.h"
 #include "core/SimulatedProgram.h"
 #include "ui/plot/PlotRules.h"
+#include "ui/plot/PlotSink.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,8 @@ TEST(LivePlot, EveryStoredReadingIsDrawnWithinItsTick) {
     PlottingModel model{PlottingServices{run, program.params, program.folders,
                                          program.session.files, lists, p.op, canvas, dialog}};
     program.session.window.setLivePlotRefresh([&] { model.EnterPlotting(); });
-    program.session.files.setSelectedFileSink(
-        [&](const std::string& file) { model.SetSelFilename0(file); });
+    PlotSink plotSink(model);
+    program.session.sinks.add(plotSink, SinkPlace::Plots);
 
     int ticksChecked = 0;
     bool looked = false;

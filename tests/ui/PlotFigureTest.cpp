@@ -5,6 +5,7 @@
 #include "analysis/FinalResults.h"
 #include "platform/Format.h"
 #include "support/RecordingOperator.h"
+#include "support/ShownAnalysis.h"
 #include "ui/plot/PlotFigure.h"
 #include "ui/plot/PlotRules.h"
 
@@ -47,7 +48,7 @@ TEST(CteLabels, MatchTheResultsOfTheSummaryForAHeatingRun) {
         data.append(static_cast<int>(s) + 1, ends.back());
     }
     ResultTable results;
-    ComputeFinalResults(op, data, plan, kLength, 0, results);
+    test::FinalResults(op, data, plan, kLength, 0, results);
 
     const auto labels = CteLabels(op, ends, kLength);
     ASSERT_EQ(labels.size(), 3u) << "the overall label first, then one per pair";

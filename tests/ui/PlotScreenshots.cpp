@@ -6,6 +6,7 @@
 
 #include "core/SimulatedProgram.h"
 #include "platform/TextFile.h"
+#include "ui/plot/PlotSink.h"
 #include "ui/plot/PlotTabs.h"
 
 #include <QApplication>
@@ -36,8 +37,8 @@ int main(int argc, char** argv) {
     tabs.plottingPage().resize(1000, 700);
     tabs.plottingSetupPage().resize(1000, 700);
     program.session.window.setLivePlotRefresh([&] { tabs.EnterPlotting(); });
-    program.session.files.setSelectedFileSink(
-        [&](const std::string& file) { tabs.model().SetSelFilename0(file); });
+    PlotSink plotSink(tabs.model());
+    program.session.sinks.add(plotSink, SinkPlace::Plots);
 
     bool live = false;
     p.RunTest([&] {

@@ -89,16 +89,16 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
     MainWindowModel& w = b.session->window;
     using L = Light;
     struct Case {
-        int state;
+        TestState state;
         std::array<L, 3> lights;
         std::array<bool, kTabCount> tabs;
     } cases[] = {
-        {-2, {L::Green, L::Green, L::Green}, {true, true, true, true, true}},
-        {-1, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
-        {0, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
-        {1, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false}},
-        {2, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false}},
-        {3, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false}},
+        {state::Idle, {L::Green, L::Green, L::Green}, {true, true, true, true, true}},
+        {state::Accepted, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
+        {state::StepStart, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
+        {state::Settling, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false}},
+        {state::TemperatureWait, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false}},
+        {state::Hold, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false}},
     };
     for (const Case& c : cases) {
         b.run().gTestState = c.state;
@@ -107,12 +107,12 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
         EXPECT_EQ(w.view().lights, c.lights) << "state " << c.state;
         EXPECT_EQ(w.view().tabEnabled, c.tabs) << "state " << c.state;
     }
-    b.run().gTestState = 7; // outside the table: nothing changes
+    b.run().gTestState = static_cast<TestState>(7); // outside the table: nothing changes
     w.UpdateTestStateUI();
     w.EnableTabs();
     EXPECT_EQ(w.view().lights, cases[5].lights);
     EXPECT_EQ(w.view().tabEnabled, cases[5].tabs);
-    b.run().gTestState = 1;
+    b.run().gTestState = state::Settling;
     b.run().StepIndex = 1;
     w.EnableTabs();
     EXPECT_TRUE(w.view().tabEnabled[tab::Plotting]) << "a later step may show its live plot";
@@ -122,11 +122,14 @@ TEST(WindowModel, TheTabInFrontIsNeverDisabledUnderTheOperator) {
     SessionBench b;
     MainWindowModel& w = b.session->window;
     struct Case {
-        int front, state, stepIndex;
+        int front;
+        TestState state;
+        int stepIndex;
     };
     // The calibration tab while a calibration ends (state 0 in calibration mode), the live
     // plot of a first step settling.
-    for (const Case& c : {Case{tab::Calibration, 0, 0}, Case{tab::Plotting, 1, 0}}) {
+    for (const Case& c : {Case{tab::Calibration, state::StepStart, 0},
+                          Case{tab::Plotting, state::Settling, 0}}) {
         w.view().currentTab = c.front;
         b.run().gTestState = state::Idle;
         w.EnableTabs();

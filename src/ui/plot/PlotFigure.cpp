@@ -1,6 +1,7 @@
 #include "ui/plot/PlotFigure.h"
 
 #include "analysis/CteFormulas.h"
+#include "storage/AnalysisErrors.h"
 #include "ui/plot/PlotRules.h"
 
 #include <algorithm>
@@ -17,7 +18,8 @@ int Sign(double v) { return (v > 0) - (v < 0); }
 std::string PairLabel(Operator& op, const Reading& a, const Reading& b, float sampleLength) {
     const float dT = b.temperature - a.temperature;
     const float dI = b.indicator - a.indicator + SystemCorrection(dT, sampleLength);
-    return CtePlotString(op, a.temperature, b.temperature, 0.0f, dI, sampleLength);
+    return ValueOrShown(op, CtePlotString(a.temperature, b.temperature, 0.0f, dI, sampleLength),
+                        std::string());
 }
 
 // The overall label of a run in one direction, over its lowest and highest step (in step

@@ -41,15 +41,15 @@ bool PlottingModel::okDrawGraph(int colorScheme) {
         }
         const std::string file = live ? std::string() : SelectedFiles.front();
         PlotPoints points;
-        std::string reason;
-        bool read = LoadStoredPoints(s_.files, file, live ? &s_.run.stepData : nullptr, GraphType,
-                                     s_.run.gTestState != state::Idle, points, reason);
+        const Stored<void> loaded =
+            LoadStoredPoints(s_.files, file, live ? &s_.run.stepData : nullptr, GraphType,
+                             s_.run.gTestState != state::Idle, points);
         // A running test without a reading past its first moments has nothing to show yet;
         // that is no failure and asks the operator nothing.
-        if (!read && live && points.x.empty()) read = true;
+        const bool read = loaded.ok() || (live && points.x.empty());
         if (!read)
-            ShowMessage(s_.op, "Data File Read failed: " + file + ", " + reason, kProgramTitle,
-                        MessageIcon::Exclamation);
+            ShowMessage(s_.op, "Data File Read failed: " + file + ", " + loaded.error().message,
+                        kProgramTitle, MessageIcon::Exclamation);
         PlotInput input{std::move(points.x), std::move(points.y), std::move(points.stepEnds),
                         live ? s_.run.SampleLength : points.sampleLength,
                         read && !live ? SeriesName(file) : std::string()};
