@@ -96,7 +96,7 @@ void TempStageRead(benchmark::State& state) {
         for (int i = 0; i < 200; ++i) {
             QElapsedTimer t;
             t.start();
-            if (!rig.links.oKReadTeTcTemp(0, false, true)) ++failures;
+            if (!rig.links.ReadStageTemperature(0, false, true)) ++failures;
             ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
         }
     }
@@ -113,7 +113,7 @@ void TempStageExchangesPerSecond(benchmark::State& state) {
     for (auto _ : state) {
         t.start();
         while (t.elapsed() < 3000)
-            if (rig.links.oKReadTeTcTemp(0, false, true)) ++reads;
+            if (rig.links.ReadStageTemperature(0, false, true)) ++reads;
     }
     state.counters["exchanges_per_s"] = reads / (static_cast<double>(t.elapsed()) / 1000.0);
 }
@@ -153,7 +153,7 @@ BENCHMARK(DisplacementRead)->Iterations(1)->UseRealTime()->Unit(benchmark::kMill
 
 void CpuAfterPortsVanish(benchmark::State& state) {
     Rig rig;
-    (void)rig.links.oKReadTeTcTemp(0, false, true);
+    (void)rig.links.ReadStageTemperature(0, false, true);
     (void)rig.links.ReadDisplacement();
     double share = 0;
     for (auto _ : state) {
@@ -164,7 +164,7 @@ void CpuAfterPortsVanish(benchmark::State& state) {
         wall.start();
         const TimerId tick = rig.clock->startTimer(1.0, [&] {
             (void)rig.links.ReadDisplacement();
-            (void)rig.links.oKReadTeTcTemp(0, false, true);
+            (void)rig.links.ReadStageTemperature(0, false, true);
         });
         QEventLoop loop;
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);

@@ -119,13 +119,13 @@ void ExchangeLatency(const TempFolder& dir) {
     sim::FixedPorts ports;
     sim::NoTicks host;
     InstrumentLinks links(LinkServices{*clock, op, log, params, ports, host, {}}, p1, p2, p3);
-    (void)links.oKReadTeTcTemp(0, true, true); // opens the link
+    (void)links.ReadStageTemperature(0, true, true); // opens the link
     std::vector<double> ms;
     int failures = 0;
     for (int i = 0; i < 200; ++i) {
         QElapsedTimer t;
         t.start();
-        if (!links.oKReadTeTcTemp(0, true, true)) ++failures;
+        if (!links.ReadStageTemperature(0, true, true)) ++failures;
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     links.OpenCommPort(false, link::All);

@@ -16,10 +16,10 @@ struct NoLog final : LogSink {
 };
 
 struct FixedPorts final : ComPortSettings {
-    [[nodiscard]] int Keyence_Comport() const override { return 1; }
-    [[nodiscard]] int TE_Comport() const override { return 2; }
-    void setKeyence_Comport(int) override {}
-    void setTE_Comport(int) override {}
+    [[nodiscard]] int DisplacementComPort() const override { return 1; }
+    [[nodiscard]] int TempStageComPort() const override { return 2; }
+    void setDisplacementComPort(int) override {}
+    void setTempStageComPort(int) override {}
     void WriteDilatoIni() override {}
 };
 

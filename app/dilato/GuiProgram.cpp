@@ -78,8 +78,8 @@ GuiProgram::GuiProgram(const GuiOptions& options)
         // The simulated instruments answer on their own ports; the PC's settings stay as
         // they were.
         startUp_->settingsOverride = [](SettingsFile& settings) {
-            settings.Keyence_Comport = app::kSimulatedSensorPort;
-            settings.TE_Comport = app::kSimulatedStagePort;
+            settings.displacementComPort = app::kSimulatedSensorPort;
+            settings.tempStageComPort = app::kSimulatedStagePort;
         };
         startUp_->saveSettingsAtEnd = false;
     }

@@ -47,8 +47,8 @@ std::unique_ptr<ConsoleProgram> ConsoleProgram::Open(const RunOptions& o, std::o
         out << "Results store: " << run->program.ResultsStoreText() << std::endl;
     if (o.simulate) {
         // The simulated instruments answer on their own ports; the PC's settings stay.
-        run->program.settings.Keyence_Comport = app::kSimulatedSensorPort;
-        run->program.settings.TE_Comport = app::kSimulatedStagePort;
+        run->program.settings.displacementComPort = app::kSimulatedSensorPort;
+        run->program.settings.tempStageComPort = app::kSimulatedStagePort;
     }
     return run;
 }

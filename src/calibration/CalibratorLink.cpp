@@ -34,18 +34,19 @@ bool CalibratorLink::InitTCCalibrator(std::string& message) {
             return false;
         }
         std::vector<int> range = ports;
-        if (links.TcCal_Comport != 0 &&
-            std::find(ports.begin(), ports.end(), links.TcCal_Comport) != ports.end())
-            range = {links.TcCal_Comport};
+        if (links.calibratorComPort != 0 &&
+            std::find(ports.begin(), ports.end(), links.calibratorComPort) != ports.end())
+            range = {links.calibratorComPort};
         const ComPortSettings& settings = links.services().ports;
         for (const int port : range) {
             // The instruments' own ports are never probed: the set-up commands would reach
             // the displacement sensor or the stage controller.
-            if (port == settings.Keyence_Comport() || port == settings.TE_Comport()) continue;
+            if (port == settings.DisplacementComPort() || port == settings.TempStageComPort())
+                continue;
             if (searchStatus_)
                 searchStatus_("  ... searching for Tc Calibrator on COM port #" +
                               std::to_string(port) + " ...");
-            links.TcCal_Comport = port;
+            links.calibratorComPort = port;
             if (links.OpenCommPort(true, link::Calibrator) && SetupTcCalibratorMartel8010()) {
                 links.services().ports.WriteDilatoIni();
                 message = "Martel 8010 Calibrator found on COM Port #" + std::to_string(port);
@@ -53,7 +54,7 @@ bool CalibratorLink::InitTCCalibrator(std::string& message) {
             }
             links.OpenCommPort(false, link::Calibrator);
         }
-        links.TcCal_Comport = 0;
+        links.calibratorComPort = 0;
         message = "Tc Calibrator not found on COM Ports " + std::to_string(range.front()) + "-" +
                   std::to_string(range.back());
         return false;
@@ -85,7 +86,7 @@ bool CalibratorLink::SetupTcCalibratorMartel8010() {
 }
 
 bool CalibratorLink::ReadTcCalibratorTemp(float& temp, std::string& error) {
-    if (s_.links.TcCal_Comport == 0) return false;
+    if (s_.links.calibratorComPort == 0) return false;
     try {
         SerialPort& port = s_.links.port(link::Calibrator);
         std::string answer;

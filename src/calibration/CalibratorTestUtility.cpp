@@ -23,7 +23,7 @@ void CalibratorTestUtility::Find() {
         std::string message;
         const bool found = link_.InitTCCalibrator(message);
         link_.setSearchStatus({});
-        TcCommPortNum = found ? link_.links().TcCal_Comport : 0;
+        TcCommPortNum = found ? link_.links().calibratorComPort : 0;
         const int type = link_.TcCalType();
         if (type == tccal::Martel8010 || type == tccal::Manual) {
             pollEnabled = found;

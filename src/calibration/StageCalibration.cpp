@@ -102,7 +102,7 @@ bool StageCalibration::CalTcOk() {
             (void)s_.link.ManualTcEntry(entered);
             Row()[calcol::Reference] = entered;
         }
-        if (!links.oKReadTeTcTemp(0, true, false)) {
+        if (!links.ReadStageTemperature(0, true, false)) {
             // The stage is left where the calibration put it unless the calibration ends
             // the way a failed reference reading ends it.
             ShowMessage(links.services().op, kStageReadFailure);

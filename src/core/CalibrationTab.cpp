@@ -88,7 +88,7 @@ void CalibrationTab::Cal() {
     if (!SelectCalibratorType(link_, ls.op)) return;
     const int type = link_.TcCalType();
     if (type == tccal::Martel8010) {
-        if (s_.links.TcCal_Comport == 0) {
+        if (s_.links.calibratorComPort == 0) {
             utility_.SetAutoExit();
             TcCalTest();
             if (!utility_.CalibratorFound) {

@@ -28,7 +28,7 @@ class InstrumentBridge final : public TestInstruments, public LinkHost, public C
         links_->SetStageTestMode(on, !waitForLink);
     }
     bool ReadDisplacement() override { return links_->ReadDisplacement(); }
-    bool ReadStageTemp() override { return links_->oKReadTeTcTemp(0, false, false); }
+    bool ReadStageTemp() override { return links_->ReadStageTemperature(0, false, false); }
     // Asked from the ticks: the program is running.
     void CheckInstrumentLinks() override { discovery_->CheckInstrumentLinks(false); }
     [[nodiscard]] bool Measuring() const override { return !links_->DemoMode(); }
@@ -46,13 +46,13 @@ class InstrumentBridge final : public TestInstruments, public LinkHost, public C
     }
 
     // ComPortSettings
-    [[nodiscard]] int Keyence_Comport() const override { return settings_.Keyence_Comport; }
-    [[nodiscard]] int TE_Comport() const override { return settings_.TE_Comport; }
-    void setKeyence_Comport(int port) override {
-        settings_.Keyence_Comport = static_cast<std::int16_t>(port);
+    [[nodiscard]] int DisplacementComPort() const override { return settings_.displacementComPort; }
+    [[nodiscard]] int TempStageComPort() const override { return settings_.tempStageComPort; }
+    void setDisplacementComPort(int port) override {
+        settings_.displacementComPort = static_cast<std::int16_t>(port);
     }
-    void setTE_Comport(int port) override {
-        settings_.TE_Comport = static_cast<std::int16_t>(port);
+    void setTempStageComPort(int port) override {
+        settings_.tempStageComPort = static_cast<std::int16_t>(port);
     }
     void WriteDilatoIni() override { settings_.WriteDilatoIni(); }
 

@@ -71,8 +71,8 @@ void SettingsFile::ReadDilatoIni() {
     const auto dateOrToday = [&](const std::string& text) {
         return text.empty() ? FormatDateMDY(clock_.today()) : text;
     };
-    read("Keyence_Comport", [&](const std::string& t) { Keyence_Comport = ToInt16(t, 0); });
-    read("TE_Comport", [&](const std::string& t) { TE_Comport = ToInt16(t, 0); });
+    read("Keyence_Comport", [&](const std::string& t) { displacementComPort = ToInt16(t, 0); });
+    read("TE_Comport", [&](const std::string& t) { tempStageComPort = ToInt16(t, 0); });
     read("TipsStatus", [&](const std::string& t) { TipsStatus = ToBoolean(t, true); });
     read("LastTip", [&](const std::string& t) { LastTip = ToInt16(t, 1); });
     read("BackupStatus", [&](const std::string& t) { BackupStatus = ToBoolean(t, true); });
@@ -93,8 +93,8 @@ void SettingsFile::WriteDilatoIni() {
         const auto put = [&](const char* key, const std::string& text) {
             doc.Write(kSettingsSection, key, text);
         };
-        put("Keyence_Comport", std::to_string(Keyence_Comport));
-        put("TE_Comport", std::to_string(TE_Comport));
+        put("Keyence_Comport", std::to_string(displacementComPort));
+        put("TE_Comport", std::to_string(tempStageComPort));
         put("TipsStatus", BooleanText(TipsStatus));
         put("LastTip", std::to_string(LastTip));
         put("BackupStatus", BooleanText(BackupStatus));

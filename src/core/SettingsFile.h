@@ -32,8 +32,8 @@ class SettingsFile {
     [[nodiscard]] std::string FileName() const { return folders_.SysFolder + kSettingsFile; }
 
     // The values, as kept in memory; until the first read they are 0, False or empty.
-    std::int16_t Keyence_Comport = 0; // COM port of the displacement sensor, 0 = not set
-    std::int16_t TE_Comport = 0;      // COM port of the Temp-Stage controller, 0 = not set
+    std::int16_t displacementComPort = 0; // COM port of the displacement sensor, 0 = not set
+    std::int16_t tempStageComPort = 0;    // COM port of the Temp-Stage controller, 0 = not set
     bool TipsStatus = false;
     std::int16_t LastTip = 0;
     bool BackupStatus = false;

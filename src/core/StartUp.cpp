@@ -81,13 +81,13 @@ void StartUp::Steps() {
             "COM Port Error", MessageIcon::Exclamation);
         EndProgram(1, "fewer than two COM ports");
     }
-    if (p_.settings.Keyence_Comport == 0 || p_.settings.TE_Comport == 0)
+    if (p_.settings.displacementComPort == 0 || p_.settings.tempStageComPort == 0)
         host_.ShowComPortSettings();
     const auto& ports = p_.discovery.ComPorts();
     const auto present = [&ports](int port) {
         return std::find(ports.begin(), ports.end(), port) != ports.end();
     };
-    if (!present(p_.settings.Keyence_Comport) || !present(p_.settings.TE_Comport))
+    if (!present(p_.settings.displacementComPort) || !present(p_.settings.tempStageComPort))
         host_.ShowComPortSettings();
     p_.discovery.CheckInstrumentLinks();
 

@@ -58,7 +58,7 @@ void ComDiscovery::CheckInstrumentLinks(bool atStartUp) {
     }
     // In demo mode (chosen just now or earlier) the controller read succeeds without
     // traffic, so the second question comes only while the links are still in use.
-    if (!links_.oKReadTeTcTemp(0, true, false)) {
+    if (!links_.ReadStageTemperature(0, true, false)) {
         if (AskForConfiguration(op, "Temp-Stage COM Error",
                                 "COM error with Temp-Stage controller, would you like to run "
                                 "the COM configuration utility?",

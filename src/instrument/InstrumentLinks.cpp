@@ -40,11 +40,11 @@ SerialPort& InstrumentLinks::port(int linkIndex) {
 int InstrumentLinks::configuredPort(int linkIndex) const {
     switch (linkIndex) {
     case link::Displacement:
-        return s_.ports.Keyence_Comport();
+        return s_.ports.DisplacementComPort();
     case link::TempStage:
-        return s_.ports.TE_Comport();
+        return s_.ports.TempStageComPort();
     default:
-        return TcCal_Comport;
+        return calibratorComPort;
     }
 }
 

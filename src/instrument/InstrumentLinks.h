@@ -46,9 +46,9 @@ class InstrumentLinks {
     // --- Temp-Stage controller (link 2) ---
     // One stage temperature into `SampleTemp` (sensor 0 or 1; others read 0). `raw` skips
     // `Scale` 3 and 4; `quiet` shows no error box.
-    bool oKReadTeTcTemp(int sensor, bool raw, bool quiet);
+    bool ReadStageTemperature(int sensor, bool raw, bool quiet);
     // Writes one controller parameter and checks it by read-back.
-    void oKSendTeTcTemp(float value, int index);
+    void WriteStageParameter(float value, int index);
     // Commands a stage set point in °C; `raw` skips `Scale` 1 and 2. The first call of a run
     // sends the initial parameter set first.
     void SetStageTemp(float temp, bool raw);
@@ -70,7 +70,7 @@ class InstrumentLinks {
     // Once on, demo mode lasts until the program ends.
     void setDemoMode() { demoMode_ = true; }
     // The calibrator's port, found by its search and kept for the run (0 = none).
-    int TcCal_Comport = 0;
+    int calibratorComPort = 0;
 
     [[nodiscard]] LinkServices& services() { return s_; }
 

@@ -30,10 +30,10 @@ class LinkHost {
 class ComPortSettings {
   public:
     virtual ~ComPortSettings() = default;
-    [[nodiscard]] virtual int Keyence_Comport() const = 0; // displacement sensor, 0 = not set
-    [[nodiscard]] virtual int TE_Comport() const = 0;      // Temp-Stage controller, 0 = not set
-    virtual void setKeyence_Comport(int port) = 0;
-    virtual void setTE_Comport(int port) = 0;
+    [[nodiscard]] virtual int DisplacementComPort() const = 0; // displacement sensor, 0 = not set
+    [[nodiscard]] virtual int TempStageComPort() const = 0;    // Temp-Stage controller, 0 = not set
+    virtual void setDisplacementComPort(int port) = 0;
+    virtual void setTempStageComPort(int port) = 0;
     // Saves the settings file.
     virtual void WriteDilatoIni() = 0;
 };

@@ -28,8 +28,8 @@ void SystemComErrorForm::Fill(PortList& list, int port) {
 void SystemComErrorForm::Activate() {
     closed = false;
     enabled = true;
-    Fill(ComboKeyenceComPort, links_.services().ports.Keyence_Comport());
-    Fill(ComboTEComPort, links_.services().ports.TE_Comport());
+    Fill(ComboKeyenceComPort, links_.services().ports.DisplacementComPort());
+    Fill(ComboTEComPort, links_.services().ports.TempStageComPort());
 }
 
 void SystemComErrorForm::Select(PortList& list, size_t position) {
@@ -71,7 +71,7 @@ void SystemComErrorForm::Search(const PortSearch& search) {
 void SystemComErrorForm::SonicClickFindKeyence() {
     ComPortSettings& ports = links_.services().ports;
     Search(PortSearch{link::Displacement, ComboKeyenceComPort, 0,
-                      [&ports](int port) { ports.setKeyence_Comport(port); },
+                      [&ports](int port) { ports.setDisplacementComPort(port); },
                       [this] { return links_.ReadDisplacement(); },
                       "No Displacement Sensor COM link found.  Check cable connection",
                       "No Displacement Sensor COM-Link",
@@ -81,9 +81,9 @@ void SystemComErrorForm::SonicClickFindKeyence() {
 void SystemComErrorForm::SonicClickFindTE() {
     ComPortSettings& ports = links_.services().ports;
     // The controller is not looked for on the displacement sensor's port.
-    Search(PortSearch{link::TempStage, ComboTEComPort, ports.Keyence_Comport(),
-                      [&ports](int port) { ports.setTE_Comport(port); },
-                      [this] { return links_.oKReadTeTcTemp(0, true, true); },
+    Search(PortSearch{link::TempStage, ComboTEComPort, ports.DisplacementComPort(),
+                      [&ports](int port) { ports.setTempStageComPort(port); },
+                      [this] { return links_.ReadStageTemperature(0, true, true); },
                       "No Temp-Stage COM link found.  Check cable connection",
                       "No Temp-Stage COM-Link", "frmSystemCOMError.SonicClickFindTE"});
 }
@@ -99,8 +99,8 @@ bool SystemComErrorForm::SonicClickOKBtn() {
         if (t == kNoPortEntry) return 0;
         return static_cast<int>(std::lround(LeadingNumber(t)));
     };
-    const int keyence = chosen(ComboKeyenceComPort, ports.Keyence_Comport());
-    const int te = chosen(ComboTEComPort, ports.TE_Comport());
+    const int keyence = chosen(ComboKeyenceComPort, ports.DisplacementComPort());
+    const int te = chosen(ComboTEComPort, ports.TempStageComPort());
     if (keyence == 0 || te == 0) {
         ShowMessage(op,
                     "You must specify a COM port for both the Displacement Sensor and "
@@ -115,8 +115,8 @@ bool SystemComErrorForm::SonicClickOKBtn() {
                     kSystemComErrorCaption, MessageIcon::Critical);
         return false;
     }
-    ports.setKeyence_Comport(keyence);
-    ports.setTE_Comport(te);
+    ports.setDisplacementComPort(keyence);
+    ports.setTempStageComPort(te);
     ports.WriteDilatoIni();
     closed = true;
     return true;

@@ -62,7 +62,7 @@ InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& pa
     }
 }
 
-bool InstrumentLinks::oKReadTeTcTemp(int sensor, bool raw, bool quiet) {
+bool InstrumentLinks::ReadStageTemperature(int sensor, bool raw, bool quiet) {
     TicksPaused paused(s_.host);
     bool result = false;
     if (demoMode_) {
@@ -105,7 +105,7 @@ bool InstrumentLinks::oKReadTeTcTemp(int sensor, bool raw, bool quiet) {
     return result;
 }
 
-void InstrumentLinks::oKSendTeTcTemp(float value, int index) {
+void InstrumentLinks::WriteStageParameter(float value, int index) {
     TicksPaused paused(s_.host);
     if (demoMode_) return;
     try {
@@ -155,9 +155,9 @@ void InstrumentLinks::SetStageTemp(float temp, bool raw) {
     const float commanded = raw ? temp : temp * s_.params.Scale(1) + s_.params.Scale(2);
     const double whole = RoundHalfEven(temp);
     if (!(whole >= -32768.0 && whole <= 32767.0)) throw std::overflow_error("Overflow");
-    oKSendTeTcTemp(commanded, 0);
+    WriteStageParameter(commanded, 0);
     commandedTemp_ = static_cast<int>(whole); // the wanted, uncalibrated temperature
-    oKSendTeTcTemp(static_cast<float>(kTeAfterSetPointValue), kTeAfterSetPointParameter);
+    WriteStageParameter(static_cast<float>(kTeAfterSetPointValue), kTeAfterSetPointParameter);
 }
 
 void InstrumentLinks::InitTempController() {
@@ -168,13 +168,14 @@ void InstrumentLinks::InitTempController() {
     s_.host.ShowStageInitializing();
     SetBusyPointer(s_.op, s_.clock, false);
     for (const TeSetting& setting : kTeInitialSettings)
-        oKSendTeTcTemp(static_cast<float>(setting.value), setting.index);
+        WriteStageParameter(static_cast<float>(setting.value), setting.index);
 }
 
 void InstrumentLinks::SetStageTestMode(bool on, bool noWait) {
     if (on == testModeOn_) return;
     if (!noWait) WaitLinkFree();
-    oKSendTeTcTemp(static_cast<float>(on ? kTeTestModeOn : kTeTestModeOff), kTeTestModeParameter);
+    WriteStageParameter(static_cast<float>(on ? kTeTestModeOn : kTeTestModeOff),
+                        kTeTestModeParameter);
     testModeOn_ = on;
 }
 

@@ -66,7 +66,7 @@ TEST(CalibratorSearch, TheInstrumentsPortsAreNeverProbed) {
                               "  ... searching for Tc Calibrator on COM port #1 ..."}));
     EXPECT_FALSE(f.Probed(f.sim.calibrator));
     EXPECT_FALSE(f.Probed(f.sim.controller));
-    EXPECT_EQ(f.links.TcCal_Comport, 0);
+    EXPECT_EQ(f.links.calibratorComPort, 0);
     EXPECT_EQ(f.type, 0);
 }
 
@@ -80,7 +80,7 @@ TEST(CalibratorSearch, FindsSetsUpAndRemembersTheCalibrator) {
     EXPECT_FALSE(f.Probed(f.sim.controller));
     EXPECT_EQ(f.type, tccal::Martel8010);
     EXPECT_EQ(f.ports.saves, 1) << "the settings file is saved";
-    EXPECT_EQ(f.links.TcCal_Comport, 3);
+    EXPECT_EQ(f.links.calibratorComPort, 3);
 
     // A known port that is still listed is the only one searched again.
     f.comPorts = {1, 2, 3, 4};
@@ -194,7 +194,7 @@ TEST(CalibratorTestUtility, FindsPollsAndClosesByItselfWhenAsked) {
     utility.Exit();
     EXPECT_TRUE(utility.closed);
 
-    f.links.TcCal_Comport = 0;
+    f.links.calibratorComPort = 0;
     utility.SetAutoExit();
     utility.Activate();
     EXPECT_TRUE(utility.closed);

@@ -45,8 +45,8 @@ TEST(SettingsFile, AFileWithOneKeyReadsTheDefaultsForTheRest) {
     Rig r;
     r.file("Keyence_Comport=3\r\n");
     r.settings.ReadDilatoIni();
-    EXPECT_EQ(r.settings.Keyence_Comport, 3);
-    EXPECT_EQ(r.settings.TE_Comport, 0);
+    EXPECT_EQ(r.settings.displacementComPort, 3);
+    EXPECT_EQ(r.settings.tempStageComPort, 0);
     EXPECT_TRUE(r.settings.TipsStatus);
     EXPECT_EQ(r.settings.LastTip, 1);
     EXPECT_TRUE(r.settings.BackupStatus);
@@ -91,7 +91,7 @@ TEST(SettingsFile, AValueThatCannotBeReadAffectsItsOwnKeyOnly) {
                                     r.settings.FileName() + ")");
     EXPECT_EQ(r.op.last().icon, MessageIcon::Critical);
     EXPECT_FALSE(r.settings.UpdateStatus);
-    EXPECT_EQ(r.settings.TE_Comport, 0);
+    EXPECT_EQ(r.settings.tempStageComPort, 0);
     EXPECT_FALSE(r.settings.SystemWarnings) << "the failing key keeps its earlier value";
     EXPECT_EQ(r.folders.RemoteStore[0], "/new") << "the keys after it are read all the same";
     EXPECT_EQ(r.settings.TcCalType, 1);
@@ -115,7 +115,7 @@ TEST(SettingsFile, RoundTripsByteForByteAndWritesAllKeysIntoAnEmptyFile) {
     Rig r;
     r.dir.write("Dilato.ini", kFullFile);
     r.settings.ReadDilatoIni();
-    EXPECT_EQ(r.settings.TE_Comport, 4);
+    EXPECT_EQ(r.settings.tempStageComPort, 4);
     EXPECT_EQ(r.folders.RemoteStore[1], "\\\\server\\share\\");
     std::filesystem::remove(r.dir.path() + "Dilato.ini");
     r.settings.WriteDilatoIni();
@@ -165,7 +165,7 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileWhole) {
     Rig r;
     r.dir.write("Dilato.ini", kFullFile);
     r.settings.ReadDilatoIni();
-    r.settings.Keyence_Comport = 8;
+    r.settings.displacementComPort = 8;
     {
         test::FileSizeLimit full(16); // the disk fills half-way
         r.settings.WriteDilatoIni();

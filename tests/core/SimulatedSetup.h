@@ -36,8 +36,8 @@ class NoComDialog final : public ComDialog {
     }
     WriteIniValue(p.paramFile.MainFileName(), "SysParams", "SerialNumber", "1234");
     if (!p.LoadFiles()) return false;
-    p.settings.Keyence_Comport = 1;
-    p.settings.TE_Comport = 2;
+    p.settings.displacementComPort = 1;
+    p.settings.tempStageComPort = 2;
     p.folders.DataPath = p.folders.DataRoot() + "Demo/";
     TestTabView& view = p.session.window.view();
     view.dataFolder = "Demo";

@@ -218,7 +218,7 @@ TEST(InstrumentLinks, OpenAndCloseRules) {
     EXPECT_TRUE(f.links.OpenCommPort(true, 1));
     EXPECT_TRUE(f.links.OpenCommPort(true, 1)) << "already open";
     EXPECT_TRUE(f.links.OpenCommPort(true, 9)) << "other numbers: nothing to do";
-    f.links.TcCal_Comport = 3;
+    f.links.calibratorComPort = 3;
     EXPECT_TRUE(f.links.OpenCommPort(true, 3));
     EXPECT_TRUE(f.links.OpenCommPort(true, 2));
     EXPECT_TRUE(f.links.OpenCommPort(false, 0)) << "close all";
@@ -232,7 +232,7 @@ TEST(InstrumentLinks, OpenAndCloseRules) {
     EXPECT_FALSE(f.p1.portOpen());
 
     // the calibrator's link moves when its port changes
-    f.links.TcCal_Comport = 1;
+    f.links.calibratorComPort = 1;
     EXPECT_TRUE(f.links.OpenCommPort(true, 3));
     EXPECT_EQ(f.p3.commPort(), 1);
 }

@@ -37,7 +37,7 @@ TEST(DisplacementLink, ReadsTheSimulatedSampleInInches) {
     EXPECT_TRUE(f.p1.portOpen()) << "the link stays open";
 
     // The sample expands with the stage: 2 in of copper over +20 °C, minus the fixture.
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.links.SetStageTemp(42.2f, true); // the thermistor reads 0.2 high: the stage goes to 42
     f.clock.advance(3 * 3600.0);
     ASSERT_TRUE(f.links.ReadDisplacement());

@@ -19,10 +19,10 @@ namespace dilato::test {
 
 class FakePorts final : public ComPortSettings {
   public:
-    int Keyence_Comport() const override { return keyence; }
-    int TE_Comport() const override { return te; }
-    void setKeyence_Comport(int p) override { keyence = p; }
-    void setTE_Comport(int p) override { te = p; }
+    int DisplacementComPort() const override { return keyence; }
+    int TempStageComPort() const override { return te; }
+    void setDisplacementComPort(int p) override { keyence = p; }
+    void setTempStageComPort(int p) override { te = p; }
     void WriteDilatoIni() override { ++saves; }
     int keyence = 1, te = 2, saves = 0;
 };

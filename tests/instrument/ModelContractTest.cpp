@@ -113,7 +113,7 @@ TEST_F(ModelContract, EachLinkOpensOnTheLineOfItsModel) {
 
     // Through the links: each port ends up at its model's rate.
     ASSERT_TRUE(f.links.ReadDisplacement());
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     EXPECT_EQ(f.p1.baudRate(), 9600);
     EXPECT_EQ(f.p2.baudRate(), kTempStageSensor0.lineRate);
 }

@@ -74,7 +74,7 @@ struct PtyFixture {
 
 TEST(PtyLinks, BothInstrumentsAnswerThroughTheRealAdapter) {
     PtyFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false)) << f.op.texts().size();
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false)) << f.op.texts().size();
     EXPECT_FLOAT_EQ(f.links.SampleTemp(), 22.2f);
     EXPECT_EQ(f.host.lineBaud(f.sim.controller), kTempStageBaud)
         << "the 230400 override reached the terminal";
@@ -89,7 +89,7 @@ TEST(PtyLinks, BothInstrumentsAnswerThroughTheRealAdapter) {
 
 TEST(PtyLinks, TheInitialParameterSetArrivesWholeAndReadsBack) {
     PtyFixture f(10.0); // the exchanges' waits pass ten times faster, on both sides
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.links.SetStageTemp(30.0f, true);
     EXPECT_TRUE(f.op.messages.empty()) << (f.op.messages.empty() ? "" : f.op.last().text);
     EXPECT_TRUE(f.hostSide.aborts.empty());
@@ -103,7 +103,7 @@ TEST(PtyLinks, TheInitialParameterSetArrivesWholeAndReadsBack) {
 
 TEST(PtyLinks, AVanishedPortIsClosedAndCostsNoProcessor) {
     PtyFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, true));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, true));
     ASSERT_TRUE(f.links.ReadDisplacement());
     f.host.vanish(f.sim.controller);
     f.host.vanish(f.sim.sensor);
@@ -116,7 +116,7 @@ TEST(PtyLinks, AVanishedPortIsClosedAndCostsNoProcessor) {
     wall.start();
     int reads = 0;
     const TimerId tick = f.clock->startTimer(1.0, [&] {
-        EXPECT_FALSE(f.links.oKReadTeTcTemp(0, true, true));
+        EXPECT_FALSE(f.links.ReadStageTemperature(0, true, true));
         ++reads;
     });
     QEventLoop loop;
@@ -134,7 +134,7 @@ TEST(PtyLinks, AVanishedPortIsClosedAndCostsNoProcessor) {
 
     f.host.restore(f.sim.controller);
     f.host.restore(f.sim.sensor);
-    EXPECT_TRUE(f.links.oKReadTeTcTemp(0, true, true)) << "reopened through the same name";
+    EXPECT_TRUE(f.links.ReadStageTemperature(0, true, true)) << "reopened through the same name";
     EXPECT_TRUE(f.links.ReadDisplacement());
 }
 
@@ -197,13 +197,13 @@ TEST(DilatoSim, TheExecutableServesTheRealAdapter) {
     test::FakeHost hostSide;
     InstrumentLinks links(LinkServices{*clock, op, log, parameters, ports, hostSide, {}}, p1, p2,
                           p3);
-    EXPECT_TRUE(links.oKReadTeTcTemp(0, false, false));
+    EXPECT_TRUE(links.ReadStageTemperature(0, false, false));
     EXPECT_NEAR(links.SampleTemp(), 22.2f, 0.1f);
     EXPECT_TRUE(links.ReadDisplacement());
     EXPECT_NEAR(links.IndicatorReading(), 0.1f, 0.0001f);
 
     // The calibrator: identification and a reading.
-    links.TcCal_Comport = 3;
+    links.calibratorComPort = 3;
     ASSERT_TRUE(links.OpenCommPort(true, link::Calibrator));
     p3.output("*IDN?\r");
     std::string answer;

@@ -118,7 +118,7 @@ std::string Exchange(test::LinkFixture& f, const std::string& command, double wa
 
 TEST(SimCalibrator, SetUpIsSilentIdentificationAndReadingsAnswer) {
     test::LinkFixture f;
-    f.links.TcCal_Comport = 3;
+    f.links.calibratorComPort = 3;
     ASSERT_TRUE(f.links.OpenCommPort(true, link::Calibrator));
     for (const char* c : {"MEAS TC", "TSENS_TYPE TC", "TC_TYPE T", "CJC_STATE ON"})
         EXPECT_EQ(Exchange(f, c), "") << c;

@@ -32,19 +32,19 @@ TEST(TempStageLink, ReadsTheStageTemperatureRawOrThroughScale3And4) {
     f.sim.bench.params().stage.thermistorOffset = 0.0;
     f.parameters.Scale(3) = 1.01f;
     f.parameters.Scale(4) = -0.5f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     EXPECT_EQ(f.p2.written(), kTeReadSensor0);
     EXPECT_EQ(f.p2.baudRate(), kTempStageBaud) << "link 2 runs at 230400 on the open port";
     EXPECT_FLOAT_EQ(f.links.SampleTemp(), 22.0f) << "the raw thermistor reading";
 
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, false, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, false, false));
     EXPECT_FLOAT_EQ(f.links.SampleTemp(), 22.0f * 1.01f - 0.5f);
 
     f.p2.clearWritten();
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(1, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(1, true, false));
     EXPECT_EQ(f.p2.written(), kTeReadSensor1);
     f.p2.clearWritten();
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(7, true, false)) << "other sensors read sensor 0";
+    ASSERT_TRUE(f.links.ReadStageTemperature(7, true, false)) << "other sensors read sensor 0";
     EXPECT_EQ(f.p2.written(), kTeReadSensor0);
     EXPECT_FALSE(f.links.LinkBusy());
     EXPECT_TRUE(f.op.messages.empty());
@@ -53,18 +53,18 @@ TEST(TempStageLink, ReadsTheStageTemperatureRawOrThroughScale3And4) {
 TEST(TempStageLink, ReadPausesRunningTicksAndRestoresThem) {
     LinkFixture f;
     f.host.active = true;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     EXPECT_TRUE(f.host.active);
     EXPECT_EQ(f.host.suspends, 1);
     EXPECT_EQ(f.host.enables, 1);
     f.host.active = false;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     EXPECT_FALSE(f.host.active) << "ticks that were off stay off";
 }
 
 TEST(TempStageLink, FirstSetPointSendsTheInitialParameterSetWithReadBack) {
     LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false)); // opens the link
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false)); // opens the link
     f.p2.clearWritten();
     f.links.SetStageTemp(20.0f, true);
 
@@ -91,7 +91,7 @@ TEST(TempStageLink, SetPointsUseScale1And2AndTheWholeDegreeRule) {
     LinkFixture f;
     f.parameters.Scale(1) = 1.02f;
     f.parameters.Scale(2) = -0.6f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.links.SetStageTemp(20.0f, true); // initialisation out of the way
     f.p2.clearWritten();
 
@@ -120,7 +120,7 @@ TEST(TempStageLink, SetPointsUseScale1And2AndTheWholeDegreeRule) {
 
 TEST(TempStageLink, TestModeIsWrittenOnlyWhenItChanges) {
     LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.p2.clearWritten();
     f.links.SetStageTestMode(false, true);
     EXPECT_EQ(f.p2.written(), "") << "off at start";
@@ -139,7 +139,7 @@ TEST(TempStageLink, DemoModeSendsNothingAndKeepsTheReadings) {
     LinkFixture f;
     f.links.setDemoMode();
     f.host.active = true;
-    EXPECT_TRUE(f.links.oKReadTeTcTemp(0, false, false));
+    EXPECT_TRUE(f.links.ReadStageTemperature(0, false, false));
     EXPECT_TRUE(f.links.ReadDisplacement());
     f.links.SetStageTemp(30.0f, false);
     f.links.SetStageTestMode(true, false);
@@ -153,9 +153,9 @@ TEST(TempStageLink, DemoModeSendsNothingAndKeepsTheReadings) {
 
 TEST(TempStageLink, ReadBackThatDiffersIsReported) {
     LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.sim.controller.inject(sim::Fault::Garbled, 1, 1); // the read-back answer only
-    f.links.oKSendTeTcTemp(110.0f, 4);
+    f.links.WriteStageParameter(110.0f, 4);
     EXPECT_EQ(f.op.texts(), std::vector<std::string>{"Error in Temp-controller: response to "
                                                      "set-command and read-back are not "
                                                      "identical."});
@@ -164,18 +164,18 @@ TEST(TempStageLink, ReadBackThatDiffersIsReported) {
 
 TEST(TempStageLink, AWriteWithoutAnswerAbortsOnceAndClosesTheLink) {
     LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.sim.controller.inject(sim::Fault::Silence);
     const double before = f.clock.elapsedSeconds();
-    f.links.oKSendTeTcTemp(3.0f, 13);
+    f.links.WriteStageParameter(3.0f, 13);
     EXPECT_EQ(f.host.aborts, std::vector<int>{4});
     EXPECT_FALSE(f.p2.portOpen());
     EXPECT_TRUE(f.op.messages.empty()) << "the further failures give up without a word";
     EXPECT_LT(f.clock.elapsedSeconds() - before, 30.0) << "bounded by the deadlines";
 
     f.sim.controller.clearFaults();
-    EXPECT_TRUE(f.links.oKReadTeTcTemp(0, true, false)) << "the next read reopens the link";
-    f.links.oKSendTeTcTemp(3.0f, 13);
+    EXPECT_TRUE(f.links.ReadStageTemperature(0, true, false)) << "the next read reopens the link";
+    f.links.WriteStageParameter(3.0f, 13);
     EXPECT_EQ(f.host.aborts.size(), 1u);
     EXPECT_EQ(f.sim.controller.parameter("20"), 3);
 }
@@ -201,7 +201,7 @@ TEST(TempStageLink, TheAbortsOwnTestModeWriteDoesNotAbortAgain) {
         LinkServices{f.clock, f.op, f.log, f.parameters, f.ports, host, [](double) {}}, f.p1, f.p2,
         f.p3);
     host.links = &links;
-    ASSERT_TRUE(links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(links.ReadStageTemperature(0, true, false));
     links.SetStageTestMode(true, false);
     ASSERT_TRUE(links.TestModeOn());
     f.sim.controller.inject(sim::Fault::Silence);
@@ -219,9 +219,9 @@ TEST(TempStageLink, InitialisingWithTicksRunningEndsTheProgram) {
 
 TEST(TempStageLink, AnUnknownParameterIsReportedNotSent) {
     LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.p2.clearWritten();
-    f.links.oKSendTeTcTemp(1.0f, 5);
+    f.links.WriteStageParameter(1.0f, 5);
     EXPECT_EQ(f.p2.written(), "");
     EXPECT_EQ(f.op.last().text, "Error in oKSendTeTcTemp: Subscript out of range");
 }
@@ -249,7 +249,7 @@ TEST(TempStageLink, TheLinkFreeWaitCostsItsWholeBoundWhenBusy) {
                                            f.clock.advance(s);
                                        }},
                           f.p1, f.p2, f.p3);
-    ASSERT_TRUE(links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(links.ReadStageTemperature(0, true, false));
     bool busySeen = false;
     op.whileShown = [&] {
         busySeen = links.LinkBusy();
@@ -283,40 +283,40 @@ TEST(TempStageLink, ReadFaultsFailWithinTheDeadlinesAndTheNextReadRecovers) {
           Case{sim::Fault::Garbled, 4}, Case{sim::Fault::Delay, 4}}) {
         SCOPED_TRACE(sim::FaultName(c.fault));
         test::LinkFixture f;
-        ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+        ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
         f.sim.controller.clearCommands();
         f.sim.controller.delaySeconds = 10.0; // past all four attempts
         f.sim.controller.inject(c.fault);
         const double start = f.clock.elapsedSeconds();
-        EXPECT_FALSE(f.links.oKReadTeTcTemp(0, true, false));
+        EXPECT_FALSE(f.links.ReadStageTemperature(0, true, false));
         EXPECT_EQ(f.sim.controller.commands().size(), c.frames)
             << "an answer without a number is retried like silence";
         EXPECT_LE(f.clock.elapsedSeconds() - start, 4 * 2.0 + 0.1);
         EXPECT_TRUE(f.op.messages.empty()) << "no box for a bad or missing answer";
         EXPECT_FLOAT_EQ(f.links.SampleTemp(), 22.2f) << "the last reading stays";
         f.sim.controller.clearFaults();
-        EXPECT_TRUE(f.links.oKReadTeTcTemp(0, true, false)) << "the next tick recovers";
+        EXPECT_TRUE(f.links.ReadStageTemperature(0, true, false)) << "the next tick recovers";
     }
 }
 
 TEST(TempStageLink, AVanishedControllerFailsQuietlyAndIsFoundAgainWhenBack) {
     test::LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.board.vanish(2);
-    EXPECT_FALSE(f.links.oKReadTeTcTemp(0, true, false));
+    EXPECT_FALSE(f.links.ReadStageTemperature(0, true, false));
     EXPECT_TRUE(f.op.messages.empty());
     f.links.SetStageTemp(30.0f, true); // writes on a dead link give up without a word
     EXPECT_TRUE(f.op.messages.empty());
     f.board.restore(2);
-    EXPECT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    EXPECT_TRUE(f.links.ReadStageTemperature(0, true, false));
 }
 
 TEST(TempStageLink, ANegativeStageTemperatureDecodes) {
     test::LinkFixture f;
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     f.links.SetStageTemp(-20.0f, true);
     f.clock.advance(3600);
-    ASSERT_TRUE(f.links.oKReadTeTcTemp(0, true, false));
+    ASSERT_TRUE(f.links.ReadStageTemperature(0, true, false));
     EXPECT_NEAR(f.links.SampleTemp(), -20.0f, 0.01f);
     EXPECT_NEAR(f.sim.bench.stageTemp(), -20.2, 0.01) << "the thermistor reads 0.2 high";
 }
