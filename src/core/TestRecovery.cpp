@@ -157,6 +157,8 @@ void TestRecovery::ApplyStart(const InterruptedTest& t) {
     view.sampleLength = s.lengthBox;
     s_.run.SampleLength = s.sampleLength;
     s_.run.UnitsInches = s.unitsInches;
+    s_.run.equilibrium.kind = s.materialClass;
+    view.materialClass = MaterialClassName(s.materialClass);
 }
 
 void TestRecovery::RebuildReadings(const InterruptedTest& t, int steps, int saved) {
@@ -287,7 +289,7 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         const std::string oldRaw = t.dataPath + t.testName + "_CTE.dat";
         ok = s_.files.WriteDataToFile(TestRecord{s_.run.stepData, s_.run.results,
                                                  s_.run.SampleLength, s_.window.view().sampleId,
-                                                 &s_.run.evidence},
+                                                 &s_.run.evidence, s_.run.equilibrium.kind},
                                       saved - 1);
         name = folders_.DataFileName;
         if (ok && name != t.testName) {
