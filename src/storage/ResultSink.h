@@ -5,6 +5,7 @@
 // each with what a consumer needs to keep it; the sequencer never learns who listens.
 
 #include "analysis/FinalResults.h"
+#include "analysis/MaterialClass.h"
 #include "analysis/ResultEvidence.h"
 #include "analysis/StepData.h"
 #include "analysis/StepEvidence.h"
@@ -30,6 +31,7 @@ struct TestOpening {
     std::string dataPath;     // the data folder's full path, with "/"
     std::string testName;
     std::string sampleId;
+    MaterialClass materialClass = MaterialClass::Unknown; // as the operator named it
     float sampleLength = 0.0f; // inches
     bool unitsInches = true;   // how the operator typed the length
     int accuracyOption = 0;
