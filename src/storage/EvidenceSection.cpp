@@ -195,7 +195,8 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
         keys.emplace_back("Round Trip Uncertainty",
                           " " + RoundTripUncertaintyText(*evidence.roundTrip));
     }
-    keys.emplace_back("Method", " " + MethodText(evidence));
+    // The standard the results followed (none before there are results).
+    if (!evidence.results.empty()) keys.emplace_back("Method", " " + MethodText(evidence));
     return keys;
 }
 
@@ -241,7 +242,8 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
     groups.push_back(std::move(results));
 
     EvidenceGroup flags{"The method's limits", {}};
-    flags.lines.push_back("Method followed: " + MethodText(evidence));
+    if (!evidence.results.empty())
+        flags.lines.push_back("Method followed: " + MethodText(evidence));
     for (const ResultEvidence& r : evidence.results)
         flags.lines.push_back(
             "CTE " + Num(r.key, "0") + ": " +
