@@ -42,9 +42,11 @@ TEST(SampleClassMemory, TheFileIsReadAsDataAndKeepsTheLatestSampleIds) {
     const std::string path = dir.path() + kSampleClassesFile;
     // Lines another program or a hand may have left: only "class<TAB>ID" with a known class
     // counts.
-    WriteFileAtomic(path, "polymer\tA\nrm -rf /\tB\n\tC\nmetal\n$(reboot)\nglass\tD\r\n");
+    WriteFileAtomic(path, "polymer\tA\nrm -rf /\tB\n\tC\nmetal\n$(reboot)\nglass\tD\r\n"
+                          "glass\tE\nmetal\tE\n");
     const SampleClassMemory memory(path);
     EXPECT_EQ(memory.Recall("A"), MaterialClass::Polymer);
+    EXPECT_EQ(memory.Recall("E"), MaterialClass::Metal) << "of two lines the later";
     EXPECT_FALSE(memory.Recall("B"));
     EXPECT_FALSE(memory.Recall("C"));
     EXPECT_EQ(memory.Recall("D"), MaterialClass::Glass);
