@@ -1,7 +1,8 @@
 // Figures of the results store: the files of 1,000 simulated tests imported into a new SQLite
 // store (seconds, store size), and queries over them (median milliseconds). Not a Google
 // Benchmark: one run prints a table.
-//   results-store-figures [TESTS [DILATO_RUN]]   (default 1000, this build's dilato-run)
+//   results-store-figures [TESTS [DILATO_RUN]]   (default 1000, this build's dilato-run;
+//   DILATO_KEEP_FIGURES=1 keeps the files and the store)
 // The tests' files come from three simulated tests that dilato-run writes (copper, aluminium
 // and fused silica over 20/50/80 °C), each copied under new names, sample IDs and lengths, so
 // that every raw data file is a test of its own.
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <ctime>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -133,6 +135,10 @@ int main(int argc, char** argv) {
         std::printf("query by %-18s %5zu tests  %7.2f ms (processor %.2f ms; median of 21)\n",
                     c.what, found, wall, cpu);
     }
-    fs::remove_all(top);
+    // DILATO_KEEP_FIGURES set: the files and the store stay, for a look at them.
+    if (std::getenv("DILATO_KEEP_FIGURES"))
+        std::printf("kept: %s\n", top.string().c_str());
+    else
+        fs::remove_all(top);
     return 0;
 }

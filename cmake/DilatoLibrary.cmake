@@ -19,6 +19,9 @@ function(dilato_test name)
   if(ARG_WALL_CLOCK)
     set(serial TRUE)
   endif()
+  # The operator's own settings (the sample classes kept per sample ID) go to a folder of the
+  # build, never to the settings of whoever runs the tests.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RUN_SERIAL ${serial})
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${PROJECT_BINARY_DIR}/tests/operator-config"
+    RUN_SERIAL ${serial})
 endfunction()

@@ -62,6 +62,7 @@ GuiProgram::GuiProgram(const GuiOptions& options)
                                                          systemFolder_,
                                                          {}});
     program_->session.journal.setKeepEndedJournals(options_.keepJournal);
+    program_->session.start.sampleClasses = SampleClassMemory(OperatorSampleClassesPath());
     help_ = ui::MakeHelpViewer(program_->folders.AppFolder);
     host_ = std::make_unique<GuiHost>(*this, *help_);
     startUp_ = std::make_unique<StartUp>(*program_, *host_, clock_, op_, termination_);

@@ -56,6 +56,7 @@ ToolOptions Parse(const std::vector<std::string>& args) {
         else if (a == "--operator") o.filter.operatorLogin = value();
         else if (a == "--folder") o.filter.dataFolder = value();
         else if (a == "--flagged") o.filter.flaggedOnly = true;
+        else if (a == "--not-at-equilibrium") o.filter.notAtEquilibriumOnly = true;
         else if (a == "--test") o.filter.testUid = value();
         else if (a == "--format") {
             o.format = value();
@@ -193,7 +194,10 @@ lab's /etc/dilato/results.conf; else results.sqlite in the system folder (--syst
 $DILATO_SYSTEM_FOLDER or /var/lib/dilato).
 FILTER: --sample PATTERN (% any text)  --material NAME  --from YYYY-MM-DD  --to YYYY-MM-DD
         --operator LOGIN  --folder DATAFOLDER  --flagged (a result outside the method's
-        range)  --test UID
+        range or not at equilibrium)  --not-at-equilibrium (a result whose steps did not end
+        at equilibrium)  --test UID
+        --material takes the class the test was run with (metal, glass, polymer, unknown)
+        or the name given at import
 
 Exit status: 0 done; 1 verify found a changed or missing file, or import a damaged one;
 2 bad options; 3 the store cannot be used.

@@ -43,6 +43,7 @@ std::unique_ptr<ConsoleProgram> ConsoleProgram::Open(const RunOptions& o, std::o
     if (!folder) return nullptr;
     auto run = std::make_unique<ConsoleProgram>(std::move(*folder), o, out, lengthInches, answers);
     if (!PrepareAndLoad(run->program, run->op, out)) return nullptr;
+    run->program.session.start.sampleClasses = SampleClassMemory(OperatorSampleClassesPath());
     if (run->program.OpenResultsStore(o.resultsDb))
         out << "Results store: " << run->program.ResultsStoreText() << std::endl;
     if (o.simulate) {

@@ -104,7 +104,7 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
     if (o.calibrate) return o;
     if (o.resume && o.closeIncomplete)
         throw std::invalid_argument("--resume and --close-incomplete exclude each other");
-    if (!ParseMaterialClass(o.materialClass))
+    if (!o.materialClass.empty() && !ParseMaterialClass(o.materialClass))
         throw std::invalid_argument("--material-class takes metal, glass, polymer or unknown");
     if (o.contactSeconds && !(*o.contactSeconds > 0))
         throw std::invalid_argument("--contact-seconds takes a positive number of seconds");
@@ -122,7 +122,8 @@ std::string RunUsage() {
   --sample-id TEXT      sample identifier
   --length VALUE        starting sample length in inches (required); --mm: in millimetres
   --material-class metal|glass|polymer|unknown
-                        what the sample is made of (default unknown): a step then ends only
+                        what the sample is made of (default: the class the sample ID was
+                        last tested as by this operator, else unknown): a step then ends only
                         when the fit of its approach to equilibrium tells what is still to
                         come, and its results are taken at that equilibrium
   --wait-for-equilibrium

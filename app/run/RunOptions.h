@@ -17,7 +17,9 @@ struct RunOptions : app::ProgramOptions {
     std::string test;
     std::string sampleId;
     std::string length; // as typed into the sample length box
-    std::string materialClass = "unknown"; // metal, glass, polymer or unknown
+    // metal, glass, polymer or unknown; empty when not given (the class the sample ID was
+    // last tested as, else unknown)
+    std::string materialClass;
     bool waitForEquilibrium = false;
     std::optional<double> contactSeconds; // the stage's contact time constant
     bool millimetres = false;

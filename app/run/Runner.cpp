@@ -66,6 +66,16 @@ void PrintStep(std::ostream& out, const TestRun& run, int step, int steps) {
         << FormatSingle(r.indicator, "0.000000") << " in" << std::endl;
 }
 
+// The class of a test run without --material-class: the one its sample ID was last tested
+// as by this operator, else unknown.
+std::string SampleClassFor(Program& p, const std::string& sampleId, std::ostream& out) {
+    const auto kept = p.session.start.sampleClasses.Recall(sampleId);
+    if (!kept) return MaterialClassName(MaterialClass::Unknown);
+    out << "Material class " << MaterialClassName(*kept) << ", as sample " << sampleId
+        << " was last tested" << std::endl;
+    return MaterialClassName(*kept);
+}
+
 // The summary's CTE lines of this test, with the simulated truth beside them.
 void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports) {
     const std::string section =
@@ -92,8 +102,12 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
     // Results whose steps did not end at equilibrium carry no accuracy claim.
     const auto& evidence = p.session.files.lastEvidence();
     if (!evidence) return;
-    for (const ResultEvidence& r : evidence->results)
+    for (const ResultEvidence& r : evidence->results) {
+        if (r.belowMethodRange) out << "CTE " << r.key << ": " << ResultFlagText(r) << std::endl;
+        if (r.belowNoiseRange) out << "CTE " << r.key << ": " << ExpansionFlagText(r) << std::endl;
         if (!r.atEquilibrium) out << "CTE " << r.key << ": " << EquilibriumFlagText(r) << std::endl;
+    }
+    out << "Method: " << MethodText(*evidence) << std::endl;
 }
 
 // A test that ended without completing keeps its journal when a failure (not the operator)
@@ -165,7 +179,8 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     view.dataFile = o.test;
     view.sampleId = o.sampleId;
     view.sampleLength = o.length;
-    view.materialClass = o.materialClass;
+    view.materialClass = o.materialClass.empty() ? SampleClassFor(p, o.sampleId, out)
+                                                 : o.materialClass;
     p.session.run.equilibrium.waitForEquilibrium = o.waitForEquilibrium;
     if (o.contactSeconds) p.session.run.equilibrium.contactSeconds = *o.contactSeconds;
     p.folders.DataFileName = o.test;

@@ -1,5 +1,6 @@
 #include "analysis/ResultEvidence.h"
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -7,6 +8,18 @@ namespace dilato {
 
 bool BelowMethodRange(double cte) {
     return std::fabs(cte) < kMethodFloorCte;
+}
+
+bool ExpansionBelowNoise(double expansionInches, double noiseInches) {
+    return noiseInches > 0.0 && std::fabs(expansionInches) < kExpansionNoiseMultiple * noiseInches;
+}
+
+MethodStandard MethodFor(MaterialClass kind, std::span<const double> setPoints) {
+    const auto within = [](double t) { return t >= kPlasticsMethodLow && t <= kPlasticsMethodHigh; };
+    return kind == MaterialClass::Polymer && !setPoints.empty() &&
+                   std::all_of(setPoints.begin(), setPoints.end(), within)
+               ? MethodStandard::PlasticsD696
+               : MethodStandard::SolidsE228;
 }
 
 std::vector<int> ReportedRows(int steps, int batchTemps) {
@@ -28,7 +41,8 @@ const StepEvidence* EvidenceOf(const std::vector<StepEvidence>& steps, int step)
 }
 
 std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& steps,
-                                             const PlanShape& plan, float sampleLength) {
+                                             const PlanShape& plan, float sampleLength,
+                                             const InstrumentFigures& figures) {
     const int turn = plan.batchTemps;
     if (!plan.roundTrip || turn < 2 || static_cast<int>(plan.setPoints.size()) != turn + 1)
         return std::nullopt;
@@ -50,6 +64,12 @@ std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& st
     const double gap = std::fabs(static_cast<double>(c.outbound) - c.back);
     c.difference = mean > 0.0 ? gap / mean : 0.0;
     c.marked = c.difference > kRoundTripTolerance;
+    // The turn step's end value moves both legs' CTEs the same way: in their difference it
+    // largely cancels, as does the fixture correction they both carry.
+    const WeightedCte legs[] = {{*first, *middle, c.outbound, 1.0}, {*middle, *last, c.back, -1.0}};
+    c.differenceUncertainty =
+        UncertaintyBudget::kCoverageFactor * CombinedUncertaintyOf(legs, sampleLength, figures);
+    c.beyondUncertainty = gap > c.differenceUncertainty;
     return c;
 }
 
@@ -67,6 +87,36 @@ void NoteEquilibrium(ResultEvidence& r, const StepEvidence& from, const StepEvid
     r.stillToComeFraction = expansion != 0.0 ? r.stillToCome / expansion : 0.0;
 }
 
+// The sample's expansion over the interval against the indicator's noise at its steps.
+void NoteExpansion(ResultEvidence& r, const StepEvidence& from, const StepEvidence& to,
+                   double sampleLength) {
+    r.expansion = std::fabs(static_cast<double>(r.cte) * 1e-6 * sampleLength *
+                            (static_cast<double>(to.resultTemperature()) - from.resultTemperature()));
+    r.indicatorNoise = std::max(from.indicatorSigma, to.indicatorSigma);
+    r.belowNoiseRange = ExpansionBelowNoise(r.expansion, r.indicatorNoise);
+}
+
+// Results that share a step are correlated through its end value: each notes the others.
+void NoteCorrelations(std::vector<ResultEvidence>& results, const std::vector<StepEvidence>& steps,
+                      double sampleLength, const InstrumentFigures& figures) {
+    for (ResultEvidence& r : results) {
+        if (!r.hasBudget) continue;
+        for (const ResultEvidence& o : results) {
+            if (&o == &r || !o.hasBudget) continue;
+            const bool shared = r.fromStep == o.fromStep || r.fromStep == o.toStep ||
+                                r.toStep == o.fromStep || r.toStep == o.toStep;
+            if (!shared) continue;
+            const auto at = [&](int step) -> const StepEvidence& {
+                return steps[static_cast<size_t>(step - 1)];
+            };
+            r.correlations.emplace_back(
+                o.key, CorrelationOf({at(r.fromStep), at(r.toStep), r.cte},
+                                     {at(o.fromStep), at(o.toStep), o.cte}, sampleLength,
+                                     figures));
+        }
+    }
+}
+
 } // namespace
 
 TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const ResultTable& table,
@@ -74,6 +124,8 @@ TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const Res
                                const InstrumentFigures& figures) {
     TestEvidence out;
     out.steps = steps;
+    out.material = plan.material;
+    out.method = MethodFor(plan.material, plan.setPoints);
     const int stepCount = static_cast<int>(plan.setPoints.size());
     int key = 0;
     for (const int row : ReportedRows(stepCount, plan.batchTemps)) {
@@ -99,10 +151,12 @@ TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const Res
             r.lastReadingCte = CteBetweenEnds(from->endTemperature, from->endIndicator,
                                               to->endTemperature, to->endIndicator, sampleLength);
             NoteEquilibrium(r, *from, *to, sampleLength);
+            NoteExpansion(r, *from, *to, sampleLength);
         }
         out.results.push_back(r);
     }
-    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength);
+    NoteCorrelations(out.results, steps, sampleLength, figures);
+    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength, figures);
     return out;
 }
 

@@ -4,6 +4,7 @@
 // the heating and cooling legs of a round trip.
 
 #include "analysis/FinalResults.h"
+#include "analysis/MaterialClass.h"
 #include "analysis/StepEvidence.h"
 #include "analysis/UncertaintyBudget.h"
 
@@ -21,6 +22,24 @@ inline constexpr double kRoundTripTolerance = 0.10;
 
 [[nodiscard]] bool BelowMethodRange(double cte);
 
+// A result stands on the sample's own expansion between its two steps, which the indicator
+// must resolve: under this many times the scatter of one indicator reading the noise alone
+// is a tenth of the signal or more (the usual limit of quantification), and the result lies
+// below the range of the method however its CTE compares with the floor above.
+inline constexpr double kExpansionNoiseMultiple = 10.0;
+
+[[nodiscard]] bool ExpansionBelowNoise(double expansionInches, double noiseInches);
+
+// The standard a test follows. A plastic measured wholly between -30 and 30 °C is the case
+// of the plastics method; any other test (another class, a plastic beyond those
+// temperatures, a sample whose class was not named) is the linear thermal expansion of a
+// rigid solid by push-rod dilatometry, reported as mean coefficients between two
+// temperatures.
+enum class MethodStandard { PlasticsD696, SolidsE228 };
+inline constexpr double kPlasticsMethodLow = -30.0, kPlasticsMethodHigh = 30.0;
+
+[[nodiscard]] MethodStandard MethodFor(MaterialClass kind, std::span<const double> setPoints);
+
 struct ResultEvidence {
     int key = 0; // the number of its "CTE k:" line in the summary
     int row = 0; // its row of the results table
@@ -29,6 +48,16 @@ struct ResultEvidence {
     bool hasBudget = false; // both steps' evidence was there
     UncertaintyBudget budget;
     bool belowMethodRange = false;
+    // The sample's own expansion over the interval as the result has it (inches, |CTE| x
+    // length x dT), the larger indicator noise of its two steps (one reading's standard
+    // deviation, inches; 0 without both steps' evidence), and whether the expansion is under
+    // kExpansionNoiseMultiple times that noise.
+    double expansion = 0;
+    double indicatorNoise = 0;
+    bool belowNoiseRange = false;
+    // The reported results that share a step with this one: their key and the correlation
+    // of the two results.
+    std::vector<std::pair<int, double>> correlations;
     // The CTE from the two steps' end readings (the result itself is from their equilibrium
     // values when their approach was fitted); 0 without both steps' evidence.
     float lastReadingCte = 0;
@@ -45,6 +74,11 @@ struct RoundTripCheck {
     float outbound = 0, back = 0; // CTE of each leg
     double difference = 0;        // |outbound - back| / mean of their magnitudes
     bool marked = false;
+    // The expanded uncertainty (k = 2, 10^-6 per °C) of outbound - back: the legs share the
+    // turn step and the instrument's figures, which act on both together; and whether the
+    // legs differ by more than it.
+    double differenceUncertainty = 0;
+    bool beyondUncertainty = false;
 
     [[nodiscard]] float heating() const { return heatingFirst ? outbound : back; }
     [[nodiscard]] float cooling() const { return heatingFirst ? back : outbound; }
@@ -54,6 +88,8 @@ struct TestEvidence {
     std::vector<StepEvidence> steps;
     std::vector<ResultEvidence> results;
     std::optional<RoundTripCheck> roundTrip;
+    MaterialClass material = MaterialClass::Unknown;
+    MethodStandard method = MethodStandard::SolidsE228;
 };
 
 // Plan of the test: its set points in run order (one per step), the batch temperatures in
@@ -62,6 +98,9 @@ struct PlanShape {
     std::span<const double> setPoints;
     int batchTemps = 0;
     bool roundTrip = false;
+    // The sample's class as the operator named it: with the set points it decides the
+    // standard the test follows.
+    MaterialClass material = MaterialClass::Unknown;
 };
 
 // Rows of the results table the summary reports, in the order of its "CTE k:" keys.

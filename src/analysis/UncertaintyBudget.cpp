@@ -2,7 +2,9 @@
 
 #include "analysis/CteFormulas.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace dilato {
 
@@ -36,6 +38,31 @@ double ResidualBias(const StepEvidence& e) {
     return Fitted(e) ? kEquilibriumModelFraction * e.equilibrium->fit.remaining : e.remainingDrift;
 }
 
+// The scatter of one end's indicator value with the resolution it carries (inches).
+double EndIndicatorVariance(const StepEvidence& e, const InstrumentFigures& f) {
+    const double resolution = Fitted(e) ? 0.0 : f.indicatorResolutionInches / kRootTwelve;
+    const double sigma = EndIndicatorSigma(e);
+    return sigma * sigma + resolution * resolution;
+}
+
+// The fixture correction's standard uncertainty, per °C and so the same in every result.
+double FixtureTerm(double sampleLength, const InstrumentFigures& f) {
+    const double correctionPerDegree =
+        std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(sampleLength))));
+    return f.fixtureCorrectionFraction * correctionPerDegree / kRootThree / sampleLength * 1e6;
+}
+
+// The instrument's figures that scale a CTE by a fraction of itself, in quadrature.
+double ProportionalFraction(double sampleLength, const InstrumentFigures& f) {
+    const double fractions[] = {f.lengthHalfWidthInches / sampleLength, f.temperatureGainLimit,
+                                f.indicatorGainFraction, f.calibratorGainFraction,
+                                f.sampleStageFraction};
+    double sum = 0.0;
+    for (const double x : fractions)
+        sum += x * x;
+    return std::sqrt(sum) / kRootThree;
+}
+
 } // namespace
 
 double UncertaintyBudget::relative(double cte) const {
@@ -66,10 +93,7 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
                             perInch;
     b.indicatorNoise = OfDifference(EndIndicatorSigma(from), EndIndicatorSigma(to)) * perInch;
     // The correction is per °C, so its error does not shrink with a wider interval.
-    const double correctionPerDegree =
-        std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(sampleLength))));
-    b.fixtureCorrection =
-        f.fixtureCorrectionFraction * correctionPerDegree / kRootThree / sampleLength * 1e6;
+    b.fixtureCorrection = FixtureTerm(sampleLength, f);
     // What the indicator would still have moved at each end is a bias the results keep (the
     // formulas take the readings as they are). Its two ends act on the change together, each
     // its own way, and the estimate of it is no bound: it counts whole, as one standard
@@ -93,6 +117,59 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     b.combined = std::sqrt(sum);
     b.expanded = UncertaintyBudget::kCoverageFactor * b.combined;
     return b;
+}
+
+double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLength,
+                             const InstrumentFigures& f) {
+    if (!(sampleLength > 0.0)) return 0.0;
+    // Per step end: how much the sum moves per inch of its indicator value and per °C of its
+    // temperature, and the end itself.
+    struct End {
+        const StepEvidence* evidence = nullptr;
+        double perInch = 0.0, perDegree = 0.0;
+    };
+    std::map<int, End> ends;
+    double sum = 0.0, weights = 0.0;
+    for (const WeightedCte& c : ctes) {
+        const double dT =
+            static_cast<double>(c.to.resultTemperature()) - c.from.resultTemperature();
+        if (std::fabs(dT) < 1e-5) continue;
+        sum += c.weight * c.cte;
+        weights += c.weight;
+        const double perInch = c.weight * 1e6 / (sampleLength * dT);
+        const double perDegree = c.weight * c.cte / dT;
+        for (const auto& [e, sign] : {std::pair{&c.to, 1.0}, std::pair{&c.from, -1.0}}) {
+            End& end = ends[e->step];
+            end.evidence = e;
+            end.perInch += sign * perInch;
+            end.perDegree -= sign * perDegree;
+        }
+    }
+    double variance = 0.0, bias = 0.0;
+    for (const auto& [step, end] : ends) {
+        const double uT = EndTemperatureSigma(*end.evidence);
+        variance += end.perInch * end.perInch * EndIndicatorVariance(*end.evidence, f) +
+                    end.perDegree * end.perDegree * uT * uT;
+        // The residual biases act together, each its own way, and count whole (as in the
+        // budget of one result).
+        bias += end.perInch * ResidualBias(*end.evidence);
+    }
+    const double proportional = std::fabs(sum) * ProportionalFraction(sampleLength, f);
+    const double fixture = weights * FixtureTerm(sampleLength, f);
+    return std::sqrt(variance + bias * bias + proportional * proportional + fixture * fixture);
+}
+
+double CorrelationOf(const WeightedCte& a, const WeightedCte& b, double sampleLength,
+                     const InstrumentFigures& f) {
+    const WeightedCte one[] = {{a.from, a.to, a.cte, 1.0}};
+    const WeightedCte other[] = {{b.from, b.to, b.cte, 1.0}};
+    const WeightedCte both[] = {one[0], other[0]};
+    const double ua = CombinedUncertaintyOf(one, sampleLength, f);
+    const double ub = CombinedUncertaintyOf(other, sampleLength, f);
+    if (ua <= 0.0 || ub <= 0.0) return 0.0;
+    const double uSum = CombinedUncertaintyOf(both, sampleLength, f);
+    const double covariance = (uSum * uSum - ua * ua - ub * ub) / 2.0;
+    return std::clamp(covariance / (ua * ub), -1.0, 1.0);
 }
 
 } // namespace dilato

@@ -8,6 +8,8 @@
 
 #include "analysis/StepEvidence.h"
 
+#include <span>
+
 namespace dilato {
 
 struct InstrumentFigures {
@@ -65,5 +67,29 @@ struct UncertaintyBudget {
 [[nodiscard]] UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to,
                                           double cte, double sampleLength,
                                           const InstrumentFigures& figures = {});
+
+// A CTE between the ends of two steps with its weight in a sum of results (+1 and -1 for a
+// difference).
+struct WeightedCte {
+    const StepEvidence& from;
+    const StepEvidence& to;
+    double cte = 0.0;
+    double weight = 1.0;
+};
+
+// The standard uncertainty (10^-6 per °C) of the sum of weight * cte over `ctes`. Results that
+// share a step share its end value: each step's end (told apart by its step number) is one
+// source, its error carried into every result that uses it with that result's sensitivity,
+// so that the sum keeps the correlation (two legs that turn at one step rise and fall
+// together at it). The instrument's figures scale every result alike: their fractions act on
+// the sum itself, and the fixture correction (the same per degree in every result) on the sum
+// of the weights. For one result of weight 1 it is that result's combined uncertainty.
+[[nodiscard]] double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLength,
+                                           const InstrumentFigures& figures = {});
+
+// The correlation coefficient (-1 to 1) of two results, from the steps they share and the
+// figures common to both; 0 when either has no uncertainty.
+[[nodiscard]] double CorrelationOf(const WeightedCte& a, const WeightedCte& b,
+                                   double sampleLength, const InstrumentFigures& figures = {});
 
 } // namespace dilato

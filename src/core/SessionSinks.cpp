@@ -86,6 +86,7 @@ TestOpening SessionSinks::Opening() const {
     t.dataPath = f.DataPath;
     t.testName = f.DataFileName;
     t.sampleId = s_.window.view().sampleId;
+    t.materialClass = s_.run.equilibrium.kind;
     t.sampleLength = s_.run.SampleLength;
     t.unitsInches = s_.run.UnitsInches;
     t.accuracyOption = Slot(s_.params, slot::AccuracyOption);

@@ -69,6 +69,7 @@ void TestJournalKeeper::TestStarted() {
     for (size_t i = 0; i < s.plan.size(); ++i)
         s.plan[i] = params_.SysParam(slot::FirstBatchTemp + static_cast<int>(i)).text();
     s.initial = run_.initial;
+    s.materialClass = run_.equilibrium.kind;
     Append(JournalStartLine(s));
 }
 

@@ -158,6 +158,8 @@ void TestRecovery::ApplyStart(const InterruptedTest& t) {
     view.sampleLength = s.lengthBox;
     s_.run.SampleLength = s.sampleLength;
     s_.run.UnitsInches = s.unitsInches;
+    s_.run.equilibrium.kind = s.materialClass;
+    view.materialClass = MaterialClassName(s.materialClass);
 }
 
 void TestRecovery::RebuildReadings(const InterruptedTest& t, int steps, int saved) {
@@ -313,7 +315,7 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         const std::string oldRaw = t.dataPath + t.testName + "_CTE.dat";
         ok = s_.files.WriteDataToFile(TestRecord{s_.run.stepData, s_.run.results,
                                                  s_.run.SampleLength, s_.window.view().sampleId,
-                                                 &s_.run.evidence},
+                                                 &s_.run.evidence, s_.run.equilibrium.kind},
                                       saved - 1);
         if (ok) s_.sinks.StepSaved(saved);
         name = folders_.DataFileName;

@@ -24,7 +24,8 @@ TestSession::TestSession(const SessionAdapters& a)
 
 bool TestSession::SaveStep(int completedStep) {
     const bool saved = files.WriteDataToFile(TestRecord{run.stepData, run.results, run.SampleLength,
-                                                        window.view().sampleId, &run.evidence},
+                                                        window.view().sampleId, &run.evidence,
+                                                        run.equilibrium.kind},
                                              completedStep);
     if (stepSaved_) stepSaved_();
     return saved;

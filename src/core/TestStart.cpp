@@ -44,6 +44,7 @@ void TestStart::StartTest() {
         run.equilibrium.kind =
             ParseMaterialClass(view.materialClass).value_or(MaterialClass::Unknown);
         if (length.accepted) {
+            RememberSampleClass(view.sampleId, run.equilibrium.kind);
             view.sampleLengthEnabled = false;
             view.elapsed.clear();
             view.browseDataEnabled = false;
@@ -51,6 +52,15 @@ void TestStart::StartTest() {
         }
     }
     sequencer_.StopTest(true);
+}
+
+void TestStart::RememberSampleClass(const std::string& sampleId, MaterialClass kind) {
+    try {
+        sampleClasses.Remember(sampleId, kind);
+    } catch (const std::exception& e) {
+        // A convenience for the next test of the sample: the test goes on without it.
+        c_.log.ErrorLog("Error: " + std::string(e.what()) + " in RememberSampleClass.");
+    }
 }
 
 bool TestStart::StartButtSetup() {

@@ -5,6 +5,7 @@
 
 #include "core/Sequencer.h"
 #include "storage/Folders.h"
+#include "storage/SampleClassMemory.h"
 
 namespace dilato {
 
@@ -37,7 +38,13 @@ class TestStart {
     // The same abort with a message of its own (a failure the types above do not name).
     void AbortWith(const AbortMessage& message);
 
+    // The class each sample ID was last started with (the operator's own; nothing kept until
+    // the program says where): a started test keeps its class there, the Test tab offers it
+    // again for the same sample ID.
+    SampleClassMemory sampleClasses;
+
   private:
+    void RememberSampleClass(const std::string& sampleId, MaterialClass kind);
     SequencerContext c_;
     Sequencer& sequencer_;
     Folders& folders_;

@@ -161,7 +161,11 @@ FilteredText TestTabControl::SampleLengthEdited(const std::string& before, const
 }
 
 void TestTabControl::SampleIdEdited(const std::string& text) {
-    session_.window.view().sampleId = text;
+    TestTabView& view = session_.window.view();
+    view.sampleId = text;
+    // A sample tested before starts with the class it was last tested as.
+    if (const auto kind = session_.start.sampleClasses.Recall(text))
+        view.materialClass = MaterialClassName(*kind);
 }
 
 void TestTabControl::MaterialClassPicked(const std::string& name) {

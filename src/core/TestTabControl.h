@@ -50,6 +50,7 @@ class TestTabControl {
     void DataFilePicked(int index);
     // Every edit of the sample length box; returns what the box must show.
     FilteredText SampleLengthEdited(const std::string& before, const std::string& typed, int caret);
+    // The sample ID box; an ID kept in the operator's sample classes picks its class.
     void SampleIdEdited(const std::string& text);
     // The operator picked the sample's material class ("metal", "glass", "polymer",
     // "unknown"); any other text leaves the class as it was.

@@ -109,11 +109,26 @@ std::vector<StoreRow> ResultRows(const QString& uid, const std::vector<std::stri
         r.accuracy = static_cast<float>(s.accuracy);
         ParseUncertainty(IniLookup(lines, evidenceSection, "CTE " + std::to_string(k) + " Uncertainty"),
                          r);
-        const std::string flag = Trimmed(IniLookup(lines, evidenceSection, "CTE " + std::to_string(k) + " Flag"));
+        const std::string evidenceKey = "CTE " + std::to_string(k) + " ";
+        const std::string flag = Trimmed(IniLookup(lines, evidenceSection, evidenceKey + "Flag"));
+        const std::string equilibrium =
+            Trimmed(IniLookup(lines, evidenceSection, evidenceKey + "Equilibrium"));
+        // The flags as the summary words them (a summary from before the evidence was
+        // written knows none; one from before the equilibrium, none of that).
+        std::string flags;
+        for (const std::string& f :
+             {flag, Trimmed(IniLookup(lines, evidenceSection, evidenceKey + "Expansion Flag")),
+              equilibrium.rfind("not at", 0) == 0 ? equilibrium : std::string()})
+            if (!f.empty() && f != "none") flags += (flags.empty() ? "" : "; ") + f;
         StoreRow row = ResultRow(uid, k, r);
-        if (flag.empty()) // a summary from before the evidence was written: no flag known
-            for (auto& [name, value] : row.columns)
-                if (name == "flags") value = QVariant();
+        for (auto& [name, value] : row.columns) {
+            if (name == "flags")
+                value = flag.empty() ? QVariant()
+                                     : QVariant(QString::fromStdString(flags.empty() ? "none" : flags));
+            if (name == "at_equilibrium")
+                value = equilibrium.empty() ? QVariant()
+                                            : QVariant(equilibrium.rfind("not at", 0) == 0 ? 0 : 1);
+        }
         rows.push_back(std::move(row));
     }
     return rows;

@@ -34,6 +34,9 @@ WhereClause FilterClause(const TestFilter& f) {
     if (f.flaggedOnly)
         parts << QStringLiteral("EXISTS (SELECT 1 FROM results r WHERE r.test_uid = t.test_uid "
                                 "AND r.flags IS NOT NULL AND r.flags <> 'none')");
+    if (f.notAtEquilibriumOnly)
+        parts << QStringLiteral("EXISTS (SELECT 1 FROM results r WHERE r.test_uid = t.test_uid "
+                                "AND r.at_equilibrium = 0)");
     w.sql = parts.join(QStringLiteral(" AND "));
     return w;
 }

@@ -20,6 +20,7 @@ struct TestFilter {
     std::string operatorLogin;
     std::string dataFolder;
     bool flaggedOnly = false;  // only tests with a result outside the method's range
+    bool notAtEquilibriumOnly = false; // only tests with a result whose steps did not end there
     std::string testUid;
 };
 

@@ -61,6 +61,9 @@ const std::vector<Migration>& Migrations() {
          {"CREATE TABLE outbox (seq INTEGER PRIMARY KEY AUTOINCREMENT, table_name TEXT NOT "
           "NULL, row_key TEXT NOT NULL)"},
          {}},
+        // Whether a result's two steps ended at equilibrium (1), did not (0: it carries no
+        // accuracy claim), or nobody knows (empty: no evidence of its steps).
+        {2, {"ALTER TABLE results ADD COLUMN at_equilibrium INTEGER"}, {}, {}},
     };
     return migrations;
 }

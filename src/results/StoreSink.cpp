@@ -63,6 +63,7 @@ TestFacts StoreSink::Facts(const TestOpening& t) const {
     facts.dataFolder = t.dataFolder;
     facts.testName = t.testName;
     facts.sampleId = t.sampleId;
+    facts.material = MaterialClassName(t.materialClass);
     facts.sampleLength = t.sampleLength;
     facts.lengthUnits = t.unitsInches ? "in" : "mm";
     facts.operatorLogin = where_.operatorLogin;
@@ -96,7 +97,8 @@ void StoreSink::StepSaved(const StepSaving& s) {
     rows.push_back(StepRow(uid_, s.step, setPoint, evidence, nullptr, s.at));
     if (s.step >= 2) {
         // The results so far, as the summary reports them, with their U and flags.
-        const PlanShape plan{opening_.setPoints, opening_.batchTemps, opening_.roundTrip};
+        const PlanShape plan{opening_.setPoints, opening_.batchTemps, opening_.roundTrip,
+                             opening_.materialClass};
         const TestEvidence test =
             BuildTestEvidence(s.evidence, s.results, plan, opening_.sampleLength);
         for (const ResultEvidence& r : test.results)

@@ -128,7 +128,17 @@ StoreRow ResultRow(const QString& uid, int number, const ResultEvidence& r) {
          {"cte_per_c", static_cast<double>(r.cte)},
          {"accuracy", static_cast<double>(r.accuracy)},
          {"expanded_u", r.hasBudget ? QVariant(r.budget.expanded) : QVariant()},
-         {"flags", Q(ResultFlagText(r))}}};
+         {"flags", Q(StoreFlags(r))},
+         {"at_equilibrium", r.hasBudget ? QVariant(r.atEquilibrium ? 1 : 0) : QVariant()}}};
+}
+
+std::string StoreFlags(const ResultEvidence& r) {
+    std::string flags;
+    const auto add = [&](const std::string& flag) { flags += (flags.empty() ? "" : "; ") + flag; };
+    if (r.belowMethodRange) add(ResultFlagText(r));
+    if (r.belowNoiseRange) add(ExpansionFlagText(r));
+    if (r.hasBudget && !r.atEquilibrium) add(EquilibriumFlagText(r));
+    return flags.empty() ? "none" : flags;
 }
 
 namespace {

@@ -46,6 +46,9 @@ struct TestFacts {
                                const StepEvidence* evidence, const Reading* end,
                                const QDateTime& savedAt);
 [[nodiscard]] StoreRow ResultRow(const QString& uid, int number, const ResultEvidence& result);
+// A result's flags as the store keeps them: every limit of the method it breaks and, when its
+// steps did not end at equilibrium, what was still to come, "; "-separated; "none" for none.
+[[nodiscard]] std::string StoreFlags(const ResultEvidence& result);
 // A file of the test as it is on the disk now: its SHA-256 and size. nullopt when it cannot
 // be read.
 [[nodiscard]] std::optional<StoreRow> FileRow(const QString& uid, const std::string& kind,

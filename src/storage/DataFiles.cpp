@@ -233,7 +233,7 @@ void DataFiles::WriteEvidence(const TestRecord& test, ProfileDocument& doc) {
     const PlanShape plan{
         setPoints,
         static_cast<int>(std::lround(params_.SysParam(slot::NumberOfBatchTests).number())),
-        params_.SysParam(slot::AddRoundTripTests).number() > 0};
+        params_.SysParam(slot::AddRoundTripTests).number() > 0, test.materialClass};
     TestEvidence evidence =
         BuildTestEvidence(*test.evidence, test.results, plan, test.sampleLength);
     // The section is written anew, after the results it belongs to: no key of an earlier

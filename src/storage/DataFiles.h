@@ -38,6 +38,8 @@ struct TestRecord {
     // What showed each saved step at equilibrium (element s - 1 for step s); without it the
     // summary has no evidence section.
     const std::vector<StepEvidence>* evidence = nullptr;
+    // The sample's class as the operator named it (the evidence names the method by it).
+    MaterialClass materialClass = MaterialClass::Unknown;
 };
 
 class DataFiles {

@@ -116,6 +116,43 @@ std::string EquilibriumFlagText(const ResultEvidence& r) {
            Num(100.0 * r.stillToComeFraction, "0.0") + " %) still to come";
 }
 
+std::string ExpansionFlagText(const ResultEvidence& r) {
+    if (!r.belowNoiseRange) return "none";
+    return "below the range of the method: " + MicroInches(r.expansion) +
+           " of expansion, under " + Num(kExpansionNoiseMultiple, "0") + " times the noise (" +
+           MicroInches(r.indicatorNoise) + ")";
+}
+
+// Kept within what a reader of the summary takes of a value (99 bytes).
+std::string MethodText(const TestEvidence& e) {
+    const std::string low = Num(kPlasticsMethodLow, "0"), high = Num(kPlasticsMethodHigh, "0");
+    if (e.method == MethodStandard::PlasticsD696)
+        return "ASTM D696: CTE of a plastic between " + low + " and " + high + " " + kDeg;
+    std::string text = "ASTM E228 / E831: mean CTE of a solid between two temperatures";
+    if (e.material == MaterialClass::Polymer)
+        text += " (a plastic outside " + low + " to " + high + " " + kDeg + ")";
+    else if (e.material == MaterialClass::Unknown)
+        text += " (material class not named)";
+    return text;
+}
+
+// How far apart the legs of a round trip may be by their uncertainty, which they partly
+// share.
+std::string RoundTripUncertaintyText(const RoundTripCheck& c) {
+    return "U of the difference " + Num(c.differenceUncertainty, "0.000") + " " + kCteUnit +
+           " (k = 2; the legs share step " + Num(c.turnStep, "0") + "): " +
+           (c.beyondUncertainty ? "the legs differ by more" : "the legs agree within it");
+}
+
+// The results that share a step with this one and their correlation with it.
+std::string CorrelationText(const ResultEvidence& r) {
+    std::string text;
+    for (const auto& [key, correlation] : r.correlations)
+        text += (text.empty() ? "" : ", ") + std::string("CTE ") + Num(key, "0") + " " +
+                (correlation >= 0 ? "+" : "") + Num(correlation, "0.00");
+    return text;
+}
+
 std::string RoundTripText(const RoundTripCheck& c) {
     const std::string limit = Num(100.0 * kRoundTripTolerance, "0") + "%";
     return "heating " + Num(c.heating(), "0.00") + ", cooling " + Num(c.cooling(), "0.00") + " " +
@@ -148,10 +185,18 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
             keys.emplace_back(Key("CTE", r.key, "Last Reading"),
                               " " + Num(r.lastReadingCte, "0.00") + " " + kCteUnit);
             keys.emplace_back(Key("CTE", r.key, "Equilibrium"), " " + EquilibriumFlagText(r));
+            keys.emplace_back(Key("CTE", r.key, "Expansion Flag"), " " + ExpansionFlagText(r));
+            if (!r.correlations.empty())
+                keys.emplace_back(Key("CTE", r.key, "Correlation"), " " + CorrelationText(r));
         }
     }
-    if (evidence.roundTrip)
+    if (evidence.roundTrip) {
         keys.emplace_back("Round Trip", " " + RoundTripText(*evidence.roundTrip));
+        keys.emplace_back("Round Trip Uncertainty",
+                          " " + RoundTripUncertaintyText(*evidence.roundTrip));
+    }
+    // The standard the results followed (none before there are results).
+    if (!evidence.results.empty()) keys.emplace_back("Method", " " + MethodText(evidence));
     return keys;
 }
 
@@ -191,19 +236,28 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
         results.lines.push_back("    with indicator gain " + Num(b.indicatorGain, "0.000") +
                                 ", calibrator " + Num(b.calibrator, "0.000") +
                                 ", sample vs stage " + Num(b.sampleStage, "0.000"));
+        if (!r.correlations.empty())
+            results.lines.push_back("    correlation with " + CorrelationText(r));
     }
     groups.push_back(std::move(results));
 
     EvidenceGroup flags{"The method's limits", {}};
+    if (!evidence.results.empty())
+        flags.lines.push_back("Method followed: " + MethodText(evidence));
     for (const ResultEvidence& r : evidence.results)
         flags.lines.push_back(
             "CTE " + Num(r.key, "0") + ": " +
             (r.belowMethodRange ? ResultFlagText(r) : "within the range of the method"));
     for (const ResultEvidence& r : evidence.results)
+        if (r.belowNoiseRange)
+            flags.lines.push_back("CTE " + Num(r.key, "0") + ": " + ExpansionFlagText(r));
+    for (const ResultEvidence& r : evidence.results)
         if (!r.atEquilibrium)
             flags.lines.push_back("CTE " + Num(r.key, "0") + ": " + EquilibriumFlagText(r));
-    if (evidence.roundTrip)
+    if (evidence.roundTrip) {
         flags.lines.push_back("Round trip: " + RoundTripText(*evidence.roundTrip));
+        flags.lines.push_back("    " + RoundTripUncertaintyText(*evidence.roundTrip));
+    }
     groups.push_back(std::move(flags));
     return groups;
 }

@@ -24,6 +24,11 @@ using EvidenceKeys = std::vector<std::pair<std::string, std::string>>;
 // "at equilibrium", or for a result whose steps did not both end there "not at equilibrium:
 // 540.0 µin (12.9 %) still to come".
 [[nodiscard]] std::string EquilibriumFlagText(const ResultEvidence& result);
+// A result whose expansion the indicator cannot resolve: "below the range of the method:
+// 33.3 µin of expansion, under 10 times the noise (3.9 µin)"; else "none".
+[[nodiscard]] std::string ExpansionFlagText(const ResultEvidence& result);
+// The standard the test followed, by the sample's class and the plan's temperatures.
+[[nodiscard]] std::string MethodText(const TestEvidence& evidence);
 // The round trip's comparison: "heating 16.8, cooling 16.9 µ/°C: 0.6% apart (within 10%)".
 [[nodiscard]] std::string RoundTripText(const RoundTripCheck& check);
 

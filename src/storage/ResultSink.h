@@ -7,6 +7,7 @@
 // A sink that fails throws; the session reports it and goes on with the others.
 
 #include "analysis/FinalResults.h"
+#include "analysis/MaterialClass.h"
 #include "analysis/ResultEvidence.h"
 #include "analysis/StepData.h"
 #include "analysis/StepEvidence.h"
@@ -32,6 +33,7 @@ struct TestOpening {
     std::string dataPath;     // the data folder's full path, with "/"
     std::string testName;
     std::string sampleId;
+    MaterialClass materialClass = MaterialClass::Unknown; // as the operator named it
     float sampleLength = 0.0f; // inches
     bool unitsInches = true;   // how the operator typed the length
     int accuracyOption = 0;

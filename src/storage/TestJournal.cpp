@@ -128,6 +128,9 @@ void ApplyRecord(JournalContent& c, const std::vector<std::string>& f) {
         s.initial.sampleLength = FloatField(f.at(21));
         s.initial.indicator = FloatField(f.at(22));
         s.initial.sampleTemp = FloatField(f.at(23));
+        // A class this program does not know (a newer one's) goes on as "unknown".
+        if (f.size() > 24)
+            s.materialClass = ParseMaterialClass(f[24]).value_or(MaterialClass::Unknown);
         c.start = std::move(s);
     } else if (kind == "R") {
         StepSlot(c, IntField(f.at(2))).push_back(ReadingOf(f, 3));
@@ -225,6 +228,7 @@ std::string JournalStartLine(const JournalStart& s) {
     f.push_back(Number(s.initial.sampleLength));
     f.push_back(Number(s.initial.indicator));
     f.push_back(Number(s.initial.sampleTemp));
+    f.push_back(MaterialClassName(s.materialClass));
     return Record('S', f);
 }
 

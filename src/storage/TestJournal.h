@@ -12,6 +12,7 @@
 // a torn line.
 
 #include "analysis/LiveAnalysis.h"
+#include "analysis/MaterialClass.h"
 #include "analysis/StepData.h"
 #include "analysis/StepEvidence.h"
 
@@ -40,6 +41,9 @@ struct JournalStart {
     int roundTrip = 0;  // slot 10
     std::array<std::string, 9> plan{}; // slots 12 to 20 in run order
     InitialReading initial;
+    // The sample's class, which decides when its steps may end; a journal of an older
+    // program has none and resumes as "unknown".
+    MaterialClass materialClass = MaterialClass::Unknown;
 };
 
 struct JournalStepSave {

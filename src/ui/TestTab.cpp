@@ -238,8 +238,10 @@ void TestTab::Connect() {
         Guarded([&] { control_.DataFilePicked(index); });
         refresh();
     });
-    connect(sampleId_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { control_.SampleIdEdited(t.toStdString()); });
+    connect(sampleId_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        control_.SampleIdEdited(t.toStdString());
+        refresh(); // a sample tested before shows its class at once
+    });
     connect(length_, &QLineEdit::textEdited, this, &TestTab::SampleLengthEdited);
     connect(materialClass_, &QComboBox::activated, this, [this](int) {
         control_.MaterialClassPicked(materialClass_->currentText().toStdString());

@@ -358,5 +358,164 @@ TEST(ResultEvidence, EachReportedResultHasTheBudgetOfItsOwnTwoSteps) {
     EXPECT_FALSE(partial.results[2].hasBudget);
 }
 
+
+TEST(MethodFlags, APlasticWhollyBetweenMinus30And30FollowsThePlasticsMethod) {
+    struct Case {
+        MaterialClass kind;
+        std::vector<double> setPoints;
+        MethodStandard method;
+    } const cases[] = {
+        {MaterialClass::Polymer, {20, 25, 20}, MethodStandard::PlasticsD696},
+        {MaterialClass::Polymer, {-30, 0, 30}, MethodStandard::PlasticsD696},
+        {MaterialClass::Polymer, {20, 50}, MethodStandard::SolidsE228},
+        {MaterialClass::Polymer, {-31, 20}, MethodStandard::SolidsE228},
+        {MaterialClass::Polymer, {}, MethodStandard::SolidsE228},
+        {MaterialClass::Metal, {-20, 20}, MethodStandard::SolidsE228},
+        {MaterialClass::Glass, {-20, 20}, MethodStandard::SolidsE228},
+        {MaterialClass::Unknown, {-20, 20}, MethodStandard::SolidsE228},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MethodFor(c.kind, c.setPoints), c.method)
+            << MaterialClassName(c.kind) << " over " << c.setPoints.size() << " set points";
+}
+
+TEST(MethodFlags, AnExpansionUnderTenTimesTheIndicatorNoiseIsBelowTheRangeOfTheMethod) {
+    struct Case {
+        double expansion, noise;
+        bool below;
+    } const cases[] = {
+        {33e-6, 3.9e-6, true},   // fused silica over 30 °C on a 2 in sample
+        {-33e-6, 3.9e-6, true},  // a shrinking sample alike
+        {39e-6, 3.9e-6, false},  // ten times the noise
+        {1000e-6, 3.9e-6, false}, // copper over 30 °C
+        {5e-6, 0.0, false},      // no noise known: no judgement
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpansionBelowNoise(c.expansion, c.noise), c.below) << c.expansion;
+
+    // Fused silica from 20 to 50 °C: 0.55 x 2 in x 30 °C = 33 µin against 4 µin of noise;
+    // from 20 to 80 °C twice that, above ten times the noise.
+    const std::vector<double> setPoints{20, 50, 80};
+    std::vector<StepEvidence> steps{End(20, 0.0f, 0.01, 3e-6, 0, 1), End(50, 0.0f, 0.01, 4e-6, 0, 2),
+                                    End(80, 0.0f, 0.01, 3e-6, 0, 3)};
+    ResultTable table;
+    for (int row = 1; row <= 3; ++row) table.at(row, result::Cte) = 0.55f;
+    const TestEvidence e = BuildTestEvidence(steps, table, PlanShape{setPoints, 3, false}, kLength);
+    ASSERT_EQ(e.results.size(), 3u);
+    EXPECT_NEAR(e.results[0].expansion, 0.55e-6 * 2 * 30, 1e-9);
+    EXPECT_DOUBLE_EQ(e.results[0].indicatorNoise, 4e-6) << "the noisier of its two steps";
+    EXPECT_TRUE(e.results[0].belowNoiseRange);
+    EXPECT_TRUE(e.results[1].belowNoiseRange);
+    EXPECT_FALSE(e.results[2].belowNoiseRange) << "66 µin over the whole range";
+}
+
+// Steps whose only uncertainty is their own end value (no instrument figures), so that what
+// the correlation of results shows is the steps they share.
+InstrumentFigures NoFigures() {
+    InstrumentFigures f;
+    f.lengthHalfWidthInches = 0;
+    f.indicatorResolutionInches = 0;
+    f.temperatureGainLimit = 0;
+    f.fixtureCorrectionFraction = 0;
+    f.indicatorGainFraction = 0;
+    f.calibratorGainFraction = 0;
+    f.sampleStageFraction = 0;
+    return f;
+}
+
+TEST(SharedSteps, OneResultAloneHasItsBudgetsCombinedUncertainty) {
+    const StepEvidence plain20 = End(20.0f, 0.0100f, 0.03, 3e-6, 1e-6, 1);
+    const StepEvidence plain50 = End(50.0f, 0.0112f, 0.04, 4e-6, -2e-6, 2);
+    const StepEvidence fitted20 = AtEquilibrium(20.0f, 0.0100, 0.5e-6, -20e-6, 1);
+    const StepEvidence fitted50 = AtEquilibrium(50.0f, 0.0140, 1.2e-6, 300e-6, 2);
+    struct Case {
+        const StepEvidence& from;
+        const StepEvidence& to;
+        double cte;
+    } const cases[] = {{plain20, plain50, 16.0},   {plain50, plain20, 16.0},
+                       {fitted20, fitted50, 70.0}, {plain20, fitted50, -3.0},
+                       {fitted20, plain50, 0.5}};
+    for (const Case& c : cases) {
+        const WeightedCte one[] = {{c.from, c.to, c.cte, 1.0}};
+        EXPECT_NEAR(CombinedUncertaintyOf(one, kLength), BudgetFor(c.from, c.to, c.cte, kLength).combined,
+                    1e-9)
+            << c.cte;
+    }
+}
+
+TEST(SharedSteps, TheTurnStepOfARoundTripCancelsInTheDifferenceOfItsLegs) {
+    const InstrumentFigures none = NoFigures();
+    const std::vector<double> setPoints{20, 50, 20};
+    const PlanShape plan{setPoints, 2, true};
+    ResultTable table;
+    auto steps = RoundTripSteps(16.0, 16.0, setPoints);
+    const double perInch = 1e6 / (2.0 * 30.0);
+    // Only the turn step scatters: both legs move with it, their difference does not.
+    steps[1].indicatorSigma = 4e-6;
+    const RoundTripCheck turn = *BuildTestEvidence(steps, table, plan, kLength, none).roundTrip;
+    EXPECT_NEAR(turn.differenceUncertainty, 0.0, 1e-3);
+    const double apart =
+        std::hypot(BudgetFor(steps[0], steps[1], 16.0, kLength, none).combined,
+                   BudgetFor(steps[1], steps[2], 16.0, kLength, none).combined);
+    EXPECT_NEAR(apart, std::sqrt(2.0) * 4e-6 * perInch, 1e-6) << "what independent legs would say";
+    // Only the first and last steps scatter: independent, they add.
+    steps[1].indicatorSigma = 0;
+    steps[0].indicatorSigma = steps[2].indicatorSigma = 3e-6;
+    const RoundTripCheck ends = *BuildTestEvidence(steps, table, plan, kLength, none).roundTrip;
+    EXPECT_NEAR(ends.differenceUncertainty, 2.0 * std::sqrt(2.0) * 3e-6 * perInch, 1e-6);
+    // The fixture correction is the same in both legs: it leaves their difference alone.
+    InstrumentFigures fixture = none;
+    fixture.fixtureCorrectionFraction = 0.1;
+    EXPECT_NEAR(BuildTestEvidence(steps, table, plan, kLength, fixture).roundTrip->differenceUncertainty,
+                ends.differenceUncertainty, 1e-9);
+    // Legs 2 µ/°C apart are beyond that uncertainty (about 0.14), legs equal are not.
+    EXPECT_FALSE(ends.beyondUncertainty);
+    const auto apartSteps = RoundTripSteps(16.0, 18.0, setPoints);
+    auto noisy = apartSteps;
+    noisy[0].indicatorSigma = noisy[2].indicatorSigma = 3e-6;
+    EXPECT_TRUE(BuildTestEvidence(noisy, table, plan, kLength, none).roundTrip->beyondUncertainty);
+}
+
+TEST(SharedSteps, ResultsThatShareAStepAreCorrelatedThroughIt) {
+    const InstrumentFigures none = NoFigures();
+    const std::vector<double> setPoints{20, 50, 80};
+    ResultTable table;
+    for (int row = 1; row <= 3; ++row) table.at(row, result::Cte) = 16.0f;
+    // CTE 1 runs over steps 1-2, CTE 2 over 2-3, CTE 3 over 1-3.
+    struct Case {
+        int noisyStep;
+        double r12, r13, r23; // the correlations of CTE 1 and 2, 1 and 3, 2 and 3
+    } const cases[] = {
+        {2, -1.0, 0.0, 0.0}, // step 2 ends the first result and starts the second
+        {1, 0.0, 1.0, 0.0},  // step 1 starts the first and the overall result
+        {3, 0.0, 0.0, 1.0},  // step 3 ends the second and the overall result
+    };
+    for (const Case& c : cases) {
+        std::vector<StepEvidence> steps{End(20, 0.0f, 0, 0, 0, 1), End(50, 0.0f, 0, 0, 0, 2),
+                                        End(80, 0.0f, 0, 0, 0, 3)};
+        steps[static_cast<size_t>(c.noisyStep - 1)].indicatorSigma = 2e-6;
+        const TestEvidence e =
+            BuildTestEvidence(steps, table, PlanShape{setPoints, 3, false}, kLength, none);
+        const auto correlation = [&](int a, int b) {
+            for (const auto& [key, r] : e.results[static_cast<size_t>(a - 1)].correlations)
+                if (key == b) return r;
+            ADD_FAILURE() << "CTE " << a << " lists no correlation with CTE " << b;
+            return 99.0;
+        };
+        EXPECT_NEAR(correlation(1, 2), c.r12, 1e-6) << "noisy step " << c.noisyStep;
+        EXPECT_NEAR(correlation(2, 1), c.r12, 1e-6) << "noisy step " << c.noisyStep;
+        EXPECT_NEAR(correlation(1, 3), c.r13, 1e-6) << "noisy step " << c.noisyStep;
+        EXPECT_NEAR(correlation(2, 3), c.r23, 1e-6) << "noisy step " << c.noisyStep;
+    }
+
+    // With the instrument's figures, which scale every result alike, results sharing no
+    // noisy step still move together.
+    std::vector<StepEvidence> quiet{End(20, 0.0f, 0, 0, 0, 1), End(50, 0.0f, 0, 0, 0, 2),
+                                    End(80, 0.0f, 0, 0, 0, 3)};
+    const TestEvidence common =
+        BuildTestEvidence(quiet, table, PlanShape{setPoints, 3, false}, kLength);
+    EXPECT_NEAR(common.results[0].correlations.at(0).second, 1.0, 0.05);
+}
+
 } // namespace
 } // namespace dilato

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -77,6 +78,40 @@ TEST(Runner, ACompleteSimulatedTestOnAFreshSystemFolder) {
     EXPECT_NE(refused.str().find("[Sample Length Out-of-Range]"), std::string::npos);
     EXPECT_NE(refused.str().find("-> No"), std::string::npos);
     EXPECT_FALSE(IsFile(dir.path() + "x/Data/Demo/Long_CTE.dat"));
+}
+
+TEST(Runner, WithoutAClassTheSampleRunsAsItWasLastTestedAndTheMethodIsNamed) {
+    test::TempFolder dir;
+    // The operator's own settings, for this test alone.
+    const char* before = std::getenv("XDG_CONFIG_HOME");
+    const std::string kept = before ? before : "";
+    ::setenv("XDG_CONFIG_HOME", (dir.path() + "config").c_str(), 1);
+    std::atomic<bool> stop{false};
+    std::ostringstream first, second;
+    EXPECT_EQ(RunTest(ParseRunOptions({"--simulate", "--system-folder", dir.path() + "x",
+                                       "--test", "Cu1", "--sample-id", "Cu-memory", "--length",
+                                       "2.0", "--material-class", "metal"}),
+                      first, stop),
+              kCompleted)
+        << first.str();
+    EXPECT_NE(first.str().find("Method: ASTM E228 / E831: mean CTE of a solid between two "
+                               "temperatures\n"),
+              std::string::npos)
+        << first.str();
+    EXPECT_EQ(first.str().find("Material class"), std::string::npos) << "it was given";
+    EXPECT_EQ(RunTest(ParseRunOptions({"--simulate", "--system-folder", dir.path() + "x",
+                                       "--test", "Cu2", "--sample-id", "Cu-memory", "--length",
+                                       "2.0"}),
+                      second, stop),
+              kCompleted)
+        << second.str();
+    EXPECT_NE(second.str().find("Material class metal, as sample Cu-memory was last tested"),
+              std::string::npos)
+        << second.str();
+    if (before)
+        ::setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(Runner, AStopRequestEndsTheTestAfterTheQuestion) {

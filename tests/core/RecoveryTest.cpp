@@ -147,6 +147,21 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
     }
 }
 
+TEST(Recovery, AResumedTestKeepsTheMaterialClassItWasStartedWith) {
+    SimulatedProgram first(Copper());
+    first.program.session.window.view().materialClass = "metal";
+    RunUntilCrash(first, [](const TestRun& run) { return ReadingsOf(run, 1) >= 10; });
+    ASSERT_EQ(first.program.session.run.equilibrium.kind, MaterialClass::Metal);
+
+    Restart again(first);
+    ASSERT_EQ(again.tests.size(), 1u);
+    EXPECT_EQ(again.tests[0].content.start->materialClass, MaterialClass::Metal);
+    ASSERT_TRUE(again.p.program.recovery.Resume(again.tests[0]));
+    EXPECT_EQ(again.p.program.session.run.equilibrium.kind, MaterialClass::Metal)
+        << "its steps still end at equilibrium";
+    EXPECT_EQ(again.p.program.session.window.view().materialClass, "metal");
+}
+
 TEST(Recovery, ClosingAsIncompleteKeepsTheCompletedStepsAsAFinishedTest) {
     struct Case {
         int saved;

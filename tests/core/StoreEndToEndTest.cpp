@@ -24,6 +24,7 @@ TEST_P(StoreEndToEnd, ASimulatedTestArrivesWholeWithTheSummarysResultsAndItsFile
     test::ScratchStore lab(GetParam());
     test::SimulatedProgram p{sim::BenchParams{}, "20/50/80/0/0/0/0/0/0", 3};
     ASSERT_TRUE(p.program.OpenResultsStore(lab.uri())) << p.op.last().text;
+    p.program.session.window.view().materialClass = "metal";
     p.RunTest();
     ASSERT_EQ(p.program.session.run.StepsSaved, 3);
     ASSERT_TRUE(p.program.resultsStore->Drain(30s)) << p.program.ResultsStatusText();
@@ -36,6 +37,8 @@ TEST_P(StoreEndToEnd, ASimulatedTestArrivesWholeWithTheSummarysResultsAndItsFile
     EXPECT_EQ(value("SELECT test_name FROM tests").toString(), "Sample1");
     EXPECT_EQ(value("SELECT data_folder FROM tests").toString(), "Demo");
     EXPECT_EQ(value("SELECT set_points FROM tests").toString(), "20,50,80");
+    EXPECT_EQ(value("SELECT material FROM tests").toString(), "metal") << "the class it ran as";
+    EXPECT_EQ(value("SELECT COUNT(*) FROM results WHERE at_equilibrium = 1").toInt(), 3);
     EXPECT_EQ(value("SELECT COUNT(*) FROM calibrations").toInt(), 1);
 
     const StepData& data = p.program.session.run.stepData;

@@ -3,11 +3,14 @@
 
 #include "ScratchStore.h"
 
+#include "results/Query.h"
 #include "results/Schema.h"
 #include "results/StoreRow.h"
 #include "results/TestRows.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace dilato {
 namespace {
@@ -80,6 +83,64 @@ TEST_P(StoreEngine, ARowWrittenAgainIsOneRowWithItsLatestValues) {
     EXPECT_EQ(value("set_points").toString(), "20,50");
     EXPECT_EQ(value("started_at").toString(), "2026-03-04T10:00:00Z");
     EXPECT_DOUBLE_EQ(value("sample_length_in").toDouble(), 2.0);
+}
+
+// A result's flags as the store keeps them, and the tests a query finds by them.
+TEST_P(StoreEngine, AResultNotAtEquilibriumIsFlaggedAndFoundByItself) {
+    SKIP_WITHOUT_SERVER(GetParam());
+    test::ScratchStore scratch(GetParam());
+    StoreConnection c(scratch.address());
+    MigrateStore(c);
+    ResultEvidence settled;
+    settled.hasBudget = true;
+    ResultEvidence drifting = settled;
+    drifting.atEquilibrium = false;
+    drifting.stillToCome = 540e-6;
+    drifting.stillToComeFraction = 0.129;
+    ResultEvidence small = settled;
+    small.cte = 0.5f;
+    small.belowMethodRange = true;
+    small.belowNoiseRange = true;
+    small.expansion = 30e-6;
+    small.indicatorNoise = 4e-6;
+    ResultEvidence unknown; // imported from a summary without evidence: nobody knows
+    const struct {
+        const char* uid;
+        const ResultEvidence& result;
+        const char* flags;
+    } tests[] = {
+        {"settled", settled, "none"},
+        {"drifting", drifting,
+         "not at equilibrium: 540.0 \xC2\xB5in (12.9 %) still to come"},
+        {"small", small,
+         "below the range of the method (under 1 \xC2\xB5/\xC2\xB0"
+         "C); below the range of the method: 30.0 \xC2\xB5in of expansion, under 10 times the "
+         "noise (4.0 \xC2\xB5in)"},
+        {"unknown", unknown, "none"},
+    };
+    for (const auto& t : tests) {
+        TestFacts facts;
+        facts.testName = t.uid;
+        facts.material = "metal";
+        UpsertRow(c, TestRow(t.uid, facts));
+        UpsertRow(c, ResultRow(t.uid, 1, t.result));
+        EXPECT_EQ(StoreFlags(t.result), t.flags) << t.uid;
+    }
+    const auto found = [&](const TestFilter& f) {
+        std::vector<std::string> uids;
+        for (const FoundTest& t : FindTests(c, f)) uids.push_back(t.uid.toStdString());
+        std::sort(uids.begin(), uids.end());
+        return uids;
+    };
+    TestFilter notAtEquilibrium;
+    notAtEquilibrium.notAtEquilibriumOnly = true;
+    EXPECT_EQ(found(notAtEquilibrium), std::vector<std::string>{"drifting"});
+    TestFilter flagged;
+    flagged.flaggedOnly = true;
+    EXPECT_EQ(found(flagged), (std::vector<std::string>{"drifting", "small"}));
+    TestFilter metal;
+    metal.material = "metal";
+    EXPECT_EQ(found(metal).size(), 4u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEngines, StoreEngine,

@@ -21,7 +21,7 @@ namespace {
 // A finished batch of `plan` whose sample grows by `cte` per °C, with the evidence of
 // every step (ended by the drift criteria after a hold of 6 minutes).
 struct Batch {
-    Batch(std::vector<int> plan, double cte, bool roundTrip = false)
+    Batch(std::vector<int> plan, double cte, bool roundTrip = false, float noise = 1e-6f)
         : folders(dir.path() + "app/", dir.path() + "sys/") {
         folders.DataPath = folders.DataRoot() + "Folder/";
         folders.DataFileName = "Bar";
@@ -39,7 +39,7 @@ struct Batch {
             const int step = static_cast<int>(s) + 1;
             const float t = static_cast<float>(plan[s]);
             for (int r = 1; r <= 60; ++r) {
-                const float wobble = r % 2 == 0 ? 1e-6f : -1e-6f;
+                const float wobble = r % 2 == 0 ? noise : -noise;
                 data.append(step,
                             Reading{0.1f * static_cast<float>(r),
                                     0.1f +
@@ -54,6 +54,7 @@ struct Batch {
     TestRecord record(bool withEvidence = true) {
         TestRecord r{data, results, 2.0f, "Cu"};
         if (withEvidence) r.evidence = &evidence;
+        r.materialClass = materialClass;
         return r;
     }
     [[nodiscard]] std::vector<std::string> SummaryLines() const {
@@ -72,8 +73,16 @@ struct Batch {
     StepData data;
     ResultTable results;
     std::vector<StepEvidence> evidence;
+    MaterialClass materialClass = MaterialClass::Unknown;
     DataFiles files{folders, params, clock, op, log};
 };
+
+// The way back of a round trip finds 12 % more expansion than the way out.
+void ExpandMoreOnTheWayBack(Batch& trip) {
+    for (int r = 1; r <= 60; ++r)
+        trip.data.reading(3, r).indicator -= 2.0f * 2.0f * 30e-6f;
+    trip.evidence[2] = GatherStepEvidence(trip.data, 3, trip.evidence[2].facts);
+}
 
 TEST(EvidenceSection, TheResultsSectionKeepsEveryLineAndTheEvidenceFollowsIt) {
     Batch before({20, 50, 80}, 16.0), after({20, 50, 80}, 16.0);
@@ -119,15 +128,67 @@ TEST(EvidenceSection, ASmallCteAndARoundTripThatDisagreesAreMarked) {
               "C)");
 
     Batch trip({20, 50, 20}, 16.0, true);
-    // The way back finds 12 % more expansion than the way out.
-    for (int r = 1; r <= 60; ++r)
-        trip.data.reading(3, r).indicator -= 2.0f * 2.0f * 30e-6f;
-    trip.evidence[2] = GatherStepEvidence(trip.data, 3, trip.evidence[2].facts);
+    ExpandMoreOnTheWayBack(trip);
     ASSERT_TRUE(trip.files.WriteDataToFile(trip.record(), 2));
     const std::string text = trip.Evidence("Round Trip");
     EXPECT_EQ(text.substr(0, 15), "heating 16.00, ") << text;
     EXPECT_NE(text.find("more than 10% (marked)"), std::string::npos) << text;
     EXPECT_EQ(trip.Evidence("CTE 2 Flag"), "none");
+}
+
+TEST(EvidenceSection, TheMethodFollowedIsNamedByTheSamplesClassAndThePlan) {
+    struct Case {
+        std::vector<int> plan;
+        MaterialClass kind;
+        std::string method;
+    } const cases[] = {
+        {{-20, 20}, MaterialClass::Polymer,
+         "ASTM D696: CTE of a plastic between -30 and 30 \xC2\xB0"
+         "C"},
+        {{20, 50, 80}, MaterialClass::Polymer,
+         "ASTM E228 / E831: mean CTE of a solid between two temperatures (a plastic outside -30 "
+         "to 30 \xC2\xB0"
+         "C)"},
+        {{-20, 20}, MaterialClass::Metal,
+         "ASTM E228 / E831: mean CTE of a solid between two temperatures"},
+        {{-20, 20}, MaterialClass::Unknown,
+         "ASTM E228 / E831: mean CTE of a solid between two temperatures (material class not "
+         "named)"},
+    };
+    for (const Case& c : cases) {
+        Batch b(c.plan, 70.0);
+        b.materialClass = c.kind;
+        ASSERT_TRUE(b.files.WriteDataToFile(b.record(), static_cast<int>(c.plan.size()) - 1));
+        EXPECT_EQ(b.Evidence("Method"), c.method);
+        bool onPage = false;
+        for (const EvidenceGroup& g : EvidencePageGroups(*b.files.lastEvidence()))
+            for (const std::string& line : g.lines) onPage |= line == "Method followed: " + c.method;
+        EXPECT_TRUE(onPage) << c.method;
+    }
+}
+
+TEST(EvidenceSection, AnExpansionTheNoiseHidesAndResultsThatShareAStepAreNamed) {
+    // Fused silica on a noisy indicator (4 µin): 33 µin over 30 °C is under ten times that,
+    // 66 µin over 60 °C is not.
+    Batch silica({20, 50, 80}, 0.55, false, 4e-6f);
+    ASSERT_TRUE(silica.files.WriteDataToFile(silica.record(), 2));
+    const std::string flag = silica.Evidence("CTE 1 Expansion Flag");
+    EXPECT_EQ(flag.substr(0, 54), "below the range of the method: 33.0 \xC2\xB5in of expansion,")
+        << flag;
+    EXPECT_NE(flag.find("under 10 times the noise (4."), std::string::npos) << flag;
+    EXPECT_EQ(silica.Evidence("CTE 3 Expansion Flag"), "none");
+    // Every result shares a step with the other two.
+    const std::string correlation = silica.Evidence("CTE 1 Correlation");
+    EXPECT_EQ(correlation.substr(0, 7), "CTE 2 +") << correlation;
+    EXPECT_NE(correlation.find(", CTE 3 +"), std::string::npos) << correlation;
+
+    Batch trip({20, 50, 20}, 16.0, true);
+    ExpandMoreOnTheWayBack(trip);
+    ASSERT_TRUE(trip.files.WriteDataToFile(trip.record(), 2));
+    const std::string u = trip.Evidence("Round Trip Uncertainty");
+    EXPECT_EQ(u.substr(0, 23), "U of the difference 0.0") << u;
+    EXPECT_NE(u.find("(k = 2; the legs share step 2): the legs differ by more"), std::string::npos)
+        << u;
 }
 
 TEST(EvidenceSection, ASaveWritesTheSectionAnewAndKeepsItAfterItsResults) {

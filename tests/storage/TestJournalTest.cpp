@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -70,6 +71,33 @@ TEST(TestJournal, AStepsHoldFactsAndALostSaveRecordReadBack) {
     mixed = lines[0] + "\n" + lines[1] + "\r\n\r\n" + lines[2];
     EXPECT_EQ(SplitJournalLines(crOnly), lines);
     EXPECT_EQ(SplitJournalLines(mixed), lines);
+}
+
+// A start record as a program from before the material class wrote it: the same fields
+// without the last, sealed again.
+std::string WithoutLastField(const std::string& line) {
+    const std::string body = line.substr(0, line.rfind('\t'));
+    const std::string older = body.substr(0, body.rfind('\t'));
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(Crc32(older)));
+    return older + "\t" + crc;
+}
+
+TEST(TestJournal, TheMaterialClassReadsBackAndAnOlderStartRecordGivesUnknown) {
+    for (const MaterialClass kind :
+         {MaterialClass::Polymer, MaterialClass::Glass, MaterialClass::Metal, MaterialClass::Unknown}) {
+        JournalStart s = MakeStart();
+        s.materialClass = kind;
+        const JournalContent c = ParseJournal({JournalStartLine(s)});
+        ASSERT_TRUE(c.start);
+        EXPECT_EQ(c.start->materialClass, kind) << MaterialClassName(kind);
+
+        const JournalContent old = ParseJournal({WithoutLastField(JournalStartLine(s))});
+        ASSERT_TRUE(old.start) << "an older journal still resumes";
+        EXPECT_EQ(old.badLines, 0);
+        EXPECT_EQ(old.start->materialClass, MaterialClass::Unknown);
+        EXPECT_TRUE(SameBits(old.start->initial.sampleTemp, 21.37f));
+    }
 }
 
 TEST(TestJournal, RecordsReadBackExactlyWithStepsSavesResumptionsAndTheEnd) {

@@ -324,6 +324,30 @@ TEST(TestTab, TheDataFolderIsMadeWhenChosenAndItsNameObeysTheRules) {
     EXPECT_FALSE(b.session->window.view().startEnabled);
 }
 
+TEST(TestTab, ASampleIdTestedBeforeStartsWithTheClassItWasLastTestedAs) {
+    SessionBench b;
+    const SampleClassMemory kept(b.dir.path() + "operator/" + kSampleClassesFile);
+    b.session->start.sampleClasses = kept;
+    TestTabControl tab(*b.session, b.folders, b.params, b.op);
+    TestTabView& v = b.session->window.view();
+    tab.SampleIdEdited("PMMA-7");
+    tab.MaterialClassPicked("polymer");
+    b.Start();
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::StepStart; }, 2))
+        << b.run().gTestState;
+    EXPECT_EQ(b.run().equilibrium.kind, MaterialClass::Polymer);
+    EXPECT_EQ(kept.Recall("PMMA-7"), MaterialClass::Polymer) << "kept when the test started";
+
+    // At the next test: an ID never tested leaves the class as picked, the one tested before
+    // brings its class back.
+    tab.MaterialClassPicked("metal");
+    tab.SampleIdEdited("PMMA-8");
+    EXPECT_EQ(v.materialClass, "metal");
+    tab.SampleIdEdited("PMMA-7");
+    EXPECT_EQ(v.materialClass, "polymer");
+    EXPECT_EQ(v.sampleId, "PMMA-7");
+}
+
 TEST(TestTab, StartNeedsADataFolderFromTheFirstLookOnAndSaysWhyItIsOff) {
     SessionBench b;
     b.session->window.view().dataFolder.clear();
