@@ -93,12 +93,13 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
         std::array<L, 3> lights;
         std::array<bool, kTabCount> tabs;
     } cases[] = {
-        {-2, {L::Green, L::Green, L::Green}, {true, true, true, true, true}},
-        {-1, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
-        {0, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
-        {1, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false}},
-        {2, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false}},
-        {3, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false}},
+        // The Results tab (last) follows the other tabs that are not the Test tab's.
+        {-2, {L::Green, L::Green, L::Green}, {true, true, true, true, true, true}},
+        {-1, {L::Red, L::Red, L::Red}, {true, false, false, false, false, false}},
+        {0, {L::Red, L::Red, L::Red}, {true, false, false, false, false, false}},
+        {1, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false, false}},
+        {2, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false, false}},
+        {3, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false, false}},
     };
     for (const Case& c : cases) {
         b.run().gTestState = c.state;
