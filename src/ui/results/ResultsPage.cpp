@@ -179,9 +179,11 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     table->setModel(tableModel_);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setSortingEnabled(true);
-    table->horizontalHeader()->setSortIndicator(model_.sortColumn(),
-                                                model_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // The model sorts; a click on a column's head sorts by it, a second click the other way.
+    table->horizontalHeader()->setSortIndicatorShown(true);
+    table->horizontalHeader()->setSectionsClickable(true);
+    table->horizontalHeader()->setSortIndicator(
+        model_.sortColumn(), model_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setVisible(false);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
@@ -284,6 +286,13 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     connect(clearFilter, &QPushButton::clicked, this, [this] {
         model_.SetFilter({});
         Enter();
+    });
+    connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        const bool ascending = section == model_.sortColumn() ? !model_.sortAscending() : true;
+        tableModel_->sort(section, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        const QSignalBlocker block(table->horizontalHeader());
+        table->horizontalHeader()->setSortIndicator(section, ascending ? Qt::AscendingOrder
+                                                                       : Qt::DescendingOrder);
     });
     connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsPage::CurrentRowChanged);
