@@ -2,6 +2,7 @@
 
 #include "core/Program.h"
 #include "core/WindowTexts.h"
+#include "platform/Files.h"
 #include "ui/AboutBox.h"
 #include "ui/Guard.h"
 #include "ui/HelpViewer.h"
@@ -52,7 +53,8 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
         [&program]() -> results::StoreConnection* {
             return program.resultsStore ? &program.resultsStore->local() : nullptr;
         },
-        op, [&program] { return program.folders.SysFolder + "Exports/"; }});
+        op, [&program] { return program.folders.SysFolder + "Exports/"; }, clock,
+        WithTrailingSeparator(program.folders.AppFolder) + "Fonts"});
     pages_ = {testTab_, new InstrCalibrationTab(context, tabs_),
               new PlottingTab(context, *plots_, tabs_), new PlottingSetupTab(context, *plots_, tabs_),
               new SetupOptionsTab(context, tabs_), new ResultsTab(context, *results_, tabs_)};

@@ -87,6 +87,7 @@ TEST(ResultsTabDriven, FilterTickOverlayAlphaExportAndOpenAReport) {
     RecordingOpener opener;
     ResultsTabs& results = window->resultsTabs();
     results.setOpener(opener);
+    results.setFontsFolder(DILATO_PROGRAM_FOLDER "/Fonts"); // beside the program, not this test
     ASSERT_TRUE(WaitFor([] { return Lights() == QLatin1String("green green green"); }, 5));
 
     EXPECT_EQ(window->tabs().tabText(tab::Results), QStringLiteral("Results"));
@@ -146,7 +147,16 @@ TEST(ResultsTabDriven, FilterTickOverlayAlphaExportAndOpenAReport) {
     ASSERT_GT(batch->rowCount(), 1);
     EXPECT_EQ(batch->item(0, 0)->text(), QStringLiteral("20 to 40 °C"));
     EXPECT_EQ(batch->item(0, 1)->text(), QStringLiteral("3"));
+    EXPECT_EQ(Find<QLabel>(QStringLiteral("ResultsBatchCaption"))->text(),
+              QStringLiteral("3 tests of metal: Copper4 (CU-bar-4), Copper3 (CU-bar-3), Copper2 (CU-bar-2)"));
     Screenshot(window, QStringLiteral("results-batch-") + Size());
+    // The batch summary page, as a PDF of its own.
+    Click(Button("ResultsBatchPrintBtn"));
+    const QString pdf = exported->text().mid(9);
+    ASSERT_TRUE(pdf.endsWith(QStringLiteral(".pdf"))) << pdf.toStdString();
+    QFile summary(pdf);
+    ASSERT_TRUE(summary.open(QIODevice::ReadOnly));
+    EXPECT_EQ(summary.read(5), QByteArray("%PDF-"));
 
     // The selected test's report, in one click.
     ClickTab(*views, 0);

@@ -39,9 +39,16 @@ ResultsChart::ResultsChart(QWidget* parent) : chart_(new QCustomPlot(parent)), c
     chart_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     chart_->setNoAntialiasingOnDrag(true);
     chart_->setMinimumSize(320, 200);
+    // The legend below the plot, in rows of two: laid over many tests it would hide them.
     chart_->legend->setVisible(true);
     chart_->legend->setFont(QFont(QStringLiteral("Sans"), 8));
-    chart_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    chart_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    chart_->legend->setWrap(2);
+    chart_->legend->setBorderPen(Qt::NoPen);
+    chart_->axisRect()->insetLayout()->take(chart_->legend);
+    chart_->axisRect()->insetLayout()->simplify();
+    chart_->plotLayout()->addElement(2, 0, chart_->legend);
+    chart_->plotLayout()->setRowStretchFactor(2, 0.001);
     chart_->xAxis->grid()->setSubGridVisible(true);
     chart_->yAxis->grid()->setSubGridVisible(true);
     chart_->setFocusPolicy(Qt::StrongFocus);
@@ -170,7 +177,7 @@ void ResultsChart::DrawAlpha(const std::vector<AlphaSeries>& series) {
         auto* physical = chart_->addGraph();
         physical->setData(t, a, true);
         physical->setPen(QPen(colour, 2.0));
-        physical->setName(Q(s.name + ", physical (degree " + std::to_string(c.degree) + ")"));
+        physical->setName(Q(s.name + ": physical, degree " + std::to_string(c.degree)));
 
         QVector<double> tt, ta, tu;
         for (const AlphaPoint& p : c.technical) {
@@ -185,7 +192,7 @@ void ResultsChart::DrawAlpha(const std::vector<AlphaSeries>& series) {
         technical->setLineStyle(QCPGraph::lsNone);
         technical->setPen(QPen(colour, 1.5));
         technical->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 7));
-        technical->setName(Q(s.name + ", technical"));
+        technical->setName(Q(s.name + ": technical"));
         auto* bars = new QCPErrorBars(chart_->xAxis, chart_->yAxis);
         bars->setDataPlottable(technical);
         bars->setData(tu);
@@ -230,7 +237,13 @@ bool ResultsChart::Export(const std::string& path, ImageFormat format, std::stri
 
 int ResultsChart::plottables() const { return chart_->plottableCount(); }
 
-int ResultsChart::legendEntries() const { return chart_->legend->itemCount(); }
+int ResultsChart::legendEntries() const {
+    // The legend's grid wraps into rows: its last row may have empty cells.
+    int entries = 0;
+    for (int i = 0; i < chart_->legend->elementCount(); ++i)
+        entries += chart_->legend->elementAt(i) != nullptr;
+    return entries;
+}
 
 double ResultsChart::RepaintNow() {
     QElapsedTimer timer;

@@ -189,7 +189,12 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setWordWrap(false);
     table->setTabKeyNavigation(false);
-    table->setColumnWidth(column::Tick, 28);
+    // Widths for the texts the columns hold (measured over ten thousand rows would be slow).
+    const int em = table->fontMetrics().horizontalAdvance(QLatin1Char('m'));
+    const int widths[column::Count] = {2 * em + 4, 7 * em, 7 * em, 5 * em, 7 * em,
+                                       6 * em, 5 * em, 6 * em, 5 * em, 10 * em};
+    for (int c = 0; c < column::Count; ++c)
+        table->setColumnWidth(c, widths[c]);
     table->installEventFilter(new SpaceTicks(*table, *tableModel_));
     split->addWidget(table);
 
@@ -240,6 +245,10 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     batchTable = Named(new QTableWidget, "ResultsBatchTable");
     batchTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     batchTable->verticalHeader()->setVisible(false);
+    batchTable->verticalHeader()->setDefaultSectionSize(batchTable->fontMetrics().height() + 6);
+    batchCaption = Named(new QLabel, "ResultsBatchCaption");
+    batchCaption->setWordWrap(true);
+    batchLayout->addWidget(batchCaption);
     batchCsv = Button("Save &CSV", "ResultsBatchCsvBtn");
     batchPrint = Button("Batch &Summary PDF", "ResultsBatchPrintBtn");
     auto* batchBar = new QHBoxLayout;
@@ -311,9 +320,7 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
             [this] { Exported(model_.ExportAlphaImage(Format())); });
     connect(alphaCsv, &QPushButton::clicked, this, [this] { Exported(model_.ExportAlphaCsv()); });
     connect(batchCsv, &QPushButton::clicked, this, [this] { Exported(model_.ExportBatchCsv()); });
-    connect(batchPrint, &QPushButton::clicked, this, [this] {
-        if (printBatch) printBatch();
-    });
+    connect(batchPrint, &QPushButton::clicked, this, [this] { Exported(model_.ExportBatchPdf()); });
     connect(help, &QPushButton::clicked, this, [this] {
         if (helpRequested) helpRequested();
     });
@@ -412,9 +419,17 @@ void ResultsPage::ShowBatch() {
     batchTable->clear();
     const QStringList heads{QStringLiteral("Interval"), QStringLiteral("n"),
                             QStringLiteral("Mean (µ/°C)"), QStringLiteral("s (µ/°C)"),
-                            QStringLiteral("Weighted mean"), QStringLiteral("Birge ratio")};
+                            QStringLiteral("Weighted mean (µ/°C)"), QStringLiteral("Birge ratio")};
     batchTable->setColumnCount(static_cast<int>(heads.size()));
     batchTable->setHorizontalHeaderLabels(heads);
+    QStringList names;
+    for (const std::string& n : batch.tests)
+        names << Q(n);
+    batchCaption->setText(batch.problem.empty()
+                              ? QStringLiteral("%1 tests of %2: %3")
+                                    .arg(batch.tests.size())
+                                    .arg(Q(batch.material), names.join(QStringLiteral(", ")))
+                              : QString());
     if (!batch.problem.empty()) {
         batchTable->setRowCount(1);
         batchTable->setItem(0, 0, new QTableWidgetItem(Q(batch.problem)));
@@ -449,7 +464,7 @@ void ResultsPage::Refresh() {
     const bool selected = !model_.selectedUid().empty();
     for (QPushButton* b : {openReport, openFolder, openPlot})
         if (b->isEnabled() != selected) b->setEnabled(selected);
-    batchPrint->setVisible(static_cast<bool>(printBatch));
+    batchPrint->setVisible(model_.batchPdfOffered());
 }
 
 } // namespace dilato

@@ -52,8 +52,6 @@ class ResultsPage final : public QWidget {
     void Enter();
     void Refresh();
     std::function<void()> helpRequested;
-    // The batch summary page for the report; empty: no button.
-    std::function<void()> printBatch;
 
     QLineEdit* sampleFilter;
     QComboBox* materialFilter;
@@ -76,6 +74,7 @@ class ResultsPage final : public QWidget {
     QPushButton* overlayCsv;
     QPushButton* alphaImage;
     QPushButton* alphaCsv;
+    QLabel* batchCaption;
     QTableWidget* batchTable;
     QPushButton* batchCsv;
     QPushButton* batchPrint;

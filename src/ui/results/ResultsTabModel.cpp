@@ -444,6 +444,24 @@ std::string ResultsTabModel::ExportBatchCsv() {
     return WriteExport("batch-" + s_.stamp() + ".csv", BatchCsv(table));
 }
 
+std::string ResultsTabModel::ExportBatchPdf() {
+    const BatchTable table = Batch();
+    if (!table.problem.empty()) return Tell(table.problem), std::string();
+    if (!s_.writeBatchPdf) return {};
+    BatchSummary summary{table.material, table.tests, {}};
+    for (const BatchRow& r : table.rows)
+        summary.rows.push_back({r.interval, r.stats});
+    const std::string folder = s_.exportFolder();
+    const std::string path = folder + "batch-" + s_.stamp() + ".pdf";
+    std::string error;
+    if (!MakeFolder(folder) || !s_.writeBatchPdf(path, summary, error)) {
+        Tell(path + " could not be written" + (error.empty() ? "." : ": " + error));
+        return {};
+    }
+    lastExport_ = path;
+    return path;
+}
+
 const char* ImageExtension(ImageFormat format) {
     switch (format) {
     case ImageFormat::Png: return "png";

@@ -6,6 +6,7 @@
 // without a display. Filter, selection and ticks stay when the tab is left and entered again.
 
 #include "platform/Operator.h"
+#include "report/BatchSummary.h"
 #include "ui/results/ResultsPorts.h"
 
 #include <functional>
@@ -45,6 +46,9 @@ struct ResultsServices {
     // The folder exports are written to (ends in "/"), and the stamp that makes their names.
     std::function<std::string()> exportFolder;
     std::function<std::string()> stamp;
+    // Writes the batch summary page as a PDF; none: the tab offers no such page.
+    std::function<bool(const std::string& path, const BatchSummary&, std::string& error)>
+        writeBatchPdf = {};
 };
 
 class ResultsTabModel {
@@ -104,6 +108,8 @@ class ResultsTabModel {
     std::string ExportAlphaImage(ImageFormat format);
     std::string ExportAlphaCsv();
     std::string ExportBatchCsv();
+    std::string ExportBatchPdf();
+    [[nodiscard]] bool batchPdfOffered() const { return static_cast<bool>(s_.writeBatchPdf); }
     [[nodiscard]] const std::string& lastExport() const { return lastExport_; }
 
   private:

@@ -19,6 +19,8 @@ struct ResultsTabServices {
     std::function<results::StoreConnection*()> store; // the store in use; nullptr: none
     Operator& op;
     std::function<std::string()> exportFolder;
+    Clock& clock;
+    std::string fontsFolder; // the report's font metrics
 };
 
 class ResultsTabs {
@@ -32,6 +34,8 @@ class ResultsTabs {
     [[nodiscard]] ResultsChart& alphaChart() { return *alpha_; }
     // Where files are opened (the desktop unless a test puts its own in).
     void setOpener(FileOpener& opener) { opener_ = &opener; }
+    // Where the report's font metrics are (the program folder's unless a test names another).
+    void setFontsFolder(std::string folder) { fontsFolder_ = std::move(folder); }
 
     void Enter();
 
@@ -46,6 +50,7 @@ class ResultsTabs {
         ResultsTabs& tabs_;
     };
 
+    std::string fontsFolder_;
     StoreResultsSource source_;
     DesktopOpener desktop_;
     FileOpener* opener_ = &desktop_;

@@ -106,7 +106,11 @@ std::vector<results::StoreRow> StoredTestRows(const StoredTest& t, const std::st
     int number = 0;
     for (size_t s = 1; s < ends.size(); ++s)
         result(++number, s - 1, s);
-    if (ends.size() > 2) result(++number, 0, ends.size() - 1);
+    // The whole range: from the first step to the hottest (a round trip comes back from there).
+    size_t hottest = 0;
+    for (size_t s = 1; s < ends.size(); ++s)
+        if (t.plan[s] > t.plan[hottest]) hottest = s;
+    if (ends.size() > 2) result(++number, 0, hottest);
 
     if (!filesFolder.empty()) {
         const std::string base = filesFolder + t.folder + "/" + t.name;
