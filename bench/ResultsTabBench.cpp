@@ -3,6 +3,7 @@
 //    sorts, the table is reset and repainted;
 //  - the overlay of 10 tests of 20,000 readings each: the figure built from the readings
 //    (held after the first read), thinned for the screen and drawn by the chart;
+//  - the same overlay drawn without thinning;
 //  - the first read of those readings from the store, and the catalog of 10,000 tests.
 // Run: bench_results_tab (a Release build; the store is made in a temporary folder first).
 
@@ -114,6 +115,19 @@ void OverlayDraw(benchmark::State& state) {
     state.counters["points_drawn"] = tab.overlay.pointsDrawn();
 }
 BENCHMARK(OverlayDraw)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same figure drawn whole, every reading a point of its line: what the chart would cost
+// without the thinning (readings that scatter with the sensor's noise thin less).
+void OverlayDrawUnthinned(benchmark::State& state) {
+    Tab& tab = Overlay();
+    const OverlayFigure figure = tab.model.Overlay();
+    for (auto _ : state) {
+        tab.overlay.DrawOverlay(figure);
+        tab.overlay.RepaintNow();
+    }
+    state.counters["points_drawn"] = tab.overlay.pointsDrawn();
+}
+BENCHMARK(OverlayDrawUnthinned)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void OverlayFirstRead(benchmark::State& state) {
     Tab& tab = Overlay();
