@@ -4,6 +4,7 @@
 // again. Pictures of each view are saved when DILATO_SCREENSHOTS names a folder.
 
 #include "GuiProgram.h"
+#include "RecordingOpener.h"
 #include "StoredTests.h"
 #include "WindowRobot.h"
 
@@ -29,15 +30,6 @@
 
 namespace dilato::test {
 namespace {
-
-class RecordingOpener final : public FileOpener {
-  public:
-    bool Open(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
 
 void ClickTab(QTabWidget& tabs, int index) {
     QTabBar* bar = tabs.tabBar();

@@ -141,23 +141,20 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     clearFilter = Button("Clear Filter", "ResultsClearFilterBtn");
     help = Button(" ?", "ResultsTabHelpBtn");
     help->setFixedWidth(40);
-    auto label = [](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(QString::fromUtf8(text));
-        l->setBuddy(buddy);
-        return l;
-    };
-    filters->addWidget(label("&Sample ID:", sampleFilter), 0, 0);
-    filters->addWidget(sampleFilter, 0, 1);
-    filters->addWidget(label("&Material:", materialFilter), 0, 2);
-    filters->addWidget(materialFilter, 0, 3);
-    filters->addWidget(label("&From:", fromDate), 0, 4);
-    filters->addWidget(fromDate, 0, 5);
-    filters->addWidget(label("&To:", toDate), 0, 6);
-    filters->addWidget(toDate, 0, 7);
-    filters->addWidget(label("O&perator:", operatorFilter), 1, 0);
-    filters->addWidget(operatorFilter, 1, 1);
-    filters->addWidget(label("F&older:", folderFilter), 1, 2);
-    filters->addWidget(folderFilter, 1, 3);
+    // Each field with its caption before it (Alt and the underlined letter go to the field).
+    const struct {
+        const char* caption;
+        QWidget* field;
+        int row, column;
+    } fields[] = {{"&Sample ID:", sampleFilter, 0, 0}, {"&Material:", materialFilter, 0, 2},
+                  {"&From:", fromDate, 0, 4},          {"&To:", toDate, 0, 6},
+                  {"O&perator:", operatorFilter, 1, 0}, {"F&older:", folderFilter, 1, 2}};
+    for (const auto& f : fields) {
+        auto* caption = new QLabel(QString::fromUtf8(f.caption));
+        caption->setBuddy(f.field);
+        filters->addWidget(caption, f.row, f.column);
+        filters->addWidget(f.field, f.row, f.column + 1);
+    }
     auto* marks = new QHBoxLayout;
     marks->addWidget(notAtEquilibrium);
     marks->addWidget(belowRange);
@@ -205,8 +202,8 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     details->setReadOnly(true);
     details->setLineWrapMode(QPlainTextEdit::NoWrap);
     openReport = Button("Open &Report", "ResultsOpenReportBtn");
-    openFolder = Button("Open F&older", "ResultsOpenFolderBtn");
-    openPlot = Button("&Plot", "ResultsOpenPlotBtn");
+    openFolder = Button("Open Fol&der", "ResultsOpenFolderBtn");
+    openPlot = Button("P&lot", "ResultsOpenPlotBtn");
     auto* opens = new QHBoxLayout;
     opens->addWidget(openReport);
     opens->addWidget(openFolder);
@@ -250,7 +247,7 @@ ResultsPage::ResultsPage(ResultsTabModel& model, ResultsChart& overlay, ResultsC
     batchCaption->setWordWrap(true);
     batchLayout->addWidget(batchCaption);
     batchCsv = Button("Save &CSV", "ResultsBatchCsvBtn");
-    batchPrint = Button("Batch &Summary PDF", "ResultsBatchPrintBtn");
+    batchPrint = Button("&Batch Summary PDF", "ResultsBatchPrintBtn");
     auto* batchBar = new QHBoxLayout;
     batchBar->addWidget(batchCsv);
     batchBar->addWidget(batchPrint);

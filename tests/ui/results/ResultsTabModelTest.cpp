@@ -2,6 +2,7 @@
 // ticks kept across visits, the overlay's legs and strains, α(T), the batch statistics, the
 // exports and the opening of a test's files.
 
+#include "RecordingOpener.h"
 #include "StoredTests.h"
 
 #include "results/ResultsStore.h"
@@ -17,16 +18,6 @@
 
 namespace dilato::test {
 namespace {
-
-class RecordingOpener final : public FileOpener {
-  public:
-    bool Open(const std::string& path) override {
-        opened.push_back(path);
-        return answer;
-    }
-    std::vector<std::string> opened;
-    bool answer = true;
-};
 
 class RecordingCanvas final : public ResultsCanvas {
   public:
