@@ -21,8 +21,8 @@ namespace dilato {
 // Every field left empty matches all. Texts match anywhere in the field, in any case; the
 // material matches whole; dates are "yyyy-mm-dd", both ends included.
 struct ResultsFilter {
-    std::string sample, material, operatorLogin, folder;
-    std::string from, to;
+    std::string sample{}, material{}, operatorLogin{}, folder{};
+    std::string from{}, to{};
     unsigned marks = 0; // results::mark bits a test must all carry
 };
 
@@ -120,7 +120,10 @@ class ResultsTabModel {
     const std::vector<results::CatalogReading>& ReadingsOf(const std::string& uid);
     [[nodiscard]] std::vector<std::string> FigureUids() const;
     [[nodiscard]] unsigned ColourOf(const std::string& uid) const;
-    std::string WriteExport(const std::string& name, const std::string& text);
+    // Writes the export folder's file `name` with `write`; the path, or empty (told why).
+    using FileWriter = std::function<bool(const std::string& path, std::string& error)>;
+    std::string WriteExport(const std::string& name, const FileWriter& write);
+    std::string WriteText(const std::string& name, const std::string& text);
     std::string ExportImage(ResultsCanvas& canvas, const std::string& name, ImageFormat format);
     bool OpenPath(const std::string& path, const std::string& what);
     void Tell(const std::string& text, MessageIcon icon = MessageIcon::Exclamation);

@@ -13,7 +13,7 @@
 namespace dilato::test {
 
 struct StoredTest {
-    std::string uid, name, sample, material = "metal", folder = "Batch", operatorLogin = "anna";
+    std::string uid{}, name{}, sample{}, material = "metal", folder = "Batch", operatorLogin = "anna";
     std::string started = "2026-11-02T09:00:00"; // local time
     double a = 16.5, b = 0.004;                    // α(T) = a + b T, 10^-6 per °C
     double length = 2.0;                           // inches
