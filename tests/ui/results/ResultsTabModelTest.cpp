@@ -216,6 +216,18 @@ TEST(ResultsTabModel, AlphaAndBatchStatisticsOfTheTickedTests) {
     const std::string csv = Slurp(b.model.ExportBatchCsv());
     EXPECT_NE(csv.find("metal,20 to 40 °C,2,"), std::string::npos) << csv;
 
+    // Its data: technical and physical rows of each test that has a curve, none of the other.
+    const std::string alphaCsv = Slurp(b.model.ExportAlphaCsv());
+    EXPECT_EQ(alphaCsv.rfind("test_uid,test,alpha,temperature_C,alpha_1e-6_per_C,U_1e-6_per_C\r\n", 0), 0u);
+    EXPECT_NE(alphaCsv.find("\r\ncu1,Copper1 (CU-bar-1),technical,"), std::string::npos);
+    EXPECT_NE(alphaCsv.find("\r\ncu3,Copper3 (CU-bar-3),physical,"), std::string::npos);
+    EXPECT_EQ(alphaCsv.find("\r\ng1,"), std::string::npos);
+    size_t rows = std::count(alphaCsv.begin(), alphaCsv.end(), '\n') - 1;
+    size_t expected = 0;
+    for (const AlphaSeries& s : alpha)
+        if (s.outcome.ok()) expected += s.outcome.curves->technical.size() + s.outcome.curves->physical.size();
+    EXPECT_EQ(rows, expected);
+
     const std::string image = b.model.ExportAlphaImage(ImageFormat::Svg);
     EXPECT_EQ(image, b.dir.file("Exports/alpha-stamp.svg"));
     EXPECT_EQ(b.alpha.exported, std::vector<std::string>{image});
