@@ -74,11 +74,11 @@ void MainWindowModel::EnableTabs() {
     lastTabState_ = s;
     auto& t = view_.tabEnabled;
     if (s == TestState::Idle) {
-        t = {true, true, true, true, true};
+        t = {true, true, true, true, true, true};
     } else if (s >= TestState::Accepted && s <= TestState::Settling) {
-        t = {true, false, run_.StepIndex > 0, false, false};
+        t = {true, false, run_.StepIndex > 0, false, false, false};
     } else if (s == TestState::TemperatureWait || s == TestState::Hold) {
-        t = {true, false, true, false, false};
+        t = {true, false, true, false, false, false};
     }
     // The tab in front stays usable: disabling it would switch the window to another tab
     // under the operator (the calibration tab shows its end there).

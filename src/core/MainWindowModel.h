@@ -18,13 +18,14 @@ namespace dilato {
 
 enum class Light { Red, Yellow, Green };
 
-inline constexpr int kTabCount = 5;
+inline constexpr int kTabCount = 6;
 namespace tab {
 inline constexpr int Test = 0;
 inline constexpr int Calibration = 1;
 inline constexpr int Plotting = 2;
 inline constexpr int PlottingSetup = 3;
 inline constexpr int SetupOptions = 4;
+inline constexpr int Results = 5;
 } // namespace tab
 
 // The latest instrument readings as the window shows them, and whether the latest read
@@ -41,7 +42,7 @@ struct TestTabView {
     std::array<std::string, 2> statusText{"Test Status", "Test Status"}; // `TestStatus`(0), (1)
     bool calibrationStatusEnabled = false;
     std::array<Light, 3> lights{Light::Green, Light::Green, Light::Green};
-    std::array<bool, kTabCount> tabEnabled{true, true, true, true, true};
+    std::array<bool, kTabCount> tabEnabled{true, true, true, true, true, true};
     int currentTab = tab::Test;
 
     // Why Start is off while no test runs (no data folder yet); empty when it is on.

@@ -24,6 +24,7 @@ constexpr std::array kTopics{
     HelpTopic{help::ComPorts, "instruments.html", "com-ports"},
     HelpTopic{help::DataStorageOptions, "setup-options.html", "data-store"},
     HelpTopic{help::TcCalTest, "calibration.html", "tc-cal-test"},
+    HelpTopic{help::ResultsTab, "results.html", "results-tab"},
 };
 
 } // namespace

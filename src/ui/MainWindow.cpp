@@ -2,16 +2,19 @@
 
 #include "core/Program.h"
 #include "core/WindowTexts.h"
+#include "platform/Files.h"
 #include "ui/AboutBox.h"
 #include "ui/Guard.h"
 #include "ui/HelpViewer.h"
 #include "ui/InstrCalibrationTab.h"
 #include "ui/PlottingSetupTab.h"
 #include "ui/PlottingTab.h"
+#include "ui/ResultsTab.h"
 #include "ui/SetupOptionsTab.h"
 #include "ui/TestTab.h"
 #include "ui/plot/PlotSink.h"
 #include "ui/plot/PlotTabs.h"
+#include "ui/results/ResultsTabs.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -47,11 +50,17 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
         PlotTabServices{program.session.run, program.params, program.folders,
                         program.session.files, op},
         this);
+    results_ = std::make_unique<ResultsTabs>(ResultsTabServices{
+        [&program]() -> results::StoreConnection* {
+            return program.resultsStore ? &program.resultsStore->local() : nullptr;
+        },
+        op, [&program] { return program.folders.SysFolder + "Exports/"; }, clock,
+        WithTrailingSeparator(program.folders.AppFolder) + "Fonts"});
     pages_ = {testTab_, new InstrCalibrationTab(context, tabs_),
               new PlottingTab(context, *plots_, tabs_), new PlottingSetupTab(context, *plots_, tabs_),
-              new SetupOptionsTab(context, tabs_)};
+              new SetupOptionsTab(context, tabs_), new ResultsTab(context, *results_, tabs_)};
     const char* captions[] = {"Test", "Instr. Calibration", "Plotting", "Plotting Setup",
-                              "Setup Options"};
+                              "Setup Options", "Results"};
     for (size_t i = 0; i < pages_.size(); ++i)
         tabs_->addTab(pages_[i], QString::fromLatin1(captions[i]));
     for (int t = tab::Calibration; t < kTabCount; ++t) {
@@ -60,6 +69,11 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
             t, TabSteps{[page, t] { return page->leaveTab(t); }, [page] { page->enterTab(); }});
     }
     tabStrip_.setAfterEnterTest([this] { testControl_.RefreshFiles(); });
+    // A stored test's plot: its raw data file on the Plotting tab.
+    results_->model().setShowPlot([this](const std::string& raw) {
+        plots_->model().SetSelFilename0(raw);
+        tabs_->setCurrentIndex(tab::Plotting);
+    });
     PlottingModel& plotting = plots_->model();
     plotting.setDrawFailed([this] { tabStrip_.EnterTest(); });
     plotting.setPlotFromTestTab([this] { return tabStrip_.PlotFromTestTab; });

@@ -20,6 +20,7 @@ class QTimer;
 namespace dilato {
 class PlotTabs;
 class PlotSink;
+class ResultsTabs;
 }
 
 namespace dilato::ui {
@@ -38,6 +39,7 @@ class MainWindow final : public QMainWindow {
     [[nodiscard]] TabStrip& tabStrip() { return tabStrip_; }
     [[nodiscard]] TestTabControl& testTabControl() { return testControl_; }
     [[nodiscard]] PlotTabs& plotTabs() { return *plots_; }
+    [[nodiscard]] ResultsTabs& resultsTabs() { return *results_; }
 
     // What a close request does (the exit question); the window itself always stays open.
     void setOnCloseRequest(std::function<void()> onClose) { onClose_ = std::move(onClose); }
@@ -66,8 +68,9 @@ class MainWindow final : public QMainWindow {
     QTabWidget* tabs_ = nullptr;
     std::unique_ptr<PlotTabs> plots_; // the Plotting and Plotting Setup tabs' model and chart
     std::unique_ptr<PlotSink> plotSink_; // the plots among the result sinks
+    std::unique_ptr<ResultsTabs> results_; // the Results tab's model and charts
     TestTab* testTab_ = nullptr;
-    std::array<MainTab*, 5> pages_{};
+    std::array<MainTab*, kTabCount> pages_{};
     std::array<QLabel*, 4> panels_{};
     QTimer* refreshTimer_ = nullptr;
     AboutBox* about_ = nullptr;

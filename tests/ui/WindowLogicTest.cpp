@@ -93,12 +93,13 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
         std::array<L, 3> lights;
         std::array<bool, kTabCount> tabs;
     } cases[] = {
-        {state::Idle, {L::Green, L::Green, L::Green}, {true, true, true, true, true}},
-        {state::Accepted, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
-        {state::StepStart, {L::Red, L::Red, L::Red}, {true, false, false, false, false}},
-        {state::Settling, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false}},
-        {state::TemperatureWait, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false}},
-        {state::Hold, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false}},
+        // The Results tab (last) follows the other tabs that are not the Test tab's.
+        {state::Idle, {L::Green, L::Green, L::Green}, {true, true, true, true, true, true}},
+        {state::Accepted, {L::Red, L::Red, L::Red}, {true, false, false, false, false, false}},
+        {state::StepStart, {L::Red, L::Red, L::Red}, {true, false, false, false, false, false}},
+        {state::Settling, {L::Yellow, L::Red, L::Red}, {true, false, false, false, false, false}},
+        {state::TemperatureWait, {L::Green, L::Yellow, L::Red}, {true, false, true, false, false, false}},
+        {state::Hold, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false, false}},
     };
     for (const Case& c : cases) {
         b.run().gTestState = c.state;
