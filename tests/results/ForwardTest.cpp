@@ -78,7 +78,11 @@ TEST(Forwarding, AServerStoppedMidTestCostsNoWaitAndLosesOrDoublesNothing) {
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (store.StatusText().empty() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(store.StatusText(), "results server offline (100 waiting)");
+    // The 100 new rows wait; a row that was on its way when the server stopped waits with them.
+    const std::string offline = store.StatusText();
+    EXPECT_TRUE(offline == "results server offline (100 waiting)" ||
+                offline == "results server offline (101 waiting)")
+        << offline;
 
     server.Start();
     ASSERT_TRUE(store.Drain(30s)) << store.StatusText();
