@@ -18,6 +18,7 @@ struct RunOptions : app::ProgramOptions {
     std::string sampleId;
     std::string length; // as typed into the sample length box
     std::string materialClass = "unknown"; // metal, glass, polymer or unknown
+    std::string reference; // a reference run with this certified material (SRM736, ...)
     bool waitForEquilibrium = false;
     std::optional<double> contactSeconds; // the stage's contact time constant
     bool millimetres = false;

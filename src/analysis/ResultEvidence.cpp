@@ -28,7 +28,8 @@ const StepEvidence* EvidenceOf(const std::vector<StepEvidence>& steps, int step)
 }
 
 std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& steps,
-                                             const PlanShape& plan, float sampleLength) {
+                                             const PlanShape& plan, float sampleLength,
+                                             const ColumnCorrection* correction) {
     const int turn = plan.batchTemps;
     if (!plan.roundTrip || turn < 2 || static_cast<int>(plan.setPoints.size()) != turn + 1)
         return std::nullopt;
@@ -43,9 +44,10 @@ std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& st
     c.heatingFirst = plan.setPoints[static_cast<size_t>(turn - 1)] > plan.setPoints[0];
     c.outbound = CteBetweenEnds(first->resultTemperature(), first->resultIndicator(),
                                 middle->resultTemperature(), middle->resultIndicator(),
-                                sampleLength);
+                                sampleLength, correction);
     c.back = CteBetweenEnds(middle->resultTemperature(), middle->resultIndicator(),
-                            last->resultTemperature(), last->resultIndicator(), sampleLength);
+                            last->resultTemperature(), last->resultIndicator(), sampleLength,
+                            correction);
     const double mean = (std::fabs(c.outbound) + std::fabs(c.back)) / 2.0;
     const double gap = std::fabs(static_cast<double>(c.outbound) - c.back);
     c.difference = mean > 0.0 ? gap / mean : 0.0;
@@ -71,7 +73,8 @@ void NoteEquilibrium(ResultEvidence& r, const StepEvidence& from, const StepEvid
 
 TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const ResultTable& table,
                                const PlanShape& plan, float sampleLength,
-                               const InstrumentFigures& figures) {
+                               const InstrumentFigures& figures,
+                               const ColumnCorrection* correction) {
     TestEvidence out;
     out.steps = steps;
     const int stepCount = static_cast<int>(plan.setPoints.size());
@@ -95,14 +98,15 @@ TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const Res
         const StepEvidence* to = EvidenceOf(steps, r.toStep);
         if (from && to) {
             r.hasBudget = true;
-            r.budget = BudgetFor(*from, *to, r.cte, sampleLength, figures);
+            r.budget = BudgetFor(*from, *to, r.cte, sampleLength, figures, correction);
             r.lastReadingCte = CteBetweenEnds(from->endTemperature, from->endIndicator,
-                                              to->endTemperature, to->endIndicator, sampleLength);
+                                              to->endTemperature, to->endIndicator, sampleLength,
+                                              correction);
             NoteEquilibrium(r, *from, *to, sampleLength);
         }
         out.results.push_back(r);
     }
-    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength);
+    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength, correction);
     return out;
 }
 

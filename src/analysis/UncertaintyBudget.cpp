@@ -43,7 +43,8 @@ double UncertaintyBudget::relative(double cte) const {
 }
 
 UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, double cte,
-                            double sampleLength, const InstrumentFigures& f) {
+                            double sampleLength, const InstrumentFigures& f,
+                            const ColumnCorrection* correction) {
     UncertaintyBudget b;
     const double dT =
         std::fabs(static_cast<double>(to.resultTemperature()) - from.resultTemperature());
@@ -69,7 +70,9 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     const double correctionPerDegree =
         std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(sampleLength))));
     b.fixtureCorrection =
-        f.fixtureCorrectionFraction * correctionPerDegree / kRootThree / sampleLength * 1e6;
+        correction ? correction->perDegreeUncertainty(sampleLength) / sampleLength * 1e6
+                   : f.fixtureCorrectionFraction * correctionPerDegree / kRootThree /
+                         sampleLength * 1e6;
     // What the indicator would still have moved at each end is a bias the results keep (the
     // formulas take the readings as they are). Its two ends act on the change together, each
     // its own way, and the estimate of it is no bound: it counts whole, as one standard

@@ -6,6 +6,7 @@
 //  - what the two steps themselves showed (StepEvidence: scatter and remaining drift).
 // It stands beside the accuracy estimate of the results table, which it does not change.
 
+#include "analysis/ColumnCorrection.h"
 #include "analysis/StepEvidence.h"
 
 namespace dilato {
@@ -61,9 +62,11 @@ struct UncertaintyBudget {
 };
 
 // The budget of the CTE `cte` from the end of step `from` to the end of step `to` for a
-// sample of `sampleLength` inches. dT is taken from the two end temperatures.
+// sample of `sampleLength` inches. dT is taken from the two end temperatures. With the
+// column's measured correction, its own uncertainty takes the fixed correction's place.
 [[nodiscard]] UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to,
                                           double cte, double sampleLength,
-                                          const InstrumentFigures& figures = {});
+                                          const InstrumentFigures& figures = {},
+                                          const ColumnCorrection* correction = nullptr);
 
 } // namespace dilato

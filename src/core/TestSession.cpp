@@ -1,5 +1,9 @@
 #include "core/TestSession.h"
 
+#include "core/TestPlan.h"
+
+#include <algorithm>
+
 namespace dilato {
 
 SequencerContext TestSession::Context(const SessionAdapters& a) {
@@ -9,12 +13,23 @@ SequencerContext TestSession::Context(const SessionAdapters& a) {
 }
 
 TestSession::TestSession(const SessionAdapters& a)
-    : window(run, a.params, a.log), ticks(a.clock, a.instruments, run),
+    : reference(run, a.params, a.folders, a.clock, a.op, a.log), window(run, a.params, a.log), ticks(a.clock, a.instruments, run),
       files(a.folders, a.params, a.clock, a.op, a.log),
       journal(run, window, a.params, a.folders, a.clock, a.op, a.log),
       sinks(journal, SinkSources{run, window, a.folders, a.params, a.clock, a.log}),
       sequencer(Context(a), [this](int completed) { return SaveStep(completed); }),
-      start(Context(a), sequencer, a.folders), cycle(Context(a), sequencer, start) {
+      start(Context(a), sequencer, a.folders), cycle(Context(a), sequencer, start),
+      params_(a.params) {
+    start.setPrepareCorrection([this] {
+        const int steps = NumberOfSteps(params_);
+        double low = 0, high = 0;
+        for (int s = 0; s < steps; ++s) {
+            const double t = StepSetPoint(params_, s);
+            low = s == 0 ? t : std::min(low, t);
+            high = s == 0 ? t : std::max(high, t);
+        }
+        return reference.PrepareAtStart(window.view().referenceMaterial, low, high);
+    });
     ticks.setPass([this] { cycle.ProcessReadSet(); });
     window.setReadingsSource([&instruments = a.instruments, &watch = ticks.watch()] {
         return LiveReadings{instruments.IndicatorReading(), instruments.SampleTemp(),
@@ -24,10 +39,19 @@ TestSession::TestSession(const SessionAdapters& a)
 
 bool TestSession::SaveStep(int completedStep) {
     const bool saved = files.WriteDataToFile(TestRecord{run.stepData, run.results, run.SampleLength,
-                                                        window.view().sampleId, &run.evidence},
+                                                        window.view().sampleId, &run.evidence,
+                                                        &run.correction},
                                              completedStep);
+    if (saved && completedStep == NumberOfSteps(params_) - 1 && reference.material()) {
+        reference.RecordRun(files);
+        ShowReferenceState(false);
+    }
     if (stepSaved_) stepSaved_();
     return saved;
+}
+
+void TestSession::ShowReferenceState(bool atStartUp) {
+    window.view().referenceWarning = reference.ControlWarning(atStartUp);
 }
 
 void TestSession::EnterTest() {

@@ -6,6 +6,8 @@
 #include "core/Sequencer.h"
 #include "storage/Folders.h"
 
+#include <functional>
+
 namespace dilato {
 
 inline constexpr const char* kDataFolderErrorTitle = "Data Folder Error";
@@ -25,6 +27,9 @@ class TestStart {
     void StartButtonHit();
     // Run by the read cycle on the first idle tick after the Start button.
     void StartTest();
+    // Chooses the system correction (and the reference material of a reference run) once the
+    // sample is accepted; false stops the start.
+    void setPrepareCorrection(std::function<bool()> prepare) { prepare_ = std::move(prepare); }
     // Test name, data folder and summary name; the window's buttons for a running test.
     [[nodiscard]] bool StartButtSetup();
     // True when the data folder can take the test's files; otherwise the operator is told
@@ -41,6 +46,7 @@ class TestStart {
     SequencerContext c_;
     Sequencer& sequencer_;
     Folders& folders_;
+    std::function<bool()> prepare_;
 };
 
 // The abort message and title of an instrument failure type.

@@ -38,6 +38,8 @@ struct TestRecord {
     // What showed each saved step at equilibrium (element s - 1 for step s); without it the
     // summary has no evidence section.
     const std::vector<StepEvidence>* evidence = nullptr;
+    // The system correction the results use; none: the fixed fixture correction, unnamed.
+    const CorrectionInUse* correction = nullptr;
 };
 
 class DataFiles {

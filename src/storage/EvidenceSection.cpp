@@ -152,6 +152,11 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
     }
     if (evidence.roundTrip)
         keys.emplace_back("Round Trip", " " + RoundTripText(*evidence.roundTrip));
+    if (!evidence.correctionText.empty())
+        keys.emplace_back("System Correction", " " + evidence.correctionText);
+    for (size_t i = 0; i < evidence.correctionWarnings.size(); ++i)
+        keys.emplace_back(Key("Correction Warning", static_cast<int>(i) + 1),
+                          " " + evidence.correctionWarnings[i]);
     return keys;
 }
 
@@ -205,6 +210,13 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
     if (evidence.roundTrip)
         flags.lines.push_back("Round trip: " + RoundTripText(*evidence.roundTrip));
     groups.push_back(std::move(flags));
+
+    if (!evidence.correctionText.empty()) {
+        EvidenceGroup correction{"System correction", {evidence.correctionText}};
+        for (const std::string& w : evidence.correctionWarnings)
+            correction.lines.push_back("WARNING: " + w);
+        groups.push_back(std::move(correction));
+    }
     return groups;
 }
 
