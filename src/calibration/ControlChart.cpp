@@ -77,7 +77,17 @@ ChartState EvaluateChart(std::span<const CorrectionRecordData> records,
         p.en = p.combinedU > 0 ? (p.measured - p.certified) / p.combinedU : 0.0;
         p.check = r->usedRecord > 0;
         if (p.check) {
-            const Limits l = LimitsOf(inControl, settings);
+            // The limits come from the checks before the last two, which the two-of-three
+            // rule judges against them rather than lets them move the limits.
+            std::vector<int> recent;
+            for (auto it = state.points.rbegin(); it != state.points.rend() && recent.size() < 2;
+                 ++it)
+                if (it->check) recent.push_back(it->record);
+            std::vector<const ChartPoint*> baseline;
+            for (const ChartPoint* q : inControl)
+                if (std::find(recent.begin(), recent.end(), q->record) == recent.end())
+                    baseline.push_back(q);
+            const Limits l = LimitsOf(baseline, settings);
             p.limits = l.given;
             p.mean = l.mean;
             p.sd = l.sd;

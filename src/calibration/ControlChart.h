@@ -2,8 +2,9 @@
 // The control chart of the reference runs: every run that used a measured correction checks
 // the instrument. Its normalised error E_n = (measured - certified) / U_combined compares it
 // with the certificate; the lab's own action limits (mean +/- 3 s of its last checks that
-// were in control) watch it for drift: one check beyond 3 s, or two of the last three beyond
-// 2 s on the same side, put the instrument out of control until a new check is in control.
+// were in control, leaving out the latest two that the rules judge) watch it for drift: one
+// check beyond 3 s, or two of the last three beyond 2 s on the same side, put the
+// instrument out of control until a new check is in control.
 // A plain model: the window draws what it holds, tests drive it without one.
 
 #include "calibration/CorrectionRecord.h"

@@ -110,8 +110,8 @@ std::vector<std::string> CorrectionRecordLines(const CorrectionRecordData& r) {
         scales += " " + Fixed(s, 7);
     lines.push_back(scales);
     for (const CorrectionPoint& p : r.points)
-        lines.push_back("Point: " + Fixed(p.temp, 3) + " " + Fixed(p.column, 8) + " " +
-                        Fixed(p.sigma, 8));
+        lines.push_back("Point: " + Fixed(p.temp, 3) + " " + Fixed(p.column, 10) + " " +
+                        Fixed(p.sigma, 10));
     lines.push_back("Check Range: " + Fixed(r.fromTemp, 2) + " " + Fixed(r.toTemp, 2));
     lines.push_back("Measured CTE: " + Fixed(r.measuredCte, 4) + " " + Fixed(r.measuredU, 4));
     lines.push_back("Certified CTE: " + Fixed(r.certifiedCte, 4) + " " + Fixed(r.certifiedU, 4));
