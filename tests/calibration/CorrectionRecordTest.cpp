@@ -179,5 +179,27 @@ TEST(ControlChart, AppliesTheCertificateAndTheLabsRules) {
     EXPECT_NEAR(chart.mean, 16.9105, 0.0005) << "the limits leave the broken check out";
 }
 
+TEST(ControlChart, ASteadyDriftBreaksTheRulesWhenTheyPredict) {
+    // A sensor whose gain drifts by g per interval between checks shows, in each check of a
+    // correction learnt one interval before, an offset of g times the CTE. Against limits of
+    // about s = 0.002: beyond 3 s the first check breaks; between 2 s and 3 s the second
+    // (two of three); below 2 s the rules never fire.
+    const std::vector<double> baseline{16.910, 16.913, 16.908, 16.912, 16.909, 16.911, 16.910};
+    const struct {
+        double gainPerInterval;
+        int predicted; // 1-based check after the drift began; 0: never in six checks
+    } cases[] = {{0.0005, 1}, {0.00031, 2}, {0.00018, 0}};
+    for (const auto& c : cases) {
+        const double offset = c.gainPerInterval * 16.911;
+        std::vector<double> values = baseline;
+        int broke = 0;
+        for (int k = 1; k <= 6 && broke == 0; ++k) {
+            values.push_back(16.9104 + offset);
+            if (ChartOf(values).outOfControl) broke = k;
+        }
+        EXPECT_EQ(broke, c.predicted) << "gain drift " << c.gainPerInterval << " per interval";
+    }
+}
+
 } // namespace
 } // namespace dilato
