@@ -151,7 +151,7 @@ TEST(ControlChart, AppliesTheCertificateAndTheLabsRules) {
     } cases[] = {
         {{}, ChartRule::None, "the baseline itself"},
         {{16.911}, ChartRule::None, "a check at the mean"},
-        {{16.920}, ChartRule::Beyond3s, "one check beyond 3 s"},
+        {{16.918}, ChartRule::Beyond3s, "one check beyond 3 s (not 4 s)"},
         {{16.915, 16.915}, ChartRule::TwoOfThree2s, "two checks in a row beyond 2 s"},
         {{16.915, 16.911, 16.915}, ChartRule::TwoOfThree2s, "two of three beyond 2 s"},
         {{16.915, 16.906}, ChartRule::None, "beyond 2 s on opposite sides"},
@@ -188,7 +188,7 @@ TEST(ControlChart, ASteadyDriftBreaksTheRulesWhenTheyPredict) {
     const struct {
         double gainPerInterval;
         int predicted; // 1-based check after the drift began; 0: never in six checks
-    } cases[] = {{0.0005, 1}, {0.00031, 2}, {0.00018, 0}};
+    } cases[] = {{0.00042, 1}, {0.00031, 2}, {0.00018, 0}};
     for (const auto& c : cases) {
         const double offset = c.gainPerInterval * 16.911;
         std::vector<double> values = baseline;
