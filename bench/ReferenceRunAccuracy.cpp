@@ -39,7 +39,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 struct Errors {
-    int n = 0, within = 0;
+    int n = 0, within = 0, covered = 0;
     double truth = 0, sum = 0, squares = 0, worst = 0, residual = 0, from = 0, to = 0;
     void add(const MeasuredResult& m, double fixtureResidual) {
         ++n;
@@ -49,6 +49,7 @@ struct Errors {
         const double relative = m.truth != 0 ? std::fabs(m.error() / m.truth) : 0;
         worst = std::max(worst, relative);
         within += relative <= 0.003 ? 1 : 0;
+        covered += m.coveredByU() ? 1 : 0;
         residual += fixtureResidual;
         from += m.from;
         to += m.to;
@@ -126,11 +127,11 @@ int main(int argc, char** argv) {
                     run.record->number);
     }
 
-    std::printf("%-13s %-13s %8s | %-33s | %-33s | %8s\n", "", "", "", "fixed fixture correction",
+    std::printf("%-13s %-13s %8s | %-42s | %-42s | %8s\n", "", "", "", "fixed fixture correction",
                 "measured correction", "fixed");
-    std::printf("%-13s %-13s %8s | %8s %7s %7s %8s | %8s %7s %7s %8s | %8s\n", "material",
-                "interval", "truth", "mean err", "sd", "worst%", "<=0.3%", "mean err", "sd",
-                "worst%", "<=0.3%", "residual");
+    std::printf("%-13s %-13s %8s | %8s %7s %7s %8s %8s | %8s %7s %7s %8s %8s | %8s\n",
+                "material", "interval", "truth", "mean err", "sd", "worst%", "<=0.3%", "cover U",
+                "mean err", "sd", "worst%", "<=0.3%", "cover U", "residual");
     int incomplete = 0;
     for (const std::string& material : materials) {
         std::map<int, Errors> fixed, measured;
@@ -166,11 +167,12 @@ int main(int argc, char** argv) {
             const Errors& m = measured[key];
             char interval[32];
             std::snprintf(interval, sizeof interval, "%.1f..%.1f", f.from / f.n, f.to / f.n);
-            std::printf("%-13s %-13s %8.4f | %8.4f %7.4f %7.3f %4d/%-4d | %8.4f %7.4f %7.3f "
-                        "%4d/%-4d | %8.4f\n",
+            std::printf("%-13s %-13s %8.4f | %8.4f %7.4f %7.3f %4d/%-4d %7.1f%% | %8.4f %7.4f "
+                        "%7.3f %4d/%-4d %7.1f%% | %8.4f\n",
                         material.c_str(), interval, f.truth / f.n, f.mean(), f.sd(),
-                        100 * f.worst, f.within, f.n, m.mean(), m.sd(), 100 * m.worst, m.within,
-                        m.n, f.residual / f.n);
+                        100 * f.worst, f.within, f.n, 100.0 * f.covered / std::max(f.n, 1),
+                        m.mean(), m.sd(), 100 * m.worst, m.within, m.n,
+                        100.0 * m.covered / std::max(m.n, 1), f.residual / f.n);
         }
         std::fflush(stdout);
     }

@@ -45,6 +45,9 @@ bool TestSession::SaveStep(int completedStep) {
     if (saved && completedStep == NumberOfSteps(params_) - 1 && reference.material()) {
         reference.RecordRun(files);
         ShowReferenceState(false);
+        // The next sample is an ordinary one unless the operator picks a reference again: a
+        // test of another sample must never pass for a reference run.
+        window.view().referenceMaterial.clear();
     }
     if (stepSaved_) stepSaved_();
     return saved;
