@@ -12,11 +12,14 @@ const double kRootTwo = std::sqrt(2.0);
 const double kRootThree = std::sqrt(3.0);
 // The frame's share per inch of length difference is known to a tenth of itself.
 constexpr double kFrameShareFraction = 0.10;
+// The reference's length is kept to 0.001 in as a sample's is: half a digit either way.
+constexpr double kReferenceLengthHalfWidth = 0.0005;
 } // namespace
 
 std::optional<ColumnCorrection> ColumnCorrection::Fit(std::vector<CorrectionPoint> points,
                                                       double referenceLength,
-                                                      double alphaUncertainty) {
+                                                      double alphaUncertainty,
+                                                      std::optional<double> referenceAlpha) {
     if (points.size() < 2 || !(referenceLength > 0) || !(alphaUncertainty >= 0))
         return std::nullopt;
     std::sort(points.begin(), points.end(),
@@ -34,6 +37,7 @@ std::optional<ColumnCorrection> ColumnCorrection::Fit(std::vector<CorrectionPoin
     c.centre_ = (c.low_ + c.high_) / 2.0;
     c.length_ = referenceLength;
     c.alphaU_ = alphaUncertainty;
+    c.referenceAlpha_ = referenceAlpha;
     const int degree = std::min<int>(2, static_cast<int>(points.size()) - 1);
     const auto n = static_cast<Eigen::Index>(points.size());
     Eigen::MatrixXd a(n, degree + 1);
@@ -79,8 +83,11 @@ double ColumnCorrection::perDegreeUncertainty(double length) const {
     const double curve = kRootTwo * residual_ / span;
     const double transfer = std::fabs(length - length_) * kFramePerInchPerDegree *
                             kFrameShareFraction / kRootThree;
+    // The certified expansion was taken over the reference's length as entered.
+    const double referenceLength =
+        std::fabs(referenceAlpha_.value_or(0.0)) * 1e-6 * kReferenceLengthHalfWidth / kRootThree;
     return std::sqrt(certificate * certificate + readings * readings + curve * curve +
-                     transfer * transfer);
+                     transfer * transfer + referenceLength * referenceLength);
 }
 
 bool ColumnCorrection::covers(double t1, double t2) const {

@@ -26,10 +26,12 @@ class ColumnCorrection {
   public:
     // The curve through the points (two or more, distinct temperatures): a straight line
     // through two, a parabola through more. `referenceLength` in inches; `alphaUncertainty`
-    // the certificate's standard uncertainty of alpha (10^-6 per °C). Nothing when the points
+    // the certificate's standard uncertainty of alpha (10^-6 per °C); `referenceAlpha` the
+    // reference's own CTE over the run (10^-6 per °C), when known. Nothing when the points
     // cannot carry a curve.
     [[nodiscard]] static std::optional<ColumnCorrection>
-    Fit(std::vector<CorrectionPoint> points, double referenceLength, double alphaUncertainty);
+    Fit(std::vector<CorrectionPoint> points, double referenceLength, double alphaUncertainty,
+        std::optional<double> referenceAlpha = {});
 
     // The column's own change from the first point's temperature to `temp`, inches.
     [[nodiscard]] double at(double temp) const;
@@ -46,6 +48,10 @@ class ColumnCorrection {
     [[nodiscard]] double highTemp() const { return high_; }
     [[nodiscard]] double referenceLength() const { return length_; }
     [[nodiscard]] double alphaUncertainty() const { return alphaU_; }
+    // The reference's CTE, when known. A gain error of the sensor or of the temperatures
+    // scales the reference's expansion into the correction as it scales a sample's into its
+    // reading: on a corrected result it acts on the difference of the two CTEs only.
+    [[nodiscard]] const std::optional<double>& referenceAlpha() const { return referenceAlpha_; }
     [[nodiscard]] const std::vector<CorrectionPoint>& points() const { return points_; }
     // Root mean square of the points about the curve (0 when it passes through them).
     [[nodiscard]] double residual() const { return residual_; }
@@ -54,6 +60,7 @@ class ColumnCorrection {
     std::vector<CorrectionPoint> points_;
     std::vector<double> coef_; // in powers of (T - centre_)
     double centre_ = 0, low_ = 0, high_ = 0, length_ = 0, alphaU_ = 0, residual_ = 0;
+    std::optional<double> referenceAlpha_;
 };
 
 // The system correction a test's results use: a measured one, or none (the fixed fixture

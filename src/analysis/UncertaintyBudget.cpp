@@ -54,7 +54,6 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     const double perInch = 1e6 / (sampleLength * dT);
 
     b.sampleLength = magnitude * f.lengthHalfWidthInches / kRootThree / sampleLength;
-    b.temperatureCalibration = magnitude * f.temperatureGainLimit / kRootThree;
     // Each end temperature is one reading (it scatters as the last readings did), or at
     // equilibrium the mean of the last readings.
     b.temperatureStability =
@@ -81,10 +80,16 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     // uncertain is the model of the approach, a tenth of that correction.
     b.residualDrift = std::fabs(ResidualBias(to) - ResidualBias(from)) * perInch;
 
-    // Fractions of the change itself: of the indicator's, and of the temperature's.
-    b.indicatorGain = magnitude * f.indicatorGainFraction / kRootThree;
-    b.calibrator = magnitude * f.calibratorGainFraction / kRootThree;
-    b.sampleStage = magnitude * f.sampleStageFraction / kRootThree;
+    // Fractions of the change itself: of the indicator's, and of the temperature's. A
+    // measured correction took the same fractions of its reference's expansion, so on a
+    // corrected result they act on the difference of the two CTEs alone.
+    const double scaled = correction && correction->referenceAlpha()
+                              ? std::fabs(cte - *correction->referenceAlpha())
+                              : magnitude;
+    b.temperatureCalibration = scaled * f.temperatureGainLimit / kRootThree;
+    b.indicatorGain = scaled * f.indicatorGainFraction / kRootThree;
+    b.calibrator = scaled * f.calibratorGainFraction / kRootThree;
+    b.sampleStage = scaled * f.sampleStageFraction / kRootThree;
 
     const double terms[] = {b.sampleLength,        b.temperatureCalibration, b.temperatureStability,
                             b.indicatorResolution, b.indicatorNoise,         b.fixtureCorrection,

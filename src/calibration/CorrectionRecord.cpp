@@ -90,7 +90,7 @@ class LineReader {
 } // namespace
 
 std::optional<ColumnCorrection> CorrectionRecordData::curve() const {
-    return ColumnCorrection::Fit(points, sampleLength, alphaUncertainty);
+    return ColumnCorrection::Fit(points, sampleLength, alphaUncertainty, certifiedCte);
 }
 
 std::vector<std::string> CorrectionRecordLines(const CorrectionRecordData& r) {

@@ -20,16 +20,7 @@ TestSession::TestSession(const SessionAdapters& a)
       sequencer(Context(a), [this](int completed) { return SaveStep(completed); }),
       start(Context(a), sequencer, a.folders), cycle(Context(a), sequencer, start),
       params_(a.params) {
-    start.setPrepareCorrection([this] {
-        const int steps = NumberOfSteps(params_);
-        double low = 0, high = 0;
-        for (int s = 0; s < steps; ++s) {
-            const double t = StepSetPoint(params_, s);
-            low = s == 0 ? t : std::min(low, t);
-            high = s == 0 ? t : std::max(high, t);
-        }
-        return reference.PrepareAtStart(window.view().referenceMaterial, low, high);
-    });
+    start.setPrepareCorrection([this] { return PrepareCorrection(); });
     ticks.setPass([this] { cycle.ProcessReadSet(); });
     window.setReadingsSource([&instruments = a.instruments, &watch = ticks.watch()] {
         return LiveReadings{instruments.IndicatorReading(), instruments.SampleTemp(),
@@ -51,6 +42,17 @@ bool TestSession::SaveStep(int completedStep) {
     }
     if (stepSaved_) stepSaved_();
     return saved;
+}
+
+bool TestSession::PrepareCorrection() {
+    const int steps = NumberOfSteps(params_);
+    double low = 0, high = 0;
+    for (int s = 0; s < steps; ++s) {
+        const double t = StepSetPoint(params_, s);
+        low = s == 0 ? t : std::min(low, t);
+        high = s == 0 ? t : std::max(high, t);
+    }
+    return reference.PrepareAtStart(window.view().referenceMaterial, low, high);
 }
 
 void TestSession::ShowReferenceState(bool atStartUp) {

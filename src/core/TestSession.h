@@ -36,6 +36,9 @@ class TestSession {
 
     // The Test tab's entry: idle state, first set point, the ticks running.
     void EnterTest();
+    // The system correction of the test about to run over the plan's temperatures (and the
+    // reference material of a reference run); false when the reference cannot be used.
+    [[nodiscard]] bool PrepareCorrection();
     // Puts the control chart's state on the Test tab; `atStartUp` also tells the operator
     // when the instrument is out of control.
     void ShowReferenceState(bool atStartUp);

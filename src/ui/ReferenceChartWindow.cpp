@@ -111,7 +111,7 @@ void ReferenceChartWindow::show(const ChartState& chart) {
     plot_->xAxis->setRange(x0 - span * 0.05, x1 + span * 0.05);
     plot_->yAxis->setRange(low - margin, high + margin);
     plot_->legend->setVisible(true);
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
+    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
     plot_->replot();
 }
 

@@ -152,6 +152,19 @@ TEST(ColumnCorrection, ItsUncertaintyTakesTheFixedCorrectionsPlaceInTheBudget) {
     // the carrying over.
     EXPECT_GE(c->perDegreeUncertainty(2.0), 0.014e-6 * 2.0);
     EXPECT_GT(c->perDegreeUncertainty(1.0), c->perDegreeUncertainty(2.0));
+
+    // Learnt with a reference of known CTE, the gain terms act on the difference of the
+    // CTEs: nothing left for a sample of the reference's own CTE, the whole difference for
+    // fused silica.
+    const auto copper = ColumnCorrection::Fit(c->points(), 2.0, 0.014, 16.9);
+    ASSERT_TRUE(copper);
+    const UncertaintyBudget same = BudgetFor(from, to, 16.9, 2.0, {}, &*copper);
+    EXPECT_EQ(same.temperatureCalibration, 0.0);
+    EXPECT_EQ(same.indicatorGain, 0.0);
+    const UncertaintyBudget silica = BudgetFor(from, to, 0.55, 2.0, {}, &*copper);
+    const UncertaintyBudget asIfCopperLess = BudgetFor(from, to, 16.35, 2.0);
+    EXPECT_NEAR(silica.temperatureCalibration, asIfCopperLess.temperatureCalibration, 1e-12);
+    EXPECT_NEAR(silica.sampleStage, asIfCopperLess.sampleStage, 1e-12);
 }
 
 } // namespace

@@ -63,17 +63,17 @@ struct SeededTest {
     // about the 2.000 in entered), each uniform.
     bool drawTypeB = false;
     // A reference run: the certified material the sample is ("SRM736"); empty: a test.
-    std::string reference;
+    std::string reference{};
     // The correction records to start from: the files of another program's record folder,
     // copied into this one's before the start (empty: none).
-    std::string recordsFrom;
+    std::string recordsFrom{};
     // Where to keep this program's correction records when the run ends (its own folders go
     // with it); empty: nowhere.
-    std::string keepRecordsIn;
+    std::string keepRecordsIn{};
     // When the test starts (the virtual clock's default when not given).
-    std::optional<QDateTime> start;
+    std::optional<QDateTime> start{};
     // The bench as given, in place of the seeded one (the seed still draws the noise).
-    std::optional<sim::BenchParams> bench;
+    std::optional<sim::BenchParams> bench{};
 };
 
 // The bench of a seeded test, with its Type B inputs drawn when asked.

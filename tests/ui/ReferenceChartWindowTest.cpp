@@ -5,6 +5,7 @@
 
 #include "ui/ReferenceChartWindow.h"
 
+#include <QApplication>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
@@ -18,6 +19,10 @@ int PointsOf(QCustomPlot& plot, const QString& name) {
 }
 
 TEST(ReferenceChartWindow, DrawsEachRunAsItsKindOfPointAndSaysTheVerdict) {
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
     for (const bool drifted : {false, true}) {
         const ChartState chart = test::ReferenceHistory(drifted);
         ASSERT_EQ(chart.outOfControl, drifted);
