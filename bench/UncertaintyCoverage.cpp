@@ -5,7 +5,7 @@
 // the estimate, and the simulated minutes of the steps.
 //
 //   bench_uncertainty_coverage [--runs N] [--materials copper,pmma] [--plans 20/50/80,-20/40/100]
-//                              [--class auto|unknown] [--type-b on|off]
+//                              [--class auto|unknown] [--type-b on|off] [--reference NAME]
 //
 // --class auto (the default) names each sample's material class as an operator would (metal,
 // glass, polymer), so that its steps end at equilibrium; unknown leaves them to the drift
@@ -14,6 +14,9 @@
 // length) from the distributions the budget gives them, so that coverage tests the whole
 // budget and not the readings' noise alone. Beside the coverage it prints the mean and
 // spread of z = error / u_c, and how many results were flagged as not at equilibrium.
+//
+// --reference NAME (SRM736): before each seed's test, a reference run of that material on the
+// same drawn instrument (its own noise), whose measured correction the test then uses.
 //
 // The defaults are 200 runs of copper, aluminium, fused silica and the polymer over the plans
 // 20/50/80 and -20/40/100 °C (whose overall result spans -20 to 100 °C). Temporary files go
@@ -28,6 +31,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <unistd.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -89,6 +93,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> materials{"copper", "aluminium", "fused-silica", "pmma"};
     std::vector<std::string> plans{"20/50/80", "-20/40/100"};
     bool autoClass = true, typeB = true;
+    std::string reference;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -103,6 +108,8 @@ int main(int argc, char** argv) {
             autoClass = value == "auto";
         else if (arg == "--type-b" && (value == "on" || value == "off"))
             typeB = value == "on";
+        else if (arg == "--reference")
+            reference = value;
         else
             return Usage();
     }
@@ -114,8 +121,10 @@ int main(int argc, char** argv) {
     if (!std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm", ec))
         ::setenv("TMPDIR", "/dev/shm", 0);
 
-    std::printf("class %s, Type B inputs %s\n", autoClass ? "by material" : "unknown",
-                typeB ? "drawn per seed" : "fixed");
+    std::printf("class %s, Type B inputs %s, %s\n", autoClass ? "by material" : "unknown",
+                typeB ? "drawn per seed" : "fixed",
+                reference.empty() ? "fixed fixture correction"
+                                  : ("a " + reference + " reference run before each test").c_str());
     std::printf("%-13s %-11s %-15s %9s %9s %9s %9s %8s %9s %9s %8s %6s %6s %7s %s\n",
                 "material", "plan", "interval (C)", "CTE", "truth", "rms err", "estimate",
                 "U(k=2)", "U/truth", "cover U", "cover est", "mean z", "sd z", "flagged",
@@ -140,6 +149,30 @@ int main(int argc, char** argv) {
                 t.materialClass =
                     autoClass ? dilato::test::ClassOfMaterial(material) : std::string("unknown");
                 t.drawTypeB = typeB;
+                const std::string records =
+                    std::filesystem::temp_directory_path().string() + "/dilato-coverage-records-" +
+                    std::to_string(::getpid());
+                if (!reference.empty()) {
+                    // The same instrument with the reference specimen on it, read with noise
+                    // of its own.
+                    dilato::test::SeededTest r = t;
+                    r.bench = dilato::test::SeededBench(t);
+                    r.bench->sample.setMaterial(dilato::sim::Material::Named("copper"));
+                    r.material = "copper";
+                    r.materialClass = "metal";
+                    r.seed = t.seed + 1000000;
+                    r.reference = reference;
+                    std::filesystem::remove_all(records, ec);
+                    r.keepRecordsIn = records;
+                    const auto ref = dilato::test::RunSeededTest(r);
+                    if (!ref.completed || !ref.record) {
+                        ++incomplete;
+                        std::fprintf(stderr, "reference run for seed %d did not complete\n", seed);
+                        continue;
+                    }
+                    t.recordsFrom = records;
+                    t.start = QDateTime(QDate(2026, 1, 6), QTime(9, 0));
+                }
                 const auto run = dilato::test::RunSeededTest(t);
                 if (!run.completed) {
                     ++incomplete;

@@ -144,12 +144,19 @@ double Bench::fixtureGrowthInches() const {
            f.expansion.integral(p_.stage.ambient, fixture_);
 }
 
+double Bench::sensorGainNow() const {
+    constexpr double kSecondsPerMonth = 30.44 * 86400.0;
+    const SampleParams& s = p_.sample;
+    const double months = (s.driftDays * 86400.0 + (time_ - start_)) / kSecondsPerMonth;
+    return s.sensorGain * (1.0 + s.gainDriftPerMonth * months);
+}
+
 double Bench::trueIndicatorMillimetres() const {
     // The growing frame lifts the sensor away from the sample's top.
     const SampleParams& s = p_.sample;
     const double driftMm = s.driftMicronsPerHour * 1e-3 * (time_ - start_) / 3600.0;
     return s.baseMillimetres +
-           (sampleGrowthInches() - fixtureGrowthInches()) * kMillimetresPerInch * s.sensorGain +
+           (sampleGrowthInches() - fixtureGrowthInches()) * kMillimetresPerInch * sensorGainNow() +
            driftMm;
 }
 

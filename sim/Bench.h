@@ -46,6 +46,11 @@ struct SampleParams {
     double noiseMicrons = 0.1; // standard deviation of one sensor reading
     // The displacement sensor's gain: it reads a movement as this much of itself.
     double sensorGain = 1.0;
+    // A sensor that ages: its gain changes by this fraction per month (30.44 days) of the
+    // bench's time, from `driftDays` days of ageing already behind it when the bench starts
+    // (an instrument that has drifted since its last reference run).
+    double gainDriftPerMonth = 0.0;
+    double driftDays = 0.0;
 
     void setMaterial(const Material& material) {
         expansion = material.expansion;
@@ -119,6 +124,8 @@ class Bench {
     // The displacement sensor's reading in millimetres, noise included; noiseless variant.
     [[nodiscard]] double indicatorMillimetres();
     [[nodiscard]] double trueIndicatorMillimetres() const;
+    // The sensor's gain now, its ageing included.
+    [[nodiscard]] double sensorGainNow() const;
     // The reference calibrator's reading of the stage thermocouple.
     [[nodiscard]] double calibratorReading();
 

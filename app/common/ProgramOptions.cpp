@@ -62,6 +62,10 @@ SimulationOptions ParseSimulation(const std::string& settings) {
                           "--simulate outage=")});
         } else if (key == "drift")
             sim.driftMicronsPerMinute = OptionNumber(value, "--simulate drift=");
+        else if (key == "gain-drift")
+            sim.gainDriftPerMonth = OptionNumber(value, "--simulate gain-drift=");
+        else if (key == "aged")
+            sim.agedDays = OptionNumber(value, "--simulate aged=");
         else if (key == "seed")
             sim.seed = static_cast<unsigned>(OptionNumber(value, "--simulate seed="));
         else if (key == "thermistor-slope")
@@ -142,7 +146,10 @@ const char* ProgramOptionsUsage() {
                         errors:
                         thermistor-slope=S,thermistor-offset=C (its reading is actual * S + C),
                         command-slope=S,command-offset=C (it holds its thermistor at set point
-                        * S + C), tau=SECONDS (its time constant)
+                        * S + C), tau=SECONDS (its time constant); the sensor's ageing:
+                        gain-drift=FRACTION (its gain changes by that much a month of the
+                        clock's time, 0.001 for 0.1 %), aged=DAYS (how long it has aged
+                        already when the run starts)
   --port COMn=DEVICE    serial device behind COM n (repeatable); the ports of the settings
                         file's Keyence_Comport and TE_Comport are used
   --time-scale K        the clock runs K times faster than the wall

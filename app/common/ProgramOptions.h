@@ -19,6 +19,8 @@ struct SimulationOptions {
     std::optional<double> diffusivity, contact;
     std::optional<unsigned> seed;
     double driftMicronsPerMinute = 0; // a sample that keeps growing and never settles
+    // A sensor whose gain ages by this fraction a month, with `agedDays` of it behind it.
+    double gainDriftPerMonth = 0, agedDays = 0;
     // Instruments that never answer: "sensor", "controller" (a lost instrument).
     std::vector<std::string> silent;
     // An instrument that stops answering `at` seconds after the start and answers again

@@ -34,6 +34,8 @@ sim::BenchParams Bench(const SimulationOptions& s, double lengthInches) {
     bench.sample.lengthInches = s.lengthInches.value_or(lengthInches > 0 ? lengthInches : 2.0);
     if (s.seed) bench.seed = *s.seed;
     bench.sample.driftMicronsPerHour = s.driftMicronsPerMinute * 60.0;
+    bench.sample.gainDriftPerMonth = s.gainDriftPerMonth;
+    bench.sample.driftDays = s.agedDays;
     sim::StageParams& stage = bench.stage;
     stage.thermistorSlope = s.thermistorSlope.value_or(stage.thermistorSlope);
     stage.thermistorOffset = s.thermistorOffset.value_or(stage.thermistorOffset);

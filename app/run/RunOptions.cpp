@@ -67,6 +67,8 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
                              o.length = value();
                          else if (arg == "--material-class")
                              o.materialClass = value();
+                         else if (arg == "--reference")
+                             o.reference = value();
                          else if (arg == "--wait-for-equilibrium")
                              o.waitForEquilibrium = true;
                          else if (arg == "--contact-seconds")
@@ -126,6 +128,12 @@ std::string RunUsage() {
                         last tested as by this operator, else unknown): a step then ends only
                         when the fit of its approach to equilibrium tells what is still to
                         come, and its results are taken at that equilibrium
+  --reference NAME      a reference run: the sample is the certified reference material
+                        NAME (SRM736 copper; SRM739 fused silica and SRM731 borosilicate
+                        glass once their certificates' tables are in the system folder as
+                        RefMat-NAME.txt, as a lab's own specimen is); at its end the
+                        measured system correction is kept as a numbered correction record
+                        beside the calibration records, and later tests use it
   --wait-for-equilibrium
                         a step also waits until what is still to come is itself that small
   --contact-seconds S   the stage's contact with a sample's foot as a time constant

@@ -20,6 +20,7 @@ struct RunOptions : app::ProgramOptions {
     // metal, glass, polymer or unknown; empty when not given (the class the sample ID was
     // last tested as, else unknown)
     std::string materialClass;
+    std::string reference; // a reference run with this certified material (SRM736, ...)
     bool waitForEquilibrium = false;
     std::optional<double> contactSeconds; // the stage's contact time constant
     bool millimetres = false;

@@ -76,6 +76,29 @@ std::string SampleClassFor(Program& p, const std::string& sampleId, std::ostream
     return MaterialClassName(*kept);
 }
 
+// Which system correction the results used, what to mind about it, and the record a
+// reference run wrote.
+void PrintCorrection(std::ostream& out, const Program& p, const TestEvidence& evidence) {
+    out << "System correction: " << evidence.correctionText << std::endl;
+    for (const std::string& w : evidence.correctionWarnings)
+        out << "WARNING: " << w << std::endl;
+    const ReferenceRuns& reference = p.session.reference;
+    if (reference.lastRecord()) {
+        const CorrectionRecordData& r = *reference.lastRecord();
+        out << "Reference run: " << r.reference << " measured " << FormatNumber(r.measuredCte, "0.000")
+            << " against " << FormatNumber(r.certifiedCte, "0.000") << " \xC2\xB5/\xC2\xB0"
+            << "C certified over " << FormatNumber(r.fromTemp, "0.0") << " to "
+            << FormatNumber(r.toTemp, "0.0") << "; correction record " << r.number << ": "
+            << reference.lastRecordPath() << std::endl;
+        const ChartState chart = reference.Chart();
+        out << "Control chart: "
+            << (chart.outOfControl ? chart.warning
+                                   : std::string(r.usedRecord > 0 ? "the check is in control"
+                                                                  : "first run, no check yet"))
+            << std::endl;
+    }
+}
+
 // The summary's CTE lines of this test, with the simulated truth beside them.
 void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports) {
     const std::string section =
@@ -102,6 +125,7 @@ void PrintResults(std::ostream& out, Program& p, const app::ProgramPorts& ports)
     // Results whose steps did not end at equilibrium carry no accuracy claim.
     const auto& evidence = p.session.files.lastEvidence();
     if (!evidence) return;
+    PrintCorrection(out, p, *evidence);
     for (const ResultEvidence& r : evidence->results) {
         if (r.belowMethodRange) out << "CTE " << r.key << ": " << ResultFlagText(r) << std::endl;
         if (r.belowNoiseRange) out << "CTE " << r.key << ": " << ExpansionFlagText(r) << std::endl;
@@ -181,6 +205,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     view.sampleLength = o.length;
     view.materialClass = o.materialClass.empty() ? SampleClassFor(p, o.sampleId, out)
                                                  : o.materialClass;
+    view.referenceMaterial = o.reference;
     p.session.run.equilibrium.waitForEquilibrium = o.waitForEquilibrium;
     if (o.contactSeconds) p.session.run.equilibrium.contactSeconds = *o.contactSeconds;
     p.folders.DataFileName = o.test;

@@ -27,21 +27,25 @@ StepEnd EndValues(const StepData& data, int step) {
 // CTE and accuracy from the end of one step (`low`) to the end of another (`high`),
 // written into columns 1 to 4 of row s.
 void PairResult(ResultTable& table, int s, const StepEnd& low, const StepEnd& high,
-                float sampleLength) {
+                float sampleLength, const ColumnCorrection* correction) {
     table.at(s, result::StartTemp) = low.temperature;
     table.at(s, result::EndTemp) = high.temperature;
     const float dT = high.temperature - low.temperature;
     const float cte = CteBetweenEnds(low.temperature, low.indicator, high.temperature,
-                                     high.indicator, sampleLength);
+                                     high.indicator, sampleLength, correction);
     table.at(s, result::Cte) = cte;
     table.at(s, result::Accuracy) = AccuracyEstimate(dT, cte, sampleLength);
 }
 
 } // namespace
 
-float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength) {
+float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength,
+                     const ColumnCorrection* correction) {
     const float dT = t2 - t1;
-    const float dI = i2 - i1 + SystemCorrection(dT, sampleLength);
+    const float column =
+        correction ? static_cast<float>(correction->changeFor(t1, t2, sampleLength))
+                   : SystemCorrection(dT, sampleLength);
+    const float dI = i2 - i1 + column;
     return CteFromChange(dT, dI, sampleLength);
 }
 
@@ -73,7 +77,8 @@ Analysed<void> ComputeFinalResults(const StepData& data, std::span<const double>
 
 Analysed<void> ComputeFinalResults(const StepData& data, std::span<const double> setPoints,
                                    float sampleLength, int last, ResultTable& table,
-                                   std::span<const StepEndValue> endValues) {
+                                   std::span<const StepEndValue> endValues,
+                                   const ColumnCorrection* correction) {
     try {
         table.clear();
         const int steps = last > 0 ? last + 1 : static_cast<int>(setPoints.size());
@@ -89,12 +94,12 @@ Analysed<void> ComputeFinalResults(const StepData& data, std::span<const double>
         }
         for (int s = 1; s < steps; ++s)
             PairResult(table, s, ends[static_cast<size_t>(s - 1)], ends[static_cast<size_t>(s)],
-                       sampleLength);
+                       sampleLength, correction);
 
         if (last <= 0 && steps != 2 && steps > 0) {
             const auto [lowest, highest] = RangeSteps(setPoints.first(static_cast<size_t>(steps)));
             PairResult(table, steps, ends[static_cast<size_t>(lowest - 1)],
-                       ends[static_cast<size_t>(highest - 1)], sampleLength);
+                       ends[static_cast<size_t>(highest - 1)], sampleLength, correction);
         }
     } catch (const std::exception& e) {
         return FailedIn("ComputeFinalResults", e.what(), AnalysisError::Weight::Fatal,

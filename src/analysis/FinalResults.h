@@ -3,6 +3,7 @@
 // complete batch of more than two steps, over the whole range from the lowest to the
 // highest set point, each with its accuracy estimate.
 
+#include "analysis/ColumnCorrection.h"
 #include "analysis/StepData.h"
 #include "analysis/AnalysisError.h"
 
@@ -40,8 +41,10 @@ class ResultTable {
 };
 
 // The CTE from one step end (temperature t1, indicator i1) to another, the fixture's
-// expansion added to the measured change.
-[[nodiscard]] float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength);
+// expansion added to the measured change: the column's measured expansion when a
+// correction is given, else the fixed fixture correction.
+[[nodiscard]] float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength,
+                                   const ColumnCorrection* correction = nullptr);
 
 // The steps (1-based) of the overall result: the one with the lowest and the one with the
 // highest set point, the first of equal extremes.
@@ -63,10 +66,12 @@ struct StepEndValue {
     float indicator = 0.0f;
 };
 // The same, step s ending at endValues[s - 1] where that is given (at its end reading where
-// not, or beyond the list).
+// not, or beyond the list); the column's measured correction in place of the fixed one when
+// given.
 [[nodiscard]] Analysed<void> ComputeFinalResults(const StepData& data,
                                                  std::span<const double> setPoints,
                                                  float sampleLength, int last, ResultTable& table,
-                                                 std::span<const StepEndValue> endValues);
+                                                 std::span<const StepEndValue> endValues,
+                                                 const ColumnCorrection* correction = nullptr);
 
 } // namespace dilato

@@ -42,7 +42,8 @@ const StepEvidence* EvidenceOf(const std::vector<StepEvidence>& steps, int step)
 
 std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& steps,
                                              const PlanShape& plan, float sampleLength,
-                                             const InstrumentFigures& figures) {
+                                             const InstrumentFigures& figures,
+                                             const ColumnCorrection* correction) {
     const int turn = plan.batchTemps;
     if (!plan.roundTrip || turn < 2 || static_cast<int>(plan.setPoints.size()) != turn + 1)
         return std::nullopt;
@@ -57,9 +58,10 @@ std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& st
     c.heatingFirst = plan.setPoints[static_cast<size_t>(turn - 1)] > plan.setPoints[0];
     c.outbound = CteBetweenEnds(first->resultTemperature(), first->resultIndicator(),
                                 middle->resultTemperature(), middle->resultIndicator(),
-                                sampleLength);
+                                sampleLength, correction);
     c.back = CteBetweenEnds(middle->resultTemperature(), middle->resultIndicator(),
-                            last->resultTemperature(), last->resultIndicator(), sampleLength);
+                            last->resultTemperature(), last->resultIndicator(), sampleLength,
+                            correction);
     const double mean = (std::fabs(c.outbound) + std::fabs(c.back)) / 2.0;
     const double gap = std::fabs(static_cast<double>(c.outbound) - c.back);
     c.difference = mean > 0.0 ? gap / mean : 0.0;
@@ -68,7 +70,7 @@ std::optional<RoundTripCheck> CheckRoundTrip(const std::vector<StepEvidence>& st
     // largely cancels, as does the fixture correction they both carry.
     const WeightedCte legs[] = {{*first, *middle, c.outbound, 1.0}, {*middle, *last, c.back, -1.0}};
     c.differenceUncertainty =
-        UncertaintyBudget::kCoverageFactor * CombinedUncertaintyOf(legs, sampleLength, figures);
+        UncertaintyBudget::kCoverageFactor * CombinedUncertaintyOf(legs, sampleLength, figures, correction);
     c.beyondUncertainty = gap > c.differenceUncertainty;
     return c;
 }
@@ -98,7 +100,8 @@ void NoteExpansion(ResultEvidence& r, const StepEvidence& from, const StepEviden
 
 // Results that share a step are correlated through its end value: each notes the others.
 void NoteCorrelations(std::vector<ResultEvidence>& results, const std::vector<StepEvidence>& steps,
-                      double sampleLength, const InstrumentFigures& figures) {
+                      double sampleLength, const InstrumentFigures& figures,
+                      const ColumnCorrection* correction) {
     for (ResultEvidence& r : results) {
         if (!r.hasBudget) continue;
         for (const ResultEvidence& o : results) {
@@ -112,7 +115,7 @@ void NoteCorrelations(std::vector<ResultEvidence>& results, const std::vector<St
             r.correlations.emplace_back(
                 o.key, CorrelationOf({at(r.fromStep), at(r.toStep), r.cte},
                                      {at(o.fromStep), at(o.toStep), o.cte}, sampleLength,
-                                     figures));
+                                     figures, correction));
         }
     }
 }
@@ -121,7 +124,8 @@ void NoteCorrelations(std::vector<ResultEvidence>& results, const std::vector<St
 
 TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const ResultTable& table,
                                const PlanShape& plan, float sampleLength,
-                               const InstrumentFigures& figures) {
+                               const InstrumentFigures& figures,
+                               const ColumnCorrection* correction) {
     TestEvidence out;
     out.steps = steps;
     out.material = plan.material;
@@ -147,16 +151,17 @@ TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps, const Res
         const StepEvidence* to = EvidenceOf(steps, r.toStep);
         if (from && to) {
             r.hasBudget = true;
-            r.budget = BudgetFor(*from, *to, r.cte, sampleLength, figures);
+            r.budget = BudgetFor(*from, *to, r.cte, sampleLength, figures, correction);
             r.lastReadingCte = CteBetweenEnds(from->endTemperature, from->endIndicator,
-                                              to->endTemperature, to->endIndicator, sampleLength);
+                                              to->endTemperature, to->endIndicator, sampleLength,
+                                              correction);
             NoteEquilibrium(r, *from, *to, sampleLength);
             NoteExpansion(r, *from, *to, sampleLength);
         }
         out.results.push_back(r);
     }
-    NoteCorrelations(out.results, steps, sampleLength, figures);
-    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength, figures);
+    NoteCorrelations(out.results, steps, sampleLength, figures, correction);
+    out.roundTrip = CheckRoundTrip(steps, plan, sampleLength, figures, correction);
     return out;
 }
 

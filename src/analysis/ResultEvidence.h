@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace dilato {
@@ -90,6 +91,11 @@ struct TestEvidence {
     std::optional<RoundTripCheck> roundTrip;
     MaterialClass material = MaterialClass::Unknown;
     MethodStandard method = MethodStandard::SolidsE228;
+    // The system correction the results use ("fixed fixture correction" or the measured
+    // one's record), and what the operator must know about it (a refused or expired
+    // correction, an instrument out of control); filled in by whoever knows them.
+    std::string correctionText;
+    std::vector<std::string> correctionWarnings;
 };
 
 // Plan of the test: its set points in run order (one per step), the batch temperatures in
@@ -107,10 +113,12 @@ struct PlanShape {
 [[nodiscard]] std::vector<int> ReportedRows(int steps, int batchTemps);
 
 // `steps`: the evidence of the steps saved so far (element s - 1 for step s); `table` the
-// complete results.
+// complete results; `correction` the column's measured correction the results used (none:
+// the fixed one).
 [[nodiscard]] TestEvidence BuildTestEvidence(const std::vector<StepEvidence>& steps,
                                              const ResultTable& table, const PlanShape& plan,
                                              float sampleLength,
-                                             const InstrumentFigures& figures = {});
+                                             const InstrumentFigures& figures = {},
+                                             const ColumnCorrection* correction = nullptr);
 
 } // namespace dilato

@@ -45,18 +45,20 @@ double EndIndicatorVariance(const StepEvidence& e, const InstrumentFigures& f) {
     return sigma * sigma + resolution * resolution;
 }
 
-// The fixture correction's standard uncertainty, per °C and so the same in every result.
-double FixtureTerm(double sampleLength, const InstrumentFigures& f) {
+// The system correction's standard uncertainty, per °C and so the same in every result: the
+// measured correction's own where one is used, else the fixed one's.
+double FixtureTerm(double sampleLength, const InstrumentFigures& f,
+                   const ColumnCorrection* correction) {
+    if (correction) return correction->perDegreeUncertainty(sampleLength) / sampleLength * 1e6;
     const double correctionPerDegree =
         std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(sampleLength))));
     return f.fixtureCorrectionFraction * correctionPerDegree / kRootThree / sampleLength * 1e6;
 }
 
-// The instrument's figures that scale a CTE by a fraction of itself, in quadrature.
-double ProportionalFraction(double sampleLength, const InstrumentFigures& f) {
-    const double fractions[] = {f.lengthHalfWidthInches / sampleLength, f.temperatureGainLimit,
-                                f.indicatorGainFraction, f.calibratorGainFraction,
-                                f.sampleStageFraction};
+// The instrument's gain figures that scale a CTE by a fraction of itself, in quadrature.
+double GainFraction(const InstrumentFigures& f) {
+    const double fractions[] = {f.temperatureGainLimit, f.indicatorGainFraction,
+                                f.calibratorGainFraction, f.sampleStageFraction};
     double sum = 0.0;
     for (const double x : fractions)
         sum += x * x;
@@ -70,7 +72,8 @@ double UncertaintyBudget::relative(double cte) const {
 }
 
 UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, double cte,
-                            double sampleLength, const InstrumentFigures& f) {
+                            double sampleLength, const InstrumentFigures& f,
+                            const ColumnCorrection* correction) {
     UncertaintyBudget b;
     const double dT =
         std::fabs(static_cast<double>(to.resultTemperature()) - from.resultTemperature());
@@ -80,7 +83,6 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     const double perInch = 1e6 / (sampleLength * dT);
 
     b.sampleLength = magnitude * f.lengthHalfWidthInches / kRootThree / sampleLength;
-    b.temperatureCalibration = magnitude * f.temperatureGainLimit / kRootThree;
     // Each end temperature is one reading (it scatters as the last readings did), or at
     // equilibrium the mean of the last readings.
     b.temperatureStability =
@@ -93,7 +95,7 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
                             perInch;
     b.indicatorNoise = OfDifference(EndIndicatorSigma(from), EndIndicatorSigma(to)) * perInch;
     // The correction is per °C, so its error does not shrink with a wider interval.
-    b.fixtureCorrection = FixtureTerm(sampleLength, f);
+    b.fixtureCorrection = FixtureTerm(sampleLength, f, correction);
     // What the indicator would still have moved at each end is a bias the results keep (the
     // formulas take the readings as they are). Its two ends act on the change together, each
     // its own way, and the estimate of it is no bound: it counts whole, as one standard
@@ -102,10 +104,16 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     // uncertain is the model of the approach, a tenth of that correction.
     b.residualDrift = std::fabs(ResidualBias(to) - ResidualBias(from)) * perInch;
 
-    // Fractions of the change itself: of the indicator's, and of the temperature's.
-    b.indicatorGain = magnitude * f.indicatorGainFraction / kRootThree;
-    b.calibrator = magnitude * f.calibratorGainFraction / kRootThree;
-    b.sampleStage = magnitude * f.sampleStageFraction / kRootThree;
+    // Fractions of the change itself: of the indicator's, and of the temperature's. A
+    // measured correction took the same fractions of its reference's expansion, so on a
+    // corrected result they act on the difference of the two CTEs alone.
+    const double scaled = correction && correction->referenceAlpha()
+                              ? std::fabs(cte - *correction->referenceAlpha())
+                              : magnitude;
+    b.temperatureCalibration = scaled * f.temperatureGainLimit / kRootThree;
+    b.indicatorGain = scaled * f.indicatorGainFraction / kRootThree;
+    b.calibrator = scaled * f.calibratorGainFraction / kRootThree;
+    b.sampleStage = scaled * f.sampleStageFraction / kRootThree;
 
     const double terms[] = {b.sampleLength,        b.temperatureCalibration, b.temperatureStability,
                             b.indicatorResolution, b.indicatorNoise,         b.fixtureCorrection,
@@ -120,7 +128,7 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
 }
 
 double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLength,
-                             const InstrumentFigures& f) {
+                             const InstrumentFigures& f, const ColumnCorrection* correction) {
     if (!(sampleLength > 0.0)) return 0.0;
     // Per step end: how much the sum moves per inch of its indicator value and per °C of its
     // temperature, and the end itself.
@@ -154,20 +162,27 @@ double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLen
         // budget of one result).
         bias += end.perInch * ResidualBias(*end.evidence);
     }
-    const double proportional = std::fabs(sum) * ProportionalFraction(sampleLength, f);
-    const double fixture = weights * FixtureTerm(sampleLength, f);
+    // A measured correction took the instrument's fractions of its reference's expansion, so
+    // they act on the difference from the reference's CTE alone (as in one result's budget).
+    const double scaled = correction && correction->referenceAlpha()
+                              ? std::fabs(sum - weights * *correction->referenceAlpha())
+                              : std::fabs(sum);
+    const double length = std::fabs(sum) * f.lengthHalfWidthInches / kRootThree / sampleLength;
+    const double gain = scaled * GainFraction(f);
+    const double proportional = std::hypot(length, gain);
+    const double fixture = weights * FixtureTerm(sampleLength, f, correction);
     return std::sqrt(variance + bias * bias + proportional * proportional + fixture * fixture);
 }
 
 double CorrelationOf(const WeightedCte& a, const WeightedCte& b, double sampleLength,
-                     const InstrumentFigures& f) {
+                     const InstrumentFigures& f, const ColumnCorrection* correction) {
     const WeightedCte one[] = {{a.from, a.to, a.cte, 1.0}};
     const WeightedCte other[] = {{b.from, b.to, b.cte, 1.0}};
     const WeightedCte both[] = {one[0], other[0]};
-    const double ua = CombinedUncertaintyOf(one, sampleLength, f);
-    const double ub = CombinedUncertaintyOf(other, sampleLength, f);
+    const double ua = CombinedUncertaintyOf(one, sampleLength, f, correction);
+    const double ub = CombinedUncertaintyOf(other, sampleLength, f, correction);
     if (ua <= 0.0 || ub <= 0.0) return 0.0;
-    const double uSum = CombinedUncertaintyOf(both, sampleLength, f);
+    const double uSum = CombinedUncertaintyOf(both, sampleLength, f, correction);
     const double covariance = (uSum * uSum - ua * ua - ub * ub) / 2.0;
     return std::clamp(covariance / (ua * ub), -1.0, 1.0);
 }

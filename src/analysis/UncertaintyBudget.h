@@ -6,6 +6,7 @@
 //  - what the two steps themselves showed (StepEvidence: scatter and remaining drift).
 // It stands beside the accuracy estimate of the results table, which it does not change.
 
+#include "analysis/ColumnCorrection.h"
 #include "analysis/StepEvidence.h"
 
 #include <span>
@@ -63,10 +64,12 @@ struct UncertaintyBudget {
 };
 
 // The budget of the CTE `cte` from the end of step `from` to the end of step `to` for a
-// sample of `sampleLength` inches. dT is taken from the two end temperatures.
+// sample of `sampleLength` inches. dT is taken from the two end temperatures. With the
+// column's measured correction, its own uncertainty takes the fixed correction's place.
 [[nodiscard]] UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to,
                                           double cte, double sampleLength,
-                                          const InstrumentFigures& figures = {});
+                                          const InstrumentFigures& figures = {},
+                                          const ColumnCorrection* correction = nullptr);
 
 // A CTE between the ends of two steps with its weight in a sum of results (+1 and -1 for a
 // difference).
@@ -85,11 +88,13 @@ struct WeightedCte {
 // the sum itself, and the fixture correction (the same per degree in every result) on the sum
 // of the weights. For one result of weight 1 it is that result's combined uncertainty.
 [[nodiscard]] double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLength,
-                                           const InstrumentFigures& figures = {});
+                                           const InstrumentFigures& figures = {},
+                                           const ColumnCorrection* correction = nullptr);
 
 // The correlation coefficient (-1 to 1) of two results, from the steps they share and the
 // figures common to both; 0 when either has no uncertainty.
 [[nodiscard]] double CorrelationOf(const WeightedCte& a, const WeightedCte& b,
-                                   double sampleLength, const InstrumentFigures& figures = {});
+                                   double sampleLength, const InstrumentFigures& figures = {},
+                                   const ColumnCorrection* correction = nullptr);
 
 } // namespace dilato

@@ -59,6 +59,11 @@ struct TestTabView {
     // The sample's material class: "metal", "glass", "polymer" or "unknown" (the drift
     // criteria alone end a step).
     std::string materialClass = "unknown";
+    // The certified reference material of a reference run ("SRM736"); empty: an ordinary
+    // sample.
+    std::string referenceMaterial;
+    // The control chart's warning while the instrument is out of control; empty otherwise.
+    std::string referenceWarning;
     std::string nextTemp;                                   // `TempCommTxt`
     std::string elapsed;                                    // `TimeKeeper`
     std::string indicator, sampleTemp, projectedCte, slope; // live readings

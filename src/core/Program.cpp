@@ -39,6 +39,7 @@ void Program::StartInstruments() {
     if (!links.DemoMode()) logs.StartUsage();
     links.SetStageTemp(20.0f, true);
     session.EnterTest();
+    session.ShowReferenceState(true);
 }
 
 void Program::CountUsage() {

@@ -235,6 +235,10 @@ bool TestRecovery::Resume(const InterruptedTest& t) {
         return false;
     }
     ApplyStart(t);
+    // The correction is chosen again for the plan; a resumed test is an ordinary one (an
+    // interrupted reference run is run again from its start).
+    s_.window.view().referenceMaterial.clear();
+    (void)s_.PrepareCorrection();
     RebuildReadings(t, t.steps, t.completed.saved);
     if (!WriteInterruptedReadings(t, t.testName)) return false;
     TestRun& run = s_.run;

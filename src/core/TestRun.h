@@ -3,6 +3,7 @@
 // the step and its clock, the drift values that decide the hold, the reading store, and the
 // operator's requests. Other parts read it through a const reference.
 
+#include "analysis/ColumnCorrection.h"
 #include "analysis/EquilibriumGuard.h"
 #include "analysis/FinalResults.h"
 #include "analysis/LiveAnalysis.h"
@@ -64,6 +65,8 @@ struct TestRun {
     InitialReading initial;
     ResultTable results;                // `ResultTable`
     std::vector<StepEvidence> evidence; // what showed each saved step at equilibrium
+    // The system correction the test's results use, chosen at Start.
+    CorrectionInUse correction;
 
     // Operator requests and run flags.
     bool StartRequested = false;

@@ -6,6 +6,7 @@
 
 #include "core/MainWindowModel.h"
 #include "core/ReadCycle.h"
+#include "core/ReferenceRuns.h"
 #include "core/Sequencer.h"
 #include "core/SessionSinks.h"
 #include "core/TestJournalKeeper.h"
@@ -35,12 +36,19 @@ class TestSession {
 
     // The Test tab's entry: idle state, first set point, the ticks running.
     void EnterTest();
+    // The system correction of the test about to run over the plan's temperatures (and the
+    // reference material of a reference run); false when the reference cannot be used.
+    [[nodiscard]] bool PrepareCorrection();
+    // Puts the control chart's state on the Test tab; `atStartUp` also tells the operator
+    // when the instrument is out of control.
+    void ShowReferenceState(bool atStartUp);
     // Told after every step's save, whether it succeeded or not.
     void setStepSavedListener(std::function<void()> listener) {
         stepSaved_ = std::move(listener);
     }
 
     TestRun run;
+    ReferenceRuns reference;
     MainWindowModel window;
     TickControl ticks;
     DataFiles files;
@@ -54,6 +62,7 @@ class TestSession {
     [[nodiscard]] SequencerContext Context(const SessionAdapters& a);
     bool SaveStep(int completedStep);
     std::function<void()> stepSaved_;
+    const SystemParameters& params_;
 };
 
 } // namespace dilato

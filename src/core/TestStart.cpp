@@ -43,7 +43,7 @@ void TestStart::StartTest() {
         run.SampleLength = length.lengthInches;
         run.equilibrium.kind =
             ParseMaterialClass(view.materialClass).value_or(MaterialClass::Unknown);
-        if (length.accepted) {
+        if (length.accepted && (!prepare_ || prepare_())) {
             RememberSampleClass(view.sampleId, run.equilibrium.kind);
             view.sampleLengthEnabled = false;
             view.elapsed.clear();

@@ -7,6 +7,8 @@
 #include "storage/Folders.h"
 #include "storage/SampleClassMemory.h"
 
+#include <functional>
+
 namespace dilato {
 
 inline constexpr const char* kDataFolderErrorTitle = "Data Folder Error";
@@ -26,6 +28,9 @@ class TestStart {
     void StartButtonHit();
     // Run by the read cycle on the first idle tick after the Start button.
     void StartTest();
+    // Chooses the system correction (and the reference material of a reference run) once the
+    // sample is accepted; false stops the start.
+    void setPrepareCorrection(std::function<bool()> prepare) { prepare_ = std::move(prepare); }
     // Test name, data folder and summary name; the window's buttons for a running test.
     [[nodiscard]] bool StartButtSetup();
     // True when the data folder can take the test's files; otherwise the operator is told
@@ -48,6 +53,7 @@ class TestStart {
     SequencerContext c_;
     Sequencer& sequencer_;
     Folders& folders_;
+    std::function<bool()> prepare_;
 };
 
 // The abort message and title of an instrument failure type.

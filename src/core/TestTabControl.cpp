@@ -173,6 +173,10 @@ void TestTabControl::MaterialClassPicked(const std::string& name) {
         session_.window.view().materialClass = MaterialClassName(*kind);
 }
 
+void TestTabControl::ReferencePicked(const std::string& name) {
+    session_.window.view().referenceMaterial = name;
+}
+
 void TestTabControl::Start() {
     session_.start.StartButtonHit();
 }

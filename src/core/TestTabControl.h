@@ -55,6 +55,9 @@ class TestTabControl {
     // The operator picked the sample's material class ("metal", "glass", "polymer",
     // "unknown"); any other text leaves the class as it was.
     void MaterialClassPicked(const std::string& name);
+    // The reference list: a certified material's name makes the test a reference run;
+    // empty, an ordinary test.
+    void ReferencePicked(const std::string& name);
 
     void Start();
     void Stop();

@@ -136,14 +136,16 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
     try {
         const std::vector<double> setPoints = SetPoints();
         const std::vector<StepEndValue> ends = EquilibriumEnds(test);
+        const ColumnCorrection* measured =
+            test.correction && test.correction->curve ? &*test.correction->curve : nullptr;
         if (steps > 2) {
             ShowIfFailed(op_, ComputeFinalResults(test.data, setPoints, test.sampleLength,
-                                                  completedStep, test.results, ends));
+                                                  completedStep, test.results, ends, measured));
             WriteInterimFile(test.results, completedStep);
             if (completedStep < steps - 1) return true; // the batch goes on
         }
         ShowIfFailed(op_, ComputeFinalResults(test.data, setPoints, test.sampleLength, 0,
-                                              test.results, ends));
+                                              test.results, ends, measured));
     } catch (const std::exception& e) {
         ReportError(op_, 0, "WriteDataToFile", e.what());
     }
@@ -234,8 +236,14 @@ void DataFiles::WriteEvidence(const TestRecord& test, ProfileDocument& doc) {
         setPoints,
         static_cast<int>(std::lround(params_.SysParam(slot::NumberOfBatchTests).number())),
         params_.SysParam(slot::AddRoundTripTests).number() > 0, test.materialClass};
+    const ColumnCorrection* measured =
+        test.correction && test.correction->curve ? &*test.correction->curve : nullptr;
     TestEvidence evidence =
-        BuildTestEvidence(*test.evidence, test.results, plan, test.sampleLength);
+        BuildTestEvidence(*test.evidence, test.results, plan, test.sampleLength, {}, measured);
+    if (test.correction) {
+        evidence.correctionText = test.correction->text;
+        evidence.correctionWarnings = test.correction->warnings;
+    }
     // The section is written anew, after the results it belongs to: no key of an earlier
     // test of the same name stays behind.
     const std::string section = EvidenceSectionName(incompleteCounter_);

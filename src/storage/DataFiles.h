@@ -40,6 +40,8 @@ struct TestRecord {
     const std::vector<StepEvidence>* evidence = nullptr;
     // The sample's class as the operator named it (the evidence names the method by it).
     MaterialClass materialClass = MaterialClass::Unknown;
+    // The system correction the results use; none: the fixed fixture correction, unnamed.
+    const CorrectionInUse* correction = nullptr;
 };
 
 class DataFiles {

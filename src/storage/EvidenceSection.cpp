@@ -197,6 +197,11 @@ EvidenceKeys EvidenceSectionKeys(const TestEvidence& evidence) {
     }
     // The standard the results followed (none before there are results).
     if (!evidence.results.empty()) keys.emplace_back("Method", " " + MethodText(evidence));
+    if (!evidence.correctionText.empty())
+        keys.emplace_back("System Correction", " " + evidence.correctionText);
+    for (size_t i = 0; i < evidence.correctionWarnings.size(); ++i)
+        keys.emplace_back(Key("Correction Warning", static_cast<int>(i) + 1),
+                          " " + evidence.correctionWarnings[i]);
     return keys;
 }
 
@@ -259,6 +264,13 @@ std::vector<EvidenceGroup> EvidencePageGroups(const TestEvidence& evidence) {
         flags.lines.push_back("    " + RoundTripUncertaintyText(*evidence.roundTrip));
     }
     groups.push_back(std::move(flags));
+
+    if (!evidence.correctionText.empty()) {
+        EvidenceGroup correction{"System correction", {evidence.correctionText}};
+        for (const std::string& w : evidence.correctionWarnings)
+            correction.lines.push_back("WARNING: " + w);
+        groups.push_back(std::move(correction));
+    }
     return groups;
 }
 

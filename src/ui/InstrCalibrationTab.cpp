@@ -1,5 +1,7 @@
 #include "ui/InstrCalibrationTab.h"
 
+#include "ui/ReferenceChartWindow.h"
+
 #include "core/CalibrationSession.h"
 #include "core/Program.h"
 #include "ui/Guard.h"
@@ -75,6 +77,7 @@ InstrCalibrationTab::InstrCalibrationTab(TabContext context, QWidget* parent)
     browse_ = MakeButton(QStringLiteral("Browse"), QStringLiteral("SonicClickBrowseBtn"), this);
     tcTest_ = MakeButton(QStringLiteral("TC Cal Test"), QStringLiteral("SonicClickTCCalTestBtn"), this);
     help_ = MakeHelpButton(QStringLiteral("SonicClickCalibTabHelpBtn"), this);
+    chart_ = MakeButton(QStringLiteral("Reference Chart"), QStringLiteral("ReferenceChartBtn"), this);
     for (QPushButton* b : {cal_, howTo_, stop_, browse_, tcTest_})
         b->setMinimumWidth(110);
 
@@ -98,6 +101,7 @@ InstrCalibrationTab::InstrCalibrationTab(TabContext context, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(browse_);
     buttons->addWidget(tcTest_);
+    buttons->addWidget(chart_);
     buttons->addWidget(help_);
 
     auto* layout = new QVBoxLayout(this);
@@ -120,6 +124,12 @@ void InstrCalibrationTab::Connect() {
         };
     };
     connect(cal_, &QPushButton::clicked, this, act([&tab] { tab.Cal(); }));
+    connect(chart_, &QPushButton::clicked, this, [this] {
+        ReferenceChartWindow window(this);
+        Guarded([&] { window.show(program().session.reference.Chart()); });
+        window.resize(900, 560);
+        window.exec();
+    });
     connect(howTo_, &QPushButton::clicked, this, act([&tab] { tab.HowTo(); }));
     connect(stop_, &QPushButton::clicked, this, act([&tab] { tab.Stop(); }));
     connect(browse_, &QPushButton::clicked, this, act([&tab] { tab.Browse(); }));

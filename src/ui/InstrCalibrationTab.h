@@ -58,6 +58,7 @@ class InstrCalibrationTab final : public MainTab {
     QLabel* status_ = nullptr;
     QLabel* hobbs_ = nullptr;
     QPushButton* cal_ = nullptr;
+    QPushButton* chart_ = nullptr; // the reference runs' control chart
     QPushButton* howTo_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* browse_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/TestTab.h"
 
+#include "analysis/ReferenceMaterial.h"
+
 #include "core/Program.h"
 #include "core/TestTabControl.h"
 #include "platform/DesktopChecks.h"
@@ -161,6 +163,19 @@ void TestTab::BuildTestParameters(QWidget* frame) {
         materialClass_->addItem(QString::fromLatin1(name));
     grid->addWidget(new QLabel(QStringLiteral("Material Class:"), frame), 2, 0);
     grid->addWidget(materialClass_, 2, 1);
+    reference_ = new QComboBox(frame);
+    reference_->setObjectName(QStringLiteral("ReferenceCombo"));
+    reference_->addItem(QString());
+    for (const ReferenceMaterial& m : ShippedReferenceMaterials())
+        reference_->addItem(QString::fromStdString(m.name));
+    reference_->setEditable(true); // a lab's own specimen by its name
+    grid->addWidget(new QLabel(QStringLiteral("Reference:"), frame), 3, 0);
+    grid->addWidget(reference_, 3, 1);
+    referenceWarning_ = new QLabel(frame);
+    referenceWarning_->setObjectName(QStringLiteral("ReferenceWarningLbl"));
+    referenceWarning_->setWordWrap(true);
+    referenceWarning_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    grid->addWidget(referenceWarning_, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 }
 
@@ -246,6 +261,9 @@ void TestTab::Connect() {
     connect(materialClass_, &QComboBox::activated, this, [this](int) {
         control_.MaterialClassPicked(materialClass_->currentText().toStdString());
     });
+    connect(reference_, &QComboBox::currentTextChanged, this, [this](const QString& name) {
+        control_.ReferencePicked(name.trimmed().toStdString());
+    });
     connect(start_, &QPushButton::clicked, this, [this] {
         Guarded([&] { control_.Start(); });
         refresh();
@@ -329,6 +347,13 @@ void TestTab::refresh() {
         w->setEnabled(view.fileFieldsEnabled);
     length_->setEnabled(view.sampleLengthEnabled);
     materialClass_->setEnabled(view.sampleLengthEnabled);
+    reference_->setEnabled(view.sampleLengthEnabled);
+    if (reference_->currentText() != Q(view.referenceMaterial)) {
+        const QSignalBlocker block(reference_);
+        reference_->setCurrentText(Q(view.referenceMaterial));
+    }
+    referenceWarning_->setText(Q(view.referenceWarning));
+    referenceWarning_->setVisible(!view.referenceWarning.empty());
     if (materialClass_->currentText() != Q(view.materialClass)) {
         const QSignalBlocker block(materialClass_);
         materialClass_->setCurrentText(Q(view.materialClass));

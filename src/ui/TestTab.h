@@ -52,6 +52,8 @@ class TestTab final : public MainTab {
     QLineEdit* nextTemp_ = nullptr;
     QLineEdit* length_ = nullptr;
     QComboBox* materialClass_ = nullptr;
+    QComboBox* reference_ = nullptr;
+    QLabel* referenceWarning_ = nullptr;
     QLabel* lengthLabel_ = nullptr;
     QLabel* lengthUnits_ = nullptr;
     QLabel* indicatorUnits_ = nullptr;

@@ -10,7 +10,11 @@
 
 #include "sim/Truth.h"
 
+#include <QDateTime>
+
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,11 @@ struct MeasuredResult {
 
 struct SeededRun {
     bool completed = false;
+    // The record folder of the run's system folder, and what the test used and wrote.
+    std::string recordFolder;
+    std::string correctionText;
+    std::vector<std::string> correctionWarnings;
+    std::optional<CorrectionRecordData> record;
     std::vector<MeasuredResult> results;
     std::vector<double> stepMinutes; // simulated minutes of each step
     std::vector<std::string> messages;
@@ -53,6 +62,18 @@ struct SeededTest {
     // stage thermistor's gain (+/- 0.4 %) and the sample's true length (+/- 0.0005 in
     // about the 2.000 in entered), each uniform.
     bool drawTypeB = false;
+    // A reference run: the certified material the sample is ("SRM736"); empty: a test.
+    std::string reference{};
+    // The correction records to start from: the files of another program's record folder,
+    // copied into this one's before the start (empty: none).
+    std::string recordsFrom{};
+    // Where to keep this program's correction records when the run ends (its own folders go
+    // with it); empty: nowhere.
+    std::string keepRecordsIn{};
+    // When the test starts (the virtual clock's default when not given).
+    std::optional<QDateTime> start{};
+    // The bench as given, in place of the seeded one (the seed still draws the noise).
+    std::optional<sim::BenchParams> bench{};
 };
 
 // The bench of a seeded test, with its Type B inputs drawn when asked.
@@ -77,12 +98,26 @@ inline std::string ClassOfMaterial(const std::string& material) {
 }
 
 inline SeededRun RunSeededTest(const SeededTest& t) {
-    const sim::BenchParams bench = SeededBench(t);
-    SimulatedProgram sp{bench, t.plan, t.temperatures};
+    sim::BenchParams bench = SeededBench(t);
+    if (t.bench) {
+        bench = *t.bench;
+        bench.seed = t.seed;
+    }
+    SimulatedProgram sp{bench, t.plan, t.temperatures, {}, {}, t.start.value_or(QDateTime())};
     sp.program.session.window.view().materialClass = t.materialClass;
+    sp.program.session.window.view().referenceMaterial = t.reference;
+    SeededRun out;
+    out.recordFolder = sp.program.session.reference.RecordFolder();
+    if (!t.recordsFrom.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(out.recordFolder, ec);
+        for (const auto& file : std::filesystem::directory_iterator(t.recordsFrom, ec))
+            std::filesystem::copy_file(file.path(),
+                                       out.recordFolder + "/" + file.path().filename().string(),
+                                       std::filesystem::copy_options::overwrite_existing, ec);
+    }
     const Program& p = sp.program;
     const RecordingOperator& op = sp.op;
-    SeededRun out;
     double stepStarted = sp.clock.elapsedSeconds();
     int saved = 0;
     sp.RunTest(
@@ -99,6 +134,18 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
     const auto& evidence = p.session.files.lastEvidence();
     out.completed = p.session.run.StepsSaved == t.temperatures && evidence.has_value();
     if (!out.completed) return out;
+    out.correctionText = evidence->correctionText;
+    out.correctionWarnings = evidence->correctionWarnings;
+    out.record = p.session.reference.lastRecord();
+    if (!t.keepRecordsIn.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(t.keepRecordsIn, ec);
+        for (const auto& file : std::filesystem::directory_iterator(out.recordFolder, ec))
+            if (file.path().filename().string().rfind(kCorrectionRecordPrefix, 0) == 0)
+                std::filesystem::copy_file(
+                    file.path(), t.keepRecordsIn + "/" + file.path().filename().string(),
+                    std::filesystem::copy_options::overwrite_existing, ec);
+    }
     const sim::SampleTruth truth(bench);
     for (const ResultEvidence& r : evidence->results) {
         MeasuredResult m;

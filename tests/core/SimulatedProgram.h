@@ -23,9 +23,12 @@ namespace dilato::test {
 // A whole program with its instrument links plugged into the simulated instruments, its folders
 // in a temporary folder of its own unless others are given.
 struct PluggedProgram {
+    // `start`: when the program's clock starts (the virtual clock's own moment when invalid);
+    // the bench starts with it, so that its ageing counts from there.
     explicit PluggedProgram(sim::BenchParams bench, std::string programFolder = {},
-                            std::string systemFolder = {})
-        : instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
+                            std::string systemFolder = {}, const QDateTime& start = {})
+        : clock(start.isValid() ? VirtualClock(start) : VirtualClock()),
+          instruments(clock, std::move(bench)), p1(board, clock), p2(board, clock),
           p3(board, clock),
           program(ProgramAdapters{clock,
                                   op,
@@ -57,8 +60,9 @@ struct SimulatedProgram : PluggedProgram {
     // `systemFolder`: another's (a restart after a crash); empty: a fresh one of its own.
     explicit SimulatedProgram(sim::BenchParams bench, std::string plan = "20/50/80/0/0/0/0/0/0",
                               int steps = 3, std::string programFolder = {},
-                              std::string systemFolder = {})
-        : PluggedProgram(std::move(bench), std::move(programFolder), std::move(systemFolder)) {
+                              std::string systemFolder = {}, const QDateTime& start = {})
+        : PluggedProgram(std::move(bench), std::move(programFolder), std::move(systemFolder),
+                         start) {
         EXPECT_TRUE(PrepareSimulatedTest(program, op, "Sample1", plan, steps));
     }
 

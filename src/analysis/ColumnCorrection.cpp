@@ -1,0 +1,99 @@
+#include "analysis/ColumnCorrection.h"
+
+#include <Eigen/Dense>
+
+#include <algorithm>
+#include <cmath>
+
+namespace dilato {
+
+namespace {
+const double kRootTwo = std::sqrt(2.0);
+const double kRootThree = std::sqrt(3.0);
+// The frame's share per inch of length difference is known to a tenth of itself.
+constexpr double kFrameShareFraction = 0.10;
+// The reference's length is kept to 0.001 in as a sample's is: half a digit either way.
+constexpr double kReferenceLengthHalfWidth = 0.0005;
+} // namespace
+
+std::optional<ColumnCorrection> ColumnCorrection::Fit(std::vector<CorrectionPoint> points,
+                                                      double referenceLength,
+                                                      double alphaUncertainty,
+                                                      std::optional<double> referenceAlpha) {
+    if (points.size() < 2 || !(referenceLength > 0) || !(alphaUncertainty >= 0))
+        return std::nullopt;
+    std::sort(points.begin(), points.end(),
+              [](const CorrectionPoint& a, const CorrectionPoint& b) { return a.temp < b.temp; });
+    for (size_t i = 1; i < points.size(); ++i)
+        if (points[i].temp - points[i - 1].temp < 1.0) return std::nullopt;
+    for (const CorrectionPoint& p : points)
+        if (!std::isfinite(p.temp) || !std::isfinite(p.column) || !std::isfinite(p.sigma) ||
+            p.sigma < 0)
+            return std::nullopt;
+
+    ColumnCorrection c;
+    c.low_ = points.front().temp;
+    c.high_ = points.back().temp;
+    c.centre_ = (c.low_ + c.high_) / 2.0;
+    c.length_ = referenceLength;
+    c.alphaU_ = alphaUncertainty;
+    c.referenceAlpha_ = referenceAlpha;
+    const int degree = std::min<int>(2, static_cast<int>(points.size()) - 1);
+    const auto n = static_cast<Eigen::Index>(points.size());
+    Eigen::MatrixXd a(n, degree + 1);
+    Eigen::VectorXd y(n);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const double x = points[static_cast<size_t>(i)].temp - c.centre_;
+        double power = 1.0;
+        for (int k = 0; k <= degree; ++k, power *= x)
+            a(i, k) = power;
+        y(i) = points[static_cast<size_t>(i)].column;
+    }
+    const Eigen::VectorXd coef = a.colPivHouseholderQr().solve(y);
+    c.coef_.assign(coef.data(), coef.data() + coef.size());
+    const Eigen::VectorXd misfit = a * coef - y;
+    const auto freedom = n - (degree + 1);
+    c.residual_ = freedom > 0 ? std::sqrt(misfit.squaredNorm() / static_cast<double>(freedom)) : 0;
+    c.points_ = std::move(points);
+    return c;
+}
+
+double ColumnCorrection::at(double temp) const {
+    const double x = temp - centre_;
+    double value = 0.0;
+    for (size_t k = coef_.size(); k-- > 0;)
+        value = value * x + coef_[k];
+    return value;
+}
+
+double ColumnCorrection::changeFor(double t1, double t2, double length) const {
+    // The column's change appears in the reading; taking it off leaves the sample's. A
+    // sample longer than the reference stands under a frame that much taller.
+    return -(at(t2) - at(t1)) + (length - length_) * kFramePerInchPerDegree * (t2 - t1);
+}
+
+double ColumnCorrection::perDegreeUncertainty(double length) const {
+    const double span = std::max(high_ - low_, 1.0);
+    double sigma = 0.0;
+    for (const CorrectionPoint& p : points_)
+        sigma += p.sigma * p.sigma;
+    sigma = std::sqrt(sigma / static_cast<double>(std::max<size_t>(points_.size(), 1)));
+    const double certificate = alphaU_ * 1e-6 * length_;
+    const double readings = kRootTwo * sigma / span;
+    const double curve = kRootTwo * residual_ / span;
+    const double transfer = std::fabs(length - length_) * kFramePerInchPerDegree *
+                            kFrameShareFraction / kRootThree;
+    // The certified expansion was taken over the reference's length as entered.
+    const double referenceLength =
+        std::fabs(referenceAlpha_.value_or(0.0)) * 1e-6 * kReferenceLengthHalfWidth / kRootThree;
+    return std::sqrt(certificate * certificate + readings * readings + curve * curve +
+                     transfer * transfer + referenceLength * referenceLength);
+}
+
+bool ColumnCorrection::covers(double t1, double t2) const {
+    constexpr double kSpare = 0.5;
+    const auto inside = [&](double t) { return t >= low_ - kSpare && t <= high_ + kSpare; };
+    return inside(t1) && inside(t2);
+}
+
+} // namespace dilato
