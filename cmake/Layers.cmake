@@ -11,7 +11,7 @@ set(dilato_layer_folders
   platform=dilato_platform analysis=dilato_analysis storage=dilato_storage
   instrument=dilato_instrument report=dilato_report calibration=dilato_calibration
   update=dilato_update core=dilato_core ui/plot=dilato_plot ui/update=dilato_ui_update
-  ui/results=dilato_results_tab
+  results=dilato_results ui/results=dilato_results_tab
   ui=dilato_ui sim=dilato_sim,dilato_sim_devices
   app=dilato_app_common,dilato_runner,dilato_gui)
 
