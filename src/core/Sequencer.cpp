@@ -278,29 +278,34 @@ void Sequencer::JudgeStepEquilibrium(bool now) {
         run.StepMinutes < run.equilibriumMinutes + kEquilibriumEveryMinutes)
         return;
     run.equilibriumMinutes = run.StepMinutes;
+    run.stepEquilibrium = JudgeEquilibriumOf(run.StepIndex, run.StepMinutes, run.holdStartMinutes);
+}
+
+StepEquilibrium Sequencer::JudgeEquilibriumOf(int stepIndex, double stepMinutes,
+                                              double holdStartMinutes) const {
+    const TestRun& run = c_.run;
     const double tauPrior = PriorTimeConstantMinutes(run.equilibrium.kind, run.SampleLength,
                                                      run.equilibrium.contactSeconds);
-    run.stepEquilibrium =
-        JudgeEquilibrium(run.stepData.readings(run.StepIndex + 1),
-                         FitWindowStart(run.StepMinutes, run.holdStartMinutes), tauPrior);
-    const StepEquilibrium& e = run.stepEquilibrium;
-    run.stepEquilibrium.HoldTo(EquilibriumLimit(e.fit.endValue, e.meanTemperature),
-                               run.equilibrium.waitForEquilibrium);
+    StepEquilibrium e = JudgeEquilibrium(run.stepData.readings(stepIndex + 1),
+                                         FitWindowStart(stepMinutes, holdStartMinutes), tauPrior);
+    e.HoldTo(EquilibriumLimit(stepIndex, e.fit.endValue, e.meanTemperature),
+             run.equilibrium.waitForEquilibrium);
+    return e;
 }
 
 bool Sequencer::EquilibriumAllowsEnd() const {
     return !c_.run.equilibrium.active() || c_.run.stepEquilibrium.reached;
 }
 
-double Sequencer::EquilibriumLimit(double endValue, double endTemperature) const {
+double Sequencer::EquilibriumLimit(int stepIndex, double endValue, double endTemperature) const {
     const TestRun& run = c_.run;
     // The smaller of the intervals to the neighbouring steps; a lone step has only the one
     // from where the test started.
     const int steps = NumberOfSteps(c_.params);
-    const double here = StepSetPoint(c_.params, run.StepIndex);
+    const double here = StepSetPoint(c_.params, stepIndex);
     double interval = std::fabs(here - run.initial.sampleTemp);
     bool neighbour = false;
-    for (const int n : {run.StepIndex - 1, run.StepIndex + 1}) {
+    for (const int n : {stepIndex - 1, stepIndex + 1}) {
         if (n < 0 || n >= steps) continue;
         const double d = std::fabs(StepSetPoint(c_.params, n) - here);
         interval = neighbour ? std::min(interval, d) : d;
@@ -309,9 +314,9 @@ double Sequencer::EquilibriumLimit(double endValue, double endTemperature) const
     // The sample's alpha as far as it shows: from the previous step's end value to this
     // one's; before that, the low end of its class.
     double alpha = ClassLowAlpha(run.equilibrium.kind);
-    const auto previous = static_cast<size_t>(run.StepIndex - 1);
-    if (run.StepIndex > 0 && previous < run.evidence.size() &&
-        run.evidence[previous].step == run.StepIndex) {
+    const auto previous = static_cast<size_t>(stepIndex - 1);
+    if (stepIndex > 0 && previous < run.evidence.size() &&
+        run.evidence[previous].step == stepIndex) {
         const StepEvidence& p = run.evidence[previous];
         const float dT = static_cast<float>(endTemperature) - p.resultTemperature();
         if (std::fabs(dT) > kAlphaLeastChange)

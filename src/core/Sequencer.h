@@ -69,6 +69,12 @@ class Sequencer {
 
     [[nodiscard]] LiveValues liveValues() const;
 
+    // The approach to equilibrium of step `stepIndex` (0-based) as its readings show it at
+    // `stepMinutes` of the step, its hold having begun at `holdStartMinutes`: also for a saved
+    // step whose readings came back from the journal.
+    [[nodiscard]] StepEquilibrium JudgeEquilibriumOf(int stepIndex, double stepMinutes,
+                                                     double holdStartMinutes) const;
+
   private:
     bool StabilityReached();
     // Fits the current step's approach to equilibrium, once a minute in the hold (now: at
@@ -76,9 +82,10 @@ class Sequencer {
     void JudgeStepEquilibrium(bool now);
     // The equilibrium guard on top of the drift criteria: true for "unknown".
     [[nodiscard]] bool EquilibriumAllowsEnd() const;
-    // The largest uncertainty still to come the step may end with, inches, for an end value
-    // and temperature of the current step.
-    [[nodiscard]] double EquilibriumLimit(double endValue, double endTemperature) const;
+    // The largest uncertainty still to come step `stepIndex` may end with, inches, for its end
+    // value and temperature.
+    [[nodiscard]] double EquilibriumLimit(int stepIndex, double endValue,
+                                          double endTemperature) const;
     // Keeps the evidence of the step about to be saved.
     void NoteEvidence(StepEnding ending);
     void RunState();

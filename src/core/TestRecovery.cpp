@@ -193,8 +193,13 @@ void TestRecovery::RebuildEvidence(const InterruptedTest& t, int saved) {
         const auto facts = t.content.holdFacts(step);
         if (!facts) continue; // a journal of an older program: the step keeps no evidence
         try {
-            evidence[static_cast<size_t>(step - 1)] =
-                GatherStepEvidence(s_.run.stepData, step, *facts);
+            StepEvidence& e = evidence[static_cast<size_t>(step - 1)];
+            e = GatherStepEvidence(s_.run.stepData, step, *facts);
+            // The step's end value at equilibrium is fitted again from its readings as they
+            // stood when it ended, so a resumed test's results are those it would have had.
+            if (s_.run.equilibrium.active() && facts->holdStartMinutes >= 0)
+                e.equilibrium = s_.sequencer.JudgeEquilibriumOf(step - 1, facts->stepMinutes,
+                                                                facts->holdStartMinutes);
         } catch (const std::out_of_range&) {
             // a step without an end reading has no results to give evidence for
         }

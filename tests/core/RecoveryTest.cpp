@@ -162,6 +162,28 @@ TEST(Recovery, AResumedTestKeepsTheMaterialClassItWasStartedWith) {
     EXPECT_EQ(again.p.program.session.window.view().materialClass, "metal");
 }
 
+TEST(Recovery, ASavedStepKeepsItsEndValueAtEquilibriumAfterAResume) {
+    SimulatedProgram first(Copper());
+    first.program.session.window.view().materialClass = "metal";
+    RunUntilCrash(first, [](const TestRun& run) {
+        return run.StepsSaved == 1 && ReadingsOf(run, 2) >= 10;
+    });
+    const TestRun& before = first.program.session.run;
+    ASSERT_TRUE(before.evidence.at(0).equilibrium.has_value());
+
+    Restart again(first);
+    ASSERT_EQ(again.tests.size(), 1u);
+    ASSERT_TRUE(again.p.program.recovery.Resume(again.tests[0]));
+    const TestRun& after = again.p.program.session.run;
+    ASSERT_TRUE(after.evidence.at(0).equilibrium.has_value())
+        << "the step's results would fall back to its last reading";
+    const StepEquilibrium& was = *before.evidence[0].equilibrium;
+    const StepEquilibrium& is = *after.evidence[0].equilibrium;
+    EXPECT_DOUBLE_EQ(is.fit.endValue, was.fit.endValue);
+    EXPECT_EQ(is.reached, was.reached);
+    EXPECT_EQ(after.evidence[0].resultIndicator(), before.evidence[0].resultIndicator());
+}
+
 TEST(Recovery, ClosingAsIncompleteKeepsTheCompletedStepsAsAFinishedTest) {
     struct Case {
         int saved;
