@@ -71,6 +71,9 @@ struct CorrectionInUse {
     std::string text = "fixed fixture correction";
     // Why a measured correction is not used, or what to mind about it; empty when all is well.
     std::vector<std::string> warnings;
+    // The reference checks' control chart was out of control when the test started (one of
+    // the warnings says so).
+    bool outOfControl = false;
 };
 
 } // namespace dilato

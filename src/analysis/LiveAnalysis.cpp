@@ -1,6 +1,6 @@
 #include "analysis/LiveAnalysis.h"
 
-#include "analysis/CteFormulas.h"
+#include "analysis/FinalResults.h"
 #include "analysis/PolynomialFit.h"
 
 #include <array>
@@ -123,10 +123,9 @@ Analysed<float> LiveAnalysis::CteLive(float indicator, const LiveValues& v) cons
     try {
         const int previous = v.stepIndex; // 1-based number of the step just finished
         const int end = EndOfStep(data_, previous);
-        const float dT = v.sampleTemp - data_.value(previous, column::Temperature, end);
-        const float dI = indicator - data_.value(previous, column::Indicator, end) +
-                         SystemCorrection(dT, v.sampleLength);
-        return CteFromChange(dT, dI, v.sampleLength);
+        return CteBetweenEnds(data_.value(previous, column::Temperature, end),
+                              data_.value(previous, column::Indicator, end), v.sampleTemp,
+                              indicator, v.sampleLength, v.correction);
     } catch (const std::exception& e) {
         return Failed("CteLive", e);
     }

@@ -12,6 +12,7 @@
 // method names.
 
 #include "analysis/AnalysisError.h"
+#include "analysis/ColumnCorrection.h"
 #include "analysis/StepData.h"
 #include "analysis/TestState.h"
 
@@ -34,6 +35,9 @@ struct LiveValues {
     float averageSlope = kUnsettledSlope; // `AverageSlope`: the latest IndAveSlope
     InitialReading initialReading;        // `InitialReading`
     int accuracyOption = 1;               // 1 Normal, 2 High
+    // The column's measured correction the test's results use; none: the fixed one. The
+    // projected CTE is the sample's on the same footing as its results.
+    const ColumnCorrection* correction = nullptr;
 };
 
 // What ProjectIndicator writes; the sequencer owns it and reads it after each call.

@@ -157,6 +157,33 @@ CorrectionInUse ChooseCorrection(const std::string& folder, const QDateTime& now
     }
     const ChartState chart = ChartOf(stored, settings.chart);
     if (chart.outOfControl) use.warnings.push_back(chart.warning);
+    use.outOfControl = chart.outOfControl;
+    return use;
+}
+
+CorrectionInUse CorrectionOfRecord(const std::string& folder, const QDateTime& now, int number,
+                                   std::vector<std::string> warnings, bool outOfControl) {
+    CorrectionInUse use;
+    use.warnings = std::move(warnings);
+    use.outOfControl = outOfControl;
+    if (number <= 0) return use;
+    for (const StoredCorrection& s : ReadCorrectionRecords(folder, now)) {
+        if (s.number != number) continue;
+        const auto curve = s.record ? s.record->curve() : std::nullopt;
+        if (curve) {
+            use.curve = curve;
+            use.record = number;
+            use.text = RecordText(*s.record);
+            return use;
+        }
+        use.warnings.push_back("Correction record " + std::to_string(number) +
+                               ", which the test started with, is refused, " + s.refused +
+                               ": the fixed fixture correction is used");
+        return use;
+    }
+    use.warnings.push_back("Correction record " + std::to_string(number) +
+                           ", which the test started with, is gone: the fixed fixture "
+                           "correction is used");
     return use;
 }
 
@@ -213,6 +240,7 @@ bool ReferenceRuns::PrepareAtStart(const std::string& referenceName, double plan
             return false;
         }
     }
+    run_.referenceMaterial = material_ ? material_->name : std::string();
     const ReferenceSettings settings =
         LoadReferenceSettings(FindFileAnyCase(folders_.SysFolder, kSysParamFile));
     run_.correction = ChooseCorrection(RecordFolder(), clock_.now(), params_, planLow, planHigh,
@@ -227,6 +255,16 @@ bool ReferenceRuns::PrepareAtStart(const std::string& referenceName, double plan
                     MessageIcon::Exclamation);
     }
     return true;
+}
+
+void ReferenceRuns::RestoreCorrection(int record, const std::vector<std::string>& warnings,
+                                      bool outOfControl) {
+    material_.reset();
+    run_.referenceMaterial.clear();
+    run_.correction =
+        CorrectionOfRecord(RecordFolder(), clock_.now(), record, warnings, outOfControl);
+    for (size_t i = warnings.size(); i < run_.correction.warnings.size(); ++i)
+        log_.ErrorLog("System correction: " + run_.correction.warnings[i]);
 }
 
 void ReferenceRuns::RecordRun(const DataFiles& files) {

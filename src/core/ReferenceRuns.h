@@ -52,6 +52,14 @@ FindReferenceMaterial(const std::string& sysFolder, const std::string& name, std
                                                double planHigh,
                                                const ReferenceSettings& settings);
 
+// The correction of a test taken up again after a restart that started with record `number`
+// (0: the fixed fixture correction) and these warnings: that record's, whatever was written
+// since, so that its results are those the test would have given without the restart. A
+// record that can no longer be read gives the fixed correction, and a warning that says why.
+[[nodiscard]] CorrectionInUse CorrectionOfRecord(const std::string& folder, const QDateTime& now,
+                                                 int number, std::vector<std::string> warnings,
+                                                 bool outOfControl);
+
 // The chart of the sound records in `folder` of the reference material of the latest one.
 [[nodiscard]] ChartState ReferenceChart(const std::string& folder, const QDateTime& now,
                                         const ChartSettings& settings);
@@ -75,6 +83,10 @@ class ReferenceRuns {
     // know about the correction is shown once.
     [[nodiscard]] bool PrepareAtStart(const std::string& referenceName, double planLow,
                                       double planHigh);
+    // A test taken up again after a restart: the correction it started with (see
+    // CorrectionOfRecord); it goes on as an ordinary test, never as a reference run.
+    void RestoreCorrection(int record, const std::vector<std::string>& warnings,
+                           bool outOfControl);
     // After the last step of a reference run was saved: its correction record.
     void RecordRun(const DataFiles& files);
 

@@ -63,6 +63,8 @@ LiveValues Sequencer::liveValues() const {
     v.initialReading = c_.run.initial;
     v.accuracyOption =
         static_cast<int>(std::lround(c_.params.SysParam(slot::AccuracyOption).number()));
+    const auto& curve = c_.run.correction.curve;
+    v.correction = curve ? &*curve : nullptr;
     return v;
 }
 
@@ -322,7 +324,8 @@ double Sequencer::EquilibriumLimit(int stepIndex, double endValue, double endTem
         if (std::fabs(dT) > kAlphaLeastChange)
             alpha = CteBetweenEnds(p.resultTemperature(), p.resultIndicator(),
                                    static_cast<float>(endTemperature),
-                                   static_cast<float>(endValue), run.SampleLength);
+                                   static_cast<float>(endValue), run.SampleLength,
+                                   run.correction.curve ? &*run.correction.curve : nullptr);
     }
     return RemainingLimit(alpha, run.SampleLength, interval);
 }

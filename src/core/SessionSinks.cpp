@@ -100,6 +100,8 @@ TestOpening SessionSinks::Opening() const {
     t.calibration.date = s_.params.SysParam(slot::CalibrationDate).text();
     for (int n = 1; n <= SystemParameters::kScales; ++n)
         t.calibration.constants.at(static_cast<size_t>(n - 1)) = s_.params.Scale(n);
+    t.correction = s_.run.correction;
+    t.referenceMaterial = s_.run.referenceMaterial;
     return t;
 }
 

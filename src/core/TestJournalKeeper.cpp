@@ -70,6 +70,9 @@ void TestJournalKeeper::TestStarted() {
         s.plan[i] = params_.SysParam(slot::FirstBatchTemp + static_cast<int>(i)).text();
     s.initial = run_.initial;
     s.materialClass = run_.equilibrium.kind;
+    s.correctionRecord = run_.correction.curve ? run_.correction.record : 0;
+    s.correctionWarnings = run_.correction.warnings;
+    s.correctionOutOfControl = run_.correction.outOfControl;
     Append(JournalStartLine(s));
 }
 

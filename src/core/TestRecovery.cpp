@@ -160,6 +160,9 @@ void TestRecovery::ApplyStart(const InterruptedTest& t) {
     s_.run.UnitsInches = s.unitsInches;
     s_.run.equilibrium.kind = s.materialClass;
     view.materialClass = MaterialClassName(s.materialClass);
+    // The results go on with the system correction the test started with; the test is an
+    // ordinary one (an interrupted reference run is run again from its start).
+    s_.RestoreCorrection(s);
 }
 
 void TestRecovery::RebuildReadings(const InterruptedTest& t, int steps, int saved) {
@@ -240,10 +243,6 @@ bool TestRecovery::Resume(const InterruptedTest& t) {
         return false;
     }
     ApplyStart(t);
-    // The correction is chosen again for the plan; a resumed test is an ordinary one (an
-    // interrupted reference run is run again from its start).
-    s_.window.view().referenceMaterial.clear();
-    (void)s_.PrepareCorrection();
     RebuildReadings(t, t.steps, t.completed.saved);
     if (!WriteInterruptedReadings(t, t.testName)) return false;
     TestRun& run = s_.run;
@@ -324,7 +323,8 @@ bool TestRecovery::CloseIncomplete(const InterruptedTest& t, std::vector<std::st
         const std::string oldRaw = t.dataPath + t.testName + "_CTE.dat";
         ok = s_.files.WriteDataToFile(TestRecord{s_.run.stepData, s_.run.results,
                                                  s_.run.SampleLength, s_.window.view().sampleId,
-                                                 &s_.run.evidence, s_.run.equilibrium.kind},
+                                                 &s_.run.evidence, s_.run.equilibrium.kind,
+                                                 &s_.run.correction},
                                       saved - 1);
         if (ok) s_.sinks.StepSaved(saved);
         name = folders_.DataFileName;

@@ -67,6 +67,8 @@ struct TestRun {
     std::vector<StepEvidence> evidence; // what showed each saved step at equilibrium
     // The system correction the test's results use, chosen at Start.
     CorrectionInUse correction;
+    // The certified reference material of a reference run ("SRM736"); empty for a test.
+    std::string referenceMaterial;
 
     // Operator requests and run flags.
     bool StartRequested = false;

@@ -55,6 +55,15 @@ bool TestSession::PrepareCorrection() {
     return reference.PrepareAtStart(window.view().referenceMaterial, low, high);
 }
 
+void TestSession::RestoreCorrection(const JournalStart& start) {
+    window.view().referenceMaterial.clear();
+    if (start.correctionRecord < 0)
+        (void)PrepareCorrection();
+    else
+        reference.RestoreCorrection(start.correctionRecord, start.correctionWarnings,
+                                    start.correctionOutOfControl);
+}
+
 void TestSession::ShowReferenceState(bool atStartUp) {
     window.view().referenceWarning = reference.ControlWarning(atStartUp);
 }

@@ -39,6 +39,9 @@ class TestSession {
     // The system correction of the test about to run over the plan's temperatures (and the
     // reference material of a reference run); false when the reference cannot be used.
     [[nodiscard]] bool PrepareCorrection();
+    // A test taken up again after a restart: the correction it started with, as its journal
+    // tells (a journal that does not say: chosen again for its plan).
+    void RestoreCorrection(const JournalStart& start);
     // Puts the control chart's state on the Test tab; `atStartUp` also tells the operator
     // when the instrument is out of control.
     void ShowReferenceState(bool atStartUp);

@@ -43,7 +43,8 @@ std::vector<CatalogTest> LoadCatalog(StoreConnection& store) {
     QSqlQuery t = Run(store, QStringLiteral(
                                  "SELECT test_uid, test_name, sample_id, material, data_folder, "
                                  "operator_login, pc_name, system_folder, started_at, ended_at, "
-                                 "ending, sample_length_in FROM tests "
+                                 "ending, sample_length_in, reference_material, "
+                                 "reference_out_of_control FROM tests "
                                  "ORDER BY COALESCE(started_at, ended_at), test_uid"));
     while (t.next()) {
         CatalogTest c;
@@ -59,6 +60,8 @@ std::vector<CatalogTest> LoadCatalog(StoreConnection& store) {
         c.ended = S(t.value(9));
         c.ending = S(t.value(10));
         c.sampleLength = t.value(11).toDouble();
+        c.referenceMaterial = S(t.value(12));
+        if (t.value(13).toInt() == 1) c.marks |= mark::OutOfControlReference;
         index.insert(t.value(0).toString(), tests.size());
         tests.push_back(std::move(c));
     }

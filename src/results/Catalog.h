@@ -15,8 +15,7 @@ namespace dilato::results {
 namespace mark {
 inline constexpr unsigned BelowMethodRange = 1u << 0; // a result below the method's range
 inline constexpr unsigned NotAtEquilibrium = 1u << 1; // a step ended by its time limit
-// The reference check in force when the test ran was out of control. The store does not
-// record reference checks yet: nothing sets this mark until it does.
+// The reference checks' control chart was out of control when the test started.
 inline constexpr unsigned OutOfControlReference = 1u << 2;
 } // namespace mark
 
@@ -25,6 +24,8 @@ struct CatalogTest {
         systemFolder;
     std::string started, ended; // ISO-8601 texts; started empty for some imported tests
     std::string ending;
+    // The certified reference material of a reference run ("SRM736"); empty for a test.
+    std::string referenceMaterial;
     double sampleLength = 0.0; // inches
     int steps = 0, results = 0;
     // The result over the widest temperature interval (the whole range of a complete batch):

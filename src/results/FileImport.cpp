@@ -205,6 +205,8 @@ void ImportRawDataFile(StoreConnection& store, const std::string& rawFile,
             facts.instrumentSerial = stamp.serial;
             facts.programVersion = stamp.version;
             const std::string counter = section.substr(std::string("CTE Test Summary #").size());
+            facts.systemCorrection = Trimmed(
+                IniLookup(summary, "CTE Test Evidence #" + counter, "System Correction"));
             for (StoreRow& r : ResultRows(uid, summary, section, "CTE Test Evidence #" + counter))
                 rows.push_back(std::move(r));
             if (auto file = FileRow(uid, "summary", summaryFile, facts.ended)) rows.push_back(*file);

@@ -64,6 +64,15 @@ const std::vector<Migration>& Migrations() {
         // Whether a result's two steps ended at equilibrium (1), did not (0: it carries no
         // accuracy claim), or nobody knows (empty: no evidence of its steps).
         {2, {"ALTER TABLE results ADD COLUMN at_equilibrium INTEGER"}, {}, {}},
+        // Which system correction a test's results use (its words as the summary gives them),
+        // the reference material of a reference run, and whether the reference checks were
+        // out of control when the test started (empty: not known, as for an older test).
+        {3,
+         {"ALTER TABLE tests ADD COLUMN system_correction TEXT",
+          "ALTER TABLE tests ADD COLUMN reference_material TEXT",
+          "ALTER TABLE tests ADD COLUMN reference_out_of_control INTEGER"},
+         {},
+         {}},
     };
     return migrations;
 }

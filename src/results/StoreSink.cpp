@@ -77,6 +77,9 @@ TestFacts StoreSink::Facts(const TestOpening& t) const {
     facts.started = t.started;
     facts.ending = "running";
     facts.origin = "live";
+    facts.systemCorrection = t.correction.text;
+    facts.referenceMaterial = t.referenceMaterial;
+    facts.referenceOutOfControl = t.correction.outOfControl;
     return facts;
 }
 
@@ -99,8 +102,11 @@ void StoreSink::StepSaved(const StepSaving& s) {
         // The results so far, as the summary reports them, with their U and flags.
         const PlanShape plan{opening_.setPoints, opening_.batchTemps, opening_.roundTrip,
                              opening_.materialClass};
-        const TestEvidence test =
-            BuildTestEvidence(s.evidence, s.results, plan, opening_.sampleLength);
+        // The budgets with the correction the results use, as the summary gives them.
+        const auto& curve = opening_.correction.curve;
+        const TestEvidence test = BuildTestEvidence(s.evidence, s.results, plan,
+                                                    opening_.sampleLength, {},
+                                                    curve ? &*curve : nullptr);
         for (const ResultEvidence& r : test.results)
             if (r.toStep <= s.step && r.fromStep <= s.step) rows.push_back(ResultRow(uid_, r.key, r));
     }

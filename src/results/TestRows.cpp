@@ -17,6 +17,11 @@ QVariant Maybe(const std::optional<float>& value) {
     return value ? QVariant(static_cast<double>(*value)) : QVariant();
 }
 
+// A text column left empty (NULL) when there is nothing to say.
+QVariant Optional(const std::string& text) {
+    return text.empty() ? QVariant() : QVariant(Q(text));
+}
+
 bool EndsWith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
@@ -52,7 +57,12 @@ StoreRow TestRow(const QString& uid, const TestFacts& t) {
                      {"started_at", t.started.isValid() ? QVariant(IsoTime(t.started)) : QVariant()},
                      {"ended_at", t.ended.isValid() ? QVariant(IsoTime(t.ended)) : QVariant()},
                      {"ending", Q(t.ending)},
-                     {"origin", Q(t.origin)}}};
+                     {"origin", Q(t.origin)},
+                     {"system_correction", Optional(t.systemCorrection)},
+                     {"reference_material", Optional(t.referenceMaterial)},
+                     {"reference_out_of_control",
+                      t.referenceOutOfControl ? QVariant(*t.referenceOutOfControl ? 1 : 0)
+                                              : QVariant()}}};
 }
 
 StoreRow TestEndRow(const QString& uid, const QDateTime& at, const std::string& how) {

@@ -29,6 +29,10 @@ struct TestFacts {
     QDateTime started, ended;
     std::string ending; // "running", "completed", "stopped", "interrupted", "imported"
     std::string origin; // "live" (written as the test ran) or "import"
+    // The system correction the results use; the reference material of a reference run; and
+    // whether the reference checks were out of control at its start (none: not known).
+    std::string systemCorrection, referenceMaterial;
+    std::optional<bool> referenceOutOfControl;
 };
 
 // ISO-8601 local time with its offset from UTC ("2026-12-09T14:03:00+01:00"); empty for none.

@@ -6,6 +6,7 @@
 // each with what a consumer needs to keep it; the sequencer never learns who listens.
 // A sink that fails throws; the session reports it and goes on with the others.
 
+#include "analysis/ColumnCorrection.h"
 #include "analysis/FinalResults.h"
 #include "analysis/MaterialClass.h"
 #include "analysis/ResultEvidence.h"
@@ -44,6 +45,10 @@ struct TestOpening {
     QDateTime started;
     InitialReading initial;
     CalibrationInForce calibration;
+    // The system correction the results use, and the reference material of a reference run
+    // (empty for a test).
+    CorrectionInUse correction;
+    std::string referenceMaterial;
 };
 
 // A step that was saved: the raw data file holds it and, once a pair of steps is complete,

@@ -131,6 +131,11 @@ void ApplyRecord(JournalContent& c, const std::vector<std::string>& f) {
         // A class this program does not know (a newer one's) goes on as "unknown".
         if (f.size() > 24)
             s.materialClass = ParseMaterialClass(f[24]).value_or(MaterialClass::Unknown);
+        if (f.size() > 26) {
+            s.correctionRecord = IntField(f[25]);
+            s.correctionOutOfControl = IntField(f[26]) != 0;
+        }
+        for (size_t i = 27; i < f.size(); ++i) s.correctionWarnings.push_back(f[i]);
         c.start = std::move(s);
     } else if (kind == "R") {
         StepSlot(c, IntField(f.at(2))).push_back(ReadingOf(f, 3));
@@ -229,6 +234,9 @@ std::string JournalStartLine(const JournalStart& s) {
     f.push_back(Number(s.initial.indicator));
     f.push_back(Number(s.initial.sampleTemp));
     f.push_back(MaterialClassName(s.materialClass));
+    f.push_back(Number(long{s.correctionRecord}));
+    f.push_back(Number(long{s.correctionOutOfControl}));
+    for (const auto& w : s.correctionWarnings) f.push_back(Text(w));
     return Record('S', f);
 }
 

@@ -44,6 +44,12 @@ struct JournalStart {
     // The sample's class, which decides when its steps may end; a journal of an older
     // program has none and resumes as "unknown".
     MaterialClass materialClass = MaterialClass::Unknown;
+    // The system correction the test started with: its record number (0: the fixed fixture
+    // correction; -1: a journal of an older program, which does not say) and what the
+    // operator was warned of about it, and whether the reference checks were out of control.
+    int correctionRecord = -1;
+    std::vector<std::string> correctionWarnings;
+    bool correctionOutOfControl = false;
 };
 
 struct JournalStepSave {

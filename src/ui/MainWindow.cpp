@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/Program.h"
+#include "core/ReferenceRuns.h"
 #include "core/WindowTexts.h"
 #include "platform/Files.h"
 #include "ui/AboutBox.h"
@@ -74,6 +75,17 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
         plots_->model().SetSelFilename0(raw);
         tabs_->setCurrentIndex(tab::Plotting);
     });
+    // Reference runs laid over each other get their material's certified curve: a shipped
+    // one, or the lab's own from the system folder. A material class names no reference.
+    results_->model().setReferenceCurves(
+        [&program](const std::string& name, double from,
+                   double to) -> std::optional<ReferenceCurve> {
+            if (ParseMaterialClass(name)) return std::nullopt;
+            std::string why;
+            const auto material = FindReferenceMaterial(program.folders.SysFolder, name, why);
+            if (!material) return std::nullopt;
+            return CertifiedCurve(*material, from, to);
+        });
     PlottingModel& plotting = plots_->model();
     plotting.setDrawFailed([this] { tabStrip_.EnterTest(); });
     plotting.setPlotFromTestTab([this] { return tabStrip_.PlotFromTestTab; });

@@ -196,6 +196,19 @@ TEST_F(LiveAnalysisTest, TheSlopeCountsOnPastTheDayWhereTheStoredMinutesStartAga
     EXPECT_NEAR(analysis.IndicatorSlope(n, v), 1.0, 0.05);
 }
 
+// With the column's measured correction the projected CTE is the sample's as its results will
+// give it: a column that shrinks 0.5 µin per degree, not the fixed 5.2 µin it grows.
+TEST_F(LiveAnalysisTest, CteLiveTakesTheTestsMeasuredCorrection) {
+    const auto column = ColumnCorrection::Fit(
+        {{20, 0, 1e-7}, {50, -15e-6, 1e-7}, {80, -30e-6, 1e-7}}, 2.0, 0.014);
+    ASSERT_TRUE(column);
+    v.correction = &*column;
+    EXPECT_NEAR(analysis.CteLive(kThirtyCte, v), (0.0036 - 0.000312 + 30e-6) / 2 / 60 * 1e6,
+                0.01);
+    v.correction = nullptr;
+    EXPECT_NEAR(analysis.CteLive(kThirtyCte, v), 30.0, 0.01);
+}
+
 TEST_F(LiveAnalysisTest, CteLiveMeasuresFromTheEndOfThePreviousStep) {
     EXPECT_NEAR(analysis.CteLive(kThirtyCte, v), 30.0, 0.01);
     v.sampleTemp = 50.0f; // half the temperature change, same indicator change

@@ -3,6 +3,7 @@
 // the same system folder finds the test by its journal, resumes it or closes it, and no
 // stored reading is lost.
 
+#include "CopperRecord.h"
 #include "CoreFakes.h"
 #include "app/KillHarness.h"
 #include "SimulatedProgram.h"
@@ -227,6 +228,53 @@ TEST(Recovery, ClosingAsIncompleteKeepsTheCompletedStepsAsAFinishedTest) {
         EXPECT_FALSE(IsFile(demo + "Sample1_CTE.jnl"));
         EXPECT_EQ(again.p.program.params.SysParam(slot::NumberOfBatchTests).number(), 3)
             << "the plan is the operator's again";
+    }
+}
+
+// A correction record of the program's stage, made the day before the virtual clock starts:
+// the column's change at 20, 50 and 80 degrees scaled by `slope` (inches per degree).
+int WriteCorrection(SimulatedProgram& p, double slope, int hoursBefore) {
+    CorrectionRecordData r =
+        test::CopperRecord(QDateTime(QDate(2026, 1, 5), QTime(9, 0)).addSecs(-3600 * hoursBefore),
+                           p.program.params,
+                           {{20, 0, 1e-7}, {50, 30 * slope, 1e-7}, {80, 60 * slope, 1e-7}});
+    (void)WriteCorrectionRecord(p.program.session.reference.RecordFolder(), r);
+    return r.number;
+}
+
+// A test taken up after a restart keeps the system correction it started with, though a
+// newer record has been written meanwhile: closed as incomplete, its result and summary are
+// those the running test had; resumed, it goes on with the same correction.
+TEST(Recovery, ATestTakenUpAgainKeepsTheCorrectionItStartedWith) {
+    SimulatedProgram first(Copper());
+    ASSERT_EQ(WriteCorrection(first, -5e-7, 24), 1);
+    RunUntilCrash(first, [](const TestRun& run) {
+        return run.StepsSaved == 2 && ReadingsOf(run, 3) >= 20;
+    });
+    const TestRun& before = first.program.session.run;
+    ASSERT_EQ(before.correction.record, 1);
+    const float cte = before.results.at(1, result::Cte);
+    ASSERT_EQ(WriteCorrection(first, +5e-7, 12), 2) << "the record a new test would take";
+
+    for (const bool resume : {true, false}) {
+        SCOPED_TRACE(resume ? "resumed" : "closed");
+        Restart again(first);
+        ASSERT_EQ(again.tests.size(), 1u);
+        EXPECT_EQ(again.tests[0].content.start->correctionRecord, 1);
+        if (resume) {
+            ASSERT_TRUE(again.p.program.recovery.Resume(again.tests[0]));
+            EXPECT_EQ(again.p.program.session.run.correction.record, 1);
+            EXPECT_TRUE(again.p.program.session.run.correction.warnings.empty());
+            continue; // the journal stays: the same test is closed next
+        }
+        std::vector<std::string> kept;
+        ASSERT_TRUE(again.p.program.recovery.CloseIncomplete(again.tests[0], kept));
+        const std::string summary = Demo(first) + "Sample1_CTE.txt";
+        EXPECT_EQ(ReadIniValue(summary, "CTE Test Evidence #", "System Correction")
+                      .rfind("correction record 1 of ", 0),
+                  0u)
+            << ReadIniValue(summary, "CTE Test Evidence #", "System Correction");
+        EXPECT_FLOAT_EQ(again.p.program.session.run.results.at(1, result::Cte), cte);
     }
 }
 

@@ -4,6 +4,7 @@
 // chart out of control, which start-up and every report then tell, until a reference run in
 // control clears it.
 
+#include "CopperRecord.h"
 #include "SeededRun.h"
 
 #include "core/ReferenceRuns.h"
@@ -74,23 +75,9 @@ struct Folder {
     std::string path = dir.path() + "Calib-1234";
     SystemParameters params;
     int write(const QDateTime& made, double low = 20, double high = 80) {
-        CorrectionRecordData r;
-        r.made = made;
-        r.serial = "1234";
-        r.reference = "SRM736";
-        r.certificate = "NIST SRM 736";
-        r.test = "Ref";
-        r.sampleLength = 2.0;
-        r.alphaUncertainty = 0.014;
-        for (int i = 0; i < 4; ++i)
-            r.scales[static_cast<size_t>(i)] = params.Scale(i + 1);
-        r.points = {{low, 0, 1e-7}, {(low + high) / 2, -1.6e-5, 1e-7}, {high, -3.2e-5, 1e-7}};
-        r.fromTemp = low;
-        r.toTemp = high;
-        r.measuredCte = 16.9;
-        r.measuredU = 0.05;
-        r.certifiedCte = 16.91;
-        r.certifiedU = 0.028;
+        CorrectionRecordData r = CopperRecord(
+            made, params,
+            {{low, 0, 1e-7}, {(low + high) / 2, -1.6e-5, 1e-7}, {high, -3.2e-5, 1e-7}});
         (void)WriteCorrectionRecord(path, r);
         return r.number;
     }
@@ -143,6 +130,40 @@ TEST(ReferenceRun, ACorrectionOutsideItsValidityFallsBackToTheFixedOneAndSaysWhy
                       std::string::npos);
         }
     }
+}
+
+TEST(ReferenceRun, ATestTakenUpAgainKeepsItsRecordOrSaysWhyItCannot) {
+    Folder f;
+    f.write(kDay.addDays(-200)); // long expired: a test that started with it still uses it
+    f.write(kDay.addDays(-1));
+    const std::vector<std::string> started{"out of control"};
+    const struct {
+        int number;
+        const char* warning; // empty: the record is used
+    } cases[] = {{1, ""}, {2, ""}, {0, ""}, {3, "is gone"}};
+    for (const auto& c : cases) {
+        const CorrectionInUse use = CorrectionOfRecord(f.path, kDay, c.number, started, true);
+        EXPECT_EQ(use.record, c.number > 0 && !*c.warning ? c.number : 0) << c.number;
+        EXPECT_EQ(use.curve.has_value(), use.record > 0) << c.number;
+        ASSERT_EQ(use.warnings.size(), *c.warning ? 2u : 1u) << c.number;
+        EXPECT_EQ(use.warnings[0], "out of control") << "the warnings it started with";
+        EXPECT_TRUE(use.outOfControl);
+        if (*c.warning) {
+            EXPECT_NE(use.warnings[1].find(c.warning), std::string::npos) << use.warnings[1];
+            EXPECT_EQ(use.text, "fixed fixture correction");
+        }
+    }
+    // A record damaged since: refused, with the reason.
+    const std::string file = f.path + "/Corr_2.txt";
+    std::string bytes = *ReadFileBytes(file);
+    bytes.replace(bytes.find("Point: 50.000"), 13, "Point: fifty");
+    std::filesystem::remove(file);
+    WriteFileAtomic(file, bytes);
+    const CorrectionInUse damaged = CorrectionOfRecord(f.path, kDay, 2, {}, false);
+    EXPECT_FALSE(damaged.curve);
+    ASSERT_EQ(damaged.warnings.size(), 1u);
+    EXPECT_NE(damaged.warnings[0].find("is refused, it is damaged"), std::string::npos)
+        << damaged.warnings[0];
 }
 
 TEST(ReferenceRun, DriftPutsTheChartOutOfControlUntilARunInControl) {

@@ -6,6 +6,7 @@
 
 #include "platform/IniFile.h"
 #include "results/FileImport.h"
+#include "results/Schema.h"
 #include "results/TestRows.h"
 #include "ScratchStore.h"
 
@@ -38,6 +39,9 @@ TEST_P(StoreEndToEnd, ASimulatedTestArrivesWholeWithTheSummarysResultsAndItsFile
     EXPECT_EQ(value("SELECT data_folder FROM tests").toString(), "Demo");
     EXPECT_EQ(value("SELECT set_points FROM tests").toString(), "20,50,80");
     EXPECT_EQ(value("SELECT material FROM tests").toString(), "metal") << "the class it ran as";
+    EXPECT_EQ(value("SELECT system_correction FROM tests").toString(), "fixed fixture correction");
+    EXPECT_TRUE(value("SELECT reference_material FROM tests").isNull()) << "no reference run";
+    EXPECT_EQ(value("SELECT reference_out_of_control FROM tests").toInt(), 0);
     EXPECT_EQ(value("SELECT COUNT(*) FROM results WHERE at_equilibrium = 1").toInt(), 3);
     EXPECT_EQ(value("SELECT COUNT(*) FROM calibrations").toInt(), 1);
 
@@ -74,6 +78,15 @@ TEST_P(StoreEndToEnd, ASimulatedTestArrivesWholeWithTheSummarysResultsAndItsFile
             << kind << " as it is on the disk";
     }
     EXPECT_TRUE(p.op.messages.empty()) << p.op.last().text;
+
+    // Imported from its files, the test names the correction its summary gives.
+    test::ScratchStore imported(Engine::Sqlite);
+    results::StoreConnection fresh(imported.address());
+    results::MigrateStore(fresh);
+    results::ImportReport report;
+    results::ImportRawDataFile(fresh, p.program.folders.DataPath + "Sample1_CTE.dat", "", report);
+    EXPECT_EQ(fresh.Value(QStringLiteral("SELECT system_correction FROM tests")).toString(),
+              "fixed fixture correction");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEngines, StoreEndToEnd,

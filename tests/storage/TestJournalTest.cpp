@@ -73,15 +73,19 @@ TEST(TestJournal, AStepsHoldFactsAndALostSaveRecordReadBack) {
     EXPECT_EQ(SplitJournalLines(mixed), lines);
 }
 
-// A start record as a program from before the material class wrote it: the same fields
-// without the last, sealed again.
-std::string WithoutLastField(const std::string& line) {
-    const std::string body = line.substr(0, line.rfind('\t'));
-    const std::string older = body.substr(0, body.rfind('\t'));
+// A start record as an older program wrote it: its first `fields` fields (the kind letter
+// counted), sealed again.
+std::string FirstFields(const std::string& line, size_t fields) {
+    size_t end = 0;
+    for (size_t i = 0; i < fields; ++i) end = line.find('\t', end + 1);
+    const std::string older = line.substr(0, end);
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(Crc32(older)));
     return older + "\t" + crc;
 }
+// Before the material class, and before the system correction.
+constexpr size_t kFieldsBeforeClass = 24;
+constexpr size_t kFieldsBeforeCorrection = 25;
 
 TEST(TestJournal, TheMaterialClassReadsBackAndAnOlderStartRecordGivesUnknown) {
     for (const MaterialClass kind :
@@ -92,12 +96,40 @@ TEST(TestJournal, TheMaterialClassReadsBackAndAnOlderStartRecordGivesUnknown) {
         ASSERT_TRUE(c.start);
         EXPECT_EQ(c.start->materialClass, kind) << MaterialClassName(kind);
 
-        const JournalContent old = ParseJournal({WithoutLastField(JournalStartLine(s))});
+        const JournalContent old =
+            ParseJournal({FirstFields(JournalStartLine(s), kFieldsBeforeClass)});
         ASSERT_TRUE(old.start) << "an older journal still resumes";
         EXPECT_EQ(old.badLines, 0);
         EXPECT_EQ(old.start->materialClass, MaterialClass::Unknown);
         EXPECT_TRUE(SameBits(old.start->initial.sampleTemp, 21.37f));
     }
+}
+
+TEST(TestJournal, TheSystemCorrectionReadsBackAndAnOlderStartRecordDoesNotSay) {
+    JournalStart s = MakeStart();
+    s.materialClass = MaterialClass::Metal;
+    const std::vector<std::pair<int, std::vector<std::string>>> cases{
+        {0, {}}, {3, {}}, {0, {"Correction record 4 is refused, it is damaged", "out\tof control"}}};
+    for (const auto& [record, warnings] : cases) {
+        s.correctionRecord = record;
+        s.correctionWarnings = warnings;
+        s.correctionOutOfControl = !warnings.empty();
+        const JournalContent c = ParseJournal({JournalStartLine(s)});
+        ASSERT_TRUE(c.start);
+        EXPECT_EQ(c.start->correctionRecord, record);
+        ASSERT_EQ(c.start->correctionWarnings.size(), warnings.size());
+        EXPECT_EQ(c.start->correctionOutOfControl, !warnings.empty());
+        if (!warnings.empty()) {
+            EXPECT_EQ(c.start->correctionWarnings[1], "out of control") << "a tab splits nothing";
+        }
+    }
+    const JournalContent old =
+        ParseJournal({FirstFields(JournalStartLine(s), kFieldsBeforeCorrection)});
+    ASSERT_TRUE(old.start);
+    EXPECT_EQ(old.start->materialClass, MaterialClass::Metal);
+    EXPECT_EQ(old.start->correctionRecord, -1);
+    EXPECT_TRUE(old.start->correctionWarnings.empty());
+    EXPECT_FALSE(old.start->correctionOutOfControl);
 }
 
 TEST(TestJournal, RecordsReadBackExactlyWithStepsSavesResumptionsAndTheEnd) {

@@ -85,6 +85,21 @@ std::vector<OverlayLine> OverlayLines(const results::CatalogTest& test,
     return lines;
 }
 
+ReferenceCurve CertifiedCurve(const ReferenceMaterial& material, double from, double to,
+                              int points) {
+    ReferenceCurve curve;
+    curve.name = material.name;
+    from = std::max(from, kReferenceLowTemp);
+    to = std::min(to, kReferenceHighTemp);
+    if (!(to > from) || points < 1) return curve;
+    for (int i = 0; i <= points; ++i) {
+        const double t = from + (to - from) * i / points;
+        curve.temperature.push_back(t);
+        curve.strain.push_back(material.expansion(from, t));
+    }
+    return curve;
+}
+
 void ThinForScreen(OverlayFigure& figure, int cells) {
     double xMin = HUGE_VAL, xMax = -HUGE_VAL, yMin = HUGE_VAL, yMax = -HUGE_VAL;
     for (const OverlayLine& l : figure.lines)

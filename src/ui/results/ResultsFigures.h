@@ -5,6 +5,7 @@
 
 #include "analysis/AlphaOfTemperature.h"
 #include "analysis/BatchStatistics.h"
+#include "analysis/ReferenceMaterial.h"
 #include "results/Catalog.h"
 
 #include <functional>
@@ -33,10 +34,16 @@ struct ReferenceCurve {
     std::vector<double> temperature, strain;
 };
 
-// Where certified curves come from: the material class of the tests laid over each other and
-// their temperature range; nullopt when no certified curve applies.
+// Where certified curves come from: the material of the tests laid over each other (a
+// reference run's reference material, else the material class) and their temperature range;
+// nullopt when no certified curve applies.
 using ReferenceCurveSource =
     std::function<std::optional<ReferenceCurve>(const std::string& material, double from, double to)>;
+
+// The certified curve of a reference material over from..to, clipped to the temperatures its
+// figures cover: strain from the first of them, at `points` + 1 even steps.
+[[nodiscard]] ReferenceCurve CertifiedCurve(const ReferenceMaterial& material, double from,
+                                            double to, int points = 60);
 
 struct OverlayFigure {
     std::vector<OverlayLine> lines;

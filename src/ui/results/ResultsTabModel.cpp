@@ -277,7 +277,8 @@ OverlayFigure ResultsTabModel::Overlay() {
     for (const std::string& uid : FigureUids()) {
         const results::CatalogTest* t = Find(uid);
         if (!t) continue;
-        materials.insert(t->material);
+        // A reference run is of its reference material, whose certified curve applies.
+        materials.insert(t->referenceMaterial.empty() ? t->material : t->referenceMaterial);
         for (OverlayLine& line : OverlayLines(*t, ReadingsOf(uid), ColourOf(uid))) {
             for (const double temp : line.temperature) {
                 lo = std::min(lo, temp);

@@ -47,6 +47,26 @@ TEST(ResultsFigures, ThinningDropsWhatDrawsOnTheSameSpotAndKeepsTheEnds) {
     EXPECT_EQ(after.strain.back(), before.strain.back());
 }
 
+// The certified curve is the material's own expansion from the first temperature, and stops
+// where its certified figures stop.
+TEST(ResultsFigures, TheCertifiedCurveFollowsTheCertificateWithinItsRange) {
+    const ReferenceMaterial* copper = ShippedReferenceMaterial("SRM736");
+    ASSERT_TRUE(copper);
+    const ReferenceCurve curve = CertifiedCurve(*copper, 20, 80, 6);
+    EXPECT_EQ(curve.name, "SRM736");
+    ASSERT_EQ(curve.temperature.size(), 7u);
+    EXPECT_DOUBLE_EQ(curve.temperature[3], 50.0);
+    EXPECT_DOUBLE_EQ(curve.strain.front(), 0.0);
+    EXPECT_NEAR(curve.strain.back(), copper->meanAlpha(20, 80) * 60, 1e-9);
+    EXPECT_NEAR(curve.strain.back(), 16.9 * 60, 0.05 * 16.9 * 60) << "copper's expansion";
+
+    const ReferenceCurve clipped = CertifiedCurve(*copper, -60, 150, 10);
+    ASSERT_FALSE(clipped.temperature.empty());
+    EXPECT_EQ(clipped.temperature.front(), kReferenceLowTemp);
+    EXPECT_EQ(clipped.temperature.back(), kReferenceHighTemp);
+    EXPECT_TRUE(CertifiedCurve(*copper, 120, 150).temperature.empty()) << "nothing certified";
+}
+
 TEST(ResultsChart, DrawsTheLegsWithOneLegendEntryPerTestAndWritesEachFormat) {
     int argc = 0;
     QApplication app(argc, nullptr);

@@ -111,6 +111,35 @@ TEST(ResultsTabModel, FiltersByEveryFieldAndMark) {
     }
 }
 
+// Reference runs: found by the control chart's state at their start, and laid over each
+// other they are asked for their reference material's certified curve.
+TEST(ResultsTabModel, ReferenceRunsAreMarkedAndAskForTheirMaterialsCurve) {
+    Bench b;
+    WriteStoredTests(b.store.local(),
+                     {StoredTest{.uid = "ref1", .name = "Ref1", .sample = "SRM736-a",
+                                 .started = "2026-12-02T09:00:00", .reference = "SRM736"},
+                      StoredTest{.uid = "ref2", .name = "Ref2", .sample = "SRM736-a",
+                                 .started = "2026-12-03T09:00:00", .reference = "SRM736",
+                                 .outOfControl = true}});
+    b.model.Enter();
+    b.model.SetFilter({.marks = results::mark::OutOfControlReference});
+    EXPECT_EQ(b.Shown(), std::vector<std::string>{"ref2"});
+    EXPECT_EQ(b.model.Cell(0, column::Marks), "out of control reference");
+    b.model.SetFilter({});
+
+    std::vector<std::string> asked;
+    b.model.setReferenceCurves([&](const std::string& material, double, double) {
+        asked.push_back(material);
+        return std::optional<ReferenceCurve>();
+    });
+    b.TickUids({"ref1", "ref2"});
+    (void)b.model.Overlay();
+    EXPECT_EQ(asked, std::vector<std::string>{"SRM736"});
+    b.TickUids({"cu1"});
+    (void)b.model.Overlay();
+    EXPECT_EQ(asked.size(), 1u) << "a reference run and a copper test have no one curve";
+}
+
 TEST(ResultsTabModel, SortsByTextAndByNumber) {
     Bench b;
     b.model.SortBy(column::Sample, true);

@@ -45,6 +45,8 @@ std::vector<results::StoreRow> StoredTestRows(const StoredTest& t, const std::st
     facts.testName = t.name;
     facts.sampleId = t.sample;
     facts.material = t.material;
+    facts.referenceMaterial = t.reference;
+    facts.referenceOutOfControl = t.outOfControl;
     facts.sampleLength = static_cast<float>(t.length);
     facts.operatorLogin = t.operatorLogin;
     facts.pcName = "lab-pc";

@@ -21,6 +21,8 @@ struct StoredTest {
     int readingsPerStep = 20;
     bool timeLimitStep = false; // the last step ended by its time limit
     double indicatorNoise = 0.0; // inches, alternating in sign from step to step
+    std::string reference{};      // the reference material of a reference run
+    bool outOfControl = false;    // the reference checks were out of control at its start
 };
 
 // The rows of the test; with `filesFolder` its raw data file and report are written there
