@@ -11,8 +11,9 @@
 // glass, polymer), so that its steps end at equilibrium; unknown leaves them to the drift
 // criteria. --type-b on (the default) draws the bench's Type B inputs for every seed (the
 // fixture frame's expansion, the sensor's and the thermistor's gain, the sample's true
-// length) from the distributions the budget gives them, so that coverage tests the whole
-// budget and not the readings' noise alone. Beside the coverage it prints the mean and
+// length, the calibrator's share and the sample's lag behind the stage, the sample's time
+// constant against its class's) from the distributions the budget gives them, so that
+// coverage tests the whole budget and not the readings' noise alone. Beside the coverage it prints the mean and
 // spread of z = error / u_c, and how many results were flagged as not at equilibrium.
 //
 // --reference NAME (SRM736): before each seed's test, a reference run of that material on the
