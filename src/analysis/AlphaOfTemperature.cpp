@@ -37,15 +37,13 @@ double StrainUncertainty(const StepEvidence& s, double length, double meanAlpha,
     return std::sqrt(inches * inches / (length * length) + temperature * temperature);
 }
 
-// The budget's terms that scale with α itself (as a fraction) and the fixed fixture
-// correction's per degree (10^-6 per °C), whose frame alpha bound depends on the temperature
-// (`absolute` at it); both standard uncertainties.
+// The budget's terms that scale with α itself (as a fraction, a standard uncertainty) and
+// the sample's length and figures for the fixed fixture correction's term at a temperature.
 struct Systematic {
-    double relative = 0.0, perDegree = 0.0;
+    double relative = 0.0, length = 0.0;
     InstrumentFigures figures;
     [[nodiscard]] double absolute(double t) const {
-        return std::hypot(figures.fixtureCorrectionFraction, FrameAlphaBound(t, t, figures)) *
-               perDegree;
+        return FixedFixtureUncertainty(t, t, length, figures);
     }
 };
 
@@ -58,8 +56,7 @@ Systematic SystematicTerms(double length, const InstrumentFigures& f) {
     for (const double x : fractions)
         sum += (x / kRootThree) * (x / kRootThree);
     s.relative = std::sqrt(sum);
-    const double perDegree = std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(length))));
-    s.perDegree = perDegree / kRootThree / length * 1e6;
+    s.length = length;
     s.figures = f;
     return s;
 }

@@ -70,8 +70,7 @@ double FixtureTerm(double t1, double t2, double sampleLength, const InstrumentFi
                    const ColumnCorrection* correction) {
     if (correction)
         return correction->perDegreeUncertainty(t1, t2, sampleLength) / sampleLength * 1e6;
-    const FixedFixture fixed = FixedFixtureTerms(t1, t2, sampleLength, f);
-    return std::hypot(fixed.frame, fixed.alpha);
+    return FixedFixtureUncertainty(t1, t2, sampleLength, f);
 }
 
 // The instrument's gain figures that scale a CTE by a fraction of itself, in quadrature.
@@ -102,6 +101,12 @@ double FrameAlphaBound(double t1, double t2, const InstrumentFigures& f) {
     return f.frameAlphaFraction + growth * below / (high - low);
 }
 
+double FixedFixtureUncertainty(double t1, double t2, double sampleLength,
+                               const InstrumentFigures& f) {
+    const FixedFixture fixed = FixedFixtureTerms(t1, t2, sampleLength, f);
+    return std::hypot(fixed.frame, fixed.alpha);
+}
+
 double UncertaintyBudget::relative(double cte) const {
     return cte == 0.0 ? 0.0 : expanded / std::fabs(cte);
 }
@@ -129,7 +134,8 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
                                          Fitted(to) ? 0.0 : resolution) *
                             perInch;
     b.indicatorNoise = OfDifference(EndIndicatorSigma(from), EndIndicatorSigma(to)) * perInch;
-    // The correction is per °C, so its error does not shrink with a wider interval.
+    // The correction is per °C: the fixed one's error does not shrink with a wider interval
+    // (a measured one's points' scatter does).
     b.fixtureCorrection =
         FixtureTerm(from.resultTemperature(), to.resultTemperature(), sampleLength, f, correction);
     // What the indicator would still have moved at each end is a bias the results keep (the

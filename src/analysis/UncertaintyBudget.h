@@ -77,6 +77,11 @@ struct UncertaintyBudget {
 // two meet).
 [[nodiscard]] double FrameAlphaBound(double t1, double t2, const InstrumentFigures& figures = {});
 
+// The fixed correction's standard uncertainty over t1..t2 (10^-6 per °C) for a sample
+// `sampleLength` inches long: another instrument's frame and the frame's alpha, in quadrature.
+[[nodiscard]] double FixedFixtureUncertainty(double t1, double t2, double sampleLength,
+                                             const InstrumentFigures& figures = {});
+
 // The budget of the CTE `cte` from the end of step `from` to the end of step `to` for a
 // sample of `sampleLength` inches. dT is taken from the two end temperatures. With the
 // column's measured correction, its own uncertainty takes the fixed correction's place.
