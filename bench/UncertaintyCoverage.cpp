@@ -11,17 +11,21 @@
 // glass, polymer), so that its steps end at equilibrium; unknown leaves them to the drift
 // criteria. --type-b on (the default) draws the bench's Type B inputs for every seed (the
 // fixture frame's expansion, the sensor's and the thermistor's gain, the sample's true
-// length) from the distributions the budget gives them, so that coverage tests the whole
-// budget and not the readings' noise alone. Beside the coverage it prints the mean and
+// length, the calibrator's share and the sample's lag behind the stage, the sample's time
+// constant against its class's) from the distributions the budget gives them, so that
+// coverage tests the whole budget and not the readings' noise alone. Beside the coverage it prints the mean and
 // spread of z = error / u_c, and how many results were flagged as not at equilibrium.
 //
 // --reference NAME (SRM736): before each seed's test, a reference run of that material on the
-// same drawn instrument (its own noise), whose measured correction the test then uses.
+// same drawn instrument (its own noise), whose measured correction the test then uses. With
+// the Type B inputs drawn, the specimen's own alpha is also drawn about the certified one
+// from the certificate's uncertainty.
 //
 // The defaults are 200 runs of copper, aluminium, fused silica and the polymer over the plans
 // 20/50/80 and -20/40/100 °C (whose overall result spans -20 to 100 °C). Temporary files go
 // to /dev/shm unless TMPDIR says otherwise.
 
+#include "analysis/ReferenceMaterial.h"
 #include "core/SeededRun.h"
 
 #include <algorithm>
@@ -82,7 +86,8 @@ struct Tally {
 
 int Usage() {
     std::fprintf(stderr, "usage: bench_uncertainty_coverage [--runs N] [--materials a,b,...] "
-                         "[--plans 20/50/80,...] [--class auto|unknown] [--type-b on|off]\n");
+                         "[--plans 20/50/80,...] [--class auto|unknown] [--type-b on|off] "
+                         "[--reference NAME]\n");
     return 2;
 }
 
@@ -114,6 +119,8 @@ int main(int argc, char** argv) {
             return Usage();
     }
     if (runs < 1) return Usage();
+    const dilato::ReferenceMaterial* certificate =
+        reference.empty() ? nullptr : dilato::ShippedReferenceMaterial(reference);
     // Each run keeps its files in a temporary folder; the test journal puts every stored
     // reading on the disk at once, which on a disk takes far longer than the run itself.
     // Memory-backed storage keeps a polymer test (hours of readings) to a fraction of a second.
@@ -158,6 +165,10 @@ int main(int argc, char** argv) {
                     dilato::test::SeededTest r = t;
                     r.bench = dilato::test::SeededBench(t);
                     r.bench->sample.setMaterial(dilato::sim::Material::Named("copper"));
+                    // The specimen itself is known to its certificate's uncertainty.
+                    if (typeB && certificate)
+                        r.bench->sample.expansion = dilato::test::DrawnReferenceSpecimen(
+                            r.bench->sample.expansion, certificate->alphaUncertainty, t.seed);
                     r.material = "copper";
                     r.materialClass = "metal";
                     r.seed = t.seed + 1000000;

@@ -37,10 +37,14 @@ double StrainUncertainty(const StepEvidence& s, double length, double meanAlpha,
     return std::sqrt(inches * inches / (length * length) + temperature * temperature);
 }
 
-// The budget's terms that scale with α itself (as a fraction) and the fixture correction's,
-// which is the same for every interval (10^-6 per °C); both standard uncertainties.
+// The budget's terms that scale with α itself (as a fraction, a standard uncertainty) and
+// the sample's length and figures for the fixed fixture correction's term at a temperature.
 struct Systematic {
-    double relative = 0.0, absolute = 0.0;
+    double relative = 0.0, length = 0.0;
+    InstrumentFigures figures;
+    [[nodiscard]] double absolute(double t) const {
+        return FixedFixtureUncertainty(t, t, length, figures);
+    }
 };
 
 Systematic SystematicTerms(double length, const InstrumentFigures& f) {
@@ -52,8 +56,8 @@ Systematic SystematicTerms(double length, const InstrumentFigures& f) {
     for (const double x : fractions)
         sum += (x / kRootThree) * (x / kRootThree);
     s.relative = std::sqrt(sum);
-    const double perDegree = std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(length))));
-    s.absolute = f.fixtureCorrectionFraction * perDegree / kRootThree / length * 1e6;
+    s.length = length;
+    s.figures = f;
     return s;
 }
 
@@ -170,7 +174,7 @@ AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double leng
             g(k) = k * std::pow(x, k - 1) / half;
         const double alpha = g.dot(coef) * 1e6;
         const double uFit = std::sqrt(std::max(0.0, g.dot(cov * g))) * 1e6;
-        const double uSys = std::hypot(sys.relative * alpha, sys.absolute);
+        const double uSys = std::hypot(sys.relative * alpha, sys.absolute(t));
         c.physical.push_back({t, alpha, UncertaintyBudget::kCoverageFactor * std::hypot(uFit, uSys)});
     }
     out.curves = std::move(c);

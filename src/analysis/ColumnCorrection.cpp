@@ -72,22 +72,54 @@ double ColumnCorrection::changeFor(double t1, double t2, double length) const {
     return -(at(t2) - at(t1)) + (length - length_) * kFramePerInchPerDegree * (t2 - t1);
 }
 
-double ColumnCorrection::perDegreeUncertainty(double length) const {
+std::vector<double> ColumnCorrection::pointSensitivities(double t1, double t2) const {
+    const auto n = static_cast<Eigen::Index>(points_.size());
+    const auto terms = static_cast<Eigen::Index>(coef_.size());
+    if (n == 0 || terms == 0) return {};
+    Eigen::MatrixXd a(n, terms);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const double x = points_[static_cast<size_t>(i)].temp - centre_;
+        double power = 1.0;
+        for (Eigen::Index k = 0; k < terms; ++k, power *= x)
+            a(i, k) = power;
+    }
+    // The change per degree of each power of (T - centre) over the interval.
+    Eigen::VectorXd slope(terms);
+    const double x1 = t1 - centre_, x2 = t2 - centre_;
+    for (Eigen::Index k = 0; k < terms; ++k) {
+        const auto kk = static_cast<double>(k);
+        slope(k) = std::fabs(x2 - x1) < 1e-9 ? (k == 0 ? 0.0 : kk * std::pow(x1, kk - 1.0))
+                                             : (std::pow(x2, kk) - std::pow(x1, kk)) / (x2 - x1);
+    }
+    // The least-squares coefficients are (A'A)^-1 A' y.
+    const Eigen::MatrixXd normal = a.transpose() * a;
+    const Eigen::VectorXd weights = a * normal.ldlt().solve(slope);
+    return {weights.data(), weights.data() + weights.size()};
+}
+
+double ColumnCorrection::commonPerDegreeUncertainty(double length) const {
     const double span = std::max(high_ - low_, 1.0);
-    double sigma = 0.0;
-    for (const CorrectionPoint& p : points_)
-        sigma += p.sigma * p.sigma;
-    sigma = std::sqrt(sigma / static_cast<double>(std::max<size_t>(points_.size(), 1)));
     const double certificate = alphaU_ * 1e-6 * length_;
-    const double readings = kRootTwo * sigma / span;
     const double curve = kRootTwo * residual_ / span;
     const double transfer = std::fabs(length - length_) * kFramePerInchPerDegree *
                             kFrameShareFraction / kRootThree;
     // The certified expansion was taken over the reference's length as entered.
     const double referenceLength =
         std::fabs(referenceAlpha_.value_or(0.0)) * 1e-6 * kReferenceLengthHalfWidth / kRootThree;
-    return std::sqrt(certificate * certificate + readings * readings + curve * curve +
-                     transfer * transfer + referenceLength * referenceLength);
+    return std::sqrt(certificate * certificate + curve * curve + transfer * transfer +
+                     referenceLength * referenceLength);
+}
+
+double ColumnCorrection::perDegreeUncertainty(double t1, double t2, double length) const {
+    const std::vector<double> weights = pointSensitivities(t1, t2);
+    double readings = 0.0;
+    for (size_t i = 0; i < weights.size(); ++i)
+        readings += weights[i] * weights[i] * points_[i].sigma * points_[i].sigma;
+    return std::hypot(commonPerDegreeUncertainty(length), std::sqrt(readings));
+}
+
+double ColumnCorrection::perDegreeUncertainty(double length) const {
+    return perDegreeUncertainty(low_, high_, length);
 }
 
 bool ColumnCorrection::covers(double t1, double t2) const {

@@ -38,8 +38,19 @@ class ColumnCorrection {
     // What to add to an indicator change from t1 to t2 of a sample `length` inches long so
     // that it is the sample's alone (the fixed correction's role).
     [[nodiscard]] double changeFor(double t1, double t2, double length) const;
-    // Standard uncertainty of that addition per degree of the interval, inches per °C.
+    // Standard uncertainty of that addition per degree over t1..t2, inches per °C: the part
+    // every interval shares (commonPerDegreeUncertainty) and the points' own scatter carried
+    // through the curve, which weighs more on a short interval than on the whole range.
+    [[nodiscard]] double perDegreeUncertainty(double t1, double t2, double length) const;
+    // The same over the whole range the reference run measured.
     [[nodiscard]] double perDegreeUncertainty(double length) const;
+    // The part of it the same in every interval: the certificate, the curve's misfit, the
+    // carrying over to another length and the reference's length (inches per °C).
+    [[nodiscard]] double commonPerDegreeUncertainty(double length) const;
+    // How the column's change per degree over t1..t2 (its derivative at t1 when the two meet)
+    // moves with each point's value, per inch of it, in the points' order: the errors of the
+    // points are independent, so these carry them into any result or sum of results.
+    [[nodiscard]] std::vector<double> pointSensitivities(double t1, double t2) const;
     // Whether both temperatures lie in the range the reference run measured (with half a
     // degree to spare for a stage that settles a little off its set point).
     [[nodiscard]] bool covers(double t1, double t2) const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <vector>
 
 namespace dilato {
 
@@ -45,14 +46,31 @@ double EndIndicatorVariance(const StepEvidence& e, const InstrumentFigures& f) {
     return sigma * sigma + resolution * resolution;
 }
 
-// The system correction's standard uncertainty, per °C and so the same in every result: the
-// measured correction's own where one is used, else the fixed one's.
-double FixtureTerm(double sampleLength, const InstrumentFigures& f,
-                   const ColumnCorrection* correction) {
-    if (correction) return correction->perDegreeUncertainty(sampleLength) / sampleLength * 1e6;
-    const double correctionPerDegree =
+// The fixed correction per degree as a CTE, 10^-6 per °C.
+double FixedCorrectionCte(double sampleLength) {
+    const double perDegree =
         std::fabs(static_cast<double>(SystemCorrection(1.0f, static_cast<float>(sampleLength))));
-    return f.fixtureCorrectionFraction * correctionPerDegree / kRootThree / sampleLength * 1e6;
+    return perDegree / sampleLength * 1e6;
+}
+
+// The fixed correction's two standard uncertainties over t1..t2 (10^-6 per °C): the frame's
+// own, the same in every result, and its alpha's over the interval.
+struct FixedFixture {
+    double frame = 0.0, alpha = 0.0;
+};
+FixedFixture FixedFixtureTerms(double t1, double t2, double sampleLength,
+                               const InstrumentFigures& f) {
+    const double perDegree = FixedCorrectionCte(sampleLength) / kRootThree;
+    return {f.fixtureCorrectionFraction * perDegree, FrameAlphaBound(t1, t2, f) * perDegree};
+}
+
+// The system correction's standard uncertainty over t1..t2: the measured correction's own
+// where one is used, else the fixed one's.
+double FixtureTerm(double t1, double t2, double sampleLength, const InstrumentFigures& f,
+                   const ColumnCorrection* correction) {
+    if (correction)
+        return correction->perDegreeUncertainty(t1, t2, sampleLength) / sampleLength * 1e6;
+    return FixedFixtureUncertainty(t1, t2, sampleLength, f);
 }
 
 // The instrument's gain figures that scale a CTE by a fraction of itself, in quadrature.
@@ -66,6 +84,28 @@ double GainFraction(const InstrumentFigures& f) {
 }
 
 } // namespace
+
+double FrameAlphaBound(double t1, double t2, const InstrumentFigures& f) {
+    const double low = std::min(t1, t2), high = std::max(t1, t2);
+    const double steady = f.frameAlphaSteadyFrom;
+    // Below the steady range the bound grows straight from the tenth to the whole of the
+    // correction at the temperature of no expansion.
+    const double growth = (1.0 - f.frameAlphaFraction) / (steady - f.frameZeroExpansionTemp);
+    if (high - low < 1e-9) return f.frameAlphaFraction + growth * std::max(0.0, steady - low);
+    // The integral of max(0, steady - T) over the interval, then its mean.
+    const double below = [&] {
+        if (low >= steady) return 0.0;
+        const double top = std::min(high, steady);
+        return ((steady - low) * (steady - low) - (steady - top) * (steady - top)) / 2.0;
+    }();
+    return f.frameAlphaFraction + growth * below / (high - low);
+}
+
+double FixedFixtureUncertainty(double t1, double t2, double sampleLength,
+                               const InstrumentFigures& f) {
+    const FixedFixture fixed = FixedFixtureTerms(t1, t2, sampleLength, f);
+    return std::hypot(fixed.frame, fixed.alpha);
+}
 
 double UncertaintyBudget::relative(double cte) const {
     return cte == 0.0 ? 0.0 : expanded / std::fabs(cte);
@@ -94,8 +134,10 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
                                          Fitted(to) ? 0.0 : resolution) *
                             perInch;
     b.indicatorNoise = OfDifference(EndIndicatorSigma(from), EndIndicatorSigma(to)) * perInch;
-    // The correction is per °C, so its error does not shrink with a wider interval.
-    b.fixtureCorrection = FixtureTerm(sampleLength, f, correction);
+    // The correction is per °C: the fixed one's error does not shrink with a wider interval
+    // (a measured one's points' scatter does).
+    b.fixtureCorrection =
+        FixtureTerm(from.resultTemperature(), to.resultTemperature(), sampleLength, f, correction);
     // What the indicator would still have moved at each end is a bias the results keep (the
     // formulas take the readings as they are). Its two ends act on the change together, each
     // its own way, and the estimate of it is no bound: it counts whole, as one standard
@@ -137,13 +179,27 @@ double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLen
         double perInch = 0.0, perDegree = 0.0;
     };
     std::map<int, End> ends;
-    double sum = 0.0, weights = 0.0;
+    double sum = 0.0, weights = 0.0, frameAlpha = 0.0;
+    // A measured correction: how the sum moves with each of its points (inches per °C per
+    // inch), the points being independent of each other and of the test's steps.
+    std::vector<double> pointWeights;
     for (const WeightedCte& c : ctes) {
         const double dT =
             static_cast<double>(c.to.resultTemperature()) - c.from.resultTemperature();
         if (std::fabs(dT) < 1e-5) continue;
         sum += c.weight * c.cte;
         weights += c.weight;
+        if (correction) {
+            const auto each = correction->pointSensitivities(c.from.resultTemperature(),
+                                                             c.to.resultTemperature());
+            pointWeights.resize(each.size(), 0.0);
+            for (size_t i = 0; i < each.size(); ++i)
+                pointWeights[i] += c.weight * each[i];
+        } else {
+            frameAlpha += c.weight * FixedFixtureTerms(c.from.resultTemperature(),
+                                                       c.to.resultTemperature(), sampleLength, f)
+                                         .alpha;
+        }
         const double perInch = c.weight * 1e6 / (sampleLength * dT);
         const double perDegree = c.weight * c.cte / dT;
         for (const auto& [e, sign] : {std::pair{&c.to, 1.0}, std::pair{&c.from, -1.0}}) {
@@ -170,7 +226,20 @@ double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLen
     const double length = std::fabs(sum) * f.lengthHalfWidthInches / kRootThree / sampleLength;
     const double gain = scaled * GainFraction(f);
     const double proportional = std::hypot(length, gain);
-    const double fixture = weights * FixtureTerm(sampleLength, f, correction);
+    double fixture = 0.0;
+    if (correction) {
+        double points = 0.0;
+        for (size_t i = 0; i < pointWeights.size(); ++i) {
+            const double u = pointWeights[i] * correction->points()[i].sigma;
+            points += u * u;
+        }
+        fixture = std::hypot(weights * correction->commonPerDegreeUncertainty(sampleLength),
+                             std::sqrt(points)) /
+                  sampleLength * 1e6;
+    } else {
+        fixture =
+            std::hypot(weights * FixedFixtureTerms(0.0, 0.0, sampleLength, f).frame, frameAlpha);
+    }
     return std::sqrt(variance + bias * bias + proportional * proportional + fixture * fixture);
 }
 

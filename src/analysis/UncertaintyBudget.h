@@ -24,10 +24,19 @@ struct InstrumentFigures {
     // difference; the part proportional to the reading scales it (rectangular, fraction).
     double temperatureGainLimit = 0.004;
     // The fixed fixture correction (5.2 µin/°C, less 0.6 µin/°C per inch below 2 in) is the
-    // expansion of a vitreous silica frame at 0.6 µin/in/°C. Silica's alpha is not constant:
-    // from 0 to 100 °C it runs about a tenth either side of that value, so the correction
-    // is good to that fraction of itself (rectangular).
+    // expansion of a vitreous silica frame at 0.6 µin/in/°C. Two independent things keep a
+    // real frame from it, each rectangular:
+    //  - one instrument's frame against another's (the silica's grade, the frame's length and
+    //    its fittings): a tenth of the correction either way, the same at every temperature;
     double fixtureCorrectionFraction = 0.10;
+    //  - silica's alpha is not constant: from 0 to 100 °C it runs about a tenth either side of
+    //    0.6; below 0 °C it falls faster, to none at the glass's minimum length near -80 °C
+    //    (vitreous silica is shortest there: Souder and Hidnert's measurements of fused
+    //    silica, NBS Scientific Paper 524). How far the frame's mean alpha over a result's
+    //    interval may be from the constant is that bound averaged over the interval.
+    double frameAlphaFraction = 0.10;
+    double frameAlphaSteadyFrom = 0.0;     // °C: the tenth holds from here up
+    double frameZeroExpansionTemp = -80.0; // °C: the whole of the correction there
     // The displacement sensor's gain and linearity: a change of the indicator is read to
     // within this fraction of itself (rectangular; a contact gauge good to about 1 µm over a
     // millimetre of travel).
@@ -63,6 +72,16 @@ struct UncertaintyBudget {
     [[nodiscard]] double relative(double cte) const;
 };
 
+// How far the fixed correction's frame may be from it over t1..t2 (°C), as a fraction of the
+// correction: the bound on the frame's alpha averaged over the interval (at t1 alone when the
+// two meet).
+[[nodiscard]] double FrameAlphaBound(double t1, double t2, const InstrumentFigures& figures = {});
+
+// The fixed correction's standard uncertainty over t1..t2 (10^-6 per °C) for a sample
+// `sampleLength` inches long: another instrument's frame and the frame's alpha, in quadrature.
+[[nodiscard]] double FixedFixtureUncertainty(double t1, double t2, double sampleLength,
+                                             const InstrumentFigures& figures = {});
+
 // The budget of the CTE `cte` from the end of step `from` to the end of step `to` for a
 // sample of `sampleLength` inches. dT is taken from the two end temperatures. With the
 // column's measured correction, its own uncertainty takes the fixed correction's place.
@@ -85,8 +104,10 @@ struct WeightedCte {
 // source, its error carried into every result that uses it with that result's sensitivity,
 // so that the sum keeps the correlation (two legs that turn at one step rise and fall
 // together at it). The instrument's figures scale every result alike: their fractions act on
-// the sum itself, and the fixture correction (the same per degree in every result) on the sum
-// of the weights. For one result of weight 1 it is that result's combined uncertainty.
+// the sum itself, and the fixture correction's frame (the same per degree in every result) on
+// the sum of the weights; the frame's alpha over each result's interval is taken as one
+// error, so that results over the same interval cancel in a difference. For one result of
+// weight 1 it is that result's combined uncertainty.
 [[nodiscard]] double CombinedUncertaintyOf(std::span<const WeightedCte> ctes, double sampleLength,
                                            const InstrumentFigures& figures = {},
                                            const ColumnCorrection* correction = nullptr);

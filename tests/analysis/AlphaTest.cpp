@@ -116,6 +116,22 @@ TEST(AlphaOfTemperature, ScatterBeyondTheStepsOwnUncertaintyWidensThePhysicalBan
     EXPECT_GT(noisy.curves->physical[mid].expandedU, 2.0 * clean.curves->physical[mid].expandedU);
 }
 
+TEST(AlphaOfTemperature, TheFixedCorrectionsFrameWeighsMoreOnAlphaBelowZero) {
+    const std::vector<double> temps{-40, -10, 20, 50, 80};
+    // The same figures with a frame whose alpha stays within its tenth at every temperature.
+    InstrumentFigures steady;
+    steady.frameZeroExpansionTemp = -1e12;
+    const AlphaOutcome bound = AlphaOfTemperature(Steps(temps, 17.0, 0.0), kLength);
+    const AlphaOutcome flat = AlphaOfTemperature(Steps(temps, 17.0, 0.0), kLength, steady);
+    ASSERT_TRUE(bound.ok() && flat.ok());
+    const auto& b = bound.curves->physical;
+    const auto& f = flat.curves->physical;
+    ASSERT_EQ(b.size(), f.size());
+    EXPECT_DOUBLE_EQ(b.front().temperature, -40.0);
+    EXPECT_GT(b.front().expandedU, 1.2 * f.front().expandedU) << "at -40 °C";
+    EXPECT_NEAR(b.back().expandedU, f.back().expandedU, 1e-9) << "at 80 °C";
+}
+
 TEST(BatchStatistics, MeanSpreadAndBirgeRatio) {
     const std::vector<BatchValue> agree{{10.0, 2.0}, {12.0, 2.0}, {14.0, 2.0}};
     const BatchStatistics s = BatchStatisticsOf(agree);

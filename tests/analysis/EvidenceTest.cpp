@@ -1,4 +1,5 @@
 // The evidence of a step, the uncertainty budget of a result and the method's flags.
+#include "analysis/ColumnCorrection.h"
 #include "analysis/ResultEvidence.h"
 
 #include <gtest/gtest.h>
@@ -142,7 +143,9 @@ TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
     EXPECT_NEAR(u.temperatureStability, 16.0 * 0.05 / 30.0, 1e-6);
     EXPECT_NEAR(u.indicatorResolution, std::sqrt(2.0) * 4e-6 / std::sqrt(12.0) * perInch, 1e-6);
     EXPECT_NEAR(u.indicatorNoise, 5e-6 * perInch, 1e-6);
-    EXPECT_NEAR(u.fixtureCorrection, 0.2 * 5.2 / r3 / 2.0, 1e-6) << "a fifth of 5.2 µin/°C";
+    // A fifth of 5.2 µin/°C for another instrument's frame, a tenth for the frame's alpha
+    // between 20 and 50 °C.
+    EXPECT_NEAR(u.fixtureCorrection, std::hypot(0.2, 0.1) * 5.2 / r3 / 2.0, 1e-6);
     // Both ends still moving up by 1 and 2 µin: the change is 1 µin short.
     EXPECT_NEAR(u.residualDrift, 1e-6 * perInch, 1e-6);
     const double sum =
@@ -180,8 +183,63 @@ TEST(UncertaintyBudget, EachTermFollowsItsSourceAndTheyAddInQuadrature) {
     // A negative CTE has the same uncertainty as its magnitude; no interval gives none.
     EXPECT_NEAR(BudgetFor(a, b, -cte, kLength, f).expanded, u.expanded, 1e-12);
     // A shorter sample: a smaller correction (4.9 µin/°C at 1.5 in) over a shorter length.
-    EXPECT_NEAR(BudgetFor(a, b, cte, 1.5, f).fixtureCorrection, 0.2 * 4.9 / r3 / 1.5, 1e-6);
+    EXPECT_NEAR(BudgetFor(a, b, cte, 1.5, f).fixtureCorrection,
+                std::hypot(0.2, 0.1) * 4.9 / r3 / 1.5, 1e-6);
     EXPECT_EQ(BudgetFor(a, a, cte, kLength, f).expanded, 0.0);
+}
+
+TEST(UncertaintyBudget, TheFixedCorrectionsFrameAlphaBoundGrowsBelowZeroToTheWholeAtMinus80) {
+    const InstrumentFigures f;
+    struct Case {
+        double t1, t2, bound;
+        const char* what;
+    } const cases[] = {
+        {20, 50, 0.10, "a tenth from 0 to 100 °C"},
+        {80, 20, 0.10, "cooling alike"},
+        {-40, -40, 0.10 + 0.90 * 40 / 80, "halfway to the minimum length"},
+        {-80, -80, 1.0, "the whole correction where silica stops expanding"},
+        {-20, 0, 0.10 + 0.90 * 10 / 80, "the mean of a straight rise"},
+        // 0.9/80 times the integral of -T from -20 to 0 (200), over 60 °C.
+        {-20, 40, 0.10 + 0.90 / 80 * 200 / 60, "the part below 0 °C, averaged over all"},
+        {40, -20, 0.10 + 0.90 / 80 * 200 / 60, "either order"},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(FrameAlphaBound(c.t1, c.t2, f), c.bound, 1e-12) << c.what;
+
+    // In the budget: the frame's own tenth and the alpha bound, two rectangles in quadrature.
+    const double perDegree = 5.2 / std::sqrt(3.0) / 2.0;
+    const UncertaintyBudget warm = BudgetFor(End(20.0f, 0.0f), End(50.0f, 0.0f), 16.0, kLength);
+    EXPECT_NEAR(warm.fixtureCorrection, std::hypot(0.1, 0.1) * perDegree, 1e-6);
+    const UncertaintyBudget cold = BudgetFor(End(-20.0f, 0.0f), End(40.0f, 0.0f), 16.0, kLength);
+    EXPECT_NEAR(cold.fixtureCorrection, std::hypot(0.1, FrameAlphaBound(-20, 40, f)) * perDegree,
+                1e-6);
+    // A measured correction replaces both.
+    const auto measured = ColumnCorrection::Fit({{-20, 0, 0}, {40, 0, 0}}, 2.0, 0.0);
+    ASSERT_TRUE(measured);
+    EXPECT_EQ(BudgetFor(End(-20.0f, 0.0f), End(40.0f, 0.0f), 16.0, kLength, f, &*measured)
+                  .fixtureCorrection,
+              0.0);
+}
+
+TEST(SharedSteps, TheFrameAlphaOfTheFixedCorrectionIsOneErrorAcrossResults) {
+    InstrumentFigures f = InstrumentFigures{};
+    const StepEvidence s1 = End(-20.0f, 0.0f, 0, 0, 0, 1), s2 = End(40.0f, 0.0f, 0, 0, 0, 2),
+                       s3 = End(100.0f, 0.0f, 0, 0, 0, 3), back = End(-20.0f, 0.0f, 0, 0, 0, 4);
+    f.lengthHalfWidthInches = 0;
+    f.indicatorResolutionInches = 0;
+    f.temperatureGainLimit = f.indicatorGainFraction = 0;
+    f.calibratorGainFraction = f.sampleStageFraction = 0;
+    // Outbound less back over the same interval: the frame is the same in both legs.
+    const WeightedCte roundTrip[] = {{s1, s2, 16.0, 1.0}, {s2, back, 16.0, -1.0}};
+    EXPECT_NEAR(CombinedUncertaintyOf(roundTrip, kLength, f), 0.0, 1e-9);
+    // Two intervals: the frame's own share per degree and the alpha bound of each add
+    // whole (correlated), not in quadrature.
+    const WeightedCte both[] = {{s1, s2, 16.0, 1.0}, {s2, s3, 16.0, 1.0}};
+    const double perDegree = 5.2 / std::sqrt(3.0) / 2.0;
+    const double expected =
+        std::hypot(2 * 0.1 * perDegree,
+                   (FrameAlphaBound(-20, 40, f) + FrameAlphaBound(40, 100, f)) * perDegree);
+    EXPECT_NEAR(CombinedUncertaintyOf(both, kLength, f), expected, 1e-6);
 }
 
 // Ends taken at equilibrium: I_inf (known to u(I_inf)) with the mean of the last 30
@@ -417,6 +475,7 @@ InstrumentFigures NoFigures() {
     f.indicatorResolutionInches = 0;
     f.temperatureGainLimit = 0;
     f.fixtureCorrectionFraction = 0;
+    f.frameAlphaFraction = 0;
     f.indicatorGainFraction = 0;
     f.calibratorGainFraction = 0;
     f.sampleStageFraction = 0;

@@ -167,5 +167,71 @@ TEST(ColumnCorrection, ItsUncertaintyTakesTheFixedCorrectionsPlaceInTheBudget) {
     EXPECT_NEAR(silica.sampleStage, asIfCopperLess.sampleStage, 1e-12);
 }
 
+TEST(ColumnCorrection, APointsScatterWeighsMoreOnAShortIntervalThanOnTheWholeRange) {
+    // A parabola through three points: over 20..50 only the two points at its ends count, one
+    // per degree of the interval each way; a shift of every point changes nothing.
+    const auto c = ColumnCorrection::Fit({{20, 0, 2e-7}, {50, -1.5e-5, 2e-7}, {80, -3.1e-5, 4e-7}},
+                                         2.0, 0.014);
+    ASSERT_TRUE(c);
+    const std::vector<double> lower = c->pointSensitivities(20, 50);
+    ASSERT_EQ(lower.size(), 3u);
+    EXPECT_NEAR(lower[0], -1.0 / 30, 1e-12);
+    EXPECT_NEAR(lower[1], 1.0 / 30, 1e-12);
+    EXPECT_NEAR(lower[2], 0.0, 1e-12);
+    const std::vector<double> whole = c->pointSensitivities(80, 20);
+    EXPECT_NEAR(whole[0], -1.0 / 60, 1e-12) << "either order";
+    EXPECT_NEAR(whole[2], 1.0 / 60, 1e-12);
+
+    const double common = c->commonPerDegreeUncertainty(2.0);
+    EXPECT_NEAR(c->perDegreeUncertainty(20, 50, 2.0),
+                std::hypot(common, std::hypot(2e-7, 2e-7) / 30), 1e-15);
+    EXPECT_NEAR(c->perDegreeUncertainty(2.0), std::hypot(common, std::hypot(2e-7, 4e-7) / 60),
+                1e-15);
+    EXPECT_GT(c->perDegreeUncertainty(20, 50, 2.0), c->perDegreeUncertainty(2.0));
+
+    // A least-squares line through four points: the sensitivity is how the correction per
+    // degree moves when one point moves (checked by moving it).
+    const std::vector<CorrectionPoint> four{
+        {-20, 0, 1e-7}, {20, -2e-5, 1e-7}, {60, -4.1e-5, 1e-7}, {100, -5.9e-5, 1e-7}};
+    const auto line = ColumnCorrection::Fit(four, 2.0, 0.014);
+    ASSERT_TRUE(line);
+    const std::vector<double> s = line->pointSensitivities(-20, 40);
+    for (size_t i = 0; i < four.size(); ++i) {
+        auto moved = four;
+        moved[i].column += 1e-6;
+        const auto m = ColumnCorrection::Fit(moved, 2.0, 0.014);
+        const double perDegree = ((m->at(40) - m->at(-20)) - (line->at(40) - line->at(-20))) / 60;
+        EXPECT_NEAR(s[i] * 1e-6, perDegree, 1e-15) << "point " << i;
+    }
+}
+
+TEST(ColumnCorrection, ResultsSharingItsPointsCarryTheirErrorTogether) {
+    InstrumentFigures none;
+    none.lengthHalfWidthInches = none.indicatorResolutionInches = 0;
+    none.temperatureGainLimit = none.indicatorGainFraction = 0;
+    none.calibratorGainFraction = none.sampleStageFraction = 0;
+    const auto c =
+        ColumnCorrection::Fit({{20, 0, 3e-7}, {50, -1.5e-5, 3e-7}, {80, -3.1e-5, 3e-7}}, 2.0, 0.0);
+    ASSERT_TRUE(c);
+    StepEvidence s20, s50, s80, back;
+    s20.step = 1, s50.step = 2, s80.step = 3, back.step = 4;
+    s20.endTemperature = back.endTemperature = 20;
+    s50.endTemperature = 50;
+    s80.endTemperature = 80;
+    const auto u = [&](std::initializer_list<WeightedCte> list) {
+        return CombinedUncertaintyOf(std::vector<WeightedCte>(list), 2.0, none, &*c);
+    };
+    // One result: its budget.
+    EXPECT_NEAR(u({{s20, s50, 16.0, 1.0}}), BudgetFor(s20, s50, 16.0, 2.0, none, &*c).combined,
+                1e-12);
+    EXPECT_NEAR(u({{s20, s50, 16.0, 1.0}}), std::hypot(3e-7, 3e-7) / 30 / 2.0 * 1e6, 1e-9);
+    // The same interval out and back: the correction's points cancel.
+    EXPECT_NEAR(u({{s20, s50, 16.0, 1.0}, {s50, back, 16.0, -1.0}}), 0.0, 1e-12);
+    // 20..50 and 50..80 share the point at 50, which moves them opposite ways: their sum
+    // carries the points at 20 and 80 alone.
+    EXPECT_NEAR(u({{s20, s50, 16.0, 1.0}, {s50, s80, 16.0, 1.0}}),
+                std::hypot(3e-7, 3e-7) / 30 / 2.0 * 1e6, 1e-9);
+}
+
 } // namespace
 } // namespace dilato

@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -59,8 +60,10 @@ struct SeededTest {
     std::string materialClass = "unknown"; // as picked on the Test tab
     // Each seed also draws the bench's Type B inputs from the distributions the budget gives
     // them: the fixture frame's expansion (+/- 10 %), the sensor's gain (+/- 0.1 %), the
-    // stage thermistor's gain (+/- 0.4 %) and the sample's true length (+/- 0.0005 in
-    // about the 2.000 in entered), each uniform.
+    // stage thermistor's gain (+/- 0.4 %), the sample's true length (+/- 0.0005 in about the
+    // 2.000 in entered), the calibrator's error between calibration points (+/- 0.05 % of a
+    // temperature change) and the sample's lag behind the stage (+/- 0.2 % of it), each
+    // uniform; and the sample's time constant against its class's (30 %, normal).
     bool drawTypeB = false;
     // A reference run: the certified material the sample is ("SRM736"); empty: a test.
     std::string reference{};
@@ -87,7 +90,35 @@ inline sim::BenchParams SeededBench(const SeededTest& t) {
     bench.sample.sensorGain = 1.0 + within(0.001);
     bench.stage.thermistorSlope = 1.0 + within(0.004);
     bench.sample.lengthInches = 2.0 + within(0.0005);
+    // The calibrator's share and the sample's lag both make the temperature change the sample
+    // sees differ from the one reported by a fraction of it: on the bench they act through
+    // the thermistor's gain (they also move the frame's share, by at most 0.2 % of its
+    // 2.6 µ/°C: 0.005 µ/°C, well below the fixture's own term). Drawn after the others so
+    // that a seed's earlier draws stay what they were.
+    bench.stage.thermistorSlope += within(0.0005) + within(0.002);
+    // The sample's time constant against the one its class leads the program to expect,
+    // which the budget gives 30 % (standard) where the fit does not resolve it: the contact
+    // and the sample's diffusivity scaled oppositely move it by that factor alone (kept above
+    // a third, so that a sample never answers at once).
+    const double tauRatio = std::max(1.0 / 3.0, 1.0 + draw.gaussian(0.30));
+    bench.sample.contactSeconds *= tauRatio;
+    bench.sample.diffusivity /= tauRatio;
     return bench;
+}
+
+// The certified specimen of a reference run as the bench holds it: its alpha is the certified
+// curve's, off by one draw of the certificate's standard uncertainty (normal, the same at
+// every temperature: the budget takes it per degree in every result alike). The curve is
+// rebuilt on a 10 °C grid over the stage's range, which holds every point of the simulated
+// materials' curves, so that it is the certified one exactly but for the offset.
+inline sim::ExpansionCurve DrawnReferenceSpecimen(const sim::ExpansionCurve& certified,
+                                                  double alphaUncertainty, uint64_t seed) {
+    sim::Noise draw(seed * 0xD1B54A32D192ED03ull + 29);
+    const double offset = draw.gaussian(alphaUncertainty);
+    std::vector<sim::ExpansionCurve::Point> points;
+    for (int t = -40; t <= 130; t += 10)
+        points.push_back({double(t), certified.alpha(t) + offset});
+    return sim::ExpansionCurve(std::move(points), certified.name());
 }
 
 // The material class an operator would pick for a simulated material.
