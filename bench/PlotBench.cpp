@@ -64,7 +64,7 @@ void BM_DrawStoredTest(benchmark::State& state) {
     std::filesystem::create_directories(b.folders.DataRoot() + "F");
     WriteTextLinesAtomic(path, RawDataLines(StoredTest(20000), 3, 2.0f, 1));
     b.model.SelectedFiles = {path};
-    b.model.GraphType = static_cast<int>(state.range(0));
+    b.model.GraphType = GraphKindAt(static_cast<int>(state.range(0))).value();
     for (auto _ : state) benchmark::DoNotOptimize(b.model.okDrawGraph(4));
     state.SetLabel(DefaultTitle(b.model.GraphType) + ", file read included");
 }
@@ -73,7 +73,7 @@ BENCHMARK(BM_DrawStoredTest)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 // The drawing alone: the points already read, the plot built and drawn.
 void BM_DrawPoints(benchmark::State& state) {
     Bench b;
-    const int type = static_cast<int>(state.range(0));
+    const GraphKind type = GraphKindAt(static_cast<int>(state.range(0))).value();
     const StepData data = StoredTest(20000);
     PlotPoints points = StoredPoints(data, type);
     const PlotInput input{points.x, points.y, StepEnds(data), 2.0f, "Big_CTE."};
@@ -92,7 +92,7 @@ void BM_LiveReadingAndRedraw(benchmark::State& state) {
     b.run.LivePlot = true;
     b.run.gTestState = state::Hold;
     b.run.SampleLength = 2.0f;
-    b.model.GraphType = static_cast<int>(state.range(1));
+    b.model.GraphType = GraphKindAt(static_cast<int>(state.range(1))).value();
     float elapsed = b.run.stepData.readings(3).back().elapsedMinutes;
     for (auto _ : state) {
         elapsed += 0.1f;
@@ -117,7 +117,7 @@ void BM_LivePlotOfADayLongTest(benchmark::State& state) {
     b.run.gTestState = state::Hold;
     b.run.SampleLength = 2.0f;
     for (auto _ : state) {
-        b.model.GraphType = 0;
+        b.model.GraphType = GraphKind::DisplacementTime;
         b.model.EnterPlotting();
         b.model.RotateGraph();
     }

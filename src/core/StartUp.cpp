@@ -104,7 +104,7 @@ void StartUp::Steps() {
     if (display.warn) host_.ShowVideoModeWarning();
     if (!display.run) EndProgram(1, "screen too small");
 
-    graphType = 2;
+    graphType = GraphKind::DisplacementTemperature;
     (void)p_.logs.HobbsMeterUpdate("0.00");
     if (!p_.links.DemoMode()) p_.logs.StartUsage(); // the hour meter counts from here
     if (p_.paramFile.BackupChoiceNeeded()) host_.ShowSysparamBackupChoice();

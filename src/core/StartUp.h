@@ -4,6 +4,8 @@
 // question's answers. What the desktop and the windows do is asked of a StartUpHost, so
 // that the order and the decisions are tested without a display.
 
+#include "storage/GraphKind.h"
+
 #include <functional>
 #include <string>
 
@@ -84,7 +86,7 @@ class StartUp {
 
     bool fullOperation = true;
     bool readerInstalled = false;
-    int graphType = 2;
+    GraphKind graphType = GraphKind::DisplacementTemperature;
     // A simulated run points the settings at its own ports after they are read, and leaves
     // the PC's settings file as it was at the end.
     std::function<void(SettingsFile&)> settingsOverride;

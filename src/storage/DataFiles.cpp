@@ -280,7 +280,7 @@ void DataFiles::WriteRemoteDataFile(const std::string& path) {
 }
 
 Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file, const StepData* live,
-                              int plotType, bool testRunning, PlotPoints& points) {
+                              GraphKind kind, bool testRunning, PlotPoints& points) {
     points = {};
     StoredTest stored;
     std::optional<StorageError> failed;
@@ -296,7 +296,7 @@ Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file, c
     }
     const StepData& data = live ? *live : stored.data;
     if (data.stepCount() > 0) {
-        points = StoredPoints(data, plotType);
+        points = StoredPoints(data, kind);
         points.stepEnds = StepEnds(data);
     }
     points.sampleLength = stored.sampleLength;
@@ -317,12 +317,14 @@ std::vector<Reading> StepEnds(const StepData& data) {
     return ends;
 }
 
-PlotPoints StoredPoints(const StepData& data, int plotType) {
+PlotPoints StoredPoints(const StepData& data, GraphKind kind) {
     static constexpr int kColumns[3][2] = {{column::Elapsed, column::Indicator},
                                            {column::Elapsed, column::Temperature},
                                            {column::Temperature, column::Indicator}};
-    const int xc = kColumns[plotType][0], yc = kColumns[plotType][1];
     PlotPoints points;
+    if (!IsKnown(kind)) return points;
+    const auto axes = static_cast<size_t>(OptionIndex(kind));
+    const int xc = kColumns[axes][0], yc = kColumns[axes][1];
     double offset = 0.0;
     for (int s = 1; s <= data.stepCount(); ++s) {
         double largest = 0.0;

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/Operator.h"
 #include "storage/Folders.h"
+#include "storage/GraphKind.h"
 #include "storage/LogSink.h"
 #include "storage/RawDataFile.h"
 #include "storage/StorageError.h"
@@ -101,8 +102,9 @@ class DataFiles {
     std::optional<TestEvidence> lastEvidence_;
 };
 
-// Points of a stored or running test for a plot: type 0 elapsed/indicator, 1 elapsed/
-// temperature, 2 temperature/indicator. On the time axis the steps follow one another.
+// Points of a stored or running test for a plot: elapsed/indicator, elapsed/temperature or
+// temperature/indicator by kind (none for an unknown kind). On the time axis the steps follow
+// one another.
 // `stepEnds`: the end-of-step reading of every step that has one (the readings the results
 // are computed from), for the CTE labels; `sampleLength` that of the stored test (inches).
 struct PlotPoints {
@@ -110,7 +112,7 @@ struct PlotPoints {
     std::vector<Reading> stepEnds;
     float sampleLength = 0.0f;
 };
-[[nodiscard]] PlotPoints StoredPoints(const StepData& data, int plotType);
+[[nodiscard]] PlotPoints StoredPoints(const StepData& data, GraphKind kind);
 // The end-of-step reading of each step, in step order; steps without one are skipped.
 [[nodiscard]] std::vector<Reading> StepEnds(const StepData& data);
 
@@ -120,7 +122,7 @@ struct PlotPoints {
 // or missing file, the corrupted-file text, "No valid points found.") and `points` holds
 // what was read before the fault.
 [[nodiscard]] Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file,
-                                            const StepData* live, int plotType, bool testRunning,
+                                            const StepData* live, GraphKind kind, bool testRunning,
                                             PlotPoints& points);
 
 } // namespace dilato

@@ -96,37 +96,44 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     EXPECT_FLOAT_EQ(stored->data.value(2, column::Elapsed, 4), 0.5f);
     EXPECT_FLOAT_EQ(stored->data.value(3, column::Temperature, 9), 80.0f);
 
-    const PlotPoints points = StoredPoints(stored->data, 0);
+    const PlotPoints points = StoredPoints(stored->data, GraphKind::DisplacementTime);
     ASSERT_EQ(points.x.size(), 9u);
     EXPECT_DOUBLE_EQ(points.x[3], 1.5 + 0.5) << "step 2 follows step 1 on the time axis";
     EXPECT_DOUBLE_EQ(points.x[8], 1.5 + 1.5 + 1.5);
-    const PlotPoints tempIndicator = StoredPoints(stored->data, 2);
+    const PlotPoints tempIndicator = StoredPoints(stored->data, GraphKind::DisplacementTemperature);
     EXPECT_DOUBLE_EQ(tempIndicator.x[8], 80.0);
 
     EXPECT_FALSE(f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), true).ok())
         << "not while a test runs";
 
     PlotPoints loaded;
-    ASSERT_TRUE(LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr, 1, false, loaded).ok());
+    ASSERT_TRUE(LoadStoredPoints(f.files, f.file("Bar_CTE.dat"), nullptr,
+                                 GraphKind::TemperatureTime, false, loaded)
+                    .ok());
     EXPECT_DOUBLE_EQ(loaded.y[8], 80.0) << "type 1: temperature against time";
     EXPECT_FLOAT_EQ(loaded.sampleLength, 2.0f);
     ASSERT_EQ(loaded.stepEnds.size(), 3u) << "one end per step for the CTE labels";
     EXPECT_FLOAT_EQ(loaded.stepEnds[2].temperature, 80.0f);
     EXPECT_FLOAT_EQ(loaded.stepEnds[2].elapsedMinutes, 1.5f) << "the last reading of the step";
     PlotPoints none;
-    const auto blank = LoadStoredPoints(f.files, "  ", nullptr, 0, false, none);
+    const auto blank =
+        LoadStoredPoints(f.files, "  ", nullptr, GraphKind::DisplacementTime, false, none);
     EXPECT_FALSE(blank.ok());
     EXPECT_EQ(blank.error().message, "Invalid pathname:   ");
-    const auto missing = LoadStoredPoints(f.files, f.file("none.dat"), nullptr, 0, false, none);
+    const auto missing = LoadStoredPoints(f.files, f.file("none.dat"), nullptr,
+                                          GraphKind::DisplacementTime, false, none);
     EXPECT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().message, "Invalid pathname: " + f.file("none.dat"));
     EXPECT_TRUE(none.x.empty());
     StepData empty;
     empty.reset(2, 1);
-    const auto nothing = LoadStoredPoints(f.files, "", &empty, 0, false, none);
+    const auto nothing =
+        LoadStoredPoints(f.files, "", &empty, GraphKind::DisplacementTime, false, none);
     EXPECT_FALSE(nothing.ok());
     EXPECT_EQ(nothing.error().message, "No valid points found.");
-    EXPECT_TRUE(LoadStoredPoints(f.files, "", &f.data, 0, false, none).ok()) << "the live test";
+    EXPECT_TRUE(
+        LoadStoredPoints(f.files, "", &f.data, GraphKind::DisplacementTime, false, none).ok())
+        << "the live test";
 }
 
 TEST(RawDataFile, AFileThatBreaksOffStillHandsOverWhatWasRead) {
@@ -141,7 +148,8 @@ TEST(RawDataFile, AFileThatBreaksOffStillHandsOverWhatWasRead) {
     }
     const std::string broken = f.dir.write("broken_CTE.dat", text + "1.0, 0.1, warm, 0, 0\r\n");
     PlotPoints points;
-    const auto loaded = LoadStoredPoints(f.files, broken, nullptr, 0, false, points);
+    const auto loaded =
+        LoadStoredPoints(f.files, broken, nullptr, GraphKind::DisplacementTime, false, points);
     EXPECT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().message, kCorruptedFileMessage);
     EXPECT_EQ(points.x.size(), 6u) << "the readings of steps 1 and 2";

@@ -33,7 +33,7 @@ QApplication& App() {
     return *app;
 }
 
-PlotFigure Figure(int type) {
+PlotFigure Figure(GraphKind type) {
     test::RecordingOperator op;
     const StepData data = test::TestReadings({20, 50, 80}, 40);
     const PlotPoints points = StoredPoints(data, type);
@@ -45,17 +45,17 @@ TEST(Graph, ShowsEachPlotTypeWithItsTitlesSeriesAndLabels) {
     App();
     clsGraph g;
     g.GrCtrl()->resize(900, 600);
-    for (int type = 0; type < graph::Count; ++type) {
+    for (const GraphKind type : kGraphKinds) {
         g.SetupGraph(GraphSetup{type, "", "", 4, true});
         const PlotFigure f = Figure(type);
         g.Plot(f);
         EXPECT_EQ(g.ChartTitleText(), DefaultTitle(type));
         EXPECT_EQ(g.XAxisTitle, HorizontalAxisTitle(type));
         EXPECT_EQ(g.SeriesCount(), static_cast<int>(f.series.size()));
-        EXPECT_EQ(g.Annotations(), f.labels) << type;
-        EXPECT_GE(g.LegendItemCount(), 1) << type;
+        EXPECT_EQ(g.Annotations(), f.labels) << OptionIndex(type);
+        EXPECT_GE(g.LegendItemCount(), 1) << OptionIndex(type);
     }
-    g.SetupGraph(GraphSetup{1, "", "Copper bar", 4, false});
+    g.SetupGraph(GraphSetup{GraphKind::TemperatureTime, "", "Copper bar", 4, false});
     EXPECT_EQ(g.ChartTitleText(), "Copper bar");
     EXPECT_EQ(g.SeriesCount(), 0) << "set-up clears every series";
     EXPECT_TRUE(g.Annotations().empty()) << "and every label";
@@ -67,8 +67,8 @@ TEST(Graph, WritesJpegAndBitmapThatQtReadsAtTheChosenSize) {
     test::TempFolder dir;
     clsGraph g;
     g.GrCtrl()->resize(900, 600);
-    g.SetupGraph(GraphSetup{2, "", "", 4, true});
-    g.Plot(Figure(2));
+    g.SetupGraph(GraphSetup{GraphKind::DisplacementTemperature, "", "", 4, true});
+    g.Plot(Figure(GraphKind::DisplacementTemperature));
     std::string error;
     ASSERT_TRUE(g.ExportImage(dir.file("a.jpg"), 1, error)) << error;
     ASSERT_TRUE(g.ExportImage(dir.file("a.bmp"), 0, 640, 480, error)) << error;
@@ -85,8 +85,8 @@ TEST(Graph, WritesJpegAndBitmapThatQtReadsAtTheChosenSize) {
 
     // A white background image: scheme 5 without the gradient is white at the corners.
     g.SetGradient(false);
-    g.SetupGraph(GraphSetup{2, "", "", 5, true});
-    g.Plot(Figure(2));
+    g.SetupGraph(GraphSetup{GraphKind::DisplacementTemperature, "", "", 5, true});
+    g.Plot(Figure(GraphKind::DisplacementTemperature));
     ASSERT_TRUE(g.ExportImage(dir.file("w.bmp"), 0, error));
     EXPECT_EQ(QImage(QString::fromStdString(dir.file("w.bmp"))).pixelColor(2, 2), QColor(Qt::white));
 }
@@ -95,12 +95,12 @@ TEST(Graph, ToolTipsNameAPointsValuesAndDoubleClickGivesTheFullViewBack) {
     App();
     clsGraph g;
     g.GrCtrl()->resize(900, 600);
-    g.SetupGraph(GraphSetup{1, "", "", 4, true});
-    PlotFigure f = Figure(1);
+    g.SetupGraph(GraphSetup{GraphKind::TemperatureTime, "", "", 4, true});
+    PlotFigure f = Figure(GraphKind::TemperatureTime);
     g.Plot(f);
     const auto [px, py] = g.PixelOf(f.series[0].x[5], f.series[0].y[5]);
     EXPECT_EQ(g.ToolTipAt(px, py),
-              PointToolTip(1, true, f.series[0].x[5], f.series[0].y[5]));
+              PointToolTip(GraphKind::TemperatureTime, true, f.series[0].x[5], f.series[0].y[5]));
     EXPECT_EQ(g.ToolTipAt(2, 2), "") << "nothing near the corner";
 
     const auto full = g.XRange();
@@ -179,7 +179,7 @@ TEST(PlotTabs, TheWidgetsFollowTheModel) {
     EXPECT_EQ(tabs.graph().SeriesCount(), 2);
     EXPECT_EQ(tabs.graph().Annotations().size(), 1u);
     tabs.plottingPage().SonicClickRotateGrRight->click();
-    EXPECT_EQ(tabs.model().GraphType, 0);
+    EXPECT_EQ(tabs.model().GraphType, GraphKind::DisplacementTime);
     EXPECT_EQ(tabs.graph().ChartTitleText(), " Displacement vs Time");
 }
 

@@ -48,7 +48,7 @@ TEST(LivePlot, EveryStoredReadingIsDrawnWithinItsTick) {
     });
     EXPECT_TRUE(looked);
     EXPECT_GT(ticksChecked, 100);
-    EXPECT_LE(model.GraphType, graph::TemperatureTime);
+    EXPECT_LE(OptionIndex(model.GraphType), OptionIndex(GraphKind::TemperatureTime));
     EXPECT_TRUE(p.op.messages.empty()) << p.op.last().text;
     ASSERT_EQ(model.SelectedFiles.size(), 1u);
     EXPECT_EQ(model.SelectedFiles[0], program.folders.DataRoot() + "Demo/Sample1_CTE.dat");

@@ -92,7 +92,7 @@ TEST(CteLabels, DirectionRulesAndShortRuns) {
 TEST(BuildPlot, DisplacementsInBothUnitsFromTheSmallestValue) {
     test::RecordingOperator op;
     const PlotInput input{{1, 2, 3}, {0.100, 0.101, 0.103}, {}, kLength, "Bar_CTE."};
-    const PlotFigure inches = BuildPlot(op, input, graph::DisplacementTime, true);
+    const PlotFigure inches = BuildPlot(op, input, GraphKind::DisplacementTime, true);
     ASSERT_EQ(inches.series.size(), 1u);
     EXPECT_NEAR(inches.series[0].y[0], 0.0, 1e-9);
     EXPECT_NEAR(inches.series[0].y[1], 1.0, 1e-9);
@@ -104,18 +104,18 @@ TEST(BuildPlot, DisplacementsInBothUnitsFromTheSmallestValue) {
     EXPECT_EQ(inches.legendPos, legend::BottomRight);
     EXPECT_TRUE(inches.labels.empty());
 
-    const PlotFigure mm = BuildPlot(op, input, graph::DisplacementTime, false);
+    const PlotFigure mm = BuildPlot(op, input, GraphKind::DisplacementTime, false);
     EXPECT_NEAR(mm.series[0].y[1], 0.0254, 1e-9);
     EXPECT_NEAR(mm.series[0].y[2], 0.0762, 1e-9);
 
-    const PlotFigure temps = BuildPlot(op, input, graph::TemperatureTime, false);
+    const PlotFigure temps = BuildPlot(op, input, GraphKind::TemperatureTime, false);
     EXPECT_NEAR(temps.series[0].y[2], 0.103, 1e-9) << "temperatures are not rescaled";
 }
 
 TEST(BuildPlot, DisplacementVersusTemperatureAddsTheFixtureAndDrawsTheStepEnds) {
     test::RecordingOperator op;
     const PlotInput input{{20, 50, 80}, {0.1, 0.1, 0.1}, Ends({20, 50, 80}), kLength, "B."};
-    const PlotFigure f = BuildPlot(op, input, graph::DisplacementTemperature, true);
+    const PlotFigure f = BuildPlot(op, input, GraphKind::DisplacementTemperature, true);
     ASSERT_EQ(f.series.size(), 2u) << "every reading, then the step ends";
     EXPECT_NEAR(f.series[0].y[1], 0.156, 1e-5) << "5.2 µin/°C over 30 °C, in 10^-3 inch";
     EXPECT_NEAR(f.series[0].y[2], 0.312, 1e-5);
@@ -127,31 +127,31 @@ TEST(BuildPlot, DisplacementVersusTemperatureAddsTheFixtureAndDrawsTheStepEnds) 
     EXPECT_EQ(f.legendPos, legend::TopLeft);
     EXPECT_EQ(f.labels.size(), 3u);
 
-    const PlotFigure mm = BuildPlot(op, input, graph::DisplacementTemperature, false);
+    const PlotFigure mm = BuildPlot(op, input, GraphKind::DisplacementTemperature, false);
     EXPECT_NEAR(mm.series[0].y[2], 0.312 * 0.0254, 1e-6);
 }
 
 TEST(BuildPlot, BadInputGivesAPlotAndNoFault) {
     test::RecordingOperator op;
-    const PlotFigure equal =
-        BuildPlot(op, {{1, 2, 3}, {0.2, 0.2, 0.2}, {}, kLength, ""}, graph::DisplacementTime, true);
+    const PlotFigure equal = BuildPlot(op, {{1, 2, 3}, {0.2, 0.2, 0.2}, {}, kLength, ""},
+                                       GraphKind::DisplacementTime, true);
     EXPECT_FALSE(equal.yScale.has_value()) << "nothing to scale: the chart's own range";
     EXPECT_TRUE(equal.xScale.has_value());
     EXPECT_DOUBLE_EQ(equal.series[0].y[2], 0.0);
 
     const PlotFigure one = BuildPlot(op, {{1}, {0.2}, Ends({20}), kLength, ""},
-                                     graph::DisplacementTemperature, true);
+                                     GraphKind::DisplacementTemperature, true);
     EXPECT_EQ(one.series[0].x.size(), 1u);
     EXPECT_TRUE(one.labels.empty());
     EXPECT_FALSE(one.xScale.has_value());
 
     const PlotFigure cold =
-        BuildPlot(op, {{1, 2}, {0.5, 1.5}, {}, kLength, ""}, graph::TemperatureTime, true);
+        BuildPlot(op, {{1, 2}, {0.5, 1.5}, {}, kLength, ""}, GraphKind::TemperatureTime, true);
     ASSERT_TRUE(cold.yScale.has_value());
     EXPECT_DOUBLE_EQ(cold.yScale->max, 2.0) << "below 2 °C the axis still reaches 2";
     EXPECT_DOUBLE_EQ(cold.yScale->min, -0.5);
 
-    const PlotFigure none = BuildPlot(op, {}, graph::DisplacementTemperature, true);
+    const PlotFigure none = BuildPlot(op, {}, GraphKind::DisplacementTemperature, true);
     EXPECT_TRUE(none.series.empty() || none.series[0].x.empty());
     EXPECT_TRUE(none.labels.empty());
     EXPECT_TRUE(op.messages.empty());

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace dilato {
 namespace {
@@ -116,38 +118,60 @@ TEST(ColorScheme, CheckQBColorMapsBySchemeAndIndex) {
 }
 
 TEST(PlotRules, TitlesByTypeAndUnits) {
-    EXPECT_EQ(DefaultTitle(0), " Displacement vs Time");
-    EXPECT_EQ(DefaultTitle(1), " Temperature vs Time");
-    EXPECT_EQ(DefaultTitle(2), " Displacement vs Temperature");
-    EXPECT_EQ(DefaultTitle(3), "Unknown Plot");
-    EXPECT_EQ(DefaultTitle(-1), "Unknown Plot");
-    EXPECT_EQ(FileSuffix(0), "_Disp-Time");
-    EXPECT_EQ(FileSuffix(1), "_Temp-Time");
-    EXPECT_EQ(FileSuffix(2), "_Disp-Temp");
-    EXPECT_EQ(FileSuffix(3), "");
+    const auto kUnknown = static_cast<GraphKind>(3), kBelowFirst = static_cast<GraphKind>(-1);
+    EXPECT_EQ(DefaultTitle(GraphKind::DisplacementTime), " Displacement vs Time");
+    EXPECT_EQ(DefaultTitle(GraphKind::TemperatureTime), " Temperature vs Time");
+    EXPECT_EQ(DefaultTitle(GraphKind::DisplacementTemperature), " Displacement vs Temperature");
+    EXPECT_EQ(DefaultTitle(kUnknown), "Unknown Plot");
+    EXPECT_EQ(DefaultTitle(kBelowFirst), "Unknown Plot");
+    EXPECT_EQ(FileSuffix(GraphKind::DisplacementTime), "_Disp-Time");
+    EXPECT_EQ(FileSuffix(GraphKind::TemperatureTime), "_Temp-Time");
+    EXPECT_EQ(FileSuffix(GraphKind::DisplacementTemperature), "_Disp-Temp");
+    EXPECT_EQ(FileSuffix(kUnknown), "");
 
-    EXPECT_EQ(HorizontalAxisTitle(0), "Time (minutes)");
-    EXPECT_EQ(HorizontalAxisTitle(1), "Time (minutes)");
-    EXPECT_EQ(HorizontalAxisTitle(2), "Temperature \u00B0C");
-    EXPECT_EQ(HorizontalAxisTitle(3), "");
-    EXPECT_EQ(VerticalAxisTitle(0, true), "Displacement (10-3 inch)");
-    EXPECT_EQ(VerticalAxisTitle(0, false), "Displacement (mm)");
-    EXPECT_EQ(VerticalAxisTitle(1, false), "Temperature \u00B0C");
-    EXPECT_EQ(VerticalAxisTitle(2, false), "Displacement (mm)");
-    EXPECT_EQ(VerticalAxisTitle(7, true), "");
+    EXPECT_EQ(HorizontalAxisTitle(GraphKind::DisplacementTime), "Time (minutes)");
+    EXPECT_EQ(HorizontalAxisTitle(GraphKind::TemperatureTime), "Time (minutes)");
+    EXPECT_EQ(HorizontalAxisTitle(GraphKind::DisplacementTemperature), "Temperature \u00B0C");
+    EXPECT_EQ(HorizontalAxisTitle(kUnknown), "");
+    EXPECT_EQ(VerticalAxisTitle(GraphKind::DisplacementTime, true), "Displacement (10-3 inch)");
+    EXPECT_EQ(VerticalAxisTitle(GraphKind::DisplacementTime, false), "Displacement (mm)");
+    EXPECT_EQ(VerticalAxisTitle(GraphKind::TemperatureTime, false), "Temperature \u00B0C");
+    EXPECT_EQ(VerticalAxisTitle(GraphKind::DisplacementTemperature, false), "Displacement (mm)");
+    EXPECT_EQ(VerticalAxisTitle(kUnknown, true), "");
 
-    EXPECT_EQ(ChartTitle("", "", 1), " Temperature vs Time") << "the default keeps its blank";
-    EXPECT_EQ(ChartTitle("", "Copper bar", 1), "Copper bar");
-    EXPECT_EQ(ChartTitle("Own", "Copper bar", 1), "Own");
+    EXPECT_EQ(ChartTitle("", "", GraphKind::TemperatureTime), " Temperature vs Time")
+        << "the default keeps its blank";
+    EXPECT_EQ(ChartTitle("", "Copper bar", GraphKind::TemperatureTime), "Copper bar");
+    EXPECT_EQ(ChartTitle("Own", "Copper bar", GraphKind::TemperatureTime), "Own");
 }
 
 TEST(PlotRules, RotateLiveAndStored) {
-    EXPECT_EQ(RotateGraphType(0, true), 1);
-    EXPECT_EQ(RotateGraphType(1, true), 0);
-    EXPECT_EQ(RotateGraphType(2, true), 1) << "a running test shows only the time plots";
-    EXPECT_EQ(RotateGraphType(0, false), 1);
-    EXPECT_EQ(RotateGraphType(1, false), 2);
-    EXPECT_EQ(RotateGraphType(2, false), 0);
+    EXPECT_EQ(RotateGraphType(GraphKind::DisplacementTime, true), GraphKind::TemperatureTime);
+    EXPECT_EQ(RotateGraphType(GraphKind::TemperatureTime, true), GraphKind::DisplacementTime);
+    EXPECT_EQ(RotateGraphType(GraphKind::DisplacementTemperature, true), GraphKind::TemperatureTime)
+        << "a running test shows only the time plots";
+    EXPECT_EQ(RotateGraphType(GraphKind::DisplacementTime, false), GraphKind::TemperatureTime);
+    EXPECT_EQ(RotateGraphType(GraphKind::TemperatureTime, false),
+              GraphKind::DisplacementTemperature);
+    EXPECT_EQ(RotateGraphType(GraphKind::DisplacementTemperature, false),
+              GraphKind::DisplacementTime);
+}
+
+TEST(PlotRules, APlotTypeOptionIsAKindOnlyForItsOwnPosition) {
+    const std::pair<int, std::optional<GraphKind>> cases[] = {
+        {-1, std::nullopt},
+        {0, GraphKind::DisplacementTime},
+        {1, GraphKind::TemperatureTime},
+        {2, GraphKind::DisplacementTemperature},
+        {3, std::nullopt},
+    };
+    for (const auto& [index, kind] : cases) {
+        EXPECT_EQ(GraphKindAt(index), kind) << "option " << index;
+        if (kind) {
+            EXPECT_EQ(OptionIndex(*kind), index);
+        }
+    }
+    EXPECT_FALSE(IsKnown(static_cast<GraphKind>(3)));
 }
 
 TEST(PlotRules, NamesOfPlottedFilesAndImages) {
@@ -157,9 +181,10 @@ TEST(PlotRules, NamesOfPlottedFilesAndImages) {
     EXPECT_EQ(ProposedExportName({"/sys/Data/F/NoDot"}), "NoDot");
     EXPECT_EQ(SeriesName("/sys/Data/F/a.b.c_CTE.dat"), "a.b.c_CTE.");
     EXPECT_EQ(SeriesName(""), "");
-    EXPECT_EQ(GraphImagePath("/sys/", "Folder", "Untitled", 1, 0),
+    EXPECT_EQ(GraphImagePath("/sys/", "Folder", "Untitled", GraphKind::TemperatureTime, 0),
               "/sys/Data/Folder/Untitled_Temp-Time.bmp");
-    EXPECT_EQ(GraphImagePath("/sys/", "F", "  lead", 2, 1), "/sys/Data/F/  lead_Disp-Temp.jpg");
+    EXPECT_EQ(GraphImagePath("/sys/", "F", "  lead", GraphKind::DisplacementTemperature, 1),
+              "/sys/Data/F/  lead_Disp-Temp.jpg");
 }
 
 TEST(PlotRules, AxisNumbersGroupThousandsAndDropTrailingZeros) {
@@ -172,7 +197,8 @@ TEST(PlotRules, AxisNumbersGroupThousandsAndDropTrailingZeros) {
 }
 
 TEST(PlotRules, ToolTipNamesBothValues) {
-    EXPECT_EQ(PointToolTip(2, false, 50, 0.0254), "Temperature \u00B0C: 50\nDisplacement (mm): 0.025");
+    EXPECT_EQ(PointToolTip(GraphKind::DisplacementTemperature, false, 50, 0.0254),
+              "Temperature \u00B0C: 50\nDisplacement (mm): 0.025");
 }
 
 TEST(PlotRules, CteLabelsStackInTheLowerRight) {

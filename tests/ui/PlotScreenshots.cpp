@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         if (live || run.StepIndex != 2 || run.stepData.readingCount(3) < 60) return;
         live = true; // the last step under way
         run.LivePlot = true;
-        tabs.model().GraphType = 0;
+        tabs.model().GraphType = GraphKind::DisplacementTime;
         tabs.EnterPlotting();
         Grab(tabs.plottingPage(), out + "plot-live-disp-time.png");
         tabs.model().RotateGraph();
@@ -56,11 +56,11 @@ int main(int argc, char** argv) {
 
     const char* names[] = {"plot-stored-disp-time.png", "plot-stored-temp-time.png",
                            "plot-stored-disp-temp.png"};
-    for (int type = 0; type < 3; ++type) {
+    for (const GraphKind type : kGraphKinds) {
         tabs.model().GraphType = type;
         tabs.model().PlotTitleText.clear();
         tabs.EnterPlotting();
-        Grab(tabs.plottingPage(), out + names[type]);
+        Grab(tabs.plottingPage(), out + names[OptionIndex(type)]);
     }
     std::printf("plot labels:\n");
     for (const std::string& label : tabs.graph().Annotations()) std::printf("  %s\n", label.c_str());
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     tabs.EnterPlottingSetup();
     tabs.model().ChooseDirFile(0);
     tabs.model().TransferRight();
-    tabs.model().ChoosePlotType(2);
+    tabs.model().ChoosePlotType(GraphKind::DisplacementTemperature);
     tabs.plottingSetupPage().Refresh();
     Grab(tabs.plottingSetupPage(), out + "plotting-setup-tab.png");
     std::printf("messages: %zu\n", p.op.messages.size());

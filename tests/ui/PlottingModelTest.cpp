@@ -17,11 +17,11 @@ using test::TestReadings;
 TEST(PlottingTab, DrawsTheChosenStoredFileWithItsLabels) {
     PlotBench b;
     b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50, 80}, 4))};
-    b.model.GraphType = graph::DisplacementTemperature;
+    b.model.GraphType = GraphKind::DisplacementTemperature;
     b.model.EnterPlotting();
     ASSERT_EQ(b.canvas.setups.size(), 1u);
     EXPECT_EQ(b.canvas.setups[0].colorScheme, 4);
-    EXPECT_EQ(b.canvas.setups[0].graphType, 2);
+    EXPECT_EQ(b.canvas.setups[0].graphType, GraphKind::DisplacementTemperature);
     ASSERT_EQ(b.canvas.figures.size(), 1u);
     const PlotFigure& f = b.canvas.figures[0];
     EXPECT_EQ(f.series[0].x.size(), 12u);
@@ -55,7 +55,7 @@ TEST(PlottingTab, AFileThatCannotBeReadIsReportedAndWhatWasReadIsDrawn) {
     const std::string path = b.folders.DataRoot() + "F/Broken_CTE.dat";
     WriteTextLinesAtomic(path, broken);
     b.model.SelectedFiles = {path};
-    b.model.GraphType = graph::DisplacementTime;
+    b.model.GraphType = GraphKind::DisplacementTime;
     b.model.EnterPlotting();
     ASSERT_EQ(b.op.messages.size(), 1u);
     EXPECT_EQ(b.op.last().text,
@@ -101,9 +101,9 @@ TEST(PlottingTab, LivePlotShowsTheRunningTestAndOnlyItsTimePlots) {
     b.run.gTestState = state::Hold;
     b.run.SampleLength = 2.0f;
     b.run.stepData.reset(10, 1);
-    b.model.GraphType = graph::DisplacementTemperature;
+    b.model.GraphType = GraphKind::DisplacementTemperature;
     b.model.EnterPlotting();
-    EXPECT_EQ(b.model.GraphType, graph::TemperatureTime);
+    EXPECT_EQ(b.model.GraphType, GraphKind::TemperatureTime);
     EXPECT_FALSE(b.model.view().saveEnabled) << "no saving while a test runs";
     EXPECT_TRUE(b.op.messages.empty()) << "no reading yet is nothing to complain about";
     EXPECT_EQ(b.drawFailed, 0);
@@ -118,22 +118,22 @@ TEST(PlottingTab, LivePlotShowsTheRunningTestAndOnlyItsTimePlots) {
     EXPECT_DOUBLE_EQ(b.canvas.figures.back().series[0].y.back(), 24.0);
 
     b.model.RotateGraph();
-    EXPECT_EQ(b.model.GraphType, graph::DisplacementTime);
+    EXPECT_EQ(b.model.GraphType, GraphKind::DisplacementTime);
     b.model.RotateGraph();
-    EXPECT_EQ(b.model.GraphType, graph::TemperatureTime);
+    EXPECT_EQ(b.model.GraphType, GraphKind::TemperatureTime);
 }
 
 TEST(PlottingTab, ATypeForcedByTheLivePlotTakesItsTitleAlongButNotATypedOne) {
     for (const std::string typed : {"", "Copper bar"}) {
         PlotBench b;
-        b.model.ChoosePlotType(graph::DisplacementTemperature);
+        b.model.ChoosePlotType(GraphKind::DisplacementTemperature);
         if (!typed.empty()) b.model.SetPlotTitleText(typed);
         b.model.LeavePlottingSetup();
         b.run.LivePlot = true;
         b.run.gTestState = state::Hold;
         b.run.stepData.reset(10, 1);
         b.model.EnterPlotting();
-        ASSERT_EQ(b.model.GraphType, graph::TemperatureTime);
+        ASSERT_EQ(b.model.GraphType, GraphKind::TemperatureTime);
         const std::string expected = typed.empty() ? " Temperature vs Time" : typed;
         EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the live plot's title";
         b.run.LivePlot = false; // the test ends; its stored plot is shown
@@ -150,15 +150,15 @@ TEST(PlottingTab, RotateCyclesAStoredPlotAndResetsTheTitle) {
     PlotBench b;
     b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};
     b.model.PlotTitleText = "Custom";
-    b.model.GraphType = graph::DisplacementTemperature;
+    b.model.GraphType = GraphKind::DisplacementTemperature;
     b.model.RotateGraph();
-    EXPECT_EQ(b.model.GraphType, graph::DisplacementTime);
+    EXPECT_EQ(b.model.GraphType, GraphKind::DisplacementTime);
     EXPECT_EQ(b.model.PlotTitleText, " Displacement vs Time");
     EXPECT_EQ(b.model.view().plotTitle, " Displacement vs Time");
-    EXPECT_EQ(b.canvas.setups.back().graphType, 0);
+    EXPECT_EQ(b.canvas.setups.back().graphType, GraphKind::DisplacementTime);
     b.model.RotateGraph();
     b.model.RotateGraph();
-    EXPECT_EQ(b.model.GraphType, graph::DisplacementTemperature);
+    EXPECT_EQ(b.model.GraphType, GraphKind::DisplacementTemperature);
     EXPECT_EQ(b.canvas.figures.size(), 3u);
 }
 
@@ -168,7 +168,7 @@ TEST(SaveButton, ProposesANameAndWritesTheImageWithItsRemoteCopy) {
     std::filesystem::create_directories(b.dir.path() + "remote");
     b.folders.RemoteStore[0] = b.dir.path() + "remote";
     b.model.EnterPlottingSetup();
-    b.model.GraphType = graph::TemperatureTime;
+    b.model.GraphType = GraphKind::TemperatureTime;
     b.dialog.answer.FileName = "Untitled";
     b.dialog.answer.ImgType = 0;
     b.model.Save();
@@ -284,10 +284,11 @@ TEST(PlottingSetupTab, OneFileAtATimeFromTheFolderLists) {
 
 TEST(PlottingSetupTab, ACustomTitleSurvivesTabSwitchesUntilATypeIsChosen) {
     PlotBench b;
-    b.model.GraphType = 7;
+    b.model.GraphType = static_cast<GraphKind>(7);
     b.model.EnterPlottingSetup();
-    EXPECT_EQ(b.model.view().plotTypeOption, 0) << "an unknown type shows the first option";
-    b.model.ChoosePlotType(1);
+    EXPECT_EQ(b.model.view().plotTypeOption, GraphKind::DisplacementTime)
+        << "an unknown type shows the first option";
+    b.model.ChoosePlotType(GraphKind::TemperatureTime);
     EXPECT_EQ(b.model.view().plotTitle, " Temperature vs Time");
     b.model.SetPlotTitleText("Copper bar");
     b.model.LeavePlottingSetup();
@@ -296,7 +297,7 @@ TEST(PlottingSetupTab, ACustomTitleSurvivesTabSwitchesUntilATypeIsChosen) {
     EXPECT_EQ(b.canvas.setups.back().plotTitleText, "Copper bar");
     b.model.EnterPlottingSetup();
     EXPECT_EQ(b.model.view().plotTitle, "Copper bar");
-    b.model.ChoosePlotType(2);
+    b.model.ChoosePlotType(GraphKind::DisplacementTemperature);
     EXPECT_EQ(b.model.PlotTitleText, " Displacement vs Temperature");
     b.model.SetPlotTitleText("");
     b.model.LeavePlottingSetup();
@@ -336,12 +337,13 @@ TEST(PlottingTab, AwkwardStoredTestsDrawWithoutFault) {
     const std::pair<const char*, StepData*> cases[] = {
         {"One", &one}, {"Equal", &equal}, {"Cold", &cold}};
     for (const auto& [name, data] : cases)
-        for (int type = 0; type < graph::Count; ++type) {
+        for (const GraphKind type : kGraphKinds) {
             b.model.SelectedFiles = {b.Store("F", name, *data)};
             b.model.GraphType = type;
-            EXPECT_TRUE(b.model.okDrawGraph(4)) << name << " " << type;
+            EXPECT_TRUE(b.model.okDrawGraph(4)) << name << " " << OptionIndex(type);
             for (const PlotSeries& s : b.canvas.figures.back().series)
-                for (double y : s.y) EXPECT_TRUE(std::isfinite(y)) << name << " " << type;
+                for (double y : s.y)
+                    EXPECT_TRUE(std::isfinite(y)) << name << " " << OptionIndex(type);
         }
     EXPECT_TRUE(b.op.messages.empty()) << b.op.texts().front();
 }
@@ -350,9 +352,9 @@ TEST(PlottingTab, TwoHundredThousandReadingsDraw) {
     PlotBench b;
     StepData big = TestReadings({20, 35, 50, 65, 80, 65, 50, 35, 20, 20}, 20000);
     b.model.SelectedFiles = {b.Store("F", "Big", big)};
-    for (int type : {graph::DisplacementTime, graph::DisplacementTemperature}) {
+    for (const GraphKind type : {GraphKind::DisplacementTime, GraphKind::DisplacementTemperature}) {
         b.model.GraphType = type;
-        EXPECT_TRUE(b.model.okDrawGraph(4)) << type;
+        EXPECT_TRUE(b.model.okDrawGraph(4)) << OptionIndex(type);
         EXPECT_EQ(b.canvas.figures.back().series[0].x.size(), 200000u);
     }
     EXPECT_EQ(b.canvas.figures.back().labels.size(), 10u) << "one overall line and nine pairs";

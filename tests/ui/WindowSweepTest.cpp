@@ -297,8 +297,8 @@ void WindowSweep::PlottingSetupTab() {
 
     for (int type : {2, 1, 0}) {
         ClickMark(page.OptXAxisData->button(type));
-        EXPECT_EQ(model.GraphType, type);
-        EXPECT_EQ(page.PlotTitle->text().toStdString(), DefaultTitle(type));
+        EXPECT_EQ(OptionIndex(model.GraphType), type);
+        EXPECT_EQ(page.PlotTitle->text().toStdString(), DefaultTitle(GraphKindAt(type).value()));
     }
     Retype(page.PlotTitle, QStringLiteral("Sweep plot"));
     ExpectHelpAt(page.SonicClickPlottingSetupTabHelpBtn, help::PlottingSetupTab);
@@ -315,7 +315,7 @@ void WindowSweep::PlottingTab() {
     const QPoint at = page.SonicClickRotateGrRight->mapTo(gui_->window(), QPoint(0, 0));
     for (int type : {1, 2, 0}) {
         Click(page.SonicClickRotateGrRight);
-        EXPECT_EQ(plots.model().GraphType, type);
+        EXPECT_EQ(OptionIndex(plots.model().GraphType), type);
         QApplication::processEvents();
         EXPECT_EQ(page.SonicClickRotateGrRight->mapTo(gui_->window(), QPoint(0, 0)), at) << type;
     }

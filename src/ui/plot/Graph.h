@@ -64,7 +64,7 @@ class clsGraph final : public PlotCanvas {
     [[nodiscard]] int SeriesCount() const;
     [[nodiscard]] int LegendItemCount() const;
 
-    int GrType = 0;
+    GraphKind GrType = GraphKind::DisplacementTime;
     std::string GrTitle, XAxisTitle, YAxisTitle;
     int GrClrScheme = 1;
     bool FullScreen = false;

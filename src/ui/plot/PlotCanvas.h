@@ -9,7 +9,7 @@
 namespace dilato {
 
 struct GraphSetup {
-    int graphType = 0;
+    GraphKind graphType = GraphKind::DisplacementTime;
     std::string title;         // the graph's own title; empty: the plot title or the default
     std::string plotTitleText; // the operator's plot title
     int colorScheme = 4;

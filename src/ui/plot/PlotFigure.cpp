@@ -46,10 +46,10 @@ std::string OverallLabel(Operator& op, std::span<const Reading> ends, float samp
 
 } // namespace
 
-double VerticalMinimumSpan(int graphType) {
-    switch (graphType) {
-    case graph::DisplacementTime: return 0.0001;
-    case graph::TemperatureTime: return 2.0;
+double VerticalMinimumSpan(GraphKind kind) {
+    switch (kind) {
+    case GraphKind::DisplacementTime: return 0.0001;
+    case GraphKind::TemperatureTime: return 2.0;
     default: return 0.0;
     }
 }
@@ -72,11 +72,11 @@ std::vector<std::string> CteLabels(Operator& op, std::span<const Reading> stepEn
     return labels;
 }
 
-PlotFigure BuildPlot(Operator& op, const PlotInput& input, int graphType, bool unitsInches) {
+PlotFigure BuildPlot(Operator& op, const PlotInput& input, GraphKind kind, bool unitsInches) {
     PlotFigure figure;
     const size_t n = std::min(input.x.size(), input.v.size());
-    const bool versusTemperature = graphType == graph::DisplacementTemperature;
-    const bool displacement = graphType != graph::TemperatureTime;
+    const bool versusTemperature = kind == GraphKind::DisplacementTemperature;
+    const bool displacement = kind != GraphKind::TemperatureTime;
 
     PlotSeries readings;
     readings.x.assign(input.x.begin(), input.x.begin() + static_cast<long>(n));
@@ -114,7 +114,7 @@ PlotFigure BuildPlot(Operator& op, const PlotInput& input, int graphType, bool u
             ymin = 0.0;
             for (double& y : steps.y) y = (y - base) * factor;
         }
-        figure.yScale = NiceScale(ymax, ymin, VerticalMinimumSpan(graphType));
+        figure.yScale = NiceScale(ymax, ymin, VerticalMinimumSpan(kind));
     }
 
     if (versusTemperature) {

@@ -5,6 +5,7 @@
 
 #include "analysis/StepData.h"
 #include "platform/Operator.h"
+#include "storage/GraphKind.h"
 #include "ui/plot/NiceScale.h"
 
 #include <optional>
@@ -56,7 +57,7 @@ struct PlotFigure {
 };
 
 // The minimum vertical span of a graph type's axis.
-[[nodiscard]] double VerticalMinimumSpan(int graphType);
+[[nodiscard]] double VerticalMinimumSpan(GraphKind kind);
 
 // Displacements as the change from the smallest value: (y - smallest) x 1000 (10^-3 inch) or
 // x 25.4 (mm). Returns the smallest value (the base).
@@ -68,8 +69,8 @@ double ScaleDisplacements(std::vector<double>& y, bool unitsInches);
 [[nodiscard]] std::vector<std::string> CteLabels(Operator& op, std::span<const Reading> stepEnds,
                                                  float sampleLength);
 
-// The plot of `input` as graph type `graphType`.
-[[nodiscard]] PlotFigure BuildPlot(Operator& op, const PlotInput& input, int graphType,
+// The plot of `input` as a graph of kind `kind`.
+[[nodiscard]] PlotFigure BuildPlot(Operator& op, const PlotInput& input, GraphKind kind,
                                    bool unitsInches);
 
 } // namespace dilato

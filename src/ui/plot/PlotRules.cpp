@@ -11,41 +11,39 @@ namespace {
 
 constexpr const char* kDegrees = "\u00B0C";
 
-bool Known(int graphType) { return graphType >= 0 && graphType < graph::Count; }
-
 std::string DisplacementTitle(bool unitsInches) {
     return std::string("Displacement ") + (unitsInches ? "(10-3 inch)" : "(mm)");
 }
 
 } // namespace
 
-std::string DefaultTitle(int graphType) {
-    switch (graphType) {
-    case graph::DisplacementTime: return " Displacement vs Time";
-    case graph::TemperatureTime: return " Temperature vs Time";
-    case graph::DisplacementTemperature: return " Displacement vs Temperature";
+std::string DefaultTitle(GraphKind kind) {
+    switch (kind) {
+    case GraphKind::DisplacementTime: return " Displacement vs Time";
+    case GraphKind::TemperatureTime: return " Temperature vs Time";
+    case GraphKind::DisplacementTemperature: return " Displacement vs Temperature";
     default: return "Unknown Plot";
     }
 }
 
-std::string FileSuffix(int graphType) {
-    switch (graphType) {
-    case graph::DisplacementTime: return "_Disp-Time";
-    case graph::TemperatureTime: return "_Temp-Time";
-    case graph::DisplacementTemperature: return "_Disp-Temp";
+std::string FileSuffix(GraphKind kind) {
+    switch (kind) {
+    case GraphKind::DisplacementTime: return "_Disp-Time";
+    case GraphKind::TemperatureTime: return "_Temp-Time";
+    case GraphKind::DisplacementTemperature: return "_Disp-Temp";
     default: return {};
     }
 }
 
-std::string HorizontalAxisTitle(int graphType) {
-    if (!Known(graphType)) return {};
-    if (graphType == graph::DisplacementTemperature) return std::string("Temperature ") + kDegrees;
+std::string HorizontalAxisTitle(GraphKind kind) {
+    if (!IsKnown(kind)) return {};
+    if (kind == GraphKind::DisplacementTemperature) return std::string("Temperature ") + kDegrees;
     return "Time (minutes)";
 }
 
-std::string VerticalAxisTitle(int graphType, bool unitsInches) {
-    if (!Known(graphType)) return {};
-    if (graphType == graph::TemperatureTime) return std::string("Temperature ") + kDegrees;
+std::string VerticalAxisTitle(GraphKind kind, bool unitsInches) {
+    if (!IsKnown(kind)) return {};
+    if (kind == GraphKind::TemperatureTime) return std::string("Temperature ") + kDegrees;
     return DisplacementTitle(unitsInches);
 }
 
@@ -57,23 +55,26 @@ bool IsDefaultTitle(const std::string& title) {
     };
     const std::string t = trimmed(title);
     if (t.empty()) return true;
-    for (int type = 0; type < graph::Count; ++type)
-        if (t == trimmed(DefaultTitle(type))) return true;
+    for (const GraphKind kind : kGraphKinds)
+        if (t == trimmed(DefaultTitle(kind))) return true;
     return false;
 }
 
 std::string ChartTitle(const std::string& grTitle, const std::string& plotTitleText,
-                       int graphType) {
+                       GraphKind kind) {
     if (!grTitle.empty()) return grTitle;
     if (!plotTitleText.empty()) return plotTitleText;
-    return DefaultTitle(graphType);
+    return DefaultTitle(kind);
 }
 
-int RotateGraphType(int graphType, bool livePlot) {
-    if (livePlot) return graphType == graph::TemperatureTime ? graph::DisplacementTime
-                                                             : graph::TemperatureTime;
-    const int next = (graphType + 1) % graph::Count;
-    return next < 0 ? 0 : next;
+GraphKind RotateGraphType(GraphKind kind, bool livePlot) {
+    if (livePlot) return kind == GraphKind::TemperatureTime ? GraphKind::DisplacementTime
+                                                            : GraphKind::TemperatureTime;
+    switch (kind) {
+    case GraphKind::DisplacementTime: return GraphKind::TemperatureTime;
+    case GraphKind::TemperatureTime: return GraphKind::DisplacementTemperature;
+    default: return GraphKind::DisplacementTime;
+    }
 }
 
 std::string BaseName(const std::string& path) {
@@ -95,8 +96,8 @@ std::string ProposedExportName(const std::vector<std::string>& selectedFiles) {
 }
 
 std::string GraphImagePath(const std::string& sysFolder, const std::string& folder,
-                           const std::string& fileName, int graphType, int imgType) {
-    return sysFolder + "Data/" + folder + "/" + fileName + FileSuffix(graphType) +
+                           const std::string& fileName, GraphKind kind, int imgType) {
+    return sysFolder + "Data/" + folder + "/" + fileName + FileSuffix(kind) +
            (imgType == 0 ? ".bmp" : ".jpg");
 }
 
@@ -112,9 +113,9 @@ std::string FormatAxisNumber(double value) {
     return text;
 }
 
-std::string PointToolTip(int graphType, bool unitsInches, double x, double y) {
-    return HorizontalAxisTitle(graphType) + ": " + FormatAxisNumber(x) + "\n" +
-           VerticalAxisTitle(graphType, unitsInches) + ": " + FormatAxisNumber(y);
+std::string PointToolTip(GraphKind kind, bool unitsInches, double x, double y) {
+    return HorizontalAxisTitle(kind) + ": " + FormatAxisNumber(x) + "\n" +
+           VerticalAxisTitle(kind, unitsInches) + ": " + FormatAxisNumber(y);
 }
 
 std::vector<LabelBox> CteLabelLayout(int left, int top, int right, int bottom, int count) {

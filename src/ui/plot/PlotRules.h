@@ -3,36 +3,30 @@
 // units, the rotate button, the names an exported image gets, the number format of the axes,
 // the tool tip of a point and where the CTE labels go.
 
+#include "storage/GraphKind.h"
+
 #include <string>
 #include <vector>
 
 namespace dilato {
 
-// `GraphType`.
-namespace graph {
-inline constexpr int DisplacementTime = 0;
-inline constexpr int TemperatureTime = 1;
-inline constexpr int DisplacementTemperature = 2;
-inline constexpr int Count = 3;
-} // namespace graph
-
 // " Displacement vs Time", " Temperature vs Time", " Displacement vs Temperature" (each with
-// its leading blank); "Unknown Plot" for any other type.
-[[nodiscard]] std::string DefaultTitle(int graphType);
-// "_Disp-Time", "_Temp-Time", "_Disp-Temp"; empty for any other type.
-[[nodiscard]] std::string FileSuffix(int graphType);
-[[nodiscard]] std::string HorizontalAxisTitle(int graphType);
-[[nodiscard]] std::string VerticalAxisTitle(int graphType, bool unitsInches);
+// its leading blank); "Unknown Plot" for an unknown kind.
+[[nodiscard]] std::string DefaultTitle(GraphKind kind);
+// "_Disp-Time", "_Temp-Time", "_Disp-Temp"; empty for an unknown kind.
+[[nodiscard]] std::string FileSuffix(GraphKind kind);
+[[nodiscard]] std::string HorizontalAxisTitle(GraphKind kind);
+[[nodiscard]] std::string VerticalAxisTitle(GraphKind kind, bool unitsInches);
 // Whether a plot title is one the program gave (empty, or a type's default title, blanks
 // aside) rather than one the operator typed.
 [[nodiscard]] bool IsDefaultTitle(const std::string& title);
 // The chart title: the graph's own title, else the operator's plot title, else the default.
 [[nodiscard]] std::string ChartTitle(const std::string& grTitle, const std::string& plotTitleText,
-                                     int graphType);
+                                     GraphKind kind);
 
 // ">": a live plot alternates between the two time plots (2 becomes 1); a stored plot cycles
-// through all three.
-[[nodiscard]] int RotateGraphType(int graphType, bool livePlot);
+// through all three (an unknown kind becomes the first).
+[[nodiscard]] GraphKind RotateGraphType(GraphKind kind, bool livePlot);
 
 // The file name after its last folder separator ("\" or "/").
 [[nodiscard]] std::string BaseName(const std::string& path);
@@ -44,13 +38,13 @@ inline constexpr int Count = 3;
 // SysFolder + "Data/" + folder + "/" + name + the type's suffix + ".bmp" (image type 0) or
 // ".jpg" (any other).
 [[nodiscard]] std::string GraphImagePath(const std::string& sysFolder, const std::string& folder,
-                                         const std::string& fileName, int graphType, int imgType);
+                                         const std::string& fileName, GraphKind kind, int imgType);
 
 // An axis value as "#,##0.###": thousands grouped, up to three decimals, no trailing zeros.
 [[nodiscard]] std::string FormatAxisNumber(double value);
 
 // The tool tip of a point: both values with their axis titles.
-[[nodiscard]] std::string PointToolTip(int graphType, bool unitsInches, double x, double y);
+[[nodiscard]] std::string PointToolTip(GraphKind kind, bool unitsInches, double x, double y);
 
 // Where the CTE labels go, in pixels, inside a plotting area whose left, top, right and bottom
 // edges are given: each label spans from R - 0.83 W to R - 0.09 W; the first starts at

@@ -8,8 +8,8 @@ namespace dilato {
 
 void PlottingModel::EnterPlotting() {
     view_.saveEnabled = s_.run.gTestState == state::Idle;
-    if (s_.run.LivePlot && GraphType > graph::TemperatureTime) {
-        GraphType = graph::TemperatureTime;
+    if (s_.run.LivePlot && GraphType == GraphKind::DisplacementTemperature) {
+        GraphType = GraphKind::TemperatureTime;
         // A title the program gave names the type shown; one the operator typed stays.
         if (IsDefaultTitle(PlotTitleText)) {
             PlotTitleText = DefaultTitle(GraphType);
@@ -35,7 +35,7 @@ bool PlottingModel::okDrawGraph(int colorScheme) {
         s_.canvas.SetupGraph(
             GraphSetup{GraphType, {}, PlotTitleText, colorScheme, s_.run.UnitsInches});
         const bool live = s_.run.LivePlot;
-        if ((!live && SelectedFiles.empty()) || GraphType < 0 || GraphType >= graph::Count) {
+        if ((!live && SelectedFiles.empty()) || !IsKnown(GraphType)) {
             drawGuard_ = false;
             return false;
         }
@@ -126,7 +126,7 @@ void PlottingModel::RefreshTitle() {
 void PlottingModel::EnterPlottingSetup() {
     view_.xferEnabled =
         s_.lists.PlotFileList(view_.folderCombo, view_.dirFiles, view_.selFiles.items.size());
-    view_.plotTypeOption = GraphType >= 0 && GraphType < graph::Count ? GraphType : 0;
+    view_.plotTypeOption = IsKnown(GraphType) ? GraphType : GraphKind::DisplacementTime;
     RefreshTitle();
     s_.op.setBusyPointer(false);
 }
@@ -199,10 +199,10 @@ void PlottingModel::RemoveSelectedFile() {
     UpdateClearAndTransfer();
 }
 
-void PlottingModel::ChoosePlotType(int graphType) {
-    GraphType = graphType;
-    view_.plotTypeOption = graphType;
-    PlotTitleText = DefaultTitle(graphType);
+void PlottingModel::ChoosePlotType(GraphKind kind) {
+    GraphType = kind;
+    view_.plotTypeOption = kind;
+    PlotTitleText = DefaultTitle(kind);
     view_.plotTitle = PlotTitleText;
 }
 

@@ -40,7 +40,7 @@ struct PlottingView {
     bool clearEnabled = true;
     bool focusOnDirFiles = false;
     std::string plotTitle; // `PlotTitle`
-    int plotTypeOption = 0; // `OptXAxisData`
+    GraphKind plotTypeOption = GraphKind::DisplacementTime; // `OptXAxisData`
     std::string savedTo;    // where the last Save wrote the graph ("Graph saved to ...")
 };
 
@@ -78,7 +78,7 @@ class PlottingModel {
     void TransferRight(); // ">>"
     void ClearSelection();
     void RemoveSelectedFile();
-    void ChoosePlotType(int graphType);
+    void ChoosePlotType(GraphKind kind);
     void SetPlotTitleText(const std::string& text) { view_.plotTitle = text; }
     void ResetPlotFileLists();
 
@@ -87,7 +87,7 @@ class PlottingModel {
 
     [[nodiscard]] const PlottingView& view() const { return view_; }
 
-    int GraphType = 0;
+    GraphKind GraphType = GraphKind::DisplacementTime;
     std::string PlotTitleText;
     std::vector<std::string> SelectedFiles;
     bool PlotFromTestTab = false;

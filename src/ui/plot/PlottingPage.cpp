@@ -62,9 +62,9 @@ void PlottingPage::Refresh() {
     // As wide as the longest type's name (in the font it shows now): ">" stays where it is
     // while the names change.
     int widest = 0;
-    for (int type = 0; type < graph::Count; ++type)
+    for (const GraphKind kind : kGraphKinds)
         widest = std::max(widest, graphTypeName_->fontMetrics().horizontalAdvance(
-                                      QString::fromStdString(DefaultTitle(type)).trimmed()));
+                                      QString::fromStdString(DefaultTitle(kind)).trimmed()));
     if (graphTypeName_->minimumWidth() != widest + 8) graphTypeName_->setFixedWidth(widest + 8);
     savedTo_->setText(QString::fromStdString(model_->view().savedTo));
 }

@@ -41,9 +41,10 @@ PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
     OptXAxisData = new QButtonGroup(this);
     const char* const kTypes[] = {"Displacement Versus Time", "Temperature Versus Time",
                                   "Displacement Versus Temperature"};
-    for (int i = 0; i < 3; ++i) {
-        auto* option = new QRadioButton(QString::fromLatin1(kTypes[i]));
-        OptXAxisData->addButton(option, i);
+    for (const GraphKind kind : kGraphKinds) {
+        const int index = OptionIndex(kind);
+        auto* option = new QRadioButton(QString::fromLatin1(kTypes[index]));
+        OptXAxisData->addButton(option, index);
         typeLayout->addWidget(option);
     }
 
@@ -86,7 +87,7 @@ PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
     connect(PlotTitle, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.SetPlotTitleText(text.toStdString()); });
     connect(OptXAxisData, &QButtonGroup::idClicked, this, [this](int id) {
-        model_.ChoosePlotType(id);
+        if (const auto kind = GraphKindAt(id)) model_.ChoosePlotType(*kind);
         Refresh();
     });
     connect(cbDataFolder, &QComboBox::activated, this, [this](int index) {
@@ -130,7 +131,8 @@ void PlottingSetupPage::Refresh() {
     SonicClickClearBtn->setEnabled(view.clearEnabled);
     if (PlotTitle->text().toStdString() != view.plotTitle)
         PlotTitle->setText(QString::fromStdString(view.plotTitle));
-    if (auto* option = OptXAxisData->button(view.plotTypeOption)) option->setChecked(true);
+    if (auto* option = OptXAxisData->button(OptionIndex(view.plotTypeOption)))
+        option->setChecked(true);
     if (view.focusOnDirFiles) LstBoxDirFiles->setFocus();
 }
 
