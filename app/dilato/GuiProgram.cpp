@@ -111,8 +111,8 @@ void GuiProgram::ShowMainWindow() {
     window_->setOnCloseRequest([this] { startUp_->CloseRequest(); });
     startUp_->onEndDilato = [this] {
         // The Setup Options tab takes its choices over before the end.
-        if (window_->tabs().currentIndex() == tab::SetupOptions)
-            (void)window_->page(tab::SetupOptions).leaveTab(tab::Test);
+        if (TabAt(window_->tabs().currentIndex()) == Tab::SetupOptions)
+            (void)window_->page(Tab::SetupOptions).leaveTab(Tab::Test);
         window_->allowClose();
     };
     window_->show();

@@ -82,8 +82,7 @@ void MainWindowModel::EnableTabs() {
     }
     // The tab in front stays usable: disabling it would switch the window to another tab
     // under the operator (the calibration tab shows its end there).
-    if (view_.currentTab >= 0 && view_.currentTab < kTabCount)
-        t.at(static_cast<size_t>(view_.currentTab)) = true;
+    t.at(static_cast<size_t>(TabIndex(view_.currentTab))) = true;
 }
 
 void MainWindowModel::DataToForm1(bool clear) {

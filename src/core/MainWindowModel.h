@@ -4,6 +4,7 @@
 // the test start call its operations; the Qt window maps the state onto widgets and forwards
 // the operator's events; the headless runner and the tests read it directly.
 
+#include "core/MainTabs.h"
 #include "core/TestRun.h"
 #include "storage/LogSink.h"
 #include "storage/MainWindowPort.h"
@@ -17,16 +18,6 @@
 namespace dilato {
 
 enum class Light { Red, Yellow, Green };
-
-inline constexpr int kTabCount = 6;
-namespace tab {
-inline constexpr int Test = 0;
-inline constexpr int Calibration = 1;
-inline constexpr int Plotting = 2;
-inline constexpr int PlottingSetup = 3;
-inline constexpr int SetupOptions = 4;
-inline constexpr int Results = 5;
-} // namespace tab
 
 // The latest instrument readings as the window shows them, and whether the latest read
 // cycle measured each (an instrument that did not answer leaves its older value behind).
@@ -43,7 +34,7 @@ struct TestTabView {
     bool calibrationStatusEnabled = false;
     std::array<Light, 3> lights{Light::Green, Light::Green, Light::Green};
     std::array<bool, kTabCount> tabEnabled{true, true, true, true, true, true};
-    int currentTab = tab::Test;
+    Tab currentTab = Tab::Test;
 
     // Why Start is off while no test runs (no data folder yet); empty when it is on.
     std::string startNote;

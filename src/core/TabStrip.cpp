@@ -6,7 +6,7 @@
 
 namespace dilato {
 
-int TabStrip::Click(int newTab, int previousTab) {
+Tab TabStrip::Click(Tab newTab, Tab previousTab) {
     if (!WindowReady) return previousTab;
     PlotFromTestTab = false;
     if (newTab == previousTab || guard_) return previousTab;
@@ -14,14 +14,14 @@ int TabStrip::Click(int newTab, int previousTab) {
     try {
         TestRun& run = session_.run;
         bool allowed = true;
-        if (previousTab == tab::Test) {
-            if (newTab == tab::Plotting) {
+        if (previousTab == Tab::Test) {
+            if (newTab == Tab::Plotting) {
                 PlotFromTestTab = run.gTestState == state::Idle;
                 run.LivePlot = run.gTestState != state::Idle;
             } else {
                 allowed = LeaveTest();
             }
-        } else if (const auto& leave = steps_.at(static_cast<size_t>(previousTab)).leave) {
+        } else if (const auto& leave = StepsOf(previousTab).leave) {
             allowed = leave();
         }
         if (!allowed) {
@@ -30,9 +30,9 @@ int TabStrip::Click(int newTab, int previousTab) {
         }
         guard_ = false;
         session_.window.view().currentTab = newTab;
-        if (newTab == tab::Test)
+        if (newTab == Tab::Test)
             EnterTest();
-        else if (const auto& enter = steps_.at(static_cast<size_t>(newTab)).enter)
+        else if (const auto& enter = StepsOf(newTab).enter)
             enter();
         guard_ = false;
         return newTab;

@@ -24,16 +24,14 @@ class TabStrip {
     TabStrip(TestSession& session, Operator& op, Clock& clock)
         : session_(session), op_(op), clock_(clock) {}
 
-    void setSteps(int tab, TabSteps steps) {
-        steps_.at(static_cast<size_t>(tab)) = std::move(steps);
-    }
+    void setSteps(Tab tab, TabSteps steps) { StepsOf(tab) = std::move(steps); }
     // Called after the Test tab's entry step (the window refreshes its folder and file lists).
     void setAfterEnterTest(std::function<void()> after) { afterEnterTest_ = std::move(after); }
 
     // The operator picked `newTab` while `previousTab` was current. Returns the tab that is
     // current afterwards: `newTab`, or `previousTab` when the switch was refused or ignored.
     // An unexpected failure tells the operator and ends the program.
-    int Click(int newTab, int previousTab);
+    Tab Click(Tab newTab, Tab previousTab);
 
     // The Test tab's steps.
     [[nodiscard]] bool LeaveTest();
@@ -44,6 +42,10 @@ class TabStrip {
     [[nodiscard]] bool switching() const { return guard_; }
 
   private:
+    [[nodiscard]] TabSteps& StepsOf(Tab tab) {
+        return steps_.at(static_cast<size_t>(TabIndex(tab)));
+    }
+
     TestSession& session_;
     Operator& op_;
     Clock& clock_;

@@ -67,7 +67,7 @@ void TestTabControl::InitMainWindow() {
     RefreshFolders();
     session_.sequencer.SetTempComd();
     TestTabView& view = session_.window.view();
-    view.currentTab = tab::Test;
+    view.currentTab = Tab::Test;
     view.browseDataEnabled = true;
     view.sampleLength.clear();
     session_.window.ClearTestStateUI(false);

@@ -142,7 +142,7 @@ void InstrCalibrationTab::enterTab() {
     refresh();
 }
 
-bool InstrCalibrationTab::leaveTab(int) {
+bool InstrCalibrationTab::leaveTab(Tab) {
     return session_->tab.LeaveInstCalib();
 }
 

@@ -27,7 +27,7 @@ class InstrCalibrationTab final : public MainTab {
     ~InstrCalibrationTab() override;
 
     void enterTab() override;
-    [[nodiscard]] bool leaveTab(int newTab) override;
+    [[nodiscard]] bool leaveTab(Tab newTab) override;
     void refresh() override;
 
     // Another set of dialogs (scripted answers in tests); null returns to the Qt windows.

@@ -3,6 +3,8 @@
 // left (which may refuse the switch) and the entry step of the page being entered, and asks
 // every page to show the models' state again after each tick and each operator action.
 
+#include "core/MainTabs.h"
+
 #include <QWidget>
 
 namespace dilato {
@@ -27,7 +29,7 @@ class MainTab : public QWidget {
     // The entry step, after the page became the current one.
     virtual void enterTab() {}
     // The leave step; false refuses the switch and the page stays current.
-    [[nodiscard]] virtual bool leaveTab(int newTab) {
+    [[nodiscard]] virtual bool leaveTab(Tab newTab) {
         (void)newTab;
         return true;
     }

@@ -64,8 +64,9 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
                               "Setup Options", "Results"};
     for (size_t i = 0; i < pages_.size(); ++i)
         tabs_->addTab(pages_[i], QString::fromLatin1(captions[i]));
-    for (int t = tab::Calibration; t < kTabCount; ++t) {
-        MainTab* page = pages_.at(static_cast<size_t>(t));
+    for (const Tab t : kTabs) {
+        if (t == Tab::Test) continue; // the Test tab's steps are the strip's own
+        MainTab* page = pages_.at(static_cast<size_t>(TabIndex(t)));
         tabStrip_.setSteps(
             t, TabSteps{[page, t] { return page->leaveTab(t); }, [page] { page->enterTab(); }});
     }
@@ -73,7 +74,7 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     // A stored test's plot: its raw data file on the Plotting tab.
     results_->model().setShowPlot([this](const std::string& raw) {
         plots_->model().SetSelFilename0(raw);
-        tabs_->setCurrentIndex(tab::Plotting);
+        tabs_->setCurrentIndex(TabIndex(Tab::Plotting));
     });
     // Reference runs laid over each other get their material's certified curve: a shipped
     // one, or the lab's own from the system folder. A material class names no reference.
@@ -156,11 +157,13 @@ void MainWindow::FitToScreen() {
 }
 
 void MainWindow::TabChanged(int index) {
-    int current = index;
-    Guarded([&] { current = tabStrip_.Click(index, currentTab_); });
-    if (current != index) {
+    const std::optional<Tab> picked = TabAt(index);
+    if (!picked) return; // no tab of the window (the strip emptied as the window closes)
+    Tab current = *picked;
+    Guarded([&] { current = tabStrip_.Click(*picked, currentTab_); });
+    if (current != *picked) {
         const QSignalBlocker block(tabs_);
-        tabs_->setCurrentIndex(current);
+        tabs_->setCurrentIndex(TabIndex(current));
     }
     currentTab_ = current;
     refresh();

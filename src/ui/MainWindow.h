@@ -35,7 +35,9 @@ class MainWindow final : public QMainWindow {
     ~MainWindow() override;
 
     [[nodiscard]] QTabWidget& tabs() const { return *tabs_; }
-    [[nodiscard]] MainTab& page(int index) const { return *pages_.at(static_cast<size_t>(index)); }
+    [[nodiscard]] MainTab& page(Tab tab) const {
+        return *pages_.at(static_cast<size_t>(TabIndex(tab)));
+    }
     [[nodiscard]] TabStrip& tabStrip() { return tabStrip_; }
     [[nodiscard]] TestTabControl& testTabControl() { return testControl_; }
     [[nodiscard]] PlotTabs& plotTabs() { return *plots_; }
@@ -74,7 +76,7 @@ class MainWindow final : public QMainWindow {
     std::array<QLabel*, 4> panels_{};
     QTimer* refreshTimer_ = nullptr;
     AboutBox* about_ = nullptr;
-    int currentTab_ = 0;
+    Tab currentTab_ = Tab::Test;
     std::function<void()> onClose_;
     std::function<void()> afterRefresh_;
     bool closeAllowed_ = false;

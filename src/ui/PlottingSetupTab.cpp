@@ -21,7 +21,7 @@ PlottingSetupTab::PlottingSetupTab(TabContext context, PlotTabs& plots, QWidget*
 
 void PlottingSetupTab::enterTab() { plots_.EnterPlottingSetup(); }
 
-bool PlottingSetupTab::leaveTab(int) {
+bool PlottingSetupTab::leaveTab(Tab) {
     plots_.LeavePlottingSetup();
     return true;
 }

@@ -14,7 +14,7 @@ class PlottingSetupTab final : public MainTab {
     PlottingSetupTab(TabContext context, PlotTabs& plots, QWidget* parent = nullptr);
 
     void enterTab() override;
-    [[nodiscard]] bool leaveTab(int newTab) override;
+    [[nodiscard]] bool leaveTab(Tab newTab) override;
 
   private:
     PlotTabs& plots_;

@@ -17,7 +17,7 @@ PlottingTab::PlottingTab(TabContext context, PlotTabs& plots, QWidget* parent)
 
 void PlottingTab::enterTab() { plots_.EnterPlotting(); }
 
-bool PlottingTab::leaveTab(int) {
+bool PlottingTab::leaveTab(Tab) {
     plots_.LeavePlotting();
     return true;
 }

@@ -14,7 +14,7 @@ class PlottingTab final : public MainTab {
     PlottingTab(TabContext context, PlotTabs& plots, QWidget* parent = nullptr);
 
     void enterTab() override;
-    [[nodiscard]] bool leaveTab(int newTab) override;
+    [[nodiscard]] bool leaveTab(Tab newTab) override;
     void refresh() override;
 
   private:

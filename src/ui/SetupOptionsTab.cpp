@@ -188,7 +188,7 @@ void SetupOptionsTab::enterTab() {
     Show();
 }
 
-bool SetupOptionsTab::leaveTab(int) {
+bool SetupOptionsTab::leaveTab(Tab) {
     Take();
     model_.LeaveSetupOptions(); // a parameter file that cannot be written ends the program
     return true;

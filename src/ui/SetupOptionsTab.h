@@ -24,7 +24,7 @@ class SetupOptionsTab final : public MainTab {
     explicit SetupOptionsTab(TabContext context, QWidget* parent = nullptr);
 
     void enterTab() override;
-    [[nodiscard]] bool leaveTab(int newTab) override;
+    [[nodiscard]] bool leaveTab(Tab newTab) override;
     void refresh() override;
 
     [[nodiscard]] SetupOptionsModel& model() { return model_; }

@@ -74,7 +74,7 @@ TEST(CalibrationTab, CalStartsNothingWhenCancelledUnknownDoneOrRunning) {
 
 TEST(CalibrationTab, AStoppedCalibrationStaysInFrontWithHowToBack) {
     CalibrationBench b;
-    b.program.session.window.view().currentTab = tab::Calibration; // as the tab switch sets it
+    b.program.session.window.view().currentTab = Tab::Calibration; // as the tab switch sets it
     b.cal.tab.EnterInstCalib();
     b.dialogs.type = tccal::Manual;
     b.op.queueAnswer(MessageAnswer::Yes);
@@ -83,7 +83,7 @@ TEST(CalibrationTab, AStoppedCalibrationStaysInFrontWithHowToBack) {
     EXPECT_FALSE(b.cal.view.howToEnabled);
     b.op.queueAnswer(MessageAnswer::Yes); // "Do you want to exit?"
     b.cal.tab.Stop();
-    EXPECT_TRUE(b.program.session.window.view().tabEnabled[tab::Calibration])
+    EXPECT_TRUE(b.program.session.window.view().tabEnabled[TabIndex(Tab::Calibration)])
         << "the window must not leave the tab for the Test tab";
     EXPECT_TRUE(b.cal.view.howToEnabled);
     EXPECT_TRUE(b.cal.view.helpEnabled);

@@ -130,7 +130,7 @@ TEST(CalibrationTabWidget, ShowsTheRunningCalibrationAndItsButtons) {
     EXPECT_EQ(cal->text(), "DONE");
     EXPECT_FALSE(cal->isEnabled());
     EXPECT_TRUE(Child<QPushButton>(tab, "SonicClickCalibTabHelpBtn")->isEnabled());
-    EXPECT_TRUE(tab.leaveTab(tab::Test));
+    EXPECT_TRUE(tab.leaveTab(Tab::Test));
 }
 
 TEST(SetupOptionsTabWidget, LoadsTheParametersAndTheOperatorsChangesReachTheFile) {
@@ -150,7 +150,7 @@ TEST(SetupOptionsTabWidget, LoadsTheParametersAndTheOperatorsChangesReachTheFile
     Child<QCheckBox>(tab, "CheckBoxCreatePDF")->setChecked(true);
     Child<QLineEdit>(tab, "TxtPassWord")->setText("Lab7"); // programmatic: not an edit
     b.Save(tab, "setup-options-tab.png");
-    ASSERT_TRUE(tab.leaveTab(tab::Test));
+    ASSERT_TRUE(tab.leaveTab(Tab::Test));
     const std::string file = b.program.paramFile.MainFileName();
     EXPECT_EQ(ReadIniValue(file, "SysParams", "Batch"), "20/50/80/65/0/0/0/0/0");
     EXPECT_EQ(ReadIniValue(file, "SysParams", "NumberOfBatchTests"), "4");

@@ -82,8 +82,8 @@ TEST(ResultsTabDriven, FilterTickOverlayAlphaExportAndOpenAReport) {
     results.setFontsFolder(DILATO_PROGRAM_FOLDER "/Fonts"); // beside the program, not this test
     ASSERT_TRUE(WaitFor([] { return Lights() == QLatin1String("green green green"); }, 5));
 
-    EXPECT_EQ(window->tabs().tabText(tab::Results), QStringLiteral("Results"));
-    ClickTab(window->tabs(), tab::Results);
+    EXPECT_EQ(window->tabs().tabText(TabIndex(Tab::Results)), QStringLiteral("Results"));
+    ClickTab(window->tabs(), TabIndex(Tab::Results));
     auto* table = Find<QTableView>(QStringLiteral("ResultsTable"));
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->model()->rowCount(), 6);
@@ -159,8 +159,8 @@ TEST(ResultsTabDriven, FilterTickOverlayAlphaExportAndOpenAReport) {
     EXPECT_EQ(opener.opened[0], system + "Data/Batch/" + selectedName + ".pdf");
 
     // Left and entered again: the filter, the ticks and the selection are still there.
-    ClickTab(window->tabs(), tab::Test);
-    ClickTab(window->tabs(), tab::Results);
+    ClickTab(window->tabs(), TabIndex(Tab::Test));
+    ClickTab(window->tabs(), TabIndex(Tab::Results));
     EXPECT_EQ(sample->text(), QStringLiteral("cu-"));
     EXPECT_EQ(table->model()->rowCount(), 4);
     EXPECT_EQ(results.model().tickedUids().size(), 3u);
@@ -185,7 +185,7 @@ TEST(ResultsTabDriven, FilterTickOverlayAlphaExportAndOpenAReport) {
     EXPECT_TRUE(robot.boxes.isEmpty()) << robot.boxes.join(QLatin1Char('|')).toStdString();
     robot.onBox = {};
     Click(Button("ResultsOpenPlotBtn"));
-    EXPECT_EQ(window->tabs().currentIndex(), tab::Plotting);
+    EXPECT_EQ(window->tabs().currentIndex(), TabIndex(Tab::Plotting));
     EXPECT_EQ(window->plotTabs().model().SelectedFiles.at(0),
               system + "Data/Batch/" + selectedName + "_CTE.dat");
 }

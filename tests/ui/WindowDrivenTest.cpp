@@ -62,8 +62,8 @@ TEST(WindowDriven, ATwoStepBatchFromTheTestTabWithStopQuestionsAndTheExitQuestio
     // Phase 1: the Stop question says nothing will be saved; "No" lets the test go on.
     ASSERT_TRUE(WaitFor([] { return Lights() == QLatin1String("yellow red red"); }, 30));
     EXPECT_EQ(Status(), QStringLiteral("Testing (1 of 2)"));
-    EXPECT_FALSE(window->tabs().isTabEnabled(tab::Calibration));
-    EXPECT_FALSE(window->tabs().isTabEnabled(tab::SetupOptions));
+    EXPECT_FALSE(window->tabs().isTabEnabled(TabIndex(Tab::Calibration)));
+    EXPECT_FALSE(window->tabs().isTabEnabled(TabIndex(Tab::SetupOptions)));
     Screenshot(window, QStringLiteral("test-tab-testing-raw"));
     Click(Button("SonicClickStopTestBtn"));
     ASSERT_TRUE(WaitFor([&] { return QuestionShown(); }, 10));

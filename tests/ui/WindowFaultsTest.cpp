@@ -223,9 +223,9 @@ TEST_F(ReadOnlyDataFolder, IsRefusedWithTheFolderMessageAndTheWindowStaysUsable)
     EXPECT_FALSE(Button("SonicClickStartBtn")->isEnabled()) << "no test into a missing folder";
 
     // The window goes on: another tab and back, then the folder that exists.
-    ClickTab(tab::SetupOptions);
-    EXPECT_EQ(gui_->window()->tabs().currentIndex(), tab::SetupOptions);
-    ClickTab(tab::Test);
+    ClickTab(TabIndex(Tab::SetupOptions));
+    EXPECT_EQ(gui_->window()->tabs().currentIndex(), TabIndex(Tab::SetupOptions));
+    ClickTab(TabIndex(Tab::Test));
     ASSERT_TRUE(WaitFor([] { return Lights() == QLatin1String("green green green"); }, 5));
     Retype(FolderBox(), QStringLiteral("Open"), true);
     EXPECT_TRUE(Button("SonicClickStartBtn")->isEnabled());
@@ -241,9 +241,9 @@ TEST_F(WindowFaults, StartTwiceAndTabClicksInTheMiddleOfATestMakeOneTest) {
     robot_.When([] { return Status() == QLatin1String("Starting Test"); },
                 [&] {
                     clickedDuringStart = true;
-                    for (int t : {tab::SetupOptions, tab::Plotting, tab::Calibration})
-                        ClickTab(t);
-                    EXPECT_EQ(tabs.currentIndex(), tab::Test);
+                    for (const Tab t : {Tab::SetupOptions, Tab::Plotting, Tab::Calibration})
+                        ClickTab(TabIndex(t));
+                    EXPECT_EQ(tabs.currentIndex(), TabIndex(Tab::Test));
                 });
     Click(Button("SonicClickStartBtn"));
     EXPECT_FALSE(Button("SonicClickStartBtn")->isEnabled()) << "off from the first click";
@@ -253,14 +253,14 @@ TEST_F(WindowFaults, StartTwiceAndTabClicksInTheMiddleOfATestMakeOneTest) {
     bool sawLivePlot = false;
     robot_.When([] { return Lights() == QLatin1String("green yellow red"); },
                 [&] {
-                    ClickTab(tab::Plotting);
-                    sawLivePlot = tabs.currentIndex() == tab::Plotting;
-                    ClickTab(tab::Test);
+                    ClickTab(TabIndex(Tab::Plotting));
+                    sawLivePlot = tabs.currentIndex() == TabIndex(Tab::Plotting);
+                    ClickTab(TabIndex(Tab::Test));
                 });
     ASSERT_TRUE(WaitFor([&] { return robot_.actionsDone(); }, 60)) << Status().toStdString();
     EXPECT_TRUE(clickedDuringStart);
     EXPECT_TRUE(sawLivePlot);
-    EXPECT_EQ(tabs.currentIndex(), tab::Test);
+    EXPECT_EQ(tabs.currentIndex(), TabIndex(Tab::Test));
     QTest::qWait(200);
     EXPECT_TRUE(Status().startsWith(QLatin1String("Testing (1 of 2)"))) << Status().toStdString();
     EXPECT_NE(Lights(), QStringLiteral("green green green"));

@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <utility>
 
 namespace dilato {
 namespace {
@@ -116,29 +118,32 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
     b.run().gTestState = state::Settling;
     b.run().StepIndex = 1;
     w.EnableTabs();
-    EXPECT_TRUE(w.view().tabEnabled[tab::Plotting]) << "a later step may show its live plot";
+    EXPECT_TRUE(w.view().tabEnabled[TabIndex(Tab::Plotting)])
+        << "a later step may show its live plot";
 }
 
 TEST(WindowModel, TheTabInFrontIsNeverDisabledUnderTheOperator) {
     SessionBench b;
     MainWindowModel& w = b.session->window;
     struct Case {
-        int front;
+        Tab front;
         TestState state;
         int stepIndex;
     };
     // The calibration tab while a calibration ends (state 0 in calibration mode), the live
     // plot of a first step settling.
-    for (const Case& c : {Case{tab::Calibration, state::StepStart, 0},
-                          Case{tab::Plotting, state::Settling, 0}}) {
+    for (const Case& c :
+         {Case{Tab::Calibration, state::StepStart, 0}, Case{Tab::Plotting, state::Settling, 0}}) {
         w.view().currentTab = c.front;
         b.run().gTestState = state::Idle;
         w.EnableTabs();
         b.run().gTestState = c.state;
         b.run().StepIndex = c.stepIndex;
         w.EnableTabs();
-        EXPECT_TRUE(w.view().tabEnabled.at(static_cast<size_t>(c.front))) << "tab " << c.front;
-        EXPECT_FALSE(w.view().tabEnabled[tab::SetupOptions]) << "the others follow the state";
+        EXPECT_TRUE(w.view().tabEnabled.at(static_cast<size_t>(TabIndex(c.front))))
+            << "tab " << TabIndex(c.front);
+        EXPECT_FALSE(w.view().tabEnabled[TabIndex(Tab::SetupOptions)])
+            << "the others follow the state";
     }
 }
 
@@ -183,37 +188,57 @@ TEST(TerminationQuestion, SaysWhatYesDoesToTheStepTheTestAndTheStepsAlreadySaved
 struct TabBench : SessionBench {
     TabBench() : strip(*session, op, clock) {
         strip.WindowReady = true;
-        for (int t = tab::Calibration; t < kTabCount; ++t)
-            strip.setSteps(t, TabSteps{[this, t] {
-                                           left.push_back(t);
-                                           return refuseLeave != t;
-                                       },
-                                       [this, t] { entered.push_back(t); }});
+        for (const Tab t : kTabs)
+            if (t != Tab::Test)
+                strip.setSteps(t, TabSteps{[this, t] {
+                                               left.push_back(t);
+                                               return refuseLeave != t;
+                                           },
+                                           [this, t] { entered.push_back(t); }});
     }
     TabStrip strip;
-    std::vector<int> left, entered;
-    int refuseLeave = -1;
+    std::vector<Tab> left, entered;
+    std::optional<Tab> refuseLeave;
 };
+
+TEST(TabStrip, APositionOfTheStripIsATabOnlyWhereTheWindowShowsOne) {
+    const std::pair<int, std::optional<Tab>> cases[] = {
+        {-1, std::nullopt}, // the strip emptied
+        {0, Tab::Test},
+        {1, Tab::Calibration},
+        {2, Tab::Plotting},
+        {3, Tab::PlottingSetup},
+        {4, Tab::SetupOptions},
+        {5, Tab::Results},
+        {kTabCount, std::nullopt},
+    };
+    for (const auto& [index, tab] : cases) {
+        EXPECT_EQ(TabAt(index), tab) << "position " << index;
+        if (tab) {
+            EXPECT_EQ(TabIndex(*tab), index);
+        }
+    }
+}
 
 TEST(TabStrip, IgnoresEarlyRepeatedAndNestedClicks) {
     TabBench b;
     b.strip.WindowReady = false;
-    EXPECT_EQ(b.strip.Click(tab::SetupOptions, tab::Test), tab::Test) << "before the window shows";
+    EXPECT_EQ(b.strip.Click(Tab::SetupOptions, Tab::Test), Tab::Test) << "before the window shows";
     b.strip.WindowReady = true;
-    EXPECT_EQ(b.strip.Click(tab::Test, tab::Test), tab::Test);
+    EXPECT_EQ(b.strip.Click(Tab::Test, Tab::Test), Tab::Test);
     EXPECT_TRUE(b.entered.empty());
 
     // A click that arrives while a leave step runs (a wait inside it) is dropped.
-    int nested = -1;
-    b.strip.setSteps(tab::PlottingSetup, TabSteps{[&] {
-                                                      nested = b.strip.Click(tab::SetupOptions,
-                                                                             tab::PlottingSetup);
+    std::optional<Tab> nested;
+    b.strip.setSteps(Tab::PlottingSetup, TabSteps{[&] {
+                                                      nested = b.strip.Click(Tab::SetupOptions,
+                                                                             Tab::PlottingSetup);
                                                       return true;
                                                   },
                                                   {}});
-    EXPECT_EQ(b.strip.Click(tab::Calibration, tab::PlottingSetup), tab::Calibration);
-    EXPECT_EQ(nested, tab::PlottingSetup) << "the nested click changed nothing";
-    EXPECT_EQ(b.entered, std::vector<int>{tab::Calibration});
+    EXPECT_EQ(b.strip.Click(Tab::Calibration, Tab::PlottingSetup), Tab::Calibration);
+    EXPECT_EQ(nested, Tab::PlottingSetup) << "the nested click changed nothing";
+    EXPECT_EQ(b.entered, std::vector<Tab>{Tab::Calibration});
     EXPECT_FALSE(b.strip.switching());
 }
 
@@ -221,36 +246,36 @@ TEST(TabStrip, TheTestTabIsLeftOnlyForTheLivePlotWhileATestRuns) {
     TabBench b;
     b.Start();
     ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::Settling; }, 2));
-    EXPECT_EQ(b.strip.Click(tab::Plotting, tab::Test), tab::Plotting);
+    EXPECT_EQ(b.strip.Click(Tab::Plotting, Tab::Test), Tab::Plotting);
     EXPECT_TRUE(b.run().LivePlot);
     EXPECT_FALSE(b.strip.PlotFromTestTab);
     EXPECT_TRUE(b.op.messages.empty()) << "the live plot is never refused";
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "the test runs on behind the live plot";
-    EXPECT_EQ(b.strip.Click(tab::Test, tab::Plotting), tab::Test);
+    EXPECT_EQ(b.strip.Click(Tab::Test, Tab::Plotting), Tab::Test);
     EXPECT_FALSE(b.run().LivePlot) << "back from the live plot: only the flag is cleared";
     EXPECT_EQ(b.run().gTestState, state::Settling) << "the test was not reset";
 
-    EXPECT_EQ(b.strip.Click(tab::SetupOptions, tab::Test), tab::Test);
+    EXPECT_EQ(b.strip.Click(Tab::SetupOptions, Tab::Test), Tab::Test);
     EXPECT_EQ(b.op.last().text, "Test is not finished yet.");
     EXPECT_EQ(b.op.last().icon, MessageIcon::Exclamation);
-    EXPECT_EQ(b.entered, std::vector<int>{tab::Plotting}) << "Setup Options was not entered";
+    EXPECT_EQ(b.entered, std::vector<Tab>{Tab::Plotting}) << "Setup Options was not entered";
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "a refused switch leaves the test running";
 }
 
 TEST(TabStrip, AnIdleTestTabIsLeftAndEnteredAgain) {
     TabBench b;
     b.session->EnterTest();
-    EXPECT_EQ(b.strip.Click(tab::Plotting, tab::Test), tab::Plotting);
+    EXPECT_EQ(b.strip.Click(Tab::Plotting, Tab::Test), Tab::Plotting);
     EXPECT_TRUE(b.strip.PlotFromTestTab);
     EXPECT_FALSE(b.run().LivePlot);
-    EXPECT_EQ(b.strip.Click(tab::Calibration, tab::Plotting), tab::Calibration);
+    EXPECT_EQ(b.strip.Click(Tab::Calibration, Tab::Plotting), Tab::Calibration);
     EXPECT_FALSE(b.strip.PlotFromTestTab) << "cleared at every switch";
-    b.refuseLeave = tab::Calibration;
-    EXPECT_EQ(b.strip.Click(tab::Test, tab::Calibration), tab::Calibration);
-    b.refuseLeave = -1;
-    EXPECT_EQ(b.strip.Click(tab::Test, tab::Calibration), tab::Test);
-    EXPECT_EQ(b.left, (std::vector<int>{tab::Plotting, tab::Calibration, tab::Calibration}));
-    EXPECT_EQ(b.entered, (std::vector<int>{tab::Plotting, tab::Calibration}));
+    b.refuseLeave = Tab::Calibration;
+    EXPECT_EQ(b.strip.Click(Tab::Test, Tab::Calibration), Tab::Calibration);
+    b.refuseLeave.reset();
+    EXPECT_EQ(b.strip.Click(Tab::Test, Tab::Calibration), Tab::Test);
+    EXPECT_EQ(b.left, (std::vector<Tab>{Tab::Plotting, Tab::Calibration, Tab::Calibration}));
+    EXPECT_EQ(b.entered, (std::vector<Tab>{Tab::Plotting, Tab::Calibration}));
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "the Test tab's entry starts the ticks";
     EXPECT_EQ(b.run().gTestState, state::Idle);
 }

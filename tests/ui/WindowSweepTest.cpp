@@ -222,7 +222,7 @@ void WindowSweep::TestTab() {
 }
 
 void WindowSweep::CalibrationTab() {
-    ClickTab(tab::Calibration);
+    ClickTab(TabIndex(Tab::Calibration));
     auto* message = Find<QPlainTextEdit>(QStringLiteral("txtMsg"));
     const int boxes = static_cast<int>(robot_.boxes.size());
     Click(Button("SonicClickBrowseBtn"));
@@ -254,7 +254,7 @@ void WindowSweep::CalibrationTab() {
     Click(Button("SonicClickStopCalibBtn")); // "Do you want to exit?": Yes, its default
     ASSERT_TRUE(WaitFor([] { return Button("SonicClickCalibTabHelpBtn")->isEnabled(); }, 10));
     QTest::qWait(300);
-    EXPECT_EQ(gui_->window()->tabs().currentIndex(), tab::Calibration);
+    EXPECT_EQ(gui_->window()->tabs().currentIndex(), TabIndex(Tab::Calibration));
     EXPECT_TRUE(Button("SonicClickHowToBtn")->isEnabled());
     EXPECT_FALSE(Button("SonicClickCalBtn")->isEnabled());
     Shot(QStringLiteral("calibration-stopped"));
@@ -267,7 +267,7 @@ void WindowSweep::PlottingSetupTab() {
     dir_.write("system/Data/Stored/Bar_CTE.dat", "");
     WriteTextLinesAtomic(dir_.file("system/Data/Stored/Bar_CTE.dat"),
                          RawDataLines(stored, stored.stepCount(), 2.0f, 1));
-    ClickTab(tab::PlottingSetup);
+    ClickTab(TabIndex(Tab::PlottingSetup));
     PlottingSetupPage& page = gui_->window()->plotTabs().plottingSetupPage();
     const PlottingModel& model = gui_->window()->plotTabs().model();
     const int folder = page.cbDataFolder->findText(QStringLiteral("Stored"));
@@ -305,7 +305,7 @@ void WindowSweep::PlottingSetupTab() {
 }
 
 void WindowSweep::PlottingTab() {
-    ClickTab(tab::Plotting);
+    ClickTab(TabIndex(Tab::Plotting));
     PlotTabs& plots = gui_->window()->plotTabs();
     PlottingPage& page = plots.plottingPage();
     EXPECT_EQ(plots.graph().ChartTitleText(), "Sweep plot");
@@ -331,10 +331,10 @@ void WindowSweep::PlottingTab() {
 }
 
 void WindowSweep::SetupOptionsTab() {
-    ClickTab(tab::SetupOptions);
+    ClickTab(TabIndex(Tab::SetupOptions));
     for (const char* caption : {"Temperature After Testing", "Accuracy / Speed"}) {
         bool found = false;
-        for (QGroupBox* frame : gui_->window()->page(tab::SetupOptions).findChildren<QGroupBox*>())
+        for (QGroupBox* frame : gui_->window()->page(Tab::SetupOptions).findChildren<QGroupBox*>())
             found = found || frame->title() == QLatin1String(caption);
         EXPECT_TRUE(found) << caption;
     }
@@ -382,7 +382,7 @@ void WindowSweep::SetupOptionsTab() {
     ExpectHelpAt(Button("SonicClickSetupTabHelpBtn"), help::SetupOptionsTab);
 
     // Leaving the tab writes every option to the parameter file.
-    ClickTab(tab::Test);
+    ClickTab(TabIndex(Tab::Test));
     EXPECT_EQ(param("TestEndTempOption"), "2");
     EXPECT_EQ(param("Units"), "1");
     EXPECT_EQ(param("AccuracyOption"), "2");
@@ -416,7 +416,7 @@ TEST_F(WindowSweep, EveryControlOfEveryTabHasItsEffect) {
     if (HasFatalFailure()) return;
     CalibrationTab();
     if (HasFatalFailure()) return;
-    ClickTab(tab::Test);
+    ClickTab(TabIndex(Tab::Test));
     PlottingSetupTab();
     if (HasFatalFailure()) return;
     PlottingTab();
