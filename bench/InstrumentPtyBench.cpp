@@ -69,7 +69,7 @@ struct Rig {
         host.start();
     }
     ~Rig() {
-        links.OpenCommPort(false, link::All);
+        links.OpenCommPort(false, Link::All);
         host.stop();
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
@@ -131,7 +131,7 @@ void DisplacementRead(benchmark::State& state) {
             whole.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
         }
         // The exchange alone: the command out, 17 characters back.
-        SerialPort& p = rig.links.port(link::Displacement);
+        SerialPort& p = rig.links.port(Link::Displacement);
         for (int i = 0; i < 50; ++i) {
             QElapsedTimer t;
             t.start();

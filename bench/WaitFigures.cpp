@@ -128,7 +128,7 @@ void ExchangeLatency(const TempFolder& dir) {
         if (!links.ReadStageTemperature(0, true, true)) ++failures;
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
-    links.OpenCommPort(false, link::All);
+    links.OpenCommPort(false, Link::All);
     std::sort(ms.begin(), ms.end());
     std::cout << "Temp-Stage read over a pseudo-terminal: median " << ms[ms.size() / 2]
               << " ms, longest " << ms.back() << " ms, failures " << failures

@@ -19,7 +19,7 @@ constexpr const char* kEntryErrorTitle = "Data Entry Error";
 } // namespace
 
 void CalibratorLink::Send(const std::string& command) {
-    SerialPort& port = s_.links.port(link::Calibrator);
+    SerialPort& port = s_.links.port(Link::Calibrator);
     port.output(command + "\r");
 }
 
@@ -47,12 +47,12 @@ bool CalibratorLink::InitTCCalibrator(std::string& message) {
                 searchStatus_("  ... searching for Tc Calibrator on COM port #" +
                               std::to_string(port) + " ...");
             links.calibratorComPort = port;
-            if (links.OpenCommPort(true, link::Calibrator) && SetupTcCalibratorMartel8010()) {
+            if (links.OpenCommPort(true, Link::Calibrator) && SetupTcCalibratorMartel8010()) {
                 links.services().ports.WriteDilatoIni();
                 message = "Martel 8010 Calibrator found on COM Port #" + std::to_string(port);
                 return true;
             }
-            links.OpenCommPort(false, link::Calibrator);
+            links.OpenCommPort(false, Link::Calibrator);
         }
         links.calibratorComPort = 0;
         message = "Tc Calibrator not found on COM Ports " + std::to_string(range.front()) + "-" +
@@ -74,7 +74,7 @@ bool CalibratorLink::SetupTcCalibratorMartel8010() {
         }
         // The answers to the set-up commands are not read on their own: whatever they
         // produce stays in front of the identification.
-        const std::string answer = s_.links.port(link::Calibrator).input();
+        const std::string answer = s_.links.port(Link::Calibrator).input();
         if (answer.rfind("MARTEL", 0) != 0) return false;
         setTcCalType(tccal::Martel8010);
         return true;
@@ -88,7 +88,7 @@ bool CalibratorLink::SetupTcCalibratorMartel8010() {
 bool CalibratorLink::ReadTcCalibratorTemp(float& temp, std::string& error) {
     if (s_.links.calibratorComPort == 0) return false;
     try {
-        SerialPort& port = s_.links.port(link::Calibrator);
+        SerialPort& port = s_.links.port(Link::Calibrator);
         std::string answer;
         for (int attempt = 1; attempt <= kReadTries && answer.empty(); ++attempt) {
             Send("VAL?");

@@ -51,7 +51,7 @@ void Program::ShutDown(bool saveSettings) {
     links.SetStageTestMode(false, true);
     links.SetStageTemp(20.0f, false);
     if (saveSettings) settings.WriteDilatoIni();
-    links.OpenCommPort(false, link::All);
+    links.OpenCommPort(false, Link::All);
     CountUsage();
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Backup);

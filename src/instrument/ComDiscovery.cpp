@@ -24,7 +24,7 @@ bool AskForConfiguration(Operator& op, const std::string& caption, const std::st
 bool ComDiscovery::EnumComPorts() {
     comPorts_.clear();
     try {
-        SerialPort& p = links_.port(link::Displacement);
+        SerialPort& p = links_.port(Link::Displacement);
         for (int n = kLowestComPort; n <= kHighestComPort; ++n) {
             try {
                 p.setCommPort(n);

@@ -20,9 +20,9 @@ bool InstrumentLinks::ReadDisplacement() {
         ~Free() { busy = false; }
     } free{linkBusy_};
 
-    SerialPort& p = port(link::Displacement);
+    SerialPort& p = port(Link::Displacement);
     for (int attempt = 1; attempt <= kReadTries; ++attempt) {
-        OpenCommPort(true, link::Displacement);
+        OpenCommPort(true, Link::Displacement);
         std::string answer;
         try {
             p.output(kDisplacementSensor.command); // a link that did not open fails here
@@ -38,7 +38,7 @@ bool InstrumentLinks::ReadDisplacement() {
             indicatorReading_ = static_cast<float>(*inches);
             return true;
         }
-        OpenCommPort(false, link::Displacement);
+        OpenCommPort(false, Link::Displacement);
     }
     return false;
 }

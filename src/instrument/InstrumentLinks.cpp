@@ -31,17 +31,20 @@ InstrumentLinks::InstrumentLinks(LinkServices services, SerialPort& displacement
     }
 }
 
-SerialPort& InstrumentLinks::port(int linkIndex) {
-    if (linkIndex < link::Displacement || linkIndex > link::Calibrator)
-        throw std::out_of_range("Subscript out of range");
-    return *ports_[static_cast<size_t>(linkIndex - 1)];
+SerialPort& InstrumentLinks::port(Link link) {
+    switch (link) {
+    case Link::Displacement: return *ports_[0];
+    case Link::TempStage: return *ports_[1];
+    case Link::Calibrator: return *ports_[2];
+    default: throw std::out_of_range("Subscript out of range");
+    }
 }
 
-int InstrumentLinks::configuredPort(int linkIndex) const {
-    switch (linkIndex) {
-    case link::Displacement:
+int InstrumentLinks::configuredPort(Link link) const {
+    switch (link) {
+    case Link::Displacement:
         return s_.ports.DisplacementComPort();
-    case link::TempStage:
+    case Link::TempStage:
         return s_.ports.TempStageComPort();
     default:
         return calibratorComPort;
@@ -73,31 +76,31 @@ void InstrumentLinks::openConfigured(SerialPort& p, int comPort, std::string_vie
 // another port (the operator chose a new one) is closed first. Then configure the link's line
 // (InstrumentModels: "9600,N,8,1" for all three), text mode, whole input, and open; a link
 // whose line has a rate of its own (link 2: 230400 baud) is then switched to it, and a
-// refusal closes it again. The result tells whether the link is open. Open, other numbers: nothing to
-// do. Close, links 1 to 3: false when the link was not open. Close, other numbers: every open
+// refusal closes it again. The result tells whether the link is open. Open, all links: nothing to
+// do. Close, links 1 to 3: false when the link was not open. Close, all links: every open
 // link. Failures other than the three ignored while opening give false without a message.
-bool InstrumentLinks::OpenCommPort(bool open, int linkIndex) {
+bool InstrumentLinks::OpenCommPort(bool open, Link link) {
     try {
-        const bool known = linkIndex >= link::Displacement && linkIndex <= link::Calibrator;
+        const bool known = LinkLineOf(link).has_value();
         if (!open) {
             if (!known) {
                 for (SerialPort* p : ports_)
                     if (p->portOpen()) p->setPortOpen(false);
                 return true;
             }
-            SerialPort& p = port(linkIndex);
+            SerialPort& p = port(link);
             if (!p.portOpen()) return false;
             p.setPortOpen(false);
             return true;
         }
         if (!known) return true;
-        SerialPort& p = port(linkIndex);
-        const int wanted = configuredPort(linkIndex);
+        SerialPort& p = port(link);
+        const int wanted = configuredPort(link);
         if (p.portOpen()) {
             if (p.commPort() == wanted) return true;
             p.setPortOpen(false);
         }
-        const LinkLine line = *LinkLineOf(linkIndex);
+        const LinkLine line = *LinkLineOf(link);
         openConfigured(p, wanted, line.settings);
         if (line.rate > 0) {
             try {

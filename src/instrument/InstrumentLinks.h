@@ -20,13 +20,6 @@
 
 namespace dilato {
 
-namespace link {
-inline constexpr int Displacement = 1;
-inline constexpr int TempStage = 2;
-inline constexpr int Calibrator = 3;
-inline constexpr int All = 0; // any other number: all links (closing only)
-} // namespace link
-
 inline constexpr double kLinkFreeWaitSeconds = 3.0;
 
 class InstrumentLinks {
@@ -37,10 +30,10 @@ class InstrumentLinks {
 
     // --- links shared by every instrument ---
     // Opens (open = true) or closes a link; see the .cpp for the rules.
-    bool OpenCommPort(bool open, int linkIndex);
+    bool OpenCommPort(bool open, Link link);
     // Returns when `LinkBusy` is clear or 3 s after the call; does not yield meanwhile.
     void WaitLinkFree();
-    [[nodiscard]] SerialPort& port(int linkIndex);
+    [[nodiscard]] SerialPort& port(Link link);
     [[nodiscard]] bool LinkBusy() const { return linkBusy_; }
 
     // --- Temp-Stage controller (link 2) ---
@@ -84,7 +77,7 @@ class InstrumentLinks {
     // Appends input of `port` to `into` until `want` characters are held, the deadline
     // (whole seconds since midnight) is reached, or, with `whileOpen`, the port closes.
     void Collect(SerialPort& port, std::string& into, size_t want, long deadline, bool whileOpen);
-    [[nodiscard]] int configuredPort(int linkIndex) const;
+    [[nodiscard]] int configuredPort(Link link) const;
     void openConfigured(SerialPort& port, int comPort, std::string_view settings);
 
     LinkServices s_;

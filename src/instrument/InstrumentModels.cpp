@@ -14,13 +14,13 @@ std::optional<double> TeDegrees(std::string_view reply) {
     return static_cast<double>(*t);
 }
 
-std::optional<LinkLine> LinkLineOf(int linkIndex) {
-    switch (linkIndex) {
-    case 1:
+std::optional<LinkLine> LinkLineOf(Link link) {
+    switch (link) {
+    case Link::Displacement:
         return LinkLine{kDisplacementSensor.lineSettings, kDisplacementSensor.lineRate};
-    case 2:
+    case Link::TempStage:
         return LinkLine{kTempStageSensor0.lineSettings, kTempStageSensor0.lineRate};
-    case 3:
+    case Link::Calibrator:
         return LinkLine{kNineSixHundred, 0};
     default:
         return std::nullopt;

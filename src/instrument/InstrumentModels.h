@@ -7,6 +7,7 @@
 // Each link's line comes from here too: the settings text it opens with and the rate it is
 // switched to once open.
 
+#include "instrument/Link.h"
 #include "instrument/SensorProtocol.h"
 #include "instrument/TeProtocol.h"
 
@@ -49,12 +50,12 @@ inline constexpr const ReadingModel& kDisplacementSensor = kReadingModels[0];
 inline constexpr const ReadingModel& kTempStageSensor0 = kReadingModels[1];
 inline constexpr const ReadingModel& kTempStageSensor1 = kReadingModels[2];
 
-// The line of a link (1 to 3): that of the model it reads; the calibrator's link (3), whose
-// answers are read as text, opens at 9600 baud as well. nullopt for any other number.
+// The line of a link: that of the model it reads; the calibrator's link, whose answers are
+// read as text, opens at 9600 baud as well. nullopt for `Link::All` (no link of its own).
 struct LinkLine {
     std::string_view settings;
     int rate; // 0: the settings' own
 };
-[[nodiscard]] std::optional<LinkLine> LinkLineOf(int linkIndex);
+[[nodiscard]] std::optional<LinkLine> LinkLineOf(Link link);
 
 } // namespace dilato

@@ -70,7 +70,7 @@ void SystemComErrorForm::Search(const PortSearch& search) {
 
 void SystemComErrorForm::SonicClickFindKeyence() {
     ComPortSettings& ports = links_.services().ports;
-    Search(PortSearch{link::Displacement, ComboKeyenceComPort, 0,
+    Search(PortSearch{Link::Displacement, ComboKeyenceComPort, 0,
                       [&ports](int port) { ports.setDisplacementComPort(port); },
                       [this] { return links_.ReadDisplacement(); },
                       "No Displacement Sensor COM link found.  Check cable connection",
@@ -81,7 +81,7 @@ void SystemComErrorForm::SonicClickFindKeyence() {
 void SystemComErrorForm::SonicClickFindTE() {
     ComPortSettings& ports = links_.services().ports;
     // The controller is not looked for on the displacement sensor's port.
-    Search(PortSearch{link::TempStage, ComboTEComPort, ports.DisplacementComPort(),
+    Search(PortSearch{Link::TempStage, ComboTEComPort, ports.DisplacementComPort(),
                       [&ports](int port) { ports.setTempStageComPort(port); },
                       [this] { return links_.ReadStageTemperature(0, true, true); },
                       "No Temp-Stage COM link found.  Check cable connection",

@@ -53,7 +53,7 @@ class SystemComErrorForm {
   private:
     // One of the two searches: each COM port in turn until the instrument answers on it.
     struct PortSearch {
-        int link;
+        Link link;
         PortList& list;
         int skipPort; // 0: none
         std::function<void(int)> setPort;

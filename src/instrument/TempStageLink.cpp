@@ -40,7 +40,7 @@ class TicksPaused {
 InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& payload) {
     const std::string frame = BuildTeFrame(payload);
     if (frame.size() != kTeFrameLength) return {};
-    SerialPort& p = port(link::TempStage);
+    SerialPort& p = port(Link::TempStage);
     std::string reply;
     try {
         for (int attempt = 1; attempt <= kExchangeTries; ++attempt) {
@@ -54,7 +54,7 @@ InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& pa
         // Close first: the abort stops the test, which switches the test mode off through
         // this same link; on an open link that write would wait out its own six tries and
         // abort again, without end.
-        OpenCommPort(false, link::TempStage);
+        OpenCommPort(false, Link::TempStage);
         s_.host.AbortErrors(kAbortNoAnswerOnSend);
         return {true, reply}; // the caller takes what came as the answer
     } catch (const SerialError&) {
@@ -72,8 +72,8 @@ bool InstrumentLinks::ReadStageTemperature(int sensor, bool raw, bool quiet) {
     try {
         WaitLinkFree();
         linkBusy_ = true;
-        if (OpenCommPort(true, link::TempStage)) {
-            SerialPort& p = port(link::TempStage);
+        if (OpenCommPort(true, Link::TempStage)) {
+            SerialPort& p = port(Link::TempStage);
             const ReadingModel& model = sensor == 1 ? kTempStageSensor1 : kTempStageSensor0;
             for (int attempt = 1; attempt <= kReadTries; ++attempt) {
                 std::string reply;
@@ -91,8 +91,8 @@ bool InstrumentLinks::ReadStageTemperature(int sensor, bool raw, bool quiet) {
                     result = true;
                     break;
                 }
-                OpenCommPort(false, link::TempStage);
-                OpenCommPort(true, link::TempStage);
+                OpenCommPort(false, Link::TempStage);
+                OpenCommPort(true, Link::TempStage);
             }
         }
     } catch (const ConversionError&) {

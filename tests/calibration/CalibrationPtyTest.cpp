@@ -58,7 +58,7 @@ TEST(CalibrationPty, FivePointsWithTheSerialCalibratorBehindAPseudoTerminal) {
            cal.calibration.CalRunState == calrun::Running &&
            started.secsTo(clock->now()) < 4 * 3600)
         clock->idle(0.05);
-    p.links.OpenCommPort(false, link::All);
+    p.links.OpenCommPort(false, Link::All);
     host.stop();
 
     ASSERT_EQ(cal.calibration.outcome, CalOutcome::Succeeded)

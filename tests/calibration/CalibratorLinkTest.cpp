@@ -124,8 +124,8 @@ TEST(CalibratorReading, ValueOverAndSilence) {
 
     OddCalibrator odd;
     f.board.plug(3, odd);
-    f.links.OpenCommPort(false, link::Calibrator);
-    f.links.OpenCommPort(true, link::Calibrator);
+    f.links.OpenCommPort(false, Link::Calibrator);
+    f.links.OpenCommPort(true, Link::Calibrator);
     EXPECT_TRUE(f.link.ReadTcCalibratorTemp(t, error));
     EXPECT_FLOAT_EQ(t, 23.45f);
 }

@@ -36,7 +36,7 @@ struct PtyProgram {
         host.start();
     }
     ~PtyProgram() {
-        program.links.OpenCommPort(false, link::All);
+        program.links.OpenCommPort(false, Link::All);
         host.stop();
     }
 

@@ -214,26 +214,27 @@ TEST(SystemComErrorForm, DemoModeClosesWithoutSaving) {
 
 TEST(InstrumentLinks, OpenAndCloseRules) {
     LinkFixture f;
-    EXPECT_FALSE(f.links.OpenCommPort(false, 1)) << "closing a closed link fails";
-    EXPECT_TRUE(f.links.OpenCommPort(true, 1));
-    EXPECT_TRUE(f.links.OpenCommPort(true, 1)) << "already open";
-    EXPECT_TRUE(f.links.OpenCommPort(true, 9)) << "other numbers: nothing to do";
+    EXPECT_FALSE(f.links.OpenCommPort(false, Link::Displacement)) << "closing a closed link fails";
+    EXPECT_TRUE(f.links.OpenCommPort(true, Link::Displacement));
+    EXPECT_TRUE(f.links.OpenCommPort(true, Link::Displacement)) << "already open";
+    EXPECT_TRUE(f.links.OpenCommPort(true, Link::All)) << "all links: nothing to open";
     f.links.calibratorComPort = 3;
-    EXPECT_TRUE(f.links.OpenCommPort(true, 3));
-    EXPECT_TRUE(f.links.OpenCommPort(true, 2));
-    EXPECT_TRUE(f.links.OpenCommPort(false, 0)) << "close all";
+    EXPECT_TRUE(f.links.OpenCommPort(true, Link::Calibrator));
+    EXPECT_TRUE(f.links.OpenCommPort(true, Link::TempStage));
+    EXPECT_TRUE(f.links.OpenCommPort(false, Link::All)) << "close all";
     EXPECT_FALSE(f.p1.portOpen());
     EXPECT_FALSE(f.p2.portOpen());
     EXPECT_FALSE(f.p3.portOpen());
 
     f.ports.keyence = 0;
     f.p1.setCommPort(3);
-    EXPECT_FALSE(f.links.OpenCommPort(true, 1)) << "an unassigned port does not open COM3";
+    EXPECT_FALSE(f.links.OpenCommPort(true, Link::Displacement))
+        << "an unassigned port does not open COM3";
     EXPECT_FALSE(f.p1.portOpen());
 
     // the calibrator's link moves when its port changes
     f.links.calibratorComPort = 1;
-    EXPECT_TRUE(f.links.OpenCommPort(true, 3));
+    EXPECT_TRUE(f.links.OpenCommPort(true, Link::Calibrator));
     EXPECT_EQ(f.p3.commPort(), 1);
 }
 

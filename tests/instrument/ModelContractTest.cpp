@@ -104,12 +104,12 @@ TEST_F(ModelContract, EveryModelReadsItsSimulatedInstrumentAndRefusesFaultyAnswe
 }
 
 TEST_F(ModelContract, EachLinkOpensOnTheLineOfItsModel) {
-    EXPECT_EQ(LinkLineOf(link::Displacement)->settings, kDisplacementSensor.lineSettings);
-    EXPECT_EQ(LinkLineOf(link::Displacement)->rate, kDisplacementSensor.lineRate);
-    EXPECT_EQ(LinkLineOf(link::TempStage)->rate, kTempStageSensor0.lineRate);
-    EXPECT_EQ(LinkLineOf(link::Calibrator)->settings, "9600,N,8,1");
-    EXPECT_FALSE(LinkLineOf(0).has_value());
-    EXPECT_FALSE(LinkLineOf(4).has_value());
+    EXPECT_EQ(LinkLineOf(Link::Displacement)->settings, kDisplacementSensor.lineSettings);
+    EXPECT_EQ(LinkLineOf(Link::Displacement)->rate, kDisplacementSensor.lineRate);
+    EXPECT_EQ(LinkLineOf(Link::TempStage)->rate, kTempStageSensor0.lineRate);
+    EXPECT_EQ(LinkLineOf(Link::Calibrator)->settings, "9600,N,8,1");
+    EXPECT_FALSE(LinkLineOf(Link::All).has_value());
+    EXPECT_FALSE(LinkLineOf(static_cast<Link>(4)).has_value());
 
     // Through the links: each port ends up at its model's rate.
     ASSERT_TRUE(f.links.ReadDisplacement());

@@ -54,7 +54,7 @@ struct PtyFixture {
         host.start();
     }
     ~PtyFixture() {
-        links.OpenCommPort(false, link::All);
+        links.OpenCommPort(false, Link::All);
         host.stop();
     }
 
@@ -204,7 +204,7 @@ TEST(DilatoSim, TheExecutableServesTheRealAdapter) {
 
     // The calibrator: identification and a reading.
     links.calibratorComPort = 3;
-    ASSERT_TRUE(links.OpenCommPort(true, link::Calibrator));
+    ASSERT_TRUE(links.OpenCommPort(true, Link::Calibrator));
     p3.output("*IDN?\r");
     std::string answer;
     wall.restart();
@@ -213,7 +213,7 @@ TEST(DilatoSim, TheExecutableServesTheRealAdapter) {
         clock->idle(0.01);
     }
     EXPECT_EQ(answer.substr(0, 6), "MARTEL");
-    links.OpenCommPort(false, link::All);
+    links.OpenCommPort(false, Link::All);
 
     sim.write("quit\n");
     EXPECT_TRUE(sim.waitForFinished(5000));

@@ -119,7 +119,7 @@ std::string Exchange(test::LinkFixture& f, const std::string& command, double wa
 TEST(SimCalibrator, SetUpIsSilentIdentificationAndReadingsAnswer) {
     test::LinkFixture f;
     f.links.calibratorComPort = 3;
-    ASSERT_TRUE(f.links.OpenCommPort(true, link::Calibrator));
+    ASSERT_TRUE(f.links.OpenCommPort(true, Link::Calibrator));
     for (const char* c : {"MEAS TC", "TSENS_TYPE TC", "TC_TYPE T", "CJC_STATE ON"})
         EXPECT_EQ(Exchange(f, c), "") << c;
     EXPECT_TRUE(f.sim.calibrator.configuredForTypeT());
@@ -135,7 +135,7 @@ TEST(SimCalibrator, SetUpIsSilentIdentificationAndReadingsAnswer) {
 
 TEST(SimController, BadFramesAreAnsweredWithXXXX) {
     test::LinkFixture f;
-    ASSERT_TRUE(f.links.OpenCommPort(true, link::TempStage));
+    ASSERT_TRUE(f.links.OpenCommPort(true, Link::TempStage));
     f.p2.output("*01000022\r"); // wrong checksum
     f.clock.advance(0.1);
     EXPECT_EQ(f.p2.input(), "*XXXX" + TeChecksum("XXXX") + "^");
