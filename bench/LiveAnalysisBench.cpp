@@ -38,7 +38,7 @@ struct LiveTest {
         v.sampleLength = 2.0f;
         v.sampleTemp = 80.0f;
         v.averageSlope = 3.0f;
-        v.indicatorReading = data.value(2, column::Indicator, count);
+        v.indicatorReading = data.value(2, ReadingColumn::Indicator, count);
     }
     StepData data;
     LiveValues v;

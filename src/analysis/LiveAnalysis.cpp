@@ -30,7 +30,7 @@ Window LastReadings(const StepData& data, int step, int n) {
     float wraps = 0.0f;
     for (int i = 0; i < kFitWindow; ++i) {
         const int r = n - kFitWindow + 1 + i;
-        const float minutes = data.value(step, column::Elapsed, r) + wraps;
+        const float minutes = data.value(step, ReadingColumn::Elapsed, r) + wraps;
         const auto at = static_cast<size_t>(i);
         if (i > 0 && minutes < w.x[at - 1]) {
             wraps += kMinutesPerDay;
@@ -38,7 +38,7 @@ Window LastReadings(const StepData& data, int step, int n) {
         } else {
             w.x[at] = minutes;
         }
-        w.y[at] = data.value(step, column::Indicator, r);
+        w.y[at] = data.value(step, ReadingColumn::Indicator, r);
     }
     return w;
 }
@@ -74,7 +74,7 @@ Analysed<float> LiveAnalysis::IndAveSlope(int n, const LiveValues& v) const {
         const int step = v.stepIndex + 1;
         double sum = 0.0;
         for (int r = n - window + 1; r <= n; ++r)
-            sum += std::fabs(data_.value(step, column::LiveSlope, r));
+            sum += std::fabs(data_.value(step, ReadingColumn::LiveSlope, r));
         return static_cast<float>(sum / window);
     } catch (const std::exception& e) {
         return Failed("IndAveSlope", e);
@@ -123,8 +123,8 @@ Analysed<float> LiveAnalysis::CteLive(float indicator, const LiveValues& v) cons
     try {
         const int previous = v.stepIndex; // 1-based number of the step just finished
         const int end = EndOfStep(data_, previous);
-        return CteBetweenEnds(data_.value(previous, column::Temperature, end),
-                              data_.value(previous, column::Indicator, end), v.sampleTemp,
+        return CteBetweenEnds(data_.value(previous, ReadingColumn::Temperature, end),
+                              data_.value(previous, ReadingColumn::Indicator, end), v.sampleTemp,
                               indicator, v.sampleLength, v.correction);
     } catch (const std::exception& e) {
         return Failed("CteLive", e);

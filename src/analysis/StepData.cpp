@@ -11,17 +11,17 @@ namespace {
     throw std::out_of_range("Subscript out of range");
 }
 
-template <class R> auto& ColumnOf(R& r, int k) {
+template <class R> auto& ColumnOf(R& r, ReadingColumn k) {
     switch (k) {
-    case column::Elapsed:
+    case ReadingColumn::Elapsed:
         return r.elapsedMinutes;
-    case column::Indicator:
+    case ReadingColumn::Indicator:
         return r.indicator;
-    case column::Temperature:
+    case ReadingColumn::Temperature:
         return r.temperature;
-    case column::LiveSlope:
+    case ReadingColumn::LiveSlope:
         return r.liveSlope;
-    case column::Projected:
+    case ReadingColumn::Projected:
         return r.projectedIndicator;
     default:
         OutOfRange();
@@ -30,10 +30,10 @@ template <class R> auto& ColumnOf(R& r, int k) {
 
 } // namespace
 
-float Reading::column(int k) const {
+float Reading::column(ReadingColumn k) const {
     return ColumnOf(*this, k);
 }
-float& Reading::column(int k) {
+float& Reading::column(ReadingColumn k) {
     return ColumnOf(*this, k);
 }
 
@@ -65,16 +65,16 @@ int StepData::append(int step, const Reading& reading) {
     return count;
 }
 
-float StepData::value(int step, int column, int reading) const {
+float StepData::value(int step, ReadingColumn column, int reading) const {
     const auto& readings = Step(step);
-    if (column < 1 || column > kColumns || reading < 1 || reading > slots_) OutOfRange();
+    if (!ReadingColumnAt(ColumnNumber(column)) || reading < 1 || reading > slots_) OutOfRange();
     if (static_cast<size_t>(reading) > readings.size()) return 0.0f;
     return readings[static_cast<size_t>(reading - 1)].column(column);
 }
 
-void StepData::set(int step, int column, int reading, float value) {
+void StepData::set(int step, ReadingColumn column, int reading, float value) {
     auto& readings = Step(step);
-    if (column < 1 || column > kColumns || reading < 1) OutOfRange();
+    if (!ReadingColumnAt(ColumnNumber(column)) || reading < 1) OutOfRange();
     if (static_cast<size_t>(reading) > readings.size())
         readings.resize(static_cast<size_t>(reading));
     readings[static_cast<size_t>(reading - 1)].column(column) = value;

@@ -10,18 +10,30 @@
 // (the largest reading count of any step); beyond it, or outside the steps and columns, an
 // access throws std::out_of_range ("Subscript out of range").
 
+#include "platform/NumberedMembers.h"
+
+#include <array>
+#include <optional>
 #include <span>
 #include <vector>
 
 namespace dilato {
 
-namespace column {
-inline constexpr int Elapsed = 1;
-inline constexpr int Indicator = 2;
-inline constexpr int Temperature = 3;
-inline constexpr int LiveSlope = 4;
-inline constexpr int Projected = 5;
-} // namespace column
+// The columns of a reading. Their numbers (1 to 5) are the order in which the raw data file
+// and the test journal write a reading's values; only those files turn numbers into columns.
+enum class ReadingColumn : int { Elapsed = 1, Indicator, Temperature, LiveSlope, Projected };
+inline constexpr std::array<ReadingColumn, 5> kReadingColumns{
+    ReadingColumn::Elapsed, ReadingColumn::Indicator, ReadingColumn::Temperature,
+    ReadingColumn::LiveSlope, ReadingColumn::Projected};
+
+// The place of a column in a stored reading (1 to 5).
+[[nodiscard]] constexpr int ColumnNumber(ReadingColumn column) {
+    return static_cast<int>(column);
+}
+// The column stored at place `number`; none for any other number.
+[[nodiscard]] constexpr std::optional<ReadingColumn> ReadingColumnAt(int number) {
+    return MemberNumbered(kReadingColumns, number);
+}
 
 struct Reading {
     float elapsedMinutes = 0.0f;
@@ -30,9 +42,10 @@ struct Reading {
     float liveSlope = 0.0f;
     float projectedIndicator = 0.0f;
 
-    // Column 1 to 5 of the reading; any other column throws std::out_of_range.
-    [[nodiscard]] float column(int k) const;
-    [[nodiscard]] float& column(int k);
+    // One column of the reading; a column made from any other number throws
+    // std::out_of_range.
+    [[nodiscard]] float column(ReadingColumn k) const;
+    [[nodiscard]] float& column(ReadingColumn k);
 };
 
 // `InitialReading`: the state at the start of the test (the sequencer stores it).
@@ -62,9 +75,9 @@ class StepData {
     int append(int step, const Reading& reading);
 
     // StepData(step, column, reading).
-    [[nodiscard]] float value(int step, int column, int reading) const;
+    [[nodiscard]] float value(int step, ReadingColumn column, int reading) const;
     // Writes one value; a slot beyond the step's readings grows it (the gap reads 0).
-    void set(int step, int column, int reading, float value);
+    void set(int step, ReadingColumn column, int reading, float value);
 
     // The readings of step s in order (1-based reading r is element r - 1).
     [[nodiscard]] std::span<const Reading> readings(int step) const;

@@ -2,6 +2,8 @@
 // The main window's tabs in the order it shows them. A tab's number is its position in the
 // window's tab strip; only the window turns tabs into numbers and back.
 
+#include "platform/NumberedMembers.h"
+
 #include <array>
 #include <optional>
 
@@ -19,9 +21,7 @@ inline constexpr std::array<Tab, kTabCount> kTabs{Tab::Test,         Tab::Calibr
 }
 // The tab at a position of the strip; none for any other number (-1: the strip is empty).
 [[nodiscard]] constexpr std::optional<Tab> TabAt(int index) {
-    for (const Tab tab : kTabs)
-        if (TabIndex(tab) == index) return tab;
-    return std::nullopt;
+    return MemberNumbered(kTabs, index);
 }
 
 } // namespace dilato

@@ -318,22 +318,22 @@ std::vector<Reading> StepEnds(const StepData& data) {
 }
 
 PlotPoints StoredPoints(const StepData& data, GraphKind kind) {
-    static constexpr int kColumns[3][2] = {{column::Elapsed, column::Indicator},
-                                           {column::Elapsed, column::Temperature},
-                                           {column::Temperature, column::Indicator}};
+    using C = ReadingColumn;
+    static constexpr C kAxes[3][2] = {
+        {C::Elapsed, C::Indicator}, {C::Elapsed, C::Temperature}, {C::Temperature, C::Indicator}};
     PlotPoints points;
     if (!IsKnown(kind)) return points;
     const auto axes = static_cast<size_t>(OptionIndex(kind));
-    const int xc = kColumns[axes][0], yc = kColumns[axes][1];
+    const C xc = kAxes[axes][0], yc = kAxes[axes][1];
     double offset = 0.0;
     for (int s = 1; s <= data.stepCount(); ++s) {
         double largest = 0.0;
         for (int r = 1; r <= data.slotCount(); ++r) {
-            const float elapsed = data.value(s, column::Elapsed, r);
+            const float elapsed = data.value(s, ReadingColumn::Elapsed, r);
             if (elapsed <= 0.001f) continue;
             largest = std::max(largest, static_cast<double>(elapsed));
             const double x = data.value(s, xc, r);
-            points.x.push_back(xc == column::Elapsed ? x + offset : x);
+            points.x.push_back(xc == ReadingColumn::Elapsed ? x + offset : x);
             points.y.push_back(data.value(s, yc, r));
         }
         offset += largest;

@@ -3,6 +3,8 @@
 // against temperature. Its number is the position of its option on the Plotting Setup tab; a
 // kind becomes a number, and a number a kind, only there.
 
+#include "platform/NumberedMembers.h"
+
 #include <array>
 #include <optional>
 
@@ -17,13 +19,6 @@ enum class GraphKind : int {
 inline constexpr std::array<GraphKind, 3> kGraphKinds{
     GraphKind::DisplacementTime, GraphKind::TemperatureTime, GraphKind::DisplacementTemperature};
 
-// Whether `kind` is one of the three (a kind made from any other number is not).
-[[nodiscard]] constexpr bool IsKnown(GraphKind kind) {
-    for (const GraphKind known : kGraphKinds)
-        if (kind == known) return true;
-    return false;
-}
-
 // The position of the kind's option (0, 1, 2).
 [[nodiscard]] constexpr int OptionIndex(GraphKind kind) {
     return static_cast<int>(kind);
@@ -31,9 +26,12 @@ inline constexpr std::array<GraphKind, 3> kGraphKinds{
 
 // The kind of the option at `index`; none for any other number.
 [[nodiscard]] constexpr std::optional<GraphKind> GraphKindAt(int index) {
-    for (const GraphKind kind : kGraphKinds)
-        if (OptionIndex(kind) == index) return kind;
-    return std::nullopt;
+    return MemberNumbered(kGraphKinds, index);
+}
+
+// Whether `kind` is one of the three (a kind made from any other number is not).
+[[nodiscard]] constexpr bool IsKnown(GraphKind kind) {
+    return GraphKindAt(OptionIndex(kind)).has_value();
 }
 
 } // namespace dilato

@@ -101,8 +101,8 @@ bool ReadRawLines(const std::vector<std::string>& lines, StoredTest& test) {
                 // The whole line or nothing of it: a bad field leaves no half reading.
                 float values[5];
                 for (size_t k = 0; k < 5; ++k) values[k] = FieldNumber(fields[k]);
-                for (int k = 1; k <= 5; ++k)
-                    test.data.set(step, k, slot, values[static_cast<size_t>(k - 1)]);
+                for (const ReadingColumn k : kReadingColumns)
+                    test.data.set(step, k, slot, values[static_cast<size_t>(ColumnNumber(k) - 1)]);
                 ++slot;
             }
         }

@@ -98,8 +98,8 @@ int IntField(const std::string& text) {
 
 Reading ReadingOf(const std::vector<std::string>& f, size_t first) {
     Reading r;
-    for (int k = 1; k <= StepData::kColumns; ++k)
-        r.column(k) = FloatField(f.at(first + static_cast<size_t>(k) - 1));
+    for (const ReadingColumn k : kReadingColumns)
+        r.column(k) = FloatField(f.at(first + static_cast<size_t>(ColumnNumber(k)) - 1));
     return r;
 }
 

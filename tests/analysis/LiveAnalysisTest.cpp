@@ -40,7 +40,7 @@ class LiveAnalysisTest : public ::testing::Test {
             const float t = 0.1f * static_cast<float>(r);
             data.append(2, {t, static_cast<float>(f(t)), 80.0f, 0.0f, 0.0f});
         }
-        v.indicatorReading = data.value(2, column::Indicator, count);
+        v.indicatorReading = data.value(2, ReadingColumn::Indicator, count);
     }
 
     RecordingOperator op;
@@ -176,7 +176,7 @@ TEST_F(LiveAnalysisTest, ProjectionStaysExactLateInADayLongHold) {
                         0.0f, 0.0f});
     }
     const int n = data.readingCount(2);
-    v.indicatorReading = data.value(2, column::Indicator, n);
+    v.indicatorReading = data.value(2, ReadingColumn::Indicator, n);
     Projection p;
     analysis.ProjectIndicator(n, v, p);
     EXPECT_NEAR(p.projectedIndicator, kThirtyCte, 2e-8)
@@ -192,7 +192,7 @@ TEST_F(LiveAnalysisTest, TheSlopeCountsOnPastTheDayWhereTheStoredMinutesStartAga
                         static_cast<float>(0.0120 + 1e-7 * (t - 1400.0)), 80.0f, 0.0f, 0.0f});
     }
     const int n = data.readingCount(2);
-    ASSERT_LT(data.value(2, column::Elapsed, n), data.value(2, column::Elapsed, n - 49));
+    ASSERT_LT(data.value(2, ReadingColumn::Elapsed, n), data.value(2, ReadingColumn::Elapsed, n - 49));
     EXPECT_NEAR(analysis.IndicatorSlope(n, v), 1.0, 0.05);
 }
 

@@ -219,7 +219,7 @@ TEST(SequencerClock, AStepThatCrossesMidnightKeepsCounting) {
     const auto& data = b.run().stepData;
     int stored = data.readingCount(1);
     for (int r = 2; r <= stored; ++r)
-        EXPECT_GT(data.value(1, column::Elapsed, r), data.value(1, column::Elapsed, r - 1)) << r;
+        EXPECT_GT(data.value(1, ReadingColumn::Elapsed, r), data.value(1, ReadingColumn::Elapsed, r - 1)) << r;
 }
 
 class ThrowingInstruments final : public test::FakeInstruments {

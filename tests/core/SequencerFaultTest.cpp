@@ -189,9 +189,9 @@ TEST(HoldLimit, ASampleThatNeverSettlesIsSavedThirtyHoursIntoItsHold) {
     const StepData& data = b.run().stepData;
     float largest = 0;
     for (int r = 1; r <= data.readingCount(1); ++r)
-        largest = std::max(largest, data.value(1, column::Elapsed, r));
+        largest = std::max(largest, data.value(1, ReadingColumn::Elapsed, r));
     EXPECT_GT(largest, 1430.0f);
-    EXPECT_LT(data.value(1, column::Elapsed, data.readingCount(1)), 400.0f);
+    EXPECT_LT(data.value(1, ReadingColumn::Elapsed, data.readingCount(1)), 400.0f);
 }
 
 } // namespace

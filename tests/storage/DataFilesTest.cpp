@@ -91,10 +91,10 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     EXPECT_FLOAT_EQ(stored->sampleLength, 2.0f);
     EXPECT_EQ(stored->accuracyOption, 1);
     // Readings keep one numbering across the steps: step 2 starts at slot 4.
-    EXPECT_FLOAT_EQ(stored->data.value(1, column::Elapsed, 3), 1.5f);
-    EXPECT_FLOAT_EQ(stored->data.value(2, column::Elapsed, 3), 0.0f);
-    EXPECT_FLOAT_EQ(stored->data.value(2, column::Elapsed, 4), 0.5f);
-    EXPECT_FLOAT_EQ(stored->data.value(3, column::Temperature, 9), 80.0f);
+    EXPECT_FLOAT_EQ(stored->data.value(1, ReadingColumn::Elapsed, 3), 1.5f);
+    EXPECT_FLOAT_EQ(stored->data.value(2, ReadingColumn::Elapsed, 3), 0.0f);
+    EXPECT_FLOAT_EQ(stored->data.value(2, ReadingColumn::Elapsed, 4), 0.5f);
+    EXPECT_FLOAT_EQ(stored->data.value(3, ReadingColumn::Temperature, 9), 80.0f);
 
     const PlotPoints points = StoredPoints(stored->data, GraphKind::DisplacementTime);
     ASSERT_EQ(points.x.size(), 9u);
