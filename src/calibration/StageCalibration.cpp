@@ -121,7 +121,7 @@ bool StageCalibration::CalTcOk() {
         // Whatever failed, the stage does not stay where the calibration put it.
         if (CalPhase != calphase::Ended) {
             CalPhase = calphase::Ended;
-            s_.window.UpdateTestStatus(0);
+            s_.window.UpdateTestStatus(TestState::StepStart);
             (void)Finish(true);
         }
         return false;
@@ -163,7 +163,7 @@ bool StageCalibration::Abort(const std::string& message, const char* advice) {
         message.empty() ? std::string(advice) : message + "\r\n" + advice;
     CalPhase = calphase::Ended;
     s_.view.WriteCalTextMsg(text);
-    s_.window.UpdateTestStatus(0);
+    s_.window.UpdateTestStatus(TestState::StepStart);
     (void)Finish(true);
     return false;
 }
@@ -210,7 +210,7 @@ bool StageCalibration::Finish(bool aborted) {
         v.WriteCalTextMsg("   Calibration completed successfully!");
         FileTcCalData(before);
         s_.window.RefreshCalUI(false);
-        s_.window.UpdateTestStatus(0);
+        s_.window.UpdateTestStatus(TestState::StepStart);
     } else {
         outcome = aborted ? CalOutcome::Aborted : CalOutcome::Rejected;
         if (!aborted) v.WriteCalTextMsg("   ... Calibration unsuccessful ...");

@@ -9,6 +9,7 @@
 // calibration date and writes no record; either way the stage returns to 20 °C uncalibrated
 // with its test mode off.
 
+#include "analysis/TestState.h"
 #include "calibration/CalibrationRecord.h"
 #include "calibration/CalibrationView.h"
 #include "calibration/CalibratorLink.h"
@@ -37,8 +38,8 @@ inline constexpr int Ended = 3;
 class CalibrationWindow {
   public:
     virtual ~CalibrationWindow() = default;
-    // The status text of the calibration tab (by `CalPhase` while `gTestState` is 0).
-    virtual void UpdateTestStatus(int code) = 0;
+    // The status text of the calibration tab (by `CalPhase` while `gTestState` is StepStart).
+    virtual void UpdateTestStatus(TestState phase) = 0;
     // The CAL button from `CalDone`; completes the tab when the calibration is done.
     virtual void RefreshCalUI(bool reset) = 0;
 };

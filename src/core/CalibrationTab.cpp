@@ -26,7 +26,7 @@ void CalibrationTab::EnterInstCalib() {
     cal_.Reset(); // `CalRunState` 10, `CalPhase` 0, `CalDone` false, readings and record
     s_.run.gTestState = state::StepStart;
     s_.run.StepIndex = 0;
-    UpdateTestStatus(0);
+    UpdateTestStatus(TestState::StepStart);
     EnableCalUI(true);
     RefreshCalUI(true);
     view_.hobbsMeter = FormatNumber(LeadingNumber(s_.logs.HobbsMeterUpdate("0")), "#");
@@ -45,7 +45,7 @@ bool CalibrationTab::LeaveInstCalib() {
         s_.run.TestFinished = true;
         cal_.CalRunState = calrun::Idle;
         s_.run.gTestState = state::Idle;
-        UpdateTestStatus(-2);
+        UpdateTestStatus(TestState::Idle);
         s_.run.CalibrationMode = false;
         return true;
     } catch (const std::exception&) {
@@ -59,10 +59,10 @@ void CalibrationTab::Step() {
     s_.window.calPhase = cal_.CalPhase;
 }
 
-void CalibrationTab::UpdateTestStatus(int code) {
+void CalibrationTab::UpdateTestStatus(TestState phase) {
     s_.window.calPhase = cal_.CalPhase;
-    s_.window.UpdateTestStatus(code);
-    if (code == 0 && s_.run.CalibrationMode &&
+    s_.window.UpdateTestStatus(phase);
+    if (phase == TestState::StepStart && s_.run.CalibrationMode &&
         (cal_.CalPhase == calphase::Ready || cal_.CalPhase == calphase::Ended)) {
         view_.calibMessVisible = false;
         view_.tcTestEnabled = true;

@@ -55,7 +55,7 @@ class CalibrationTab final : public CalibrationWindow {
     void CalibrationCompleted();
 
     // CalibrationWindow
-    void UpdateTestStatus(int code) override;
+    void UpdateTestStatus(TestState phase) override;
     void RefreshCalUI(bool reset) override;
 
     [[nodiscard]] const CalibrationView& view() const { return view_; }

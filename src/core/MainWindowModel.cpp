@@ -9,13 +9,13 @@ namespace dilato {
 MainWindowModel::MainWindowModel(TestRun& run, const SystemParameters& params, LogSink& log)
     : run_(run), params_(params), log_(log) {}
 
-void MainWindowModel::UpdateTestStatus(int code) {
+void MainWindowModel::ShowStatus(std::optional<TestState> phase) {
     const int target = run_.CalibrationMode ? 1 : 0;
-    if (code == 1) view_.calibrationStatusEnabled = true;
+    if (phase == TestState::Settling) view_.calibrationStatusEnabled = true;
 
     const double batch = params_.SysParam(slot::NumberOfBatchTests).number();
     if (batch > 0) {
-        const int point = code == 10 ? 1 : run_.StepIndex + 1;
+        const int point = phase ? run_.StepIndex + 1 : 1;
         const double steps = batch + params_.SysParam(slot::AddRoundTripTests).number();
         ProgressSuffix = " (" + FormatNumber(point, "0") + " of " + FormatNumber(steps, "0") + ")";
     } else {
@@ -23,11 +23,12 @@ void MainWindowModel::UpdateTestStatus(int code) {
     }
 
     std::string text;
-    if (code == -1 || (code == 0 && !run_.CalibrationMode)) {
+    const bool running = phase >= TestState::Settling && phase <= TestState::Hold;
+    if (phase == TestState::Accepted || (phase == TestState::StepStart && !run_.CalibrationMode)) {
         text = "Starting Test";
-    } else if (code == 0) {
+    } else if (phase == TestState::StepStart) {
         text = calPhase == 0 ? "Ready" : calPhase == 3 ? "Calibration Ended" : "Calibrating";
-    } else if (code >= 1 && code <= 3) {
+    } else if (running) {
         text = (run_.CalibrationMode ? "Calibrating" : "Testing") + ProgressSuffix;
     } else {
         text = "Ready" + ProgressSuffix;

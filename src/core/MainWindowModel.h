@@ -80,8 +80,10 @@ class MainWindowModel final : public MainWindowPort {
         folderRefresh_ = std::move(refresh);
     }
 
-    void UpdateTestStatus(int code);
-    void UpdateTestStatus(TestState state) { UpdateTestStatus(StatusCode(state)); }
+    // The status line for a phase of the test, or of the calibration in calibration mode.
+    void UpdateTestStatus(TestState phase) { ShowStatus(phase); }
+    // The status line of a test whose first step has not started: "Ready", point 1.
+    void UpdateTestStatusNotStarted() { ShowStatus(std::nullopt); }
     void UpdateTestStateUI();
     void ClearTestStateUI(bool red);
     void EnableTabs();
@@ -106,6 +108,8 @@ class MainWindowModel final : public MainWindowPort {
     int calPhase = 0;           // `CalPhase` of the stage calibration: 0 ready, 3 ended
 
   private:
+    void ShowStatus(std::optional<TestState> phase);
+
     TestRun& run_;
     const SystemParameters& params_;
     LogSink& log_;

@@ -393,7 +393,7 @@ void Sequencer::FinishCurrentTest(bool save) {
     if (c_.sinks) c_.sinks->StepSaved(run.StepIndex + 1);
     if (AdvanceStep(false)) {
         run.gTestState = state::StepStart;
-        c_.window.UpdateTestStatus(0);
+        c_.window.UpdateTestStatus(TestState::StepStart);
         c_.log.TestLog("", testlog::StepStart);
         UpdateElapsed(true);
         SetTempComd();

@@ -76,7 +76,7 @@ void TestSession::EnterTest() {
     run.StartRequested = false;
     run.TestFinished = false;
     run.StepIndex = 0;
-    window.UpdateTestStatus(10);
+    window.UpdateTestStatusNotStarted();
     run.gTestState = state::Idle;
     sequencer.SetTempComd();
     ticks.ResumeTicks();

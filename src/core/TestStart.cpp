@@ -13,7 +13,7 @@ namespace dilato {
 
 void TestStart::StartButtonHit() {
     c_.window.view().startEnabled = false;
-    c_.window.UpdateTestStatus(10);
+    c_.window.UpdateTestStatusNotStarted();
     c_.run.StartRequested = true;
     if (!c_.ticks.TicksActive()) c_.ticks.ResumeTicks();
 }
@@ -28,7 +28,7 @@ void TestStart::StartTest() {
     ReorderTempSequence(c_.params, c_.instruments.SampleTemp(), c_.op);
     if (PlanWithinStageReach(c_.params, c_.op) && PlanGivesResults(c_.params, c_.op) &&
         StartButtSetup()) {
-        c_.window.UpdateTestStatus(10);
+        c_.window.UpdateTestStatusNotStarted();
         c_.instruments.SetStageTestMode(true, true);
         // A controller that did not answer has aborted the start (and shown why); the abort
         // has already put the window back in its idle look.
@@ -86,7 +86,7 @@ bool TestStart::StartButtSetup() {
             c_.window.ButtonsForRunningTest();
             c_.window.FormFileEnable(false);
         }
-        c_.window.UpdateTestStatus(0);
+        c_.window.UpdateTestStatus(TestState::StepStart);
         return true;
     } catch (const std::exception& e) {
         sequencer_.StopTest(true);

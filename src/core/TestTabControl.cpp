@@ -74,7 +74,7 @@ void TestTabControl::InitMainWindow() {
     run.StartRequested = false;
     ShowStartState();
     run.StepIndex = 0;
-    session_.window.UpdateTestStatus(10);
+    session_.window.UpdateTestStatusNotStarted();
 }
 
 void TestTabControl::RefreshFolders() {

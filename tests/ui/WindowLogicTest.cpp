@@ -66,23 +66,23 @@ TEST(WindowModel, StatusTextsCarryTheProgressOfTheBatch) {
     SessionBench b({20, 30, 40, 50, 60});
     MainWindowModel& w = b.session->window;
     b.params.SysParam(slot::AddRoundTripTests) = 1;
-    w.UpdateTestStatus(10);
+    w.UpdateTestStatusNotStarted();
     EXPECT_EQ(w.view().statusText[0], "Ready (1 of 6)") << "Start with 5 points and the round trip";
     b.run().StepIndex = 3;
-    w.UpdateTestStatus(10);
-    EXPECT_EQ(w.view().statusText[0], "Ready (1 of 6)") << "code 10 always shows point 1";
-    w.UpdateTestStatus(2);
+    w.UpdateTestStatusNotStarted();
+    EXPECT_EQ(w.view().statusText[0], "Ready (1 of 6)") << "a test not started shows point 1";
+    w.UpdateTestStatus(state::TemperatureWait);
     EXPECT_EQ(w.view().statusText[0], "Testing (4 of 6)");
-    w.UpdateTestStatus(0);
+    w.UpdateTestStatus(state::StepStart);
     EXPECT_EQ(w.view().statusText[0], "Starting Test");
-    w.UpdateTestStatus(-2);
+    w.UpdateTestStatus(state::Idle);
     EXPECT_EQ(w.view().statusText[0], "Ready (4 of 6)");
     b.run().CalibrationMode = true;
-    w.UpdateTestStatus(1);
+    w.UpdateTestStatus(state::Settling);
     EXPECT_EQ(w.view().statusText[1], "Calibrating (4 of 6)") << "the calibration tab's label";
     b.run().CalibrationMode = false;
     b.params.SysParam(slot::NumberOfBatchTests) = 0;
-    w.UpdateTestStatus(3);
+    w.UpdateTestStatus(state::Hold);
     EXPECT_EQ(w.view().statusText[0], "Testing") << "no points, no progress";
 }
 
