@@ -12,7 +12,7 @@ namespace dilato::sim {
 
 struct NoLog final : LogSink {
     void ErrorLog(const std::string&) override {}
-    void TestLog(const std::string&, int) override {}
+    void TestLog(const std::string&, TestLogKind) override {}
 };
 
 struct FixedPorts final : ComPortSettings {

@@ -116,7 +116,7 @@ bool CalibratorLink::GetTcCalibratorTemp(float& temp, std::string& message) {
         message = std::string(ok ? "TC Calibrator temperature-read successful: "
                                  : "Problem reading Tc Calibrator temperature: ") +
                   FormatSingle(temp, "0.00") + "\xC2\xB0" "C";
-    s_.links.services().log.TestLog(message, testlog::Calibrator);
+    s_.links.services().log.TestLog(message, TestLogKind::Calibrator);
     return ok;
 }
 

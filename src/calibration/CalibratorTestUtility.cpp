@@ -27,7 +27,7 @@ void CalibratorTestUtility::Find() {
         const int type = link_.TcCalType();
         if (type == tccal::Martel8010 || type == tccal::Manual) {
             pollEnabled = found;
-            link_.links().services().log.TestLog(message, testlog::Calibrator);
+            link_.links().services().log.TestLog(message, TestLogKind::Calibrator);
         } else {
             pollEnabled = false;
         }

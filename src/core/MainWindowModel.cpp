@@ -37,7 +37,7 @@ void MainWindowModel::ShowStatus(std::optional<TestState> phase) {
 
     if (!run_.CalibrationMode &&
         (text.find("Starting Test") != std::string::npos || run_.StepIndex > 0))
-        log_.TestLog(ProgressSuffix, testlog::StepStart);
+        log_.TestLog(ProgressSuffix, TestLogKind::StepStart);
 }
 
 void MainWindowModel::UpdateTestStateUI() {

@@ -33,7 +33,7 @@ bool Program::LoadFiles() {
 }
 
 void Program::StartInstruments() {
-    logs.TestLog("", testlog::Launch);
+    logs.TestLog("", TestLogKind::Launch);
     discovery.CheckInstrumentLinks();
     (void)logs.HobbsMeterUpdate("0.00");
     if (!links.DemoMode()) logs.StartUsage();

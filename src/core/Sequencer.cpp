@@ -394,10 +394,10 @@ void Sequencer::FinishCurrentTest(bool save) {
     if (AdvanceStep(false)) {
         run.gTestState = state::StepStart;
         c_.window.UpdateTestStatus(TestState::StepStart);
-        c_.log.TestLog("", testlog::StepStart);
+        c_.log.TestLog("", TestLogKind::StepStart);
         UpdateElapsed(true);
         SetTempComd();
-        c_.log.TestLog(c_.window.ProgressSuffix, testlog::StepStart);
+        c_.log.TestLog(c_.window.ProgressSuffix, TestLogKind::StepStart);
     } else {
         run.LivePlot = false;
         run.TestFinished = true;

@@ -58,7 +58,7 @@ void StartUp::Steps() {
         EndProgram(1, "regional settings");
     host_.RaisePriority();
     p_.session.run.ExitRequested = false;
-    p_.logs.TestLog("", testlog::Launch);
+    p_.logs.TestLog("", TestLogKind::Launch);
     CleanUpdateFolder(p_.folders.SysFolder);
     ShowLastUpdateResult(p_.folders.SysFolder, op);
     p_.settings.ReadDilatoIni();

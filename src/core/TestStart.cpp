@@ -140,7 +140,7 @@ void TestStart::AbortWith(const AbortMessage& m) {
     c_.ticks.SuspendTicks();
     PlayEventSound(c_.op, c_.appFolder, "Attention.wav");
     sequencer_.StopTest(false);
-    c_.log.TestLog(m.text, testlog::InstrumentAbort);
+    c_.log.TestLog(m.text, TestLogKind::InstrumentAbort);
     ShowMessage(c_.op, m.text, m.title);
 }
 

@@ -36,7 +36,7 @@ bool ComDiscovery::EnumComPorts() {
             p.setPortOpen(false);
             comPorts_.push_back(n);
             links_.services().log.TestLog("Serial Port COM " + std::to_string(n) + " found",
-                                          testlog::Status);
+                                          TestLogKind::Status);
         }
     } catch (const std::exception& e) {
         ReportError(links_.services().op, 0, "modIO.EnumComPorts", e.what());

@@ -7,20 +7,21 @@
 
 namespace dilato {
 
-// Kinds of test-log entry.
-namespace testlog {
-inline constexpr int Launch = 0;
-inline constexpr int InstrumentAbort = 11;
-inline constexpr int Calibrator = 12;
-inline constexpr int StepStart = 15;
-inline constexpr int Status = 17;
-} // namespace testlog
+// Kinds of test-log entry. A kind's number shows only in the message of a test log that
+// cannot be written ("TestLog, RecCode=N").
+enum class TestLogKind : int {
+    Launch = 0,
+    InstrumentAbort = 11,
+    Calibrator = 12,
+    StepStart = 15,
+    Status = 17,
+};
 
 class LogSink {
 public:
     virtual ~LogSink() = default;
     virtual void ErrorLog(const std::string& text) = 0;
-    virtual void TestLog(const std::string& text, int kind) = 0;
+    virtual void TestLog(const std::string& text, TestLogKind kind) = 0;
 };
 
 } // namespace dilato

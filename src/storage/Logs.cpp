@@ -78,7 +78,7 @@ void Logs::RotateTestLogs() const {
     move(TestLogFile(0), TestLogFile(1));
 }
 
-void Logs::TestLog(const std::string& text, int kind) {
+void Logs::TestLog(const std::string& text, TestLogKind kind) {
     if (inputs_.CalibrationMode && inputs_.CalibrationMode()) return;
     try {
         const long now = NowSeconds();
@@ -88,19 +88,19 @@ void Logs::TestLog(const std::string& text, int kind) {
 
         std::vector<std::string> entry;
         switch (kind) {
-        case testlog::Launch:
+        case TestLogKind::Launch:
             RotateTestLogs();
             entry = {std::string("Dilato ") + " V" + kVersionText +
                      " Launched: " + FormatDateMDY(clock_.today()) + "  " + TimeText()};
             state_.stamp = now;
             break;
-        case testlog::InstrumentAbort:
+        case TestLogKind::InstrumentAbort:
             entry = {text + "  " + suffix};
             break;
-        case testlog::Calibrator:
+        case TestLogKind::Calibrator:
             entry = {text + "  " + TimeText()};
             break;
-        case testlog::StepStart: {
+        case TestLogKind::StepStart: {
             const std::string progress = window_.CurrentProgressText();
             if (sinceStamp < 15) return;
             if (!progress.empty() && progress == state_.lastProgressText) return;
@@ -117,7 +117,7 @@ void Logs::TestLog(const std::string& text, int kind) {
             state_.lastProgressText = window_.CurrentProgressText();
             return;
         }
-        case testlog::Status:
+        case TestLogKind::Status:
             entry = {Padded("Status: " + text, 40) + "at " + TimeText()};
             break;
         default:
@@ -125,7 +125,8 @@ void Logs::TestLog(const std::string& text, int kind) {
         }
         AppendTextLines(TestLogFile(), entry);
     } catch (const std::exception& e) {
-        ReportError(op_, 0, "TestLog, RecCode=" + FormatNumber(kind, "#"), e.what());
+        ReportError(op_, 0, "TestLog, RecCode=" + FormatNumber(static_cast<int>(kind), "#"),
+                    e.what());
     }
 }
 

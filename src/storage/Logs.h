@@ -46,7 +46,7 @@ class Logs final : public LogSink {
           inputs_(std::move(inputs)) {}
 
     void ErrorLog(const std::string& text) override;
-    void TestLog(const std::string& text, int kind) override;
+    void TestLog(const std::string& text, TestLogKind kind) override;
 
     // Adds `minutes` (a number text) to the usage meter and returns the total hours as
     // "0.00" text, or an empty text when there was no meter file. "0.00" only reads it.

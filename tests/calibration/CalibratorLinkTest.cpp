@@ -110,7 +110,7 @@ TEST(CalibratorReading, ValueOverAndSilence) {
     EXPECT_NEAR(t, f.sim.bench.stageTemp() + 0.1, 0.01) << "the stage through the thermocouple";
     EXPECT_EQ(message.rfind("TC Calibrator temperature-read successful: ", 0), 0u) << message;
     ASSERT_FALSE(f.log.entries.empty());
-    EXPECT_EQ(f.log.entries.back().second, testlog::Calibrator);
+    EXPECT_EQ(f.log.entries.back().second, TestLogKind::Calibrator);
 
     f.sim.calibrator.thermocoupleConnected = false;
     EXPECT_FALSE(f.link.GetTcCalibratorTemp(t, message));

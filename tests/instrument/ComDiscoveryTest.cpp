@@ -33,7 +33,8 @@ TEST(ComDiscovery, EnumeratesThePortsThatOpenAndLogsEach) {
     ASSERT_TRUE(f.discovery.EnumComPorts());
     EXPECT_EQ(f.discovery.ComPorts(), (std::vector<int>{1, 3, 4}));
     ASSERT_EQ(f.log.entries.size(), 3u);
-    EXPECT_EQ(f.log.entries[0], (std::pair<std::string, int>{"Serial Port COM 1 found", 17}));
+    EXPECT_EQ(f.log.entries[0],
+              (std::pair<std::string, TestLogKind>{"Serial Port COM 1 found", TestLogKind::Status}));
     EXPECT_FALSE(f.p1.portOpen()) << "each port is closed again";
 
     f.board.vanish(1);

@@ -20,7 +20,7 @@ namespace {
 
 struct RecordingLog final : LogSink {
     void ErrorLog(const std::string& text) override { errors.push_back(text); }
-    void TestLog(const std::string&, int) override {}
+    void TestLog(const std::string&, TestLogKind) override {}
     std::vector<std::string> errors;
 };
 

@@ -62,7 +62,7 @@ TEST(Logs, ALaunchRotatesTheTwentyKeptLogs) {
     r.dir.write("LogFiles/TestLog.txt", "current\r\n");
     for (int n = 1; n <= kKeptTestLogs; ++n)
         r.dir.write("LogFiles/TestLog" + std::to_string(n) + ".txt", std::to_string(n) + "\r\n");
-    r.logs.TestLog("", testlog::Launch);
+    r.logs.TestLog("", TestLogKind::Launch);
     EXPECT_EQ(r.testLog(),
               std::string("Dilato  V") + kVersionText + " Launched: 01-05-2026  09:00:00\r\n");
     EXPECT_EQ(r.testLog(1), "current\r\n");
@@ -72,23 +72,23 @@ TEST(Logs, ALaunchRotatesTheTwentyKeptLogs) {
     EXPECT_TRUE(r.op.messages.empty());
 
     LogRig fresh; // no log folder at all: the launch makes it
-    fresh.logs.TestLog("ignored", testlog::Launch);
+    fresh.logs.TestLog("ignored", TestLogKind::Launch);
     EXPECT_EQ(fresh.testLog().substr(0, 9), "Dilato  V");
     EXPECT_FALSE(std::filesystem::exists(fresh.dir.path() + "LogFiles/TestLog1.txt"));
 }
 
 TEST(Logs, StatusAbortAndCalibratorEntries) {
     LogRig r;
-    r.logs.TestLog("", testlog::Launch);
+    r.logs.TestLog("", TestLogKind::Launch);
     const size_t launch = r.testLog().size();
-    r.logs.TestLog("Link OK", testlog::Status);
-    r.logs.TestLog("Link OK", testlog::Status);
-    r.logs.TestLog(std::string(40, 'x'), testlog::Status);
-    r.logs.TestLog("Sensor silent", testlog::InstrumentAbort);
-    r.logs.TestLog("Calibrator found", testlog::Calibrator);
-    r.logs.TestLog("nothing", 3);
+    r.logs.TestLog("Link OK", TestLogKind::Status);
+    r.logs.TestLog("Link OK", TestLogKind::Status);
+    r.logs.TestLog(std::string(40, 'x'), TestLogKind::Status);
+    r.logs.TestLog("Sensor silent", TestLogKind::InstrumentAbort);
+    r.logs.TestLog("Calibrator found", TestLogKind::Calibrator);
+    r.logs.TestLog("nothing", static_cast<TestLogKind>(3));
     r.calibrating = true;
-    r.logs.TestLog("Link OK", testlog::Status);
+    r.logs.TestLog("Link OK", TestLogKind::Status);
     EXPECT_EQ(r.testLog().substr(launch), "Status: Link OK                         at 09:00:00\r\n"
                                           "Status: Link OK                         at 09:00:00\r\n"
                                           "Status: " +
@@ -103,15 +103,15 @@ TEST(Logs, StepStartsAreFilteredByTimeAndProgressText) {
     LogRig r;
     r.params.SysParam(slot::FirstBatchTemp) = "20";
     r.params.SysParam(slot::FirstBatchTemp + 1) = "50";
-    r.logs.TestLog("", testlog::Launch);
+    r.logs.TestLog("", TestLogKind::Launch);
     const size_t launch = r.testLog().size();
     r.clock.advance(10);
-    r.logs.TestLog(" run1", testlog::StepStart);
+    r.logs.TestLog(" run1", TestLogKind::StepStart);
     EXPECT_EQ(r.testLog().size(), launch) << "less than 15 s after the launch";
 
     r.clock.advance(10);
     r.window.progress = "Step 1 of 2";
-    r.logs.TestLog(" run1", testlog::StepStart);
+    r.logs.TestLog(" run1", TestLogKind::StepStart);
     const std::string first = "==============================\r\n"
                               "Starting Test run1       09:00:20\r\n"
                               "------------------------------\r\n"
@@ -120,28 +120,28 @@ TEST(Logs, StepStartsAreFilteredByTimeAndProgressText) {
     EXPECT_EQ(r.testLog().substr(launch), first);
 
     r.clock.advance(60);
-    r.logs.TestLog(" run1", testlog::StepStart);
+    r.logs.TestLog(" run1", TestLogKind::StepStart);
     EXPECT_EQ(r.testLog().substr(launch), first) << "same progress text as last time";
 
     r.window.progress = "Step 2 of 2";
     r.step = 1;
-    r.logs.TestLog(" a very long test name indeed", testlog::StepStart);
+    r.logs.TestLog(" a very long test name indeed", TestLogKind::StepStart);
     EXPECT_NE(r.testLog().find("Starting Test a very long09:01:20\r\n"), std::string::npos);
     EXPECT_NE(r.testLog().find("Batch T = 50\xB0"), std::string::npos);
 
     // across midnight the stamp still counts forward
     r.clock.setNow(QDateTime(QDate(2026, 1, 5), QTime(23, 59, 50)));
-    r.logs.TestLog("", testlog::Launch);
+    r.logs.TestLog("", TestLogKind::Launch);
     r.clock.setNow(QDateTime(QDate(2026, 1, 6), QTime(0, 0, 10)));
     r.window.progress = "Step 1 of 2";
     r.step = 0;
-    r.logs.TestLog(" night", testlog::StepStart);
+    r.logs.TestLog(" night", TestLogKind::StepStart);
     EXPECT_NE(r.testLog().find("Starting Test night      00:00:10"), std::string::npos);
 
     r.step = 12; // beyond the plan: reported, not thrown
     r.clock.advance(30);
     r.window.progress = "other";
-    r.logs.TestLog(" x", testlog::StepStart);
+    r.logs.TestLog(" x", TestLogKind::StepStart);
     EXPECT_EQ(r.op.last().text, "Error in TestLog, RecCode=15: \nSubscript out of range");
 }
 

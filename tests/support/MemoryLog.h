@@ -12,9 +12,11 @@ namespace dilato::test {
 class MemoryLog final : public LogSink {
   public:
     void ErrorLog(const std::string& text) override { errors.push_back(text); }
-    void TestLog(const std::string& text, int kind) override { entries.emplace_back(text, kind); }
+    void TestLog(const std::string& text, TestLogKind kind) override {
+        entries.emplace_back(text, kind);
+    }
     std::vector<std::string> errors;
-    std::vector<std::pair<std::string, int>> entries; // text, kind
+    std::vector<std::pair<std::string, TestLogKind>> entries; // text, kind
 };
 
 } // namespace dilato::test
