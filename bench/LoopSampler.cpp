@@ -51,6 +51,15 @@ double ThreadCpuMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
+// The program thread's time waiting for a processor so far (ms), from the kernel's
+// scheduler statistics: on the processor, waiting on the run queue, time slices.
+double QueuedMs() {
+    std::ifstream in("/proc/thread-self/schedstat");
+    long long running = 0, waiting = 0;
+    in >> running >> waiting;
+    return static_cast<double>(waiting) / 1e6;
+}
+
 void TakeStack(int) {
     const int at = gTaken.load(std::memory_order_relaxed);
     if (at >= kSamples) return;
@@ -164,6 +173,7 @@ LoopSampler::LoopSampler(std::chrono::milliseconds threshold) : threshold_(thres
     startNs_ = MonotonicNs();
     lastPassNs_ = startNs_;
     lastCpuMs_ = ThreadCpuMs();
+    lastQueuedMs_ = QueuedMs();
     QObject::connect(&watchdog_, &QTimer::timeout, [this] { Pass(); });
     watchdog_.start(kLoopPass);
     sampler_ = std::thread([this, target = pthread_self()] {
@@ -192,6 +202,7 @@ void LoopSampler::Pass() {
     rusage u{};
     getrusage(RUSAGE_THREAD, &u);
     const double cpu = ThreadCpuMs();
+    const double queued = QueuedMs();
     const auto gap = std::chrono::milliseconds((now - last) / 1'000'000);
     longest_ = std::max(longest_, gap);
     if (gap > threshold_) {
@@ -199,6 +210,7 @@ void LoopSampler::Pass() {
         b.startS = static_cast<double>(last - startNs_) / 1e9;
         b.wallMs = static_cast<double>(now - last) / 1e6;
         b.cpuMs = cpu - lastCpuMs_;
+        b.queuedMs = queued - lastQueuedMs_;
         b.preempted = u.ru_nivcsw - lastPreempted_;
         b.waited = u.ru_nvcsw - lastWaited_;
         const int taken = gTaken.load(std::memory_order_acquire);
@@ -211,6 +223,7 @@ void LoopSampler::Pass() {
     // The work above is the sampler's own: not counted in the next block.
     lastPassNs_ = MonotonicNs();
     lastCpuMs_ = ThreadCpuMs();
+    lastQueuedMs_ = QueuedMs();
     getrusage(RUSAGE_THREAD, &u);
     lastPreempted_ = u.ru_nivcsw;
     lastWaited_ = u.ru_nvcsw;
@@ -218,8 +231,9 @@ void LoopSampler::Pass() {
 
 void LoopSampler::Print(std::ostream& out) const {
     for (const Block& b : blocks_) {
-        out << "  block at " << b.startS << " s: " << b.wallMs << " ms wall, " << b.cpuMs
-            << " ms processor, preempted " << b.preempted << "x, waited " << b.waited << "x\n";
+        out << "  block at " << b.startS << " s: " << b.wallMs << " ms wall: " << b.cpuMs
+            << " ms processor, " << b.queuedMs << " ms waiting for a processor, " << b.asleepMs()
+            << " ms asleep; preempted " << b.preempted << "x, waited " << b.waited << "x\n";
         std::map<std::string, int> counted;
         for (const std::string& s : b.stacks)
             ++counted[s];

@@ -4,7 +4,9 @@
 // stack (a signal to that thread) every few milliseconds until it passes again. Each block
 // over the threshold is kept with its wall time, the program thread's processor time in it
 // (work of its own), its involuntary context switches (the machine's other work taking the
-// processor) and its voluntary ones (waits on the disk or a lock), and the stacks taken in it.
+// processor) and its voluntary ones (waits on the disk or a lock), the time it was ready to
+// run but other programs had the processors (the kernel's run-queue wait), and the stacks
+// taken in it.
 // One sampler at a time, on the program's (main) thread.
 
 #include <QTimer>
@@ -23,9 +25,12 @@ class LoopSampler {
     struct Block {
         double startS = 0; // seconds after the sampler started
         double wallMs = 0;
-        double cpuMs = 0;                // the program thread's processor time in the block
-        long preempted = 0;              // involuntary context switches of the program thread
-        long waited = 0;                 // voluntary ones
+        double cpuMs = 0;    // the program thread's processor time in the block
+        double queuedMs = 0; // its time ready to run but waiting for a processor
+        long preempted = 0;  // involuntary context switches of the program thread
+        long waited = 0;     // voluntary ones
+        // The rest of the wall time, asleep: on the disk, a lock, or in the event loop.
+        [[nodiscard]] double asleepMs() const { return wallMs - cpuMs - queuedMs; }
         std::vector<std::string> stacks; // one line a sample: the program's frames, inner first
     };
 
@@ -50,6 +55,7 @@ class LoopSampler {
     std::atomic<long long> lastPassNs_{0};
     long long startNs_ = 0;
     double lastCpuMs_ = 0;
+    double lastQueuedMs_ = 0;
     long lastPreempted_ = 0;
     long lastWaited_ = 0;
     std::chrono::milliseconds longest_{0};
