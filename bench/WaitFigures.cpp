@@ -33,8 +33,8 @@
 #include <QTest>
 
 #include <algorithm>
-#include <initializer_list>
 #include <chrono>
+#include <initializer_list>
 #include <iostream>
 #include <sys/resource.h>
 
