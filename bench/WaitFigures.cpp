@@ -5,11 +5,14 @@
 //    18 characters at 230400 baud, 10 bits each, and the controller's reaction;
 //  - the processor share of the window program idle on the Test tab at time scale 1 and 60;
 //  - the longest time the event loop was blocked (a 10 ms watchdog) during a 3-step test at
-//    time scale 20, and how often it was blocked over 50 ms.
+//    time scale 20, and how often it was blocked over 50 ms, each block with what ran in it
+//    (see LoopSampler) and the load average.
+// Arguments name the parts to run (latency, idle1, idle60, test); none runs them all.
 // Build it in a release build; run with QT_QPA_PLATFORM=offscreen or on a display. DILATO_SIM
 // names another dilato-sim to run than the one built beside it.
 
 #include "GuiProgram.h"
+#include "LoopSampler.h"
 #include "WindowRobot.h"
 
 #include "instrument/InstrumentLinks.h"
@@ -22,6 +25,7 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -30,6 +34,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <initializer_list>
 #include <iostream>
 #include <sys/resource.h>
 
@@ -49,6 +54,22 @@ double CpuSeconds() {
     getrusage(RUSAGE_SELF, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop for `seconds`, or until `done` holds (asked every 100 ms), sleeping in
+// it between events: the harness adds no wake-ups of its own to what is measured.
+bool RunLoop(double seconds, const std::function<bool()>& done = [] { return false; }) {
+    QEventLoop loop;
+    QTimer end, look;
+    end.setSingleShot(true);
+    QObject::connect(&end, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (done()) loop.quit();
+    });
+    end.start(static_cast<int>(seconds * 1000));
+    look.start(100);
+    if (!done()) loop.exec();
+    return done();
 }
 
 // dilato-sim serving the three instruments behind links COM1 to COM3 in a folder of its own.
@@ -153,7 +174,9 @@ std::vector<std::string> GuiArgs(const SimProcess& sim, double timeScale, const 
     return args;
 }
 
-void IdleShare(const TempFolder& dir, double timeScale) {
+// Without `measure`, only starts the window program once, which provisions the system folder
+// that the 3-step test uses.
+void IdleShare(const TempFolder& dir, double timeScale, bool measure = true) {
     const std::string name = "idle" + std::to_string(static_cast<int>(timeScale));
     SimProcess sim(dir.file(name + "-dev"), timeScale);
     if (!sim.ready()) return;
@@ -163,13 +186,19 @@ void IdleShare(const TempFolder& dir, double timeScale) {
         std::cout << "the window program did not start" << std::endl;
         return;
     }
-    WaitFor([] { return false; }, 5.0); // the stage settles, the window is drawn
+    RunLoop(5.0); // the stage settles, the window is drawn
+    if (!measure) {
+        gui.window()->allowClose();
+        return;
+    }
+    const std::string load = bench::LoadAverage();
     const double cpu0 = CpuSeconds();
     const auto t0 = Steady::now();
-    WaitFor([] { return false; }, 30.0);
+    RunLoop(30.0);
     const double wall = std::chrono::duration<double>(Steady::now() - t0).count();
     std::cout << "processor share idle on the Test tab at time scale " << timeScale << ": "
-              << 100.0 * (CpuSeconds() - cpu0) / wall << " %" << std::endl;
+              << 100.0 * (CpuSeconds() - cpu0) / wall << " % (load " << load << " to "
+              << bench::LoadAverage() << ")" << std::endl;
     gui.window()->allowClose();
 }
 
@@ -190,29 +219,38 @@ bool ThreeStepTest(const TempFolder& dir) {
     QTest::keyClick(Find<QComboBox>(QStringLiteral("DataFolderCombo"))->lineEdit(), Qt::Key_Return);
     Type(Find<QComboBox>(QStringLiteral("DataFileCombo"))->lineEdit(), QStringLiteral("Three"));
     Type(Find<QLineEdit>(QStringLiteral("TextBoxThickness")), QStringLiteral("2.0"));
-    int over50 = 0;
-    auto longest = std::chrono::milliseconds(0);
-    auto last = Steady::now();
-    QTimer watchdog;
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        const auto now = Steady::now();
-        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(now - last);
-        if (gap > std::chrono::milliseconds(50)) ++over50;
-        longest = std::max(longest, gap);
-        last = now;
-    });
-    watchdog.start(10);
+    const std::string loadAverage = bench::LoadAverage();
+    // The blocks listed with what ran in them: over 50 ms, or over WAIT_FIGURES_SHOW_MS.
+    const int shownMs = qEnvironmentVariableIsSet("WAIT_FIGURES_SHOW_MS")
+                            ? qEnvironmentVariableIntValue("WAIT_FIGURES_SHOW_MS")
+                            : 50;
+    bench::LoopSampler sampler{std::chrono::milliseconds(std::min(shownMs, 50))};
     const auto started = Steady::now();
     Click(Find<QPushButton>(QStringLiteral("SonicClickStartBtn")));
-    WaitFor(
-        [] { return Find<QLabel>(QStringLiteral("TestStatus0"))->text().startsWith("Testing (3"); },
-        900);
-    const bool ended = WaitFor(
-        [] { return Find<QPushButton>(QStringLiteral("SonicClickStartBtn"))->isEnabled(); }, 900);
+    RunLoop(900, [] {
+        return Find<QLabel>(QStringLiteral("TestStatus0"))->text().startsWith("Testing (3");
+    });
+    const bool ended = RunLoop(
+        900, [] { return Find<QPushButton>(QStringLiteral("SonicClickStartBtn"))->isEnabled(); });
     const double seconds = std::chrono::duration<double>(Steady::now() - started).count();
+    const auto& blocks = sampler.blocks();
+    using Block = bench::LoopSampler::Block;
+    const auto over50 =
+        std::count_if(blocks.begin(), blocks.end(), [](const Block& b) { return b.wallMs > 50; });
+    // What made each block over 50 ms longest: the program's own work, other programs
+    // holding the processors, or a sleep (the disk, a lock).
+    long work = 0, load = 0, asleep = 0;
+    for (const Block& b : blocks) {
+        if (b.wallMs <= 50) continue;
+        const double most = std::max({b.cpuMs, b.queuedMs, b.asleepMs()});
+        (most == b.cpuMs ? work : most == b.queuedMs ? load : asleep) += 1;
+    }
     std::cout << "3-step test at time scale 20: " << (ended ? "ended" : "NOT ended") << " after "
-              << seconds << " s; longest event-loop block " << longest.count()
-              << " ms; blocks over 50 ms: " << over50 << std::endl;
+              << seconds << " s; longest event-loop block " << sampler.longest().count()
+              << " ms; blocks over 50 ms: " << over50 << " (mostly the program's own work " << work
+              << ", waiting for a processor " << load << ", asleep " << asleep << "; load "
+              << loadAverage << " to " << bench::LoadAverage() << ")" << std::endl;
+    sampler.Print(std::cout);
     std::cout << "message boxes: " << robot.boxes.join(" | ").toStdString() << std::endl;
     gui.window()->allowClose();
     return ended;
@@ -228,8 +266,11 @@ int main(int argc, char** argv) {
     TempFolder dir;
     dir.write("xdg/applications/mimeinfo.cache", "[MIME Cache]\napplication/pdf=viewer.desktop;\n");
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("xdg")));
-    ExchangeLatency(dir);
-    IdleShare(dir, 1.0);
-    IdleShare(dir, 60.0);
-    return ThreeStepTest(dir) ? 0 : 1;
+    QStringList parts = QApplication::arguments().mid(1);
+    if (parts.isEmpty()) parts = {"latency", "idle1", "idle60", "test"};
+    if (parts.contains("latency")) ExchangeLatency(dir);
+    if (parts.contains("idle1") || parts.contains("test"))
+        IdleShare(dir, 1.0, parts.contains("idle1"));
+    if (parts.contains("idle60")) IdleShare(dir, 60.0);
+    return !parts.contains("test") || ThreeStepTest(dir) ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 
 #include "core/Program.h"
 #include "core/StartUp.h"
+#include "platform/DiskFlush.h"
 #include "platform/SystemFolder.h"
 #include "platform/SystemFolderLock.h"
 #include "ui/GuardedClock.h"
@@ -79,6 +80,8 @@ class GuiProgram {
     std::string systemFolder_;
     std::unique_ptr<Clock> wall_;
     ui::GuardedClock clock_;
+    // The window is painted while the disk takes a save, the journal or a settings file.
+    FlushesAside flushesAside_{clock_};
     std::unique_ptr<app::ProgramPorts> ports_;
     ui::QtOperator op_;
     ui::TerminationWindow termination_;

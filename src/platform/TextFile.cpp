@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/DiskFlush.h"
 #include "platform/Files.h"
 #include "platform/KillPoint.h"
 
@@ -149,7 +150,7 @@ std::string FolderWriteProblem(const std::string& folder) {
     if (fd < 0) return std::strerror(errno);
     int err = 0;
     const bool ok = WriteAll(fd, std::string(kTrialBytes, ' '), err) &&
-                    (::fdatasync(fd) == 0 || ((err = errno), false));
+                    ((err = FlushToDisk(fd, ::fdatasync)) == 0);
     struct statvfs disk {};
     const bool measured = ::fstatvfs(fd, &disk) == 0;
     ::close(fd);
@@ -167,7 +168,7 @@ void SyncFolderOf(const std::string& path) {
     const std::string folder = fs::path(path).parent_path().string();
     const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return;
-    (void)::fsync(dir);
+    (void)FlushToDisk(dir, ::fsync);
     ::close(dir);
 }
 
@@ -203,7 +204,7 @@ void FileReplacement::write(std::string_view bytes) {
 
 void FileReplacement::commit() {
     if (fd_ < 0) ThrowSystemError("Cannot write", path_, EBADF);
-    if (::fsync(fd_) != 0) Fail(errno);
+    if (const int err = FlushToDisk(fd_, ::fsync)) Fail(err);
     struct stat old {};
     if (::stat(target_.c_str(), &old) == 0) {
         // The replaced file's mode and group; a group this user is not in cannot be given,
@@ -262,10 +263,7 @@ void AppendDurably(const std::string& path, std::string_view bytes, std::string_
         KillNow();
     }
     bool ok = WriteAll(fd, bytes, err);
-    if (ok && ::fdatasync(fd) != 0) {
-        err = errno;
-        ok = false;
-    }
+    if (ok && (err = FlushToDisk(fd, ::fdatasync)) != 0) ok = false;
     if (!ok) {
         // Nothing of a failed record stays: the next append starts on a clean line.
         (void)::ftruncate(fd, length);

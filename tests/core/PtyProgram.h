@@ -11,6 +11,7 @@
 #include "instrument/QtSerialPort.h"
 #include "sim/PtyHost.h"
 #include "sim/SimInstruments.h"
+#include "support/EventLoop.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 
@@ -20,12 +21,7 @@
 
 namespace dilato::test {
 
-struct QtApplication {
-    int argc = 1;
-    char name[5] = "test";
-    char* argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-};
+using QtApplication = EventLoop;
 
 struct PtyProgram {
     explicit PtyProgram(const sim::BenchParams& bench)

@@ -6,6 +6,8 @@
 #include "platform/VirtualClock.h"
 #include "platform/Wait.h"
 
+#include "support/EventLoop.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -18,12 +20,7 @@
 namespace dilato {
 namespace {
 
-struct EventLoop {
-    int argc = 1;
-    char name[8] = "test";
-    char* argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-};
+using test::EventLoop;
 
 double ThreadCpuSeconds() {
     timespec t{};
