@@ -71,9 +71,9 @@ GuiProgram::GuiProgram(const GuiOptions& options)
     installerLauncher_ = MakeSystemInstallerLauncher();
     updateReminder = [this](bool remind) { return updateWindows_->showReminder(remind); };
     updateInstaller = [this] {
-        return StartPendingInstallation(program_->folders.SysFolder, *updateWindows_,
-                                        *installerLauncher_,
-                                        [this] { program_->settings.WriteDilatoIni(); }, op_);
+        return StartPendingInstallation(
+            program_->folders.SysFolder, *updateWindows_, *installerLauncher_,
+            [this] { program_->settings.SaveSettings(); }, op_);
     };
     if (options.simulate) {
         // The simulated instruments answer on their own ports; the PC's settings stay as

@@ -24,7 +24,7 @@ void CalibrationTab::EnterInstCalib() {
     s_.run.CalibrationMode = true;
     s_.run.TestFinished = false;
     cal_.Reset(); // `CalRunState` 10, `CalPhase` 0, `CalDone` false, readings and record
-    s_.run.gTestState = state::StepStart;
+    s_.run.testState = state::StepStart;
     s_.run.StepIndex = 0;
     UpdateTestStatus(0);
     EnableCalUI(true);
@@ -44,7 +44,7 @@ bool CalibrationTab::LeaveInstCalib() {
             return false;
         s_.run.TestFinished = true;
         cal_.CalRunState = calrun::Idle;
-        s_.run.gTestState = state::Idle;
+        s_.run.testState = state::Idle;
         UpdateTestStatus(-2);
         s_.run.CalibrationMode = false;
         return true;
@@ -86,7 +86,7 @@ void CalibrationTab::Cal() {
     if (s_.ticks.TicksActive()) s_.ticks.SuspendTicks();
     if (cal_.CalDone || cal_.CalRunState != calrun::Idle) return;
     if (!SelectCalibratorType(link_, ls.op)) return;
-    const int type = link_.TcCalType();
+    const int type = link_.CalibratorType();
     if (type == tccal::Martel8010) {
         if (s_.links.calibratorComPort == 0) {
             utility_.SetAutoExit();
@@ -106,7 +106,7 @@ void CalibrationTab::Cal() {
     SetBusyPointer(ls.op, ls.clock, false);
     cal_.CalRunState = calrun::Running;
     cal_.CalPhase = calphase::Ready;
-    GrayOutOtherCalBtns(true);
+    GreyOutCalButton(true);
     if (type == tccal::Martel8010) {
         std::string message;
         if (!link_.InitTCCalibrator(message)) {
@@ -174,31 +174,31 @@ void CalibrationTab::EnableCalUI(bool enable) {
     view_.cal.enabled = enable;
 }
 
-void CalibrationTab::SetCalBtnState(bool done) {
+void CalibrationTab::SetCalButtonDone(bool done) {
     view_.cal.enabled = !done;
     view_.cal.caption = done ? "DONE" : "CAL";
     if (done) view_.mbHowToDisplayed = false;
 }
 
-void CalibrationTab::GrayOutOtherCalBtns(bool grayOut) {
+void CalibrationTab::GreyOutCalButton(bool grayOut) {
     if (!grayOut && cal_.CalDone) return;
     view_.cal.enabled = !grayOut;
 }
 
 void CalibrationTab::RefreshCalUI(bool /*reset*/) {
-    SetCalBtnState(cal_.CalDone);
+    SetCalButtonDone(cal_.CalDone);
     if (cal_.CalDone) {
         view_.mbHowToDisplayed = false;
         CalibrationCompleted();
     }
-    GrayOutOtherCalBtns(false);
+    GreyOutCalButton(false);
 }
 
 void CalibrationTab::CalibrationCompleted() {
     if (!cal_.CalDone) return;
     // The date itself was set and saved with the new constants when the calibration
     // finished; here the window and the settings follow.
-    s_.settings.WriteDilatoIni();
+    s_.settings.SaveSettings();
     s_.run.StopRequested = true;
     s_.ticks.SuspendTicks();
     view_.txtMsg = "Calibration complete!!\r\nThe certficate is stored in 'Calib' within the "

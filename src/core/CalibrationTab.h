@@ -49,8 +49,8 @@ class CalibrationTab final : public CalibrationWindow {
     void Browse();
 
     void EnableCalUI(bool enable);
-    void SetCalBtnState(bool done);
-    void GrayOutOtherCalBtns(bool grayOut);
+    void SetCalButtonDone(bool done);
+    void GreyOutCalButton(bool grayOut);
     void EndCalibrationUI();
     void CalibrationCompleted();
 

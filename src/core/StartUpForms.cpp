@@ -23,8 +23,8 @@ bool PasswordForm::FullOperation(const std::string& text) {
 bool WarningsForm::Continue(const std::array<bool, kWarningCount>& ticked, bool dontShowAgain) {
     if (std::all_of(ticked.begin(), ticked.end(), [](bool b) { return b; })) {
         if (dontShowAgain) {
-            settings_.SystemWarnings = false;
-            settings_.WriteDilatoIni();
+            settings_.showSystemWarnings = false;
+            settings_.SaveSettings();
         }
         return true;
     }

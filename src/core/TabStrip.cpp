@@ -16,8 +16,8 @@ int TabStrip::Click(int newTab, int previousTab) {
         bool allowed = true;
         if (previousTab == tab::Test) {
             if (newTab == tab::Plotting) {
-                PlotFromTestTab = run.gTestState == state::Idle;
-                run.LivePlot = run.gTestState != state::Idle;
+                PlotFromTestTab = run.testState == state::Idle;
+                run.LivePlot = run.testState != state::Idle;
             } else {
                 allowed = LeaveTest();
             }
@@ -45,8 +45,8 @@ int TabStrip::Click(int newTab, int previousTab) {
 
 bool TabStrip::LeaveTest() {
     session_.ticks.SuspendTicks();
-    session_.window.DataToForm1(true);
-    if (session_.run.gTestState == state::Idle) return true;
+    session_.window.ShowLiveReadings(true);
+    if (session_.run.testState == state::Idle) return true;
     ShowMessage(op_, "Test is not finished yet.", kProgramTitle, MessageIcon::Exclamation);
     // The test goes on: its ticks must not stay stopped behind a refused switch.
     session_.ticks.ResumeTicks();

@@ -68,36 +68,36 @@ void ShowComSettings(SystemComErrorForm& form, HelpViewer& help, QWidget* parent
     std::optional<ProgramEnd> ended;
     form.onHelp = [&help] { help.showTopic(help::ComPorts); };
     const auto show = [&] {
-        ShowPortList(*sensor, form.ComboKeyenceComPort);
-        ShowPortList(*stage, form.ComboTEComPort);
+        ShowPortList(*sensor, form.displacementPorts);
+        ShowPortList(*stage, form.tempStagePorts);
         dialog.setEnabled(form.enabled);
         if (form.closed) dialog.accept();
     };
     const auto take = [&] {
-        form.ComboKeyenceComPort.listIndex = sensor->currentIndex();
-        form.ComboTEComPort.listIndex = stage->currentIndex();
+        form.displacementPorts.listIndex = sensor->currentIndex();
+        form.tempStagePorts.listIndex = stage->currentIndex();
     };
     QObject::connect(findSensor, &QPushButton::clicked, &dialog, [&] {
         take();
-        InDialog(dialog, ended, [&] { form.SonicClickFindKeyence(); });
+        InDialog(dialog, ended, [&] { form.FindDisplacementPort(); });
         show();
     });
     QObject::connect(findStage, &QPushButton::clicked, &dialog, [&] {
         take();
-        InDialog(dialog, ended, [&] { form.SonicClickFindTE(); });
+        InDialog(dialog, ended, [&] { form.FindTempStagePort(); });
         show();
     });
     QObject::connect(demo, &QPushButton::clicked, &dialog, [&] {
-        InDialog(dialog, ended, [&] { form.SonicClickDemoMode(); });
+        InDialog(dialog, ended, [&] { form.ChooseDemoMode(); });
         dialog.accept();
     });
     QObject::connect(ok, &QPushButton::clicked, &dialog, [&] {
         take();
         bool close = false;
-        InDialog(dialog, ended, [&] { close = form.SonicClickOKBtn(); });
+        InDialog(dialog, ended, [&] { close = form.AcceptPorts(); });
         if (close) dialog.accept();
     });
-    QObject::connect(helpButton, &QPushButton::clicked, &dialog, [&] { form.SonicClickHelpBtn(); });
+    QObject::connect(helpButton, &QPushButton::clicked, &dialog, [&] { form.ShowHelp(); });
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Displacement Sensor COM Port:"), &dialog), 0, 0);

@@ -24,7 +24,7 @@ TEST(CalibrationTab, EnteringMakesTheReadyLookAndCreatesNoRecord) {
     b.cal.tab.EnterInstCalib();
     const auto& v = b.cal.view;
     EXPECT_TRUE(b.program.session.run.CalibrationMode);
-    EXPECT_EQ(b.program.session.run.gTestState, state::StepStart);
+    EXPECT_EQ(b.program.session.run.testState, state::StepStart);
     EXPECT_EQ(b.program.session.window.view().statusText[1], "Ready");
     EXPECT_TRUE(v.cal.enabled);
     EXPECT_EQ(v.cal.caption, "CAL");
@@ -39,7 +39,7 @@ TEST(CalibrationTab, EnteringMakesTheReadyLookAndCreatesNoRecord) {
 
     ASSERT_TRUE(b.cal.tab.LeaveInstCalib());
     EXPECT_FALSE(b.program.session.run.CalibrationMode);
-    EXPECT_EQ(b.program.session.run.gTestState, state::Idle);
+    EXPECT_EQ(b.program.session.run.testState, state::Idle);
 }
 
 TEST(CalibrationTab, CalStartsNothingWhenCancelledUnknownDoneOrRunning) {

@@ -112,7 +112,7 @@ TEST(StartUp, RunsItsStepsInOrderAndLeavesTheTicksRunning) {
                   "main window", "focus"}));
     EXPECT_TRUE(b.op.messages.empty()) << b.op.last().text;
     EXPECT_TRUE(b.program.session.ticks.TicksActive());
-    EXPECT_EQ(b.program.session.run.gTestState, state::Idle);
+    EXPECT_EQ(b.program.session.run.testState, state::Idle);
     EXPECT_TRUE(b.startUp.readerInstalled);
     EXPECT_TRUE(b.startUp.fullOperation);
     EXPECT_EQ(b.program.links.CommandedTemp(), 20) << "the stage goes to 20 °C";
@@ -201,10 +201,10 @@ TEST(StartUp, ContinuingWithoutAPdfViewerIsRememberedForTheNextStart) {
     EXPECT_TRUE(b.host.called("main window")) << "the start-up goes on";
     EXPECT_EQ(ReadIniValue(b.program.settings.FileName(), "General", "PdfViewerPrompt"), "False");
 
-    b.program.settings.PdfViewerPrompt = true; // what the next start reads from the file
+    b.program.settings.promptForPdfViewer = true; // what the next start reads from the file
     b.host.calls.clear();
-    b.program.settings.ReadDilatoIni();
-    EXPECT_FALSE(b.program.settings.PdfViewerPrompt);
+    b.program.settings.LoadSettings();
+    EXPECT_FALSE(b.program.settings.promptForPdfViewer);
 }
 
 TEST(StartUp, AsksForThePasswordAndRemindsOfUpdatesOnlyWhenDue) {
@@ -218,7 +218,7 @@ TEST(StartUp, AsksForThePasswordAndRemindsOfUpdatesOnlyWhenDue) {
     EXPECT_FALSE(b.startUp.fullOperation);
     EXPECT_FALSE(b.host.called("warnings"));
     EXPECT_TRUE(b.host.called("update reminder"));
-    EXPECT_EQ(b.program.settings.UpdateDate, FormatDateMDY(b.clock.today()));
+    EXPECT_EQ(b.program.settings.updateReminderDate, FormatDateMDY(b.clock.today()));
 
     StartBench c;
     WriteIniValue(c.program.settings.FileName(), "General", "UpdateDate",
@@ -285,19 +285,19 @@ TEST(WarningsForm, EveryStatementMustBeAcknowledged) {
     test::RecordingOperator op;
     Folders folders(dir.path() + "app/", dir.path() + "sys/");
     SettingsFile settings(folders, clock, op);
-    settings.SystemWarnings = true;
+    settings.showSystemWarnings = true;
     WarningsForm form(settings, op, folders.AppFolder);
     std::array<bool, kWarningCount> ticked{true, true, true, true, true, false};
     EXPECT_FALSE(form.Continue(ticked, true));
     EXPECT_EQ(op.last().text, "You must acknowledge all warnings before continuing!");
     EXPECT_EQ(op.last().title, "Warning Acknowledgement Error");
     EXPECT_EQ(op.sounds, std::vector<std::string>{folders.AppFolder + "Sounds/Boing.wav"});
-    EXPECT_TRUE(settings.SystemWarnings);
+    EXPECT_TRUE(settings.showSystemWarnings);
     ticked.back() = true;
     EXPECT_TRUE(form.Continue(ticked, false));
-    EXPECT_TRUE(settings.SystemWarnings) << "shown again next time";
+    EXPECT_TRUE(settings.showSystemWarnings) << "shown again next time";
     EXPECT_TRUE(form.Continue(ticked, true));
-    EXPECT_FALSE(settings.SystemWarnings);
+    EXPECT_FALSE(settings.showSystemWarnings);
     EXPECT_EQ(ReadIniValue(settings.FileName(), "General", "SystemWarnings"), "False");
     for (const char* statement : kOperationalWarnings)
         EXPECT_GT(std::string(statement).size(), 40u);
@@ -331,7 +331,7 @@ TEST(StartUp, AnInterruptedTestIsAskedAboutOnceTheMainWindowIsUp) {
               std::string::npos)
         << question.text;
     EXPECT_EQ(b.host.calls.back(), "focus") << "asked with the main window up";
-    EXPECT_EQ(b.program.session.run.gTestState, state::StepStart) << "resumed";
+    EXPECT_EQ(b.program.session.run.testState, state::StepStart) << "resumed";
     EXPECT_EQ(b.program.folders.DataFileName, "Bar");
     EXPECT_EQ(StepReadingCount(b.dir.path() + "sys/Data/Demo/Bar_Interrupted.txt"), 5);
 }

@@ -102,18 +102,18 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
         {state::Hold, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false, false}},
     };
     for (const Case& c : cases) {
-        b.run().gTestState = c.state;
-        w.UpdateTestStateUI();
+        b.run().testState = c.state;
+        w.ShowPhaseLights();
         w.EnableTabs();
         EXPECT_EQ(w.view().lights, c.lights) << "state " << c.state;
         EXPECT_EQ(w.view().tabEnabled, c.tabs) << "state " << c.state;
     }
-    b.run().gTestState = static_cast<TestState>(7); // outside the table: nothing changes
-    w.UpdateTestStateUI();
+    b.run().testState = static_cast<TestState>(7); // outside the table: nothing changes
+    w.ShowPhaseLights();
     w.EnableTabs();
     EXPECT_EQ(w.view().lights, cases[5].lights);
     EXPECT_EQ(w.view().tabEnabled, cases[5].tabs);
-    b.run().gTestState = state::Settling;
+    b.run().testState = state::Settling;
     b.run().StepIndex = 1;
     w.EnableTabs();
     EXPECT_TRUE(w.view().tabEnabled[tab::Plotting]) << "a later step may show its live plot";
@@ -132,9 +132,9 @@ TEST(WindowModel, TheTabInFrontIsNeverDisabledUnderTheOperator) {
     for (const Case& c : {Case{tab::Calibration, state::StepStart, 0},
                           Case{tab::Plotting, state::Settling, 0}}) {
         w.view().currentTab = c.front;
-        b.run().gTestState = state::Idle;
+        b.run().testState = state::Idle;
         w.EnableTabs();
-        b.run().gTestState = c.state;
+        b.run().testState = c.state;
         b.run().StepIndex = c.stepIndex;
         w.EnableTabs();
         EXPECT_TRUE(w.view().tabEnabled.at(static_cast<size_t>(c.front))) << "tab " << c.front;
@@ -220,7 +220,7 @@ TEST(TabStrip, IgnoresEarlyRepeatedAndNestedClicks) {
 TEST(TabStrip, TheTestTabIsLeftOnlyForTheLivePlotWhileATestRuns) {
     TabBench b;
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::Settling; }, 2));
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().testState == state::Settling; }, 2));
     EXPECT_EQ(b.strip.Click(tab::Plotting, tab::Test), tab::Plotting);
     EXPECT_TRUE(b.run().LivePlot);
     EXPECT_FALSE(b.strip.PlotFromTestTab);
@@ -228,7 +228,7 @@ TEST(TabStrip, TheTestTabIsLeftOnlyForTheLivePlotWhileATestRuns) {
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "the test runs on behind the live plot";
     EXPECT_EQ(b.strip.Click(tab::Test, tab::Plotting), tab::Test);
     EXPECT_FALSE(b.run().LivePlot) << "back from the live plot: only the flag is cleared";
-    EXPECT_EQ(b.run().gTestState, state::Settling) << "the test was not reset";
+    EXPECT_EQ(b.run().testState, state::Settling) << "the test was not reset";
 
     EXPECT_EQ(b.strip.Click(tab::SetupOptions, tab::Test), tab::Test);
     EXPECT_EQ(b.op.last().text, "Test is not finished yet.");
@@ -252,7 +252,7 @@ TEST(TabStrip, AnIdleTestTabIsLeftAndEnteredAgain) {
     EXPECT_EQ(b.left, (std::vector<int>{tab::Plotting, tab::Calibration, tab::Calibration}));
     EXPECT_EQ(b.entered, (std::vector<int>{tab::Plotting, tab::Calibration}));
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "the Test tab's entry starts the ticks";
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
 }
 
 TEST(TestTab, TheSampleLengthTakesNumbersOnly) {
@@ -334,8 +334,8 @@ TEST(TestTab, ASampleIdTestedBeforeStartsWithTheClassItWasLastTestedAs) {
     tab.SampleIdEdited("PMMA-7");
     tab.MaterialClassPicked("polymer");
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::StepStart; }, 2))
-        << b.run().gTestState;
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().testState == state::StepStart; }, 2))
+        << b.run().testState;
     EXPECT_EQ(b.run().equilibrium.kind, MaterialClass::Polymer);
     EXPECT_EQ(kept.Recall("PMMA-7"), MaterialClass::Polymer) << "kept when the test started";
 
