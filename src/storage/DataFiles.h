@@ -53,7 +53,6 @@ class DataFiles {
     // summary's remote copies and the report are the result sinks' part, after the save.
     [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
 
-    // `okSaveDatFile` in its two modes.
     // The raw data file: written from the test, atomically. A failure says
     // "Error saving file in okSaveDatFile: " + the reason.
     [[nodiscard]] Stored<void> WriteRawDataFile(const std::string& file, const TestRecord& test);

@@ -28,7 +28,7 @@ class Graph final : public PlotCanvas {
     Graph(const Graph&) = delete;
     Graph& operator=(const Graph&) = delete;
 
-    // `ChartWidget`: the chart widget, for the window's layout.
+    // The chart widget, for the window's layout.
     [[nodiscard]] QWidget* ChartWidget() const;
 
     // PlotCanvas
