@@ -2,7 +2,7 @@
 
 #include "GuiHost.h"
 
-#include "instrument/SystemComErrorForm.h"
+#include "core/ComSettingsModel.h"
 #include "platform/Files.h"
 #include "platform/SoundPlayer.h"
 #include "platform/SystemFolder.h"
@@ -137,7 +137,7 @@ void GuiProgram::ShowResultsServerState() {
 }
 
 void GuiProgram::ComWindow::ShowSystemComError() {
-    SystemComErrorForm form(gui_.program_->links, gui_.program_->discovery.ComPorts());
+    ComSettingsModel form(gui_.program_->links, gui_.program_->discovery.ComPorts());
     ui::ShowComSettings(form, *gui_.help_, gui_.window_.get());
 }
 

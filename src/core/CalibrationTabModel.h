@@ -29,10 +29,11 @@ struct CalibrationTabServices {
     std::function<void(const std::string& folder)> openFolder;
 };
 
-class CalibrationTab final : public CalibrationWindow {
+class CalibrationTabModel final : public CalibrationWindow {
   public:
-    CalibrationTab(CalibrationTabServices services, StageCalibration& calibration,
-                   CalibratorLink& link, CalibratorTestUtility& utility, CalibrationView& view);
+    CalibrationTabModel(CalibrationTabServices services, StageCalibration& calibration,
+                        CalibratorLink& link, CalibratorTestUtility& utility,
+                        CalibrationView& view);
 
     void EnterInstCalib();
     // False refuses the switch (the parameter file could not be written).

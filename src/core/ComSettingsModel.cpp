@@ -1,4 +1,4 @@
-#include "instrument/SystemComErrorForm.h"
+#include "core/ComSettingsModel.h"
 
 #include "platform/Desktop.h"
 #include "platform/LeadingNumber.h"
@@ -13,7 +13,7 @@ std::string PortList::text() const {
     return items[static_cast<size_t>(listIndex)];
 }
 
-void SystemComErrorForm::Fill(PortList& list, int port) {
+void ComSettingsModel::Fill(PortList& list, int port) {
     list = PortList{};
     if (port == 0) {
         list.items.push_back(kNoPortEntry);
@@ -25,19 +25,19 @@ void SystemComErrorForm::Fill(PortList& list, int port) {
     }
 }
 
-void SystemComErrorForm::Activate() {
+void ComSettingsModel::Activate() {
     closed = false;
     enabled = true;
     Fill(displacementPorts, links_.services().ports.DisplacementComPort());
     Fill(tempStagePorts, links_.services().ports.TempStageComPort());
 }
 
-void SystemComErrorForm::Select(PortList& list, size_t position) {
+void ComSettingsModel::Select(PortList& list, size_t position) {
     const bool dashes = list.text() == kNoPortEntry;
     list.listIndex = static_cast<int>(position + (dashes ? 1 : 0));
 }
 
-void SystemComErrorForm::Search(const PortSearch& search) {
+void ComSettingsModel::Search(const PortSearch& search) {
     LinkServices& s = links_.services();
     try {
         enabled = false;
@@ -68,7 +68,7 @@ void SystemComErrorForm::Search(const PortSearch& search) {
     }
 }
 
-void SystemComErrorForm::FindDisplacementPort() {
+void ComSettingsModel::FindDisplacementPort() {
     ComPortSettings& ports = links_.services().ports;
     Search(PortSearch{link::Displacement, displacementPorts, 0,
                       [&ports](int port) { ports.setDisplacementComPort(port); },
@@ -78,7 +78,7 @@ void SystemComErrorForm::FindDisplacementPort() {
                       "frmSystemCOMError.SonicClickFindKeyence"});
 }
 
-void SystemComErrorForm::FindTempStagePort() {
+void ComSettingsModel::FindTempStagePort() {
     ComPortSettings& ports = links_.services().ports;
     // The controller is not looked for on the displacement sensor's port.
     Search(PortSearch{link::TempStage, tempStagePorts, ports.DisplacementComPort(),
@@ -88,7 +88,7 @@ void SystemComErrorForm::FindTempStagePort() {
                       "No Temp-Stage COM-Link", "frmSystemCOMError.SonicClickFindTE"});
 }
 
-bool SystemComErrorForm::AcceptPorts() {
+bool ComSettingsModel::AcceptPorts() {
     ComPortSettings& ports = links_.services().ports;
     Operator& op = links_.services().op;
     // Decide on the chosen values first: a refused choice leaves the ports as they were, so
@@ -122,7 +122,7 @@ bool SystemComErrorForm::AcceptPorts() {
     return true;
 }
 
-void SystemComErrorForm::ChooseDemoMode() {
+void ComSettingsModel::ChooseDemoMode() {
     links_.setDemoMode();
     closed = true;
 }

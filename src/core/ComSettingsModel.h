@@ -22,9 +22,9 @@ struct PortList {
     [[nodiscard]] std::string text() const;
 };
 
-class SystemComErrorForm {
+class ComSettingsModel {
   public:
-    SystemComErrorForm(InstrumentLinks& links, const std::vector<int>& comPorts)
+    ComSettingsModel(InstrumentLinks& links, const std::vector<int>& comPorts)
         : links_(links), comPorts_(comPorts) {}
 
     // On activation: "--" first (and selected) in the list of an instrument without a port,

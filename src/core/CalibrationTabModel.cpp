@@ -1,4 +1,4 @@
-#include "core/CalibrationTab.h"
+#include "core/CalibrationTabModel.h"
 
 #include "platform/Desktop.h"
 #include "platform/Files.h"
@@ -12,12 +12,12 @@ constexpr const char* kStarting = "    ... calibration starting ...";
 constexpr float kSafeStageTemp = 20.0f;
 } // namespace
 
-CalibrationTab::CalibrationTab(CalibrationTabServices services, StageCalibration& calibration,
-                               CalibratorLink& link, CalibratorTestUtility& utility,
-                               CalibrationView& view)
+CalibrationTabModel::CalibrationTabModel(CalibrationTabServices services,
+                                         StageCalibration& calibration, CalibratorLink& link,
+                                         CalibratorTestUtility& utility, CalibrationView& view)
     : s_(std::move(services)), cal_(calibration), link_(link), utility_(utility), view_(view) {}
 
-void CalibrationTab::EnterInstCalib() {
+void CalibrationTabModel::EnterInstCalib() {
     s_.ticks.SuspendTicks();
     s_.window.EnableTabs();
     view_.hobbsMeter.clear();
@@ -37,7 +37,7 @@ void CalibrationTab::EnterInstCalib() {
     SetBusyPointer(s_.links.services().op, s_.links.services().clock, true);
 }
 
-bool CalibrationTab::LeaveInstCalib() {
+bool CalibrationTabModel::LeaveInstCalib() {
     try {
         s_.ticks.SuspendTicks();
         if (!s_.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main))
@@ -54,12 +54,12 @@ bool CalibrationTab::LeaveInstCalib() {
     }
 }
 
-void CalibrationTab::Step() {
+void CalibrationTabModel::Step() {
     cal_.Step();
     s_.window.calPhase = cal_.CalPhase;
 }
 
-void CalibrationTab::UpdateTestStatus(int code) {
+void CalibrationTabModel::UpdateTestStatus(int code) {
     s_.window.calPhase = cal_.CalPhase;
     s_.window.UpdateTestStatus(code);
     if (code == 0 && s_.run.CalibrationMode &&
@@ -72,16 +72,16 @@ void CalibrationTab::UpdateTestStatus(int code) {
     }
 }
 
-void CalibrationTab::HowTo() {
+void CalibrationTabModel::HowTo() {
     view_.txtMsg = kHowToText;
     view_.mbHowToDisplayed = true;
 }
 
-void CalibrationTab::TcCalTest() {
+void CalibrationTabModel::TcCalTest() {
     link_.dialogs().ShowCalibratorTest(utility_);
 }
 
-void CalibrationTab::Cal() {
+void CalibrationTabModel::Cal() {
     LinkServices& ls = s_.links.services();
     if (s_.ticks.TicksActive()) s_.ticks.SuspendTicks();
     if (cal_.CalDone || cal_.CalRunState != calrun::Idle) return;
@@ -126,7 +126,7 @@ void CalibrationTab::Cal() {
     s_.ticks.ResumeTicks();
 }
 
-void CalibrationTab::Stop() {
+void CalibrationTabModel::Stop() {
     s_.ticks.SuspendTicks();
     const bool wasRunning = cal_.CalRunState == calrun::Running &&
                             (cal_.CalPhase == calphase::Starting || cal_.CalPhase == calphase::Stepping);
@@ -159,7 +159,7 @@ void CalibrationTab::Stop() {
     EndCalibrationUI();
 }
 
-void CalibrationTab::EndCalibrationUI() {
+void CalibrationTabModel::EndCalibrationUI() {
     cal_.CalRunState = calrun::Idle;
     view_.stopEnabled = false;
     view_.helpEnabled = true;
@@ -170,22 +170,22 @@ void CalibrationTab::EndCalibrationUI() {
     s_.run.StopRequested = false;
 }
 
-void CalibrationTab::EnableCalUI(bool enable) {
+void CalibrationTabModel::EnableCalUI(bool enable) {
     view_.cal.enabled = enable;
 }
 
-void CalibrationTab::SetCalButtonDone(bool done) {
+void CalibrationTabModel::SetCalButtonDone(bool done) {
     view_.cal.enabled = !done;
     view_.cal.caption = done ? "DONE" : "CAL";
     if (done) view_.mbHowToDisplayed = false;
 }
 
-void CalibrationTab::GreyOutCalButton(bool grayOut) {
+void CalibrationTabModel::GreyOutCalButton(bool grayOut) {
     if (!grayOut && cal_.CalDone) return;
     view_.cal.enabled = !grayOut;
 }
 
-void CalibrationTab::RefreshCalUI(bool /*reset*/) {
+void CalibrationTabModel::RefreshCalUI(bool /*reset*/) {
     SetCalButtonDone(cal_.CalDone);
     if (cal_.CalDone) {
         view_.mbHowToDisplayed = false;
@@ -194,7 +194,7 @@ void CalibrationTab::RefreshCalUI(bool /*reset*/) {
     GreyOutCalButton(false);
 }
 
-void CalibrationTab::CalibrationCompleted() {
+void CalibrationTabModel::CalibrationCompleted() {
     if (!cal_.CalDone) return;
     // The date itself was set and saved with the new constants when the calibration
     // finished; here the window and the settings follow.
@@ -206,7 +206,7 @@ void CalibrationTab::CalibrationCompleted() {
     EndCalibrationUI();
 }
 
-void CalibrationTab::Browse() {
+void CalibrationTabModel::Browse() {
     const std::string folder = CalibrationRecordFolder(s_.sysFolder, s_.paramFile.params());
     if (IsDirectory(folder)) {
         if (s_.openFolder) s_.openFolder(folder);
