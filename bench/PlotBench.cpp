@@ -35,7 +35,7 @@ long PeakKiB() {
 // The plotting tabs over a real chart of 1000 x 700 pixels.
 struct Bench {
     Bench() {
-        graph.GrCtrl()->resize(1000, 700);
+        graph.ChartWidget()->resize(1000, 700);
         std::filesystem::create_directories(folders.DataRoot());
     }
     QApplication& app = App(); // before any widget
@@ -48,7 +48,7 @@ struct Bench {
     DataFiles files{folders, params, clock, op, log};
     FileLists lists{folders, op};
     TestRun run;
-    clsGraph graph;
+    Graph graph;
     test::ScriptedSaveDialog dialog;
     PlottingModel model{PlottingServices{run, params, folders, files, lists, op, graph, dialog}};
 };
@@ -65,7 +65,7 @@ void BM_DrawStoredTest(benchmark::State& state) {
     WriteTextLinesAtomic(path, RawDataLines(StoredTest(20000), 3, 2.0f, 1));
     b.model.SelectedFiles = {path};
     b.model.GraphType = GraphKindAt(static_cast<int>(state.range(0))).value();
-    for (auto _ : state) benchmark::DoNotOptimize(b.model.okDrawGraph(4));
+    for (auto _ : state) benchmark::DoNotOptimize(b.model.DrawGraph(4));
     state.SetLabel(DefaultTitle(b.model.GraphType) + ", file read included");
 }
 BENCHMARK(BM_DrawStoredTest)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -90,7 +90,7 @@ void BM_LiveReadingAndRedraw(benchmark::State& state) {
     const int readings = static_cast<int>(state.range(0));
     b.run.stepData = test::TestReadings({20, 50, 80}, readings / 3);
     b.run.LivePlot = true;
-    b.run.gTestState = state::Hold;
+    b.run.testState = state::Hold;
     b.run.SampleLength = 2.0f;
     b.model.GraphType = GraphKindAt(static_cast<int>(state.range(1))).value();
     float elapsed = b.run.stepData.readings(3).back().elapsedMinutes;
@@ -114,7 +114,7 @@ void BM_LivePlotOfADayLongTest(benchmark::State& state) {
     for (int s = 0; s < state.range(0); ++s) plan.push_back(20.0f + 10.0f * static_cast<float>(s));
     b.run.stepData = test::TestReadings(plan, 14400);
     b.run.LivePlot = true;
-    b.run.gTestState = state::Hold;
+    b.run.testState = state::Hold;
     b.run.SampleLength = 2.0f;
     for (auto _ : state) {
         b.model.GraphType = GraphKind::DisplacementTime;

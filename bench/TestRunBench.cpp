@@ -44,7 +44,7 @@ void BM_Simulated3StepTest(benchmark::State& state) {
         if (!test::PrepareSimulatedTest(p, op, "Run", "20/50/80/0/0/0/0/0/0", 3))
             state.SkipWithError("parameter file");
         p.StartInstruments();
-        p.session.start.StartButtonHit();
+        p.session.start.StartPressed();
         const double start = clock.elapsedSeconds();
         test::RunUntilTestEnds(
             p, [&] { clock.advance(1.0); }, 86400.0, clock);

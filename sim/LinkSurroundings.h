@@ -20,7 +20,7 @@ struct FixedPorts final : ComPortSettings {
     [[nodiscard]] int TempStageComPort() const override { return 2; }
     void setDisplacementComPort(int) override {}
     void setTempStageComPort(int) override {}
-    void WriteDilatoIni() override {}
+    void SaveSettings() override {}
 };
 
 struct NoTicks final : LinkHost {

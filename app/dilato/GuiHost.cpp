@@ -2,9 +2,9 @@
 
 #include "GuiProgram.h"
 
-#include "core/StartUpForms.h"
+#include "core/StartUpModels.h"
+#include "core/SysparamBackupModel.h"
 #include "platform/DesktopChecks.h"
-#include "storage/SysparamBackupDialog.h"
 #include "ui/Guard.h"
 #include "ui/MessageWindows.h"
 #include "ui/SettingsWindows.h"
@@ -84,13 +84,13 @@ void GuiHost::ShowVideoModeWarning() {
 }
 
 void GuiHost::ShowSysparamBackupChoice() {
-    SysparamBackupDialog form(gui_.program_->paramFile);
+    SysparamBackupModel form(gui_.program_->paramFile);
     ui::ShowSysparamBackup(form);
     ui::ContinueEnding();
 }
 
 bool GuiHost::ShowPassword() {
-    PasswordForm form(gui_.program_->params.SysParam(slot::Password).text(), gui_.op_);
+    PasswordModel form(gui_.program_->params.SysParam(slot::Password).text(), gui_.op_);
     ui::PasswordWindow window(form, help_);
     window.exec();
     ui::ContinueEnding();
@@ -98,7 +98,7 @@ bool GuiHost::ShowPassword() {
 }
 
 DialogClose GuiHost::ShowSystemWarnings() {
-    WarningsForm form(gui_.program_->settings, gui_.op_, gui_.program_->folders.AppFolder);
+    WarningsModel form(gui_.program_->settings, gui_.op_, gui_.program_->folders.AppFolder);
     ui::WarningsWindow window(form, help_);
     window.exec();
     ui::ContinueEnding();

@@ -2,7 +2,7 @@
 
 #include "GuiHost.h"
 
-#include "instrument/SystemComErrorForm.h"
+#include "core/ComSettingsModel.h"
 #include "platform/Files.h"
 #include "platform/SoundPlayer.h"
 #include "platform/SystemFolder.h"
@@ -71,9 +71,9 @@ GuiProgram::GuiProgram(const GuiOptions& options)
     installerLauncher_ = MakeSystemInstallerLauncher();
     updateReminder = [this](bool remind) { return updateWindows_->showReminder(remind); };
     updateInstaller = [this] {
-        return StartPendingInstallation(program_->folders.SysFolder, *updateWindows_,
-                                        *installerLauncher_,
-                                        [this] { program_->settings.WriteDilatoIni(); }, op_);
+        return StartPendingInstallation(
+            program_->folders.SysFolder, *updateWindows_, *installerLauncher_,
+            [this] { program_->settings.SaveSettings(); }, op_);
     };
     if (options.simulate) {
         // The simulated instruments answer on their own ports; the PC's settings stay as
@@ -137,7 +137,7 @@ void GuiProgram::ShowResultsServerState() {
 }
 
 void GuiProgram::ComWindow::ShowSystemComError() {
-    SystemComErrorForm form(gui_.program_->links, gui_.program_->discovery.ComPorts());
+    ComSettingsModel form(gui_.program_->links, gui_.program_->discovery.ComPorts());
     ui::ShowComSettings(form, *gui_.help_, gui_.window_.get());
 }
 

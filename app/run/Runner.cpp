@@ -237,7 +237,7 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
     p.StartInstruments();
     TestRun& run = p.session.run;
     if (!interrupted)
-        p.session.start.StartButtonHit();
+        p.session.start.StartPressed();
     else if (p.recovery.Resume(*interrupted))
         out << "Resumed at step " << interrupted->step << " of " << interrupted->steps
             << std::endl;
@@ -260,8 +260,8 @@ int RunTest(const RunOptions& o, std::ostream& out, const std::atomic<bool>& sto
         }
         for (; printed < run.StepsSaved; ++printed)
             PrintStep(out, run, printed + 1, NumberOfSteps(p.params));
-        measuring = measuring || run.gTestState >= state::StepStart;
-        if (!run.StartRequested && run.gTestState == state::Idle) break;
+        measuring = measuring || run.testState >= state::StepStart;
+        if (!run.StartRequested && run.testState == state::Idle) break;
         if (comDialog.gaveUp() && !measuring) break;
         if (stop && !stopAsked) {
             stopAsked = true;

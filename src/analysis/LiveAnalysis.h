@@ -27,7 +27,7 @@ inline constexpr int kFitWindow = 50;
 // The running test's values the live routines read, as the sequencer and the instrument
 // links hold them at the time of the call.
 struct LiveValues {
-    TestState testState = TestState::Idle; // `gTestState`
+    TestState testState = TestState::Idle; // the phase of the running test
     int stepIndex = 0;                    // `StepIndex`, 0-based current step
     float sampleLength = 0.0f;            // `SampleLength`, inches
     float sampleTemp = 0.0f;              // `SampleTemp`, °C

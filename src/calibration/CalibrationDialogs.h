@@ -10,7 +10,7 @@ namespace dilato {
 
 class CalibratorTestUtility;
 
-// `TcCalType` values.
+// The calibrator types (`CalibratorLink::CalibratorType`).
 namespace tccal {
 inline constexpr int Martel8010 = 3;
 inline constexpr int Manual = 4;

@@ -48,7 +48,7 @@ bool CalibratorLink::InitTCCalibrator(std::string& message) {
                               std::to_string(port) + " ...");
             links.calibratorComPort = port;
             if (links.OpenCommPort(true, Link::Calibrator) && SetupTcCalibratorMartel8010()) {
-                links.services().ports.WriteDilatoIni();
+                links.services().ports.SaveSettings();
                 message = "Martel 8010 Calibrator found on COM Port #" + std::to_string(port);
                 return true;
             }
@@ -76,7 +76,7 @@ bool CalibratorLink::SetupTcCalibratorMartel8010() {
         // produce stays in front of the identification.
         const std::string answer = s_.links.port(Link::Calibrator).input();
         if (answer.rfind("MARTEL", 0) != 0) return false;
-        setTcCalType(tccal::Martel8010);
+        setCalibratorType(tccal::Martel8010);
         return true;
     } catch (const std::exception& e) {
         ShowMessage(s_.links.services().op,
@@ -146,7 +146,7 @@ bool CalibratorLink::ManualTcEntry(float& temp) {
 }
 
 bool SelectCalibratorType(CalibratorLink& link, Operator& op) {
-    const int current = link.TcCalType();
+    const int current = link.CalibratorType();
     const int shown =
         current == tccal::Martel8010 || current == tccal::Manual ? current : tccal::Martel8010;
     const std::optional<int> chosen = link.dialogs().ChooseCalibratorType(shown);
@@ -155,7 +155,7 @@ bool SelectCalibratorType(CalibratorLink& link, Operator& op) {
         const MessageAnswer a = op.show(Message{"Do you really want to change the Tc Calibrator Type?",
                                                 "Tc Calibrator Change Alert", MessageIcon::Question,
                                                 MessageButtons::YesNo, 0});
-        if (a == MessageAnswer::Yes) link.setTcCalType(*chosen);
+        if (a == MessageAnswer::Yes) link.setCalibratorType(*chosen);
     }
     return true;
 }

@@ -16,7 +16,7 @@ namespace dilato {
 struct CalibratorLinkServices {
     InstrumentLinks& links; // link 3, `CommandedTemp`, the clock, operator, log and tick
     CalibrationDialogs& dialogs;
-    std::int16_t& TcCalType;                   // kept in the settings file
+    std::int16_t& calibratorType;               // kept in the settings file
     std::function<std::vector<int>()> ComPorts; // the COM ports that opened at start-up
 };
 
@@ -40,8 +40,8 @@ class CalibratorLink {
         searchStatus_ = std::move(status);
     }
 
-    [[nodiscard]] int TcCalType() const { return s_.TcCalType; }
-    void setTcCalType(int type) { s_.TcCalType = static_cast<std::int16_t>(type); }
+    [[nodiscard]] int CalibratorType() const { return s_.calibratorType; }
+    void setCalibratorType(int type) { s_.calibratorType = static_cast<std::int16_t>(type); }
     [[nodiscard]] InstrumentLinks& links() { return s_.links; }
     [[nodiscard]] CalibrationDialogs& dialogs() { return s_.dialogs; }
 

@@ -24,7 +24,7 @@ void CalibratorTestUtility::Find() {
         const bool found = link_.InitTCCalibrator(message);
         link_.setSearchStatus({});
         TcCommPortNum = found ? link_.links().calibratorComPort : 0;
-        const int type = link_.TcCalType();
+        const int type = link_.CalibratorType();
         if (type == tccal::Martel8010 || type == tccal::Manual) {
             pollEnabled = found;
             link_.links().services().log.TestLog(message, TestLogKind::Calibrator);

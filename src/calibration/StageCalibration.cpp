@@ -44,7 +44,7 @@ void StageCalibration::Step() {
         if (s != lastRunState_) s_.window.RefreshCalUI(false);
     } else if (s == calrun::Running) {
         if (CalPhase == calphase::Starting || CalPhase == calphase::Stepping) {
-            if (CalTcOk()) {
+            if (RunCalibrationStep()) {
                 // A finished calibration keeps its ended phase.
                 if (CalPhase != calphase::Ended) CalPhase = calphase::Stepping;
             } else {
@@ -60,7 +60,7 @@ void StageCalibration::Step() {
     lastRunState_ = s;
 }
 
-bool StageCalibration::CalTcOk() {
+bool StageCalibration::RunCalibrationStep() {
     InstrumentLinks& links = s_.link.links();
     try {
         if (CalDone) return true;
@@ -77,12 +77,12 @@ bool StageCalibration::CalTcOk() {
                 CalData[r][calcol::SetPoint] = static_cast<float>(plan[r]);
             history_.clear();
             CalPointIndex = 1;
-            if (!GetTcCalibratorTempOk(message)) return Abort(message);
+            if (!TakeReferenceReading(message)) return Abort(message);
             return true;
         }
         if (CalPhase != calphase::Stepping) return true;
 
-        if (!GetTcCalibratorTempOk(message)) return Abort(message);
+        if (!TakeReferenceReading(message)) return Abort(message);
         s_.view.calibMessVisible = !s_.view.calibMessVisible;
         const float sample = links.SampleTemp();
         if (!Manual()) {
@@ -114,7 +114,7 @@ bool StageCalibration::CalTcOk() {
             return Finish(false);
         }
         ++CalPointIndex;
-        if (!GetTcCalibratorTempOk(message)) return Abort(message);
+        if (!TakeReferenceReading(message)) return Abort(message);
         return true;
     } catch (const std::exception& e) {
         ReportError(links.services().op, 0, "modTcCal.CalTcOk", e.what());
@@ -128,7 +128,7 @@ bool StageCalibration::CalTcOk() {
     }
 }
 
-bool StageCalibration::GetTcCalibratorTempOk(std::string& message) {
+bool StageCalibration::TakeReferenceReading(std::string& message) {
     InstrumentLinks& links = s_.link.links();
     try {
         const float setPoint = Row()[calcol::SetPoint];

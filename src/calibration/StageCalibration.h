@@ -38,7 +38,7 @@ inline constexpr int Ended = 3;
 class CalibrationWindow {
   public:
     virtual ~CalibrationWindow() = default;
-    // The status text of the calibration tab (by `CalPhase` while `gTestState` is StepStart).
+    // The status text of the calibration tab (by `CalPhase` while `testState` is StepStart).
     virtual void UpdateTestStatus(TestState phase) = 0;
     // The CAL button from `CalDone`; completes the tab when the calibration is done.
     virtual void RefreshCalUI(bool reset) = 0;
@@ -75,9 +75,9 @@ class StageCalibration {
     // The calibration step handler: one pass of the tick in calibration mode.
     void Step();
     // One step of the procedure; false ends it.
-    bool CalTcOk();
+    bool RunCalibrationStep();
     // Commands the current point's set point when needed and takes one reference reading.
-    bool GetTcCalibratorTempOk(std::string& message);
+    bool TakeReferenceReading(std::string& message);
     // Adds `SampleTemp` to the point's readings and tells whether they are steady.
     bool PointStable();
     // The two fits; `ok` false leaves every constant as it was.
@@ -105,7 +105,7 @@ class StageCalibration {
 
   private:
     [[nodiscard]] std::array<float, 3>& Row() { return CalData.at(static_cast<size_t>(CalPointIndex - 1)); }
-    [[nodiscard]] bool Manual() const { return s_.link.TcCalType() == tccal::Manual; }
+    [[nodiscard]] bool Manual() const { return s_.link.CalibratorType() == tccal::Manual; }
     // Ends the calibration as a failure with the message and the advice below it.
     bool Abort(const std::string& message, const char* advice = kCalAbortAdvice);
     bool Finish(bool aborted);

@@ -4,15 +4,15 @@ namespace dilato {
 
 CalibrationSession::CalibrationSession(Program& p, CalibrationDialogs& dialogs,
                                        std::function<void(const std::string&)> openFolder)
-    : link(CalibratorLinkServices{p.links, dialogs, p.settings.TcCalType,
+    : link(CalibratorLinkServices{p.links, dialogs, p.settings.calibratorType,
                                   [&p] { return p.discovery.ComPorts(); }}),
       testUtility(link, p.links.services().op, p.links.services().clock),
       record(p.folders.SysFolder, p.params, p.links.services().clock, p.links.services().op),
-      calibration(StageCalibrationServices{
-          link, p.params, record, tab, view,
-          [&p] {
-              return p.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);
-          }}),
+      calibration(StageCalibrationServices{link, p.params, record, tab, view,
+                                           [&p] {
+                                               return p.paramFile.ReadWriteSysFile(
+                                                   SysFileAccess::Save, false, SysFileCopy::Main);
+                                           }}),
       tab(CalibrationTabServices{p.session.run, p.session.window, p.session.ticks, p.links,
                                  p.paramFile, p.settings, p.logs, p.folders.SysFolder,
                                  std::move(openFolder)},

@@ -7,7 +7,7 @@
 #include "calibration/CalibrationRecord.h"
 #include "calibration/CalibratorTestUtility.h"
 #include "calibration/StageCalibration.h"
-#include "core/CalibrationTab.h"
+#include "core/CalibrationTabModel.h"
 #include "core/Program.h"
 
 namespace dilato {
@@ -25,7 +25,7 @@ class CalibrationSession {
     CalibratorTestUtility testUtility;
     CalibrationRecord record;
     StageCalibration calibration;
-    CalibrationTab tab;
+    CalibrationTabModel tab;
 
   private:
     Program& program_;

@@ -54,7 +54,7 @@ class InstrumentBridge final : public TestInstruments, public LinkHost, public C
     void setTempStageComPort(int port) override {
         settings_.tempStageComPort = static_cast<std::int16_t>(port);
     }
-    void WriteDilatoIni() override { settings_.WriteDilatoIni(); }
+    void SaveSettings() override { settings_.SaveSettings(); }
 
   private:
     SettingsFile& settings_;

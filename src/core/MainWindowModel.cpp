@@ -40,9 +40,9 @@ void MainWindowModel::ShowStatus(std::optional<TestState> phase) {
         log_.TestLog(ProgressSuffix, TestLogKind::StepStart);
 }
 
-void MainWindowModel::UpdateTestStateUI() {
+void MainWindowModel::ShowPhaseLights() {
     using L = Light;
-    switch (run_.gTestState) {
+    switch (run_.testState) {
     case TestState::Settling:
         view_.lights = {L::Yellow, L::Red, L::Red};
         break;
@@ -64,13 +64,13 @@ void MainWindowModel::UpdateTestStateUI() {
     }
 }
 
-void MainWindowModel::ClearTestStateUI(bool red) {
+void MainWindowModel::ClearPhaseLights(bool red) {
     const Light l = red ? Light::Red : Light::Green;
     view_.lights = {l, l, l};
 }
 
 void MainWindowModel::EnableTabs() {
-    const TestState s = run_.gTestState;
+    const TestState s = run_.testState;
     if (s == lastTabState_) return;
     lastTabState_ = s;
     auto& t = view_.tabEnabled;
@@ -86,19 +86,19 @@ void MainWindowModel::EnableTabs() {
     t.at(static_cast<size_t>(TabIndex(view_.currentTab))) = true;
 }
 
-void MainWindowModel::DataToForm1(bool clear) {
+void MainWindowModel::ShowLiveReadings(bool clear) {
     const LiveReadings r = readings_ ? readings_() : LiveReadings{};
     view_.indicator = FormatSingle(r.indicator, "0.000000");
     view_.sampleTemp = FormatSingle(r.sampleTemp, "0.0");
     view_.indicatorStale = !r.indicatorMeasured;
     view_.sampleTempStale = !r.sampleTempMeasured;
     const float cte = run_.projection.projectedCte;
-    const bool holding = run_.gTestState > TestState::TemperatureWait;
+    const bool holding = run_.testState > TestState::TemperatureWait;
     view_.projectedCte =
         (holding && run_.StepIndex > 0 && cte > 0) ? FormatSingle(cte, "0.0") : " - ";
-    UpdateTestStatus(run_.gTestState);
-    UpdateTestStateUI();
-    EnableTestDataUI(run_.gTestState != TestState::Idle);
+    UpdateTestStatus(run_.testState);
+    ShowPhaseLights();
+    EnableTestDataUI(run_.testState != TestState::Idle);
     view_.slope = run_.AverageSlope == kUnsettledSlope ? " - " : FormatSingle(run_.LiveSlope, "0");
 }
 
@@ -106,7 +106,7 @@ void MainWindowModel::EnableTestDataUI(bool enable) {
     view_.testDataEnabled = enable;
 }
 
-void MainWindowModel::StopButtSetup() {
+void MainWindowModel::ButtonsForStoppedTest() {
     run_.TestFinished = false;
     if (!run_.CalibrationMode) {
         view_.stopEnabled = false;
@@ -114,9 +114,9 @@ void MainWindowModel::StopButtSetup() {
         view_.helpEnabled = true;
         view_.aboutEnabled = true;
         view_.browseDataEnabled = view_.startEnabled;
-        FormFileEnable(true);
+        EnableFileFields(true);
     }
-    UpdateTestStatus(run_.gTestState);
+    UpdateTestStatus(run_.testState);
     EnableTabs();
 }
 
@@ -124,7 +124,7 @@ void MainWindowModel::TestTempCommandDisplay(int tempCommand) {
     view_.nextTemp = FormatNumber(tempCommand, "0");
 }
 
-void MainWindowModel::FormFileEnable(bool enable) {
+void MainWindowModel::EnableFileFields(bool enable) {
     view_.fileFieldsEnabled = enable;
     view_.sampleLengthEnabled = enable;
     run_.StepIndex = 0;

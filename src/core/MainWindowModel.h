@@ -84,14 +84,14 @@ class MainWindowModel final : public MainWindowPort {
     void UpdateTestStatus(TestState phase) { ShowStatus(phase); }
     // The status line of a test whose first step has not started: "Ready", point 1.
     void UpdateTestStatusNotStarted() { ShowStatus(std::nullopt); }
-    void UpdateTestStateUI();
-    void ClearTestStateUI(bool red);
+    void ShowPhaseLights();
+    void ClearPhaseLights(bool red);
     void EnableTabs();
-    void DataToForm1(bool clear);
+    void ShowLiveReadings(bool clear);
     void EnableTestDataUI(bool enable);
-    void StopButtSetup();
+    void ButtonsForStoppedTest();
     void TestTempCommandDisplay(int tempCommand);
-    void FormFileEnable(bool enable);
+    void EnableFileFields(bool enable);
     void ShowElapsed(const std::string& minutes) { view_.elapsed = minutes; }
     void EnterPlotting();
     // The Test tab's buttons for a running test (Start, help and About off; Stop on).

@@ -27,7 +27,7 @@ Program::Program(const ProgramAdapters& a)
 
 bool Program::LoadFiles() {
     if (!paramFile.LoadMainOrOfferBackup()) return false;
-    settings.ReadDilatoIni();
+    settings.LoadSettings();
     session.run.UnitsInches = params.SysParam(slot::Units).number() == 0;
     return true;
 }
@@ -50,7 +50,7 @@ void Program::ShutDown(bool saveSettings) {
     session.ticks.SuspendTicks();
     links.SetStageTestMode(false, true);
     links.SetStageTemp(20.0f, false);
-    if (saveSettings) settings.WriteDilatoIni();
+    if (saveSettings) settings.SaveSettings();
     links.OpenCommPort(false, Link::All);
     CountUsage();
     (void)paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main);

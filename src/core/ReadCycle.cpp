@@ -16,7 +16,7 @@ double ArrivalLimitMinutes(double degrees) {
 void ReadCycle::ProcessReadSet() {
     TestRun& run = c_.run;
     try {
-        c_.window.DataToForm1(false);
+        c_.window.ShowLiveReadings(false);
         if (run.CalibrationMode) {
             if (calibrationStep_) calibrationStep_();
             return;
@@ -25,15 +25,15 @@ void ReadCycle::ProcessReadSet() {
             SetBusyPointer(c_.op, c_.clock, true);
             c_.window.view().initializingLabelVisible = false;
         }
-        if (run.gTestState == state::Idle) {
+        if (run.testState == state::Idle) {
             sequencer_.GateControl();
             if (run.StartRequested) {
                 start_.StartTest();
                 c_.ticks.watch().restart(); // the new test's bound counts from its own reads
                 c_.ticks.ResumeTicks();
-                if (run.gTestState != state::Idle) c_.window.EnableTestDataUI(true);
+                if (run.testState != state::Idle) c_.window.EnableTestDataUI(true);
             }
-        } else if (run.gTestState < state::Accepted || run.gTestState > state::Hold) {
+        } else if (run.testState < state::Accepted || run.testState > state::Hold) {
             sequencer_.StopTest(true);
         } else {
             if (InstrumentLost() || StageNeverArrives()) return;
@@ -63,7 +63,7 @@ bool ReadCycle::InstrumentLost() {
 
 bool ReadCycle::StageNeverArrives() {
     const TestRun& run = c_.run;
-    if (run.gTestState != state::TemperatureWait) return false;
+    if (run.testState != state::TemperatureWait) return false;
     const float reached = c_.instruments.SampleTemp();
     if (std::fabs(reached - static_cast<float>(c_.instruments.CommandedTemp())) <= 2.0f)
         return false;

@@ -54,7 +54,7 @@ Sequencer::Sequencer(SequencerContext context, StepSaver saver)
 
 LiveValues Sequencer::liveValues() const {
     LiveValues v;
-    v.testState = c_.run.gTestState;
+    v.testState = c_.run.testState;
     v.stepIndex = c_.run.StepIndex;
     v.sampleLength = c_.run.SampleLength;
     v.sampleTemp = c_.instruments.SampleTemp();
@@ -81,8 +81,8 @@ void Sequencer::GateControl() {
         c_.window.EnableTabs();
         RunState();
     } catch (const std::exception& e) {
-        const std::string text = e.what() + std::string(" @ gTestState=") +
-                                 FormatNumber(StatusCode(run.gTestState), "#");
+        const std::string text =
+            e.what() + std::string(" @ gTestState=") + FormatNumber(StatusCode(run.testState), "#");
         StopTest(false);
         ReportError(c_.op, 0, "modControl.GateControl", text);
     }
@@ -90,7 +90,7 @@ void Sequencer::GateControl() {
 
 void Sequencer::RunState() {
     TestRun& run = c_.run;
-    switch (run.gTestState) {
+    switch (run.testState) {
     case state::Idle:
         run.clockStart = 0;
         break;
@@ -102,29 +102,29 @@ void Sequencer::RunState() {
         StoreReading(true);
         UpdateElapsed(true);
         if (c_.sinks) c_.sinks->TestStarted();
-        run.gTestState = state::StepStart;
+        run.testState = state::StepStart;
         break;
     case state::StepStart:
         c_.instruments.SetStageTemp(static_cast<float>(run.SetPointTemp), false);
         // A controller that stopped answering has aborted the test inside that call.
-        if (run.gTestState != state::StepStart) break;
+        if (run.testState != state::StepStart) break;
         run.settleEnd = kSettleMinutes;
         run.waitEnd = kWaitMinutes;
         run.holdEnd = kHoldMinutes;
         run.holdStartMinutes = -1;
         run.stepEquilibrium = {};
         run.equilibriumMinutes = -1;
-        run.gTestState = state::Settling;
+        run.testState = state::Settling;
         break;
     case state::Settling:
         StoreReading(false);
-        if (run.StepMinutes > run.settleEnd) run.gTestState = state::TemperatureWait;
+        if (run.StepMinutes > run.settleEnd) run.testState = state::TemperatureWait;
         break;
     case state::TemperatureWait:
         StoreReading(false);
         if (TempStable() && run.StepMinutes > run.waitEnd) {
             (void)StabilityReached(); // clears the stable-tick counter
-            run.gTestState = state::Hold;
+            run.testState = state::Hold;
             run.holdStartMinutes = run.StepMinutes;
             run.holdEnd = run.StepMinutes + run.holdEnd;
             run.HoldLimit = std::lround(HoldTimeLimit());
@@ -169,7 +169,7 @@ void Sequencer::UpdateElapsed(bool reset) {
         run.ElapsedMinutes.clear();
         run.StepMinutes = 0;
     }
-    if (run.gTestState != state::Idle) c_.window.ShowElapsed(run.ElapsedMinutes);
+    if (run.testState != state::Idle) c_.window.ShowElapsed(run.ElapsedMinutes);
 }
 
 void Sequencer::StoreReading(bool initial) {
@@ -201,7 +201,7 @@ void Sequencer::StoreReading(bool initial) {
         run.stats.lastStoreTime = std::lround(now);
     }
     if (run.LivePlot) c_.window.EnterPlotting();
-    if (run.gTestState < state::TemperatureWait) {
+    if (run.testState < state::TemperatureWait) {
         run.AverageSlope = kUnsettledSlope;
         run.projection.projectedIndicator = 0.0f;
     } else {
@@ -239,13 +239,13 @@ bool Sequencer::TempStable() const {
 bool Sequencer::HoldCriteriaMet() const {
     const TestRun& run = c_.run;
     const float threshold = run.projection.stabilityThreshold;
-    return run.gTestState == state::Hold && std::fabs(run.AverageSlope) < threshold &&
+    return run.testState == state::Hold && std::fabs(run.AverageSlope) < threshold &&
            std::fabs(run.LiveSlope) < threshold;
 }
 
 bool Sequencer::StabilityReached() {
     int& counter = c_.run.stats.stableTicks;
-    if (c_.run.gTestState == state::Hold) {
+    if (c_.run.testState == state::Hold) {
         // A tick on old values says nothing about the drift now: it breaks the run of ticks.
         if (HoldCriteriaMet() && c_.ticks.watch().fresh()) return ++counter >= kStableTicksToEnd;
         counter = 0;
@@ -350,7 +350,7 @@ bool Sequencer::AdvanceStep(bool reset) {
     return true;
 }
 
-void Sequencer::SetTempComd() {
+void Sequencer::LoadStepSetPoint() {
     try {
         c_.run.SetPointTemp = StepSetPoint(c_.params, c_.run.StepIndex);
         c_.window.TestTempCommandDisplay(c_.run.SetPointTemp);
@@ -361,10 +361,10 @@ void Sequencer::SetTempComd() {
 
 void Sequencer::StopTest(bool restart) {
     c_.instruments.SetStageTestMode(false, false);
-    c_.run.gTestState = state::Idle;
-    c_.window.StopButtSetup();
+    c_.run.testState = state::Idle;
+    c_.window.ButtonsForStoppedTest();
     // The idle look offers the first point again: its set point goes with it.
-    if (!c_.run.CalibrationMode) SetTempComd();
+    if (!c_.run.CalibrationMode) LoadStepSetPoint();
     if (restart) c_.ticks.ResumeTicks();
 }
 
@@ -392,22 +392,22 @@ void Sequencer::FinishCurrentTest(bool save) {
     KillPoint("step-saved");
     if (c_.sinks) c_.sinks->StepSaved(run.StepIndex + 1);
     if (AdvanceStep(false)) {
-        run.gTestState = state::StepStart;
+        run.testState = state::StepStart;
         c_.window.UpdateTestStatus(TestState::StepStart);
         c_.log.TestLog("", TestLogKind::StepStart);
         UpdateElapsed(true);
-        SetTempComd();
+        LoadStepSetPoint();
         c_.log.TestLog(c_.window.ProgressSuffix, TestLogKind::StepStart);
     } else {
         run.LivePlot = false;
         run.TestFinished = true;
-        run.gTestState = state::Idle;
+        run.testState = state::Idle;
         if (c_.sinks) c_.sinks->TestEnded("completed");
         SendEndOfTestTemperature();
         c_.instruments.SetStageTestMode(false, true);
         PlayEventSound(c_.op, c_.appFolder, "TestFinished.wav");
         WaitSeconds(c_.clock, kFinishedPause);
-        c_.window.FormFileEnable(true);
+        c_.window.EnableFileFields(true);
         c_.window.RefreshDataFolderList();
     }
     c_.ticks.ResumeTicks();

@@ -1,5 +1,5 @@
 #pragma once
-// The test sequencer: a state machine on `gTestState`, one step per tick. Each step of the
+// The test sequencer: a state machine on `testState`, one step per tick. Each step of the
 // batch drives the stage to its set point, settles, waits for a steady sample temperature,
 // then holds until the indicator has stopped drifting (or the time limit), and is saved.
 //   -2 idle, -1 accepted, 0 step start, 1 settling, 2 temperature wait, 3 hold.
@@ -48,7 +48,7 @@ class Sequencer {
     // Ends the current step: saves it (save true) and goes on with the batch, or stops.
     void FinishCurrentTest(bool save);
     // The current step's set point from the plan; the window shows it.
-    void SetTempComd();
+    void LoadStepSetPoint();
     // Test mode off, idle, the window's idle look; restart resumes the ticks.
     void StopTest(bool restart);
     // Next step (or back to the first with reset); false when the batch is finished.

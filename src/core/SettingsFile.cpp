@@ -46,7 +46,7 @@ std::string RemoteKey(size_t i) {
 
 } // namespace
 
-void SettingsFile::ReadDilatoIni() {
+void SettingsFile::LoadSettings() {
     using namespace settings;
     constexpr const char* kPlace = "modIO.ReadDilatoIni";
     std::optional<ProfileDocument> doc;
@@ -73,20 +73,20 @@ void SettingsFile::ReadDilatoIni() {
     };
     read("Keyence_Comport", [&](const std::string& t) { displacementComPort = ToInt16(t, 0); });
     read("TE_Comport", [&](const std::string& t) { tempStageComPort = ToInt16(t, 0); });
-    read("TipsStatus", [&](const std::string& t) { TipsStatus = ToBoolean(t, true); });
-    read("LastTip", [&](const std::string& t) { LastTip = ToInt16(t, 1); });
-    read("BackupStatus", [&](const std::string& t) { BackupStatus = ToBoolean(t, true); });
-    read("BackupDate", [&](const std::string& t) { BackupDate = dateOrToday(t); });
-    read("UpdateStatus", [&](const std::string& t) { UpdateStatus = ToBoolean(t, true); });
-    read("UpdateDate", [&](const std::string& t) { UpdateDate = dateOrToday(t); });
-    read("SystemWarnings", [&](const std::string& t) { SystemWarnings = ToBoolean(t, true); });
+    read("TipsStatus", [&](const std::string& t) { showTips = ToBoolean(t, true); });
+    read("LastTip", [&](const std::string& t) { lastTip = ToInt16(t, 1); });
+    read("BackupStatus", [&](const std::string& t) { backupReminderOn = ToBoolean(t, true); });
+    read("BackupDate", [&](const std::string& t) { backupReminderDate = dateOrToday(t); });
+    read("UpdateStatus", [&](const std::string& t) { updateReminderOn = ToBoolean(t, true); });
+    read("UpdateDate", [&](const std::string& t) { updateReminderDate = dateOrToday(t); });
+    read("SystemWarnings", [&](const std::string& t) { showSystemWarnings = ToBoolean(t, true); });
     for (size_t i = 0; i < folders_.RemoteStore.size(); ++i)
         read(RemoteKey(i), [&](const std::string& t) { folders_.RemoteStore[i] = t; });
-    read("TcCalType", [&](const std::string& t) { TcCalType = ToInt16(t, 0); });
-    read("PdfViewerPrompt", [&](const std::string& t) { PdfViewerPrompt = ToBoolean(t, true); });
+    read("TcCalType", [&](const std::string& t) { calibratorType = ToInt16(t, 0); });
+    read("PdfViewerPrompt", [&](const std::string& t) { promptForPdfViewer = ToBoolean(t, true); });
 }
 
-void SettingsFile::WriteDilatoIni() {
+void SettingsFile::SaveSettings() {
     using settings::BooleanText;
     try {
         ProfileDocument doc = ProfileDocument::Load(FileName());
@@ -95,17 +95,17 @@ void SettingsFile::WriteDilatoIni() {
         };
         put("Keyence_Comport", std::to_string(displacementComPort));
         put("TE_Comport", std::to_string(tempStageComPort));
-        put("TipsStatus", BooleanText(TipsStatus));
-        put("LastTip", std::to_string(LastTip));
-        put("BackupStatus", BooleanText(BackupStatus));
-        put("BackupDate", BackupDate);
-        put("UpdateStatus", BooleanText(UpdateStatus));
-        put("UpdateDate", UpdateDate);
-        put("SystemWarnings", BooleanText(SystemWarnings));
+        put("TipsStatus", BooleanText(showTips));
+        put("LastTip", std::to_string(lastTip));
+        put("BackupStatus", BooleanText(backupReminderOn));
+        put("BackupDate", backupReminderDate);
+        put("UpdateStatus", BooleanText(updateReminderOn));
+        put("UpdateDate", updateReminderDate);
+        put("SystemWarnings", BooleanText(showSystemWarnings));
         for (size_t i = 0; i < folders_.RemoteStore.size(); ++i)
             doc.Write(kSettingsSection, RemoteKey(i), folders_.RemoteStore[i]);
-        put("TcCalType", FormatNumber(TcCalType, "0"));
-        put("PdfViewerPrompt", BooleanText(PdfViewerPrompt));
+        put("TcCalType", FormatNumber(calibratorType, "0"));
+        put("PdfViewerPrompt", BooleanText(promptForPdfViewer));
         doc.Save();
     } catch (const std::exception& e) {
         ReportError(op_, 0, "modIO.WriteDilatoIni", e.what());

@@ -1,6 +1,6 @@
 #pragma once
 // The settings of this PC, as opposed to the instrument: SysFolder + "Dilato.ini", section
-// "General". ReadDilatoIni reads every key into memory, WriteDilatoIni writes every key back
+// "General". LoadSettings reads every key into memory, SaveSettings writes every key back
 // in one atomic rewrite. The remote store folders are kept by Folders (RemoteStore) and only
 // read and written here.
 
@@ -24,25 +24,25 @@ class SettingsFile {
     // Reads the keys in order. A missing or empty key takes its default; a value that cannot
     // be converted (a Boolean "Yes") is reported with its key and keeps its earlier value;
     // the other keys are read all the same.
-    void ReadDilatoIni();
+    void LoadSettings();
     // Writes every key; the file and the section are made when missing. A failure is
     // reported and leaves the previous file whole.
-    void WriteDilatoIni();
+    void SaveSettings();
 
     [[nodiscard]] std::string FileName() const { return folders_.SysFolder + kSettingsFile; }
 
     // The values, as kept in memory; until the first read they are 0, False or empty.
     std::int16_t displacementComPort = 0; // COM port of the displacement sensor, 0 = not set
     std::int16_t tempStageComPort = 0;    // COM port of the Temp-Stage controller, 0 = not set
-    bool TipsStatus = false;
-    std::int16_t LastTip = 0;
-    bool BackupStatus = false;
-    std::string BackupDate;
-    bool UpdateStatus = false;   // the update reminder is on
-    std::string UpdateDate;      // date of the last update reminder
-    bool SystemWarnings = false; // show the system warnings at start-up
-    std::int16_t TcCalType = 0;  // thermocouple calibrator type
-    bool PdfViewerPrompt = true; // ask for a PDF viewer at start-up when none is found
+    bool showTips = false;
+    std::int16_t lastTip = 0;
+    bool backupReminderOn = false;
+    std::string backupReminderDate;
+    bool updateReminderOn = false;   // the update reminder is on
+    std::string updateReminderDate;  // date of the last update reminder
+    bool showSystemWarnings = false; // show the system warnings at start-up
+    std::int16_t calibratorType = 0; // thermocouple calibrator type
+    bool promptForPdfViewer = true;  // ask for a PDF viewer at start-up when none is found
 
   private:
     Folders& folders_;

@@ -61,17 +61,17 @@ void StartUp::Steps() {
     p_.logs.TestLog("", TestLogKind::Launch);
     CleanUpdateFolder(p_.folders.SysFolder);
     ShowLastUpdateResult(p_.folders.SysFolder, op);
-    p_.settings.ReadDilatoIni();
+    p_.settings.LoadSettings();
     if (settingsOverride) settingsOverride(p_.settings);
     // After the settings: an operator who chose to go on without a PDF viewer is not asked
     // at every start.
     readerInstalled = host_.PdfViewerRegistered();
-    if (!readerInstalled && p_.settings.PdfViewerPrompt) {
+    if (!readerInstalled && p_.settings.promptForPdfViewer) {
         const DialogClose close = host_.ShowPdfViewerPrompt();
         if (close == DialogClose::Button) EndProgram(0, "no PDF viewer");
         if (close == DialogClose::GoOnWithout) {
-            p_.settings.PdfViewerPrompt = false;
-            p_.settings.WriteDilatoIni();
+            p_.settings.promptForPdfViewer = false;
+            p_.settings.SaveSettings();
         }
     }
 
@@ -91,12 +91,13 @@ void StartUp::Steps() {
         host_.ShowComPortSettings();
     p_.discovery.CheckInstrumentLinks();
 
-    if (UpdateReminderDue(p_.settings.UpdateDate, p_.settings.UpdateStatus, clock.today())) {
-        p_.settings.UpdateStatus = host_.ShowUpdateReminder(p_.settings.UpdateStatus);
-        p_.settings.UpdateDate = FormatDateMDY(clock.today());
+    if (UpdateReminderDue(p_.settings.updateReminderDate, p_.settings.updateReminderOn,
+                          clock.today())) {
+        p_.settings.updateReminderOn = host_.ShowUpdateReminder(p_.settings.updateReminderOn);
+        p_.settings.updateReminderDate = FormatDateMDY(clock.today());
     }
     if (FindPendingArchive(UpdateWorkFolder(p_.folders.SysFolder)) && host_.ShowUpdateInstaller()) {
-        p_.settings.WriteDilatoIni();
+        p_.settings.SaveSettings();
         EndProgram(0, "update starting");
     }
 
@@ -110,7 +111,7 @@ void StartUp::Steps() {
     if (p_.paramFile.BackupChoiceNeeded()) host_.ShowSysparamBackupChoice();
     fullOperation = true;
     if (!p_.params.SysParam(slot::Password).text().empty()) fullOperation = host_.ShowPassword();
-    if (p_.settings.SystemWarnings && host_.ShowSystemWarnings() == DialogClose::OtherMeans)
+    if (p_.settings.showSystemWarnings && host_.ShowSystemWarnings() == DialogClose::OtherMeans)
         EndProgram(0, "system warnings closed");
 
     PlayEventSound(op, p_.folders.AppFolder, "TurnON.wav");
@@ -143,7 +144,7 @@ void StartUp::ExitYes() {
     termination_.close();
     SetBusyPointer(op_, clock_, true);
     // The operator ends the test on purpose ("aborted without data-save"): not interrupted.
-    if (p_.session.run.gTestState != state::Idle) p_.session.sinks.TestEnded("stopped");
+    if (p_.session.run.testState != state::Idle) p_.session.sinks.TestEnded("stopped");
     p_.session.sequencer.StopTest(false);
     p_.ShutDown(saveSettingsAtEnd);
     PlayEventSound(op_, p_.folders.AppFolder, "Shutdown.wav");

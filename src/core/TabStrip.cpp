@@ -16,8 +16,8 @@ Tab TabStrip::Click(Tab newTab, Tab previousTab) {
         bool allowed = true;
         if (previousTab == Tab::Test) {
             if (newTab == Tab::Plotting) {
-                PlotFromTestTab = run.gTestState == state::Idle;
-                run.LivePlot = run.gTestState != state::Idle;
+                PlotFromTestTab = run.testState == state::Idle;
+                run.LivePlot = run.testState != state::Idle;
             } else {
                 allowed = LeaveTest();
             }
@@ -45,8 +45,8 @@ Tab TabStrip::Click(Tab newTab, Tab previousTab) {
 
 bool TabStrip::LeaveTest() {
     session_.ticks.SuspendTicks();
-    session_.window.DataToForm1(true);
-    if (session_.run.gTestState == state::Idle) return true;
+    session_.window.ShowLiveReadings(true);
+    if (session_.run.testState == state::Idle) return true;
     ShowMessage(op_, "Test is not finished yet.", kProgramTitle, MessageIcon::Exclamation);
     // The test goes on: its ticks must not stay stopped behind a refused switch.
     session_.ticks.ResumeTicks();

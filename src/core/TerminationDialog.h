@@ -3,15 +3,9 @@
 // The sequencer opens it from a tick (modeless: the tick ends, the ticks stay suspended);
 // the operator's answer comes back later through the sequencer's answer operations.
 
-#include <string>
+#include "core/TerminationModel.h"
 
 namespace dilato {
-
-struct TerminationQuestion {
-    std::string caption;  // "Test-Termination Request" or "Application-Exit Request"
-    std::string question; // "Do you want to end this test?" ...
-    std::string note1, note2;
-};
 
 class TerminationDialog {
   public:
@@ -20,13 +14,5 @@ class TerminationDialog {
     virtual void close() = 0;
     [[nodiscard]] virtual bool isVisible() const = 0;
 };
-
-// The question in test mode; `canSave` when the hold criteria are met right now,
-// `stepsKept` when earlier steps of the test are saved, `lastStep` when the step under way is
-// the test's last.
-[[nodiscard]] TerminationQuestion TestTerminationQuestion(bool canSave, bool stepsKept = false,
-                                                          bool lastStep = false);
-// The question when the program is asked to close.
-[[nodiscard]] TerminationQuestion ExitQuestion();
 
 } // namespace dilato

@@ -257,18 +257,18 @@ bool TestRecovery::Resume(const InterruptedTest& t) {
     run.TestFinished = false;
     run.StopRequested = false;
     run.StartRequested = false;
-    run.gTestState = state::StepStart;
+    run.testState = state::StepStart;
     TestTabView& view = s_.window.view();
     s_.window.ButtonsForRunningTest();
-    s_.window.FormFileEnable(false);
+    s_.window.EnableFileFields(false);
     run.StepIndex = t.step - 1; // the window's file fields start a test at its first step
     view.sampleLengthEnabled = false;
     view.browseDataEnabled = false;
     instruments_.SetStageTestMode(true, true);
     // A controller that did not answer has stopped the test (and said why).
-    if (run.gTestState != state::StepStart) return false;
-    s_.sequencer.SetTempComd();
-    s_.window.UpdateTestStatus(run.gTestState);
+    if (run.testState != state::StepStart) return false;
+    s_.sequencer.LoadStepSetPoint();
+    s_.window.UpdateTestStatus(run.testState);
     s_.sequencer.UpdateElapsed(true);
     return true;
 }

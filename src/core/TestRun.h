@@ -28,7 +28,7 @@ struct StepStats {
 };
 
 struct TestRun {
-    TestState gTestState = TestState::Idle;
+    TestState testState = TestState::Idle;
     int StepIndex = 0;          // 0-based current step
     int SetPointTemp = 0;       // set point of the current step, whole °C
     int StepsSaved = 0;         // steps of this test saved so far

@@ -71,14 +71,14 @@ void TestSession::ShowReferenceState(bool atStartUp) {
 void TestSession::EnterTest() {
     ticks.SuspendTicks();
     run.CalibrationMode = false;
-    window.FormFileEnable(true);
-    window.UpdateTestStatus(run.gTestState);
+    window.EnableFileFields(true);
+    window.UpdateTestStatus(run.testState);
     run.StartRequested = false;
     run.TestFinished = false;
     run.StepIndex = 0;
     window.UpdateTestStatusNotStarted();
-    run.gTestState = state::Idle;
-    sequencer.SetTempComd();
+    run.testState = state::Idle;
+    sequencer.LoadStepSetPoint();
     ticks.ResumeTicks();
 }
 

@@ -11,7 +11,7 @@
 
 namespace dilato {
 
-void TestStart::StartButtonHit() {
+void TestStart::StartPressed() {
     c_.window.view().startEnabled = false;
     c_.window.UpdateTestStatusNotStarted();
     c_.run.StartRequested = true;
@@ -20,22 +20,22 @@ void TestStart::StartButtonHit() {
 
 void TestStart::StartTest() {
     TestRun& run = c_.run;
-    c_.window.DataToForm1(true);
+    c_.window.ShowLiveReadings(true);
     run.StartRequested = false;
     run.StepsSaved = 0;
-    run.gTestState = state::Accepted;
+    run.testState = state::Accepted;
     c_.window.EnableTabs();
     ReorderTempSequence(c_.params, c_.instruments.SampleTemp(), c_.op);
     if (PlanWithinStageReach(c_.params, c_.op) && PlanGivesResults(c_.params, c_.op) &&
-        StartButtSetup()) {
+        PrepareTestStart()) {
         c_.window.UpdateTestStatusNotStarted();
         c_.instruments.SetStageTestMode(true, true);
         // A controller that did not answer has aborted the start (and shown why); the abort
         // has already put the window back in its idle look.
-        if (run.gTestState != state::Accepted) return;
+        if (run.testState != state::Accepted) return;
         (void)sequencer_.AdvanceStep(true);
-        c_.window.UpdateTestStatus(run.gTestState);
-        sequencer_.SetTempComd();
+        c_.window.UpdateTestStatus(run.testState);
+        sequencer_.LoadStepSetPoint();
         TestTabView& view = c_.window.view();
         const SampleLengthCheck length =
             CheckSampleLength(view.sampleLength, run.UnitsInches, c_.op);
@@ -63,7 +63,7 @@ void TestStart::RememberSampleClass(const std::string& sampleId, MaterialClass k
     }
 }
 
-bool TestStart::StartButtSetup() {
+bool TestStart::PrepareTestStart() {
     TestRun& run = c_.run;
     try {
         run.TestFinished = false;
@@ -72,19 +72,19 @@ bool TestStart::StartButtSetup() {
             TestTabView& view = c_.window.view();
             folders_.DataFileName = view.dataFile;
             if (!CheckTestName(folders_.DataFileName, c_.op)) {
-                c_.window.StopButtSetup();
+                c_.window.ButtonsForStoppedTest();
                 return false;
             }
             view.dataFile = folders_.DataFileName;
             if (!CheckTestPathLength(folders_, c_.op) ||
                 !CreateDataFolder(folders_.DataPath, folders_, c_.op, c_.window) ||
                 !ConfirmTestOverwrite(folders_, c_.op) || !DataFolderWritable()) {
-                c_.window.StopButtSetup();
+                c_.window.ButtonsForStoppedTest();
                 return false;
             }
             folders_.SummaryFileName = folders_.DataPath + folders_.DataFileName + "_CTE.txt";
             c_.window.ButtonsForRunningTest();
-            c_.window.FormFileEnable(false);
+            c_.window.EnableFileFields(false);
         }
         c_.window.UpdateTestStatus(TestState::StepStart);
         return true;

@@ -25,14 +25,14 @@ class TestStart {
 
     // The Start button: Start disabled, status "Ready (1 of N)", and the request for the next
     // tick; the ticks are resumed when they are not running.
-    void StartButtonHit();
+    void StartPressed();
     // Run by the read cycle on the first idle tick after the Start button.
     void StartTest();
     // Chooses the system correction (and the reference material of a reference run) once the
     // sample is accepted; false stops the start.
     void setPrepareCorrection(std::function<bool()> prepare) { prepare_ = std::move(prepare); }
     // Test name, data folder and summary name; the window's buttons for a running test.
-    [[nodiscard]] bool StartButtSetup();
+    [[nodiscard]] bool PrepareTestStart();
     // True when the data folder can take the test's files; otherwise the operator is told
     // why and the test does not start.
     [[nodiscard]] bool DataFolderWritable();

@@ -65,12 +65,12 @@ void TestTabControl::InitMainWindow() {
     if (units.number() < 0 || units.number() > 1) units = 0;
     run.UnitsInches = units.number() == 0;
     RefreshFolders();
-    session_.sequencer.SetTempComd();
+    session_.sequencer.LoadStepSetPoint();
     TestTabView& view = session_.window.view();
     view.currentTab = Tab::Test;
     view.browseDataEnabled = true;
     view.sampleLength.clear();
-    session_.window.ClearTestStateUI(false);
+    session_.window.ClearPhaseLights(false);
     run.StartRequested = false;
     ShowStartState();
     run.StepIndex = 0;
@@ -97,7 +97,7 @@ void TestTabControl::ShowStartState() {
     TestTabView& view = session_.window.view();
     const std::string folder = Trimmed(folderList_.text);
     const bool exists = !folder.empty() && IsDirectory(folders_.DataPath);
-    if (session_.run.gTestState != state::Idle || session_.run.StartRequested) return;
+    if (session_.run.testState != state::Idle || session_.run.StartRequested) return;
     view.startEnabled = exists;
     if (exists)
         view.startNote.clear();
@@ -178,7 +178,7 @@ void TestTabControl::ReferencePicked(const std::string& name) {
 }
 
 void TestTabControl::Start() {
-    session_.start.StartButtonHit();
+    session_.start.StartPressed();
 }
 
 void TestTabControl::Stop() {

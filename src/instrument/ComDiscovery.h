@@ -10,7 +10,7 @@
 namespace dilato {
 
 // Shows the COM configuration dialog (`frmSystemCOMError`) modally and returns when it
-// closes. The GUI shows the real window over a SystemComErrorForm; tests script one.
+// closes. The GUI shows the real window over a ComSettingsModel; tests script one.
 class ComDialog {
   public:
     virtual ~ComDialog() = default;

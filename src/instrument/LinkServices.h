@@ -35,7 +35,7 @@ class ComPortSettings {
     virtual void setDisplacementComPort(int port) = 0;
     virtual void setTempStageComPort(int port) = 0;
     // Saves the settings file.
-    virtual void WriteDilatoIni() = 0;
+    virtual void SaveSettings() = 0;
 };
 
 // Everything a link routine reaches outside itself.

@@ -80,7 +80,7 @@ std::string DataFiles::ResultLine(const ResultTable& results, int n) const {
            FormatNumber(100.0 * results.at(m, result::Accuracy), "0.0") + "%";
 }
 
-Stored<void> DataFiles::okSaveDatFileWrite(const std::string& file, const TestRecord& test) {
+Stored<void> DataFiles::WriteRawDataFile(const std::string& file, const TestRecord& test) {
     try {
         const int accuracy =
             static_cast<int>(std::lround(params_.SysParam(slot::AccuracyOption).number()));
@@ -91,8 +91,8 @@ Stored<void> DataFiles::okSaveDatFileWrite(const std::string& file, const TestRe
     }
 }
 
-Stored<StoredTest> DataFiles::okSaveDatFileRead(const std::string& file, bool testRunning,
-                                                StoredTest* partial) const {
+Stored<StoredTest> DataFiles::ReadRawDataFile(const std::string& file, bool testRunning,
+                                              StoredTest* partial) const {
     if (testRunning) return Fail(StorageError{});
     const auto lines = ReadTextLines(file);
     auto test = lines ? ParseRawData(*lines, partial) : std::nullopt;
@@ -119,7 +119,7 @@ bool DataFiles::WriteDataToFile(const TestRecord& test, int completedStep) {
     const std::string rawFile = folders_.DataPath + folders_.DataFileName + "_CTE.dat";
     ReportLines report{folders_.DataPath + folders_.DataFileName + ".pdf"};
 
-    if (auto written = okSaveDatFileWrite(rawFile, test); !written) {
+    if (auto written = WriteRawDataFile(rawFile, test); !written) {
         std::string message = written.error().message;
         const std::string kept = KeepInRecoveryFile(test);
         message += kept.empty() ? "\nThe readings could not be written to another place either: "
@@ -288,7 +288,7 @@ Stored<void> LoadStoredPoints(const DataFiles& files, const std::string& file, c
         const auto first = file.find_first_not_of(' ');
         if (first == std::string::npos || !IsFile(file))
             return Fail(StorageError{"Invalid pathname: " + file});
-        auto test = files.okSaveDatFileRead(file, testRunning, &stored);
+        auto test = files.ReadRawDataFile(file, testRunning, &stored);
         if (test)
             stored = test.value();
         else

@@ -56,15 +56,14 @@ class DataFiles {
     // summary's remote copies and the report are the result sinks' part, after the save.
     [[nodiscard]] bool WriteDataToFile(const TestRecord& test, int completedStep);
 
-    // `okSaveDatFile` in its two modes.
     // The raw data file: written from the test, atomically. A failure says
     // "Error saving file in okSaveDatFile: " + the reason.
-    [[nodiscard]] Stored<void> okSaveDatFileWrite(const std::string& file, const TestRecord& test);
+    [[nodiscard]] Stored<void> WriteRawDataFile(const std::string& file, const TestRecord& test);
     // Reads a raw data file back (only while no test runs: then the failure has no text); a
     // failure says the corrupted-file text, and `partial`, when given, holds what was read
     // before the fault.
-    [[nodiscard]] Stored<StoredTest> okSaveDatFileRead(const std::string& file, bool testRunning,
-                                                       StoredTest* partial = nullptr) const;
+    [[nodiscard]] Stored<StoredTest> ReadRawDataFile(const std::string& file, bool testRunning,
+                                                     StoredTest* partial = nullptr) const;
 
     // The result line of step n ("  20.0°C to  50.0°C: 12.3 µ/°C +/- 1.5%").
     [[nodiscard]] std::string ResultLine(const ResultTable& results, int n) const;

@@ -116,7 +116,7 @@ InstrCalibrationTab::InstrCalibrationTab(TabContext context, QWidget* parent)
 InstrCalibrationTab::~InstrCalibrationTab() = default;
 
 void InstrCalibrationTab::Connect() {
-    CalibrationTab& tab = session_->tab;
+    CalibrationTabModel& tab = session_->tab;
     const auto act = [this](auto&& f) {
         return [this, f] {
             Guarded(f);

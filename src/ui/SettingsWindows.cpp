@@ -1,8 +1,8 @@
 #include "ui/SettingsWindows.h"
 
-#include "instrument/SystemComErrorForm.h"
-#include "storage/DataStorageOptions.h"
-#include "storage/SysparamBackupDialog.h"
+#include "core/ComSettingsModel.h"
+#include "core/DataStorageOptionsModel.h"
+#include "core/SysparamBackupModel.h"
 #include "ui/Guard.h"
 #include "ui/HelpViewer.h"
 #include "ui/Looks.h"
@@ -48,7 +48,7 @@ template <class F> void InDialog(QDialog& dialog, std::optional<ProgramEnd>& end
 
 } // namespace
 
-void ShowComSettings(SystemComErrorForm& form, HelpViewer& help, QWidget* parent) {
+void ShowComSettings(ComSettingsModel& form, HelpViewer& help, QWidget* parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("frmSystemCOMError"));
     dialog.setWindowTitle(QString::fromLatin1(kSystemComErrorCaption));
@@ -68,36 +68,36 @@ void ShowComSettings(SystemComErrorForm& form, HelpViewer& help, QWidget* parent
     std::optional<ProgramEnd> ended;
     form.onHelp = [&help] { help.showTopic(help::ComPorts); };
     const auto show = [&] {
-        ShowPortList(*sensor, form.ComboKeyenceComPort);
-        ShowPortList(*stage, form.ComboTEComPort);
+        ShowPortList(*sensor, form.displacementPorts);
+        ShowPortList(*stage, form.tempStagePorts);
         dialog.setEnabled(form.enabled);
         if (form.closed) dialog.accept();
     };
     const auto take = [&] {
-        form.ComboKeyenceComPort.listIndex = sensor->currentIndex();
-        form.ComboTEComPort.listIndex = stage->currentIndex();
+        form.displacementPorts.listIndex = sensor->currentIndex();
+        form.tempStagePorts.listIndex = stage->currentIndex();
     };
     QObject::connect(findSensor, &QPushButton::clicked, &dialog, [&] {
         take();
-        InDialog(dialog, ended, [&] { form.SonicClickFindKeyence(); });
+        InDialog(dialog, ended, [&] { form.FindDisplacementPort(); });
         show();
     });
     QObject::connect(findStage, &QPushButton::clicked, &dialog, [&] {
         take();
-        InDialog(dialog, ended, [&] { form.SonicClickFindTE(); });
+        InDialog(dialog, ended, [&] { form.FindTempStagePort(); });
         show();
     });
     QObject::connect(demo, &QPushButton::clicked, &dialog, [&] {
-        InDialog(dialog, ended, [&] { form.SonicClickDemoMode(); });
+        InDialog(dialog, ended, [&] { form.ChooseDemoMode(); });
         dialog.accept();
     });
     QObject::connect(ok, &QPushButton::clicked, &dialog, [&] {
         take();
         bool close = false;
-        InDialog(dialog, ended, [&] { close = form.SonicClickOKBtn(); });
+        InDialog(dialog, ended, [&] { close = form.AcceptPorts(); });
         if (close) dialog.accept();
     });
-    QObject::connect(helpButton, &QPushButton::clicked, &dialog, [&] { form.SonicClickHelpBtn(); });
+    QObject::connect(helpButton, &QPushButton::clicked, &dialog, [&] { form.ShowHelp(); });
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Displacement Sensor COM Port:"), &dialog), 0, 0);
@@ -123,15 +123,15 @@ void ShowComSettings(SystemComErrorForm& form, HelpViewer& help, QWidget* parent
     if (ended) throw *ended;
 }
 
-void ShowSysparamBackup(SysparamBackupDialog& form, QWidget* parent) {
+void ShowSysparamBackup(SysparamBackupModel& form, QWidget* parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("frmSysparamBackup"));
-    dialog.setWindowTitle(QString::fromLatin1(SysparamBackupDialog::kCaption));
+    dialog.setWindowTitle(QString::fromLatin1(SysparamBackupModel::kCaption));
     form.Activate();
     auto* label = new QLabel(Q(form.label()), &dialog);
     auto* list = new QListWidget(&dialog);
     list->setObjectName(QStringLiteral("SerialNumList"));
-    for (const auto& serial : form.SerialNumList())
+    for (const auto& serial : form.SerialNumbers())
         list->addItem(Q(serial));
     list->setCurrentRow(form.selected());
     auto* change =
@@ -153,10 +153,10 @@ void ShowSysparamBackup(SysparamBackupDialog& form, QWidget* parent) {
     dialog.exec();
 }
 
-void ShowDataStorageOptions(DataStorageOptions& form, HelpViewer& help, QWidget* parent) {
+void ShowDataStorageOptions(DataStorageOptionsModel& form, HelpViewer& help, QWidget* parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("frmDataStorageOptions"));
-    dialog.setWindowTitle(QString::fromLatin1(DataStorageOptions::kCaption));
+    dialog.setWindowTitle(QString::fromLatin1(DataStorageOptionsModel::kCaption));
     struct Row {
         QLabel* label;
         QLineEdit* text;
@@ -201,7 +201,7 @@ void ShowDataStorageOptions(DataStorageOptions& form, HelpViewer& help, QWidget*
                          [&form, i](const QString& t) { form.Edit(i, t.toStdString()); });
         QObject::connect(w.browse, &QPushButton::clicked, &dialog, [&, i] {
             const QString chosen = QFileDialog::getExistingDirectory(
-                &dialog, QString::fromLatin1(DataStorageOptions::kBrowseTitle),
+                &dialog, QString::fromLatin1(DataStorageOptionsModel::kBrowseTitle),
                 Q(form.BrowseStartFolder()));
             form.Browse(i, chosen.toStdString());
             show();

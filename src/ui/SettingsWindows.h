@@ -7,9 +7,9 @@
 #include <QDialog>
 
 namespace dilato {
-class DataStorageOptions;
-class SysparamBackupDialog;
-class SystemComErrorForm;
+class DataStorageOptionsModel;
+class SysparamBackupModel;
+class ComSettingsModel;
 } // namespace dilato
 
 namespace dilato::ui {
@@ -17,10 +17,11 @@ namespace dilato::ui {
 class HelpViewer;
 
 // Runs the COM configuration window until OK or Demo Mode closes it (or the program ends).
-void ShowComSettings(SystemComErrorForm& form, HelpViewer& help, QWidget* parent = nullptr);
+void ShowComSettings(ComSettingsModel& form, HelpViewer& help, QWidget* parent = nullptr);
 // Runs the backup choice until "Change Serial #" succeeds or "No Change" is pressed.
-void ShowSysparamBackup(SysparamBackupDialog& form, QWidget* parent = nullptr);
+void ShowSysparamBackup(SysparamBackupModel& form, QWidget* parent = nullptr);
 // Runs the remote data stores window until OK or Cancel.
-void ShowDataStorageOptions(DataStorageOptions& form, HelpViewer& help, QWidget* parent = nullptr);
+void ShowDataStorageOptions(DataStorageOptionsModel& form, HelpViewer& help,
+                            QWidget* parent = nullptr);
 
 } // namespace dilato::ui

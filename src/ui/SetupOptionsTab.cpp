@@ -27,13 +27,16 @@ QString Q(const std::string& s) {
 
 SetupOptionsTab::SetupOptionsTab(TabContext context, QWidget* parent)
     : MainTab(context, parent),
-      storeOptions_(context.program.folders, [&p = context.program] { p.settings.WriteDilatoIni(); }),
-      model_(SetupOptionsServices{context.program.params, context.program.paramFile,
-                                  context.program.session.run, context.program.links.services().op,
-                                  [&p = context.program] { return p.links.SampleTemp(); },
-                                  [&p = context.program] { p.session.window.RefreshDataFolderList(); },
-                                  {},
-                                  [this] { ShowDataStorageOptions(storeOptions_, help(), this); }}) {
+      storeOptions_(context.program.folders, [&p = context.program] { p.settings.SaveSettings(); }),
+      model_(
+          SetupOptionsServices{context.program.params,
+                               context.program.paramFile,
+                               context.program.session.run,
+                               context.program.links.services().op,
+                               [&p = context.program] { return p.links.SampleTemp(); },
+                               [&p = context.program] { p.session.window.RefreshDataFolderList(); },
+                               {},
+                               [this] { ShowDataStorageOptions(storeOptions_, help(), this); }}) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(BuildTemperatures(), 1);
     layout->addWidget(BuildOptions(), 1);

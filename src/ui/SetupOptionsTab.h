@@ -3,8 +3,8 @@
 // units, the batch temperatures with their spin boxes, round trip, reordering, PDF files,
 // accuracy, the data store folders) over the Setup Options model.
 
+#include "core/DataStorageOptionsModel.h"
 #include "core/SetupOptionsModel.h"
-#include "storage/DataStorageOptions.h"
 #include "ui/MainTab.h"
 
 #include <array>
@@ -40,7 +40,7 @@ class SetupOptionsTab final : public MainTab {
     // reordering.
     void TakeOptions();
 
-    DataStorageOptions storeOptions_;
+    DataStorageOptionsModel storeOptions_;
     SetupOptionsModel model_;
     std::array<QRadioButton*, 3> endTemp_{};
     std::array<QRadioButton*, 2> units_{};

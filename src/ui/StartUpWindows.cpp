@@ -16,7 +16,7 @@
 
 namespace dilato::ui {
 
-PasswordWindow::PasswordWindow(PasswordForm& form, HelpViewer& help, QWidget* parent)
+PasswordWindow::PasswordWindow(PasswordModel& form, HelpViewer& help, QWidget* parent)
     : QDialog(parent), form_(form) {
     setObjectName(QStringLiteral("frmEnterPassword"));
     setWindowTitle(QStringLiteral("Operation Mode Selection"));
@@ -39,7 +39,7 @@ PasswordWindow::PasswordWindow(PasswordForm& form, HelpViewer& help, QWidget* pa
         accept();
     });
     connect(limited, &QPushButton::clicked, this, [this] {
-        fullOperation_ = PasswordForm::LimitedOperation();
+        fullOperation_ = PasswordModel::LimitedOperation();
         accept();
     });
     connect(helpButton, &QPushButton::clicked, this, [&help] { help.showTopic(help::Password); });
@@ -64,7 +64,7 @@ void PasswordWindow::showEvent(QShowEvent* event) {
     password_->setFocus();
 }
 
-WarningsWindow::WarningsWindow(WarningsForm& form, HelpViewer& help, QWidget* parent)
+WarningsWindow::WarningsWindow(WarningsModel& form, HelpViewer& help, QWidget* parent)
     : QDialog(parent), form_(form) {
     setObjectName(QStringLiteral("frmSystemWarnings"));
     setWindowTitle(QStringLiteral("CTE Tester Operational Warnings"));

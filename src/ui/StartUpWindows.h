@@ -4,7 +4,7 @@
 // them and forward the operator's typing and buttons.
 
 #include "core/StartUp.h"
-#include "core/StartUpForms.h"
+#include "core/StartUpModels.h"
 
 #include <QDialog>
 
@@ -22,7 +22,7 @@ class HelpViewer;
 // `frmEnterPassword`; exec() returns when a button was pressed or the window was closed.
 class PasswordWindow final : public QDialog {
   public:
-    PasswordWindow(PasswordForm& form, HelpViewer& help, QWidget* parent = nullptr);
+    PasswordWindow(PasswordModel& form, HelpViewer& help, QWidget* parent = nullptr);
     // The full-operation flag the operator's choice gives (closing the window: limited).
     [[nodiscard]] bool fullOperation() const { return fullOperation_; }
 
@@ -30,7 +30,7 @@ class PasswordWindow final : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    PasswordForm& form_;
+    PasswordModel& form_;
     QLineEdit* password_ = nullptr;
     bool fullOperation_ = false;
 };
@@ -38,7 +38,7 @@ class PasswordWindow final : public QDialog {
 // `frmSystemWarnings`; the heading blinks every 700 ms.
 class WarningsWindow final : public QDialog {
   public:
-    WarningsWindow(WarningsForm& form, HelpViewer& help, QWidget* parent = nullptr);
+    WarningsWindow(WarningsModel& form, HelpViewer& help, QWidget* parent = nullptr);
     // How the window was closed: Continue (Button) or any other way.
     [[nodiscard]] DialogClose closedBy() const { return closedBy_; }
 
@@ -46,7 +46,7 @@ class WarningsWindow final : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    WarningsForm& form_;
+    WarningsModel& form_;
     QLabel* heading_ = nullptr;
     std::array<QCheckBox*, kWarningCount> checks_{};
     QCheckBox* dontShowAgain_ = nullptr;

@@ -111,7 +111,7 @@ void ExpectRecordAndParameters(CalibrationBench& b) {
 void ExpectCteTestWithinAccuracy(CalibrationBench& b) {
     ASSERT_TRUE(b.cal.tab.LeaveInstCalib());
     b.program.session.EnterTest();
-    b.program.session.start.StartButtonHit();
+    b.program.session.start.StartPressed();
     test::RunUntilTestEnds(
         b.program, [&b] { b.clock.advance(1.0); }, 12 * 3600.0, b.clock);
     const ResultTable& r = b.program.session.run.results;
@@ -137,7 +137,7 @@ TEST(CalibrationEndToEnd, SerialCalibratorFindsTheStageErrorsAndARecalibratedTes
     EXPECT_EQ(b.op.messages[0].text, "Do you really want to change the Tc Calibrator Type?")
         << "the settings file held no type yet";
     EXPECT_TRUE(b.instruments.calibrator.configuredForTypeT());
-    EXPECT_EQ(b.program.settings.TcCalType, tccal::Martel8010);
+    EXPECT_EQ(b.program.settings.calibratorType, tccal::Martel8010);
     ExpectStageRecovered(b.program.params, b.instruments.bench.params().stage);
     ExpectRecordAndParameters(b);
     EXPECT_EQ(b.cal.view.cal.caption, "DONE");

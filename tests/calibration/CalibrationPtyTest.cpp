@@ -48,7 +48,7 @@ TEST(CalibrationPty, FivePointsWithTheSerialCalibratorBehindAPseudoTerminal) {
                               dir.path() + "sys/", {}});
     CalibrationSession cal(p, dialogs);
     ASSERT_TRUE(test::PrepareSimulatedTest(p, op, "Pty"));
-    p.settings.TcCalType = tccal::Martel8010;
+    p.settings.calibratorType = tccal::Martel8010;
     ASSERT_TRUE(p.discovery.EnumComPorts());
     p.StartInstruments();
     cal.tab.EnterInstCalib();

@@ -110,7 +110,7 @@ TEST(EndToEnd, APolymerSampleTakesHoursAStepAndTheDriftCriteriaEndEachStep) {
     const double minutes = p.RunTest(
         [&] {
             if (run.StepsSaved >= static_cast<int>(ends.size())) ends.push_back(held);
-            if (run.gTestState == state::Hold) held = now();
+            if (run.testState == state::Hold) held = now();
         },
         48.0);
     ASSERT_EQ(run.StepsSaved, 3) << (p.op.messages.empty() ? "" : p.op.last().text);

@@ -72,9 +72,9 @@ struct Outcome {
 Outcome RunWithFault(SimulatedProgram& p, const FaultCase& fault, std::optional<double> lasts) {
     TestRun& run = p.program.session.run;
     const std::string raw = p.program.folders.DataRoot() + "Demo/Sample1_CTE.dat";
-    const auto running = [&] { return run.StartRequested || run.gTestState != state::Idle; };
+    const auto running = [&] { return run.StartRequested || run.testState != state::Idle; };
     p.program.StartInstruments();
-    p.program.session.start.StartButtonHit();
+    p.program.session.start.StartPressed();
     while (running() && run.StepsSaved < 1)
         p.clock.advance(1.0);
     Outcome o;

@@ -43,19 +43,19 @@ TEST(LongRun, ADayLongTestEndsWithTheMemoryItHadAfterItsFirstHour) {
     SimulatedProgram p{bench, "20/50/0/0/0/0/0/0/0", 2};
     TestRun& run = p.program.session.run;
     p.program.StartInstruments();
-    p.program.session.start.StartButtonHit();
+    p.program.session.start.StartPressed();
     const double started = p.clock.elapsedSeconds();
     const auto runTo = [&](double hours) {
         while (p.clock.elapsedSeconds() < started + hours * 3600.0)
             p.clock.advance(1.0);
     };
     runTo(1.0);
-    ASSERT_EQ(run.gTestState, state::Hold);
+    ASSERT_EQ(run.testState, state::Hold);
     const size_t afterFirstHour = test::HeapInUse();
     const int readingsAfterFirstHour = run.stats.readingCount.at(0);
     const double hours = Hours();
     runTo(hours);
-    ASSERT_EQ(run.gTestState, state::Hold) << "still the first step";
+    ASSERT_EQ(run.testState, state::Hold) << "still the first step";
     ASSERT_EQ(run.StepIndex, 0);
     const long grown = static_cast<long>(test::HeapInUse()) - static_cast<long>(afterFirstHour);
     const int readings = run.stats.readingCount.at(0) - readingsAfterFirstHour;

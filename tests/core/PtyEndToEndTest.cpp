@@ -23,7 +23,7 @@ TEST(PtyEndToEnd, ATwoStepTestRunsThroughTheRealSerialAdapter) {
     Program& p = f.program;
     ASSERT_TRUE(test::PrepareSimulatedTest(p, f.op, "Pty1")); // the factory plan: 20 and 50 °C
     p.StartInstruments();
-    p.session.start.StartButtonHit();
+    p.session.start.StartPressed();
     f.runFor(3 * 3600.0);
 
     EXPECT_EQ(p.session.run.StepsSaved, 2) << (f.op.messages.empty() ? "" : f.op.last().text);

@@ -32,7 +32,7 @@ PtyOutcome RunWithPtyFault(const std::function<void(test::PtyProgram&)>& fault, 
         return std::accumulate(run.stats.readingCount.begin(), run.stats.readingCount.end(), 0);
     };
     f.program.StartInstruments();
-    f.program.session.start.StartButtonHit();
+    f.program.session.start.StartPressed();
     f.runFor(120.0);
     EXPECT_GT(stored(), 0) << "readings before the fault";
     const QDateTime faultStarted = f.clock->now();

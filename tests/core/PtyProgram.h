@@ -40,7 +40,7 @@ struct PtyProgram {
     void runFor(double seconds) {
         const TestRun& run = program.session.run;
         const QDateTime from = clock->now();
-        while ((run.StartRequested || run.gTestState != state::Idle) &&
+        while ((run.StartRequested || run.testState != state::Idle) &&
                from.msecsTo(clock->now()) < seconds * 1000.0)
             clock->idle(0.05);
     }

@@ -38,7 +38,7 @@ sim::BenchParams Copper() {
 // Starts the test and runs it until `crash` holds; then the program is left for dead.
 void RunUntilCrash(SimulatedProgram& p, const std::function<bool(const TestRun&)>& crash) {
     p.program.StartInstruments();
-    p.program.session.start.StartButtonHit();
+    p.program.session.start.StartPressed();
     ASSERT_TRUE(test::RunUntil(
         p.clock, [&] { p.clock.advance(1.0); }, [&] { return crash(p.program.session.run); },
         6 * 3600.0));
@@ -80,7 +80,7 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
                                      first.program.session.run.stepData.readings(1).end());
     const auto step2 = first.program.session.run.stepData.readings(2);
     const std::vector<std::string> savedStep1 = StepLines(Demo(first) + "Sample1_CTE.dat", 1);
-    ASSERT_LT(first.program.session.run.gTestState, state::Hold);
+    ASSERT_LT(first.program.session.run.testState, state::Hold);
     const Projection carried = first.program.session.run.projection; // from step 1 on
     ASSERT_GE(first.program.session.run.evidence.size(), 1u);
     TestEvidence before;
@@ -101,7 +101,7 @@ TEST(Recovery, AResumedTestKeepsEveryReadingAndMeasuresAsAnUninterruptedOne) {
     EXPECT_NE(text.find(t.content.lastTime), std::string::npos) << "when it stopped";
 
     ASSERT_TRUE(again.p.program.recovery.Resume(t));
-    EXPECT_EQ(again.p.program.session.run.gTestState, state::StepStart);
+    EXPECT_EQ(again.p.program.session.run.testState, state::StepStart);
     EXPECT_EQ(again.p.program.session.run.SetPointTemp, 50) << "back to the step's set point";
     // The drift threshold and projected CTE go on from the step before, as without the crash.
     EXPECT_EQ(again.p.program.session.run.projection.stabilityThreshold,
@@ -342,7 +342,7 @@ TEST(Recovery, TheStartUpQuestionAndTheJournalsThatCannotBeUsed) {
         EXPECT_EQ(again.p.op.messages[0].captions,
                   (std::vector<std::string>{"Resume", "Close as incomplete"}));
         EXPECT_EQ(again.p.op.messages[2].title, kInterruptedTitle);
-        EXPECT_EQ(again.p.program.session.run.gTestState, state::StepStart);
+        EXPECT_EQ(again.p.program.session.run.testState, state::StepStart);
     }
     // Resumed then interrupted again: both attempts of step 1 are kept.
     {
@@ -363,7 +363,7 @@ TEST(Recovery, TheStartUpQuestionAndTheJournalsThatCannotBeUsed) {
     EXPECT_NE(mismatched.tests[0].problem.find("1.500"), std::string::npos)
         << mismatched.tests[0].problem;
     EXPECT_FALSE(mismatched.p.program.recovery.Resume(mismatched.tests[0]));
-    EXPECT_EQ(mismatched.p.program.session.run.gTestState, state::Idle);
+    EXPECT_EQ(mismatched.p.program.session.run.testState, state::Idle);
     EXPECT_TRUE(IsFile(Demo(other) + "Sample1_CTE.jnl")) << "left for the operator";
 
     // A journal whose first line was torn holds no test: it goes, and nothing is asked.
@@ -500,7 +500,7 @@ TEST(Recovery, ADataFolderThatVanishesMidStepLosesNoReadingTheMessageSaysWhereTh
     std::filesystem::remove_all(Demo(p)); // moved away by someone, journal and all
     ASSERT_TRUE(test::RunUntil(
         p.clock, [&] { p.clock.advance(1.0); },
-        [&] { return p.program.session.run.gTestState == state::Idle; }, 3 * 3600.0));
+        [&] { return p.program.session.run.testState == state::Idle; }, 3 * 3600.0));
     const TestRun& run = p.program.session.run;
     EXPECT_EQ(run.StepsSaved, 0);
     ASSERT_GE(p.op.messages.size(), 3u);
@@ -525,7 +525,7 @@ TEST(Recovery, AResumptionWhoseStageDoesNotAnswerKeepsTheTestForTheNextStart) {
     Restart again(first);
     again.p.instruments.controller.inject(sim::Fault::Silence);
     EXPECT_FALSE(again.p.program.recovery.Resume(again.tests[0]));
-    EXPECT_EQ(again.p.program.session.run.gTestState, state::Idle);
+    EXPECT_EQ(again.p.program.session.run.testState, state::Idle);
     bool told = false;
     for (const auto& m : again.p.op.messages)
         told = told || m.text.find("No data received from the TE controller") != std::string::npos;

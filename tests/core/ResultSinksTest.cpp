@@ -167,7 +167,7 @@ TEST(ResultSinks, AJournalThatCannotBeWrittenKeepsItsRuleAndTheOtherSinksHearEve
     RecordingSink recording(p.program.folders);
     p.program.session.sinks.add(recording);
     p.program.StartInstruments();
-    p.program.session.start.StartButtonHit();
+    p.program.session.start.StartPressed();
     const TestRun& run = p.program.session.run;
     ASSERT_TRUE(test::RunUntil(
         p.clock, [&] { p.clock.advance(1.0); },
@@ -183,7 +183,7 @@ TEST(ResultSinks, AJournalThatCannotBeWrittenKeepsItsRuleAndTheOtherSinksHearEve
     EXPECT_EQ(p.op.notices[0].title, kJournalErrorTitle);
     EXPECT_EQ(recording.readings[1], run.stepData.readingCount(1))
         << "the sinks after the journal heard every reading while it failed";
-    EXPECT_NE(run.gTestState, state::Idle) << "the test goes on";
+    EXPECT_NE(run.testState, state::Idle) << "the test goes on";
 }
 
 } // namespace

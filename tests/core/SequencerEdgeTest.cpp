@@ -16,7 +16,7 @@ namespace {
 using test::SessionBench;
 
 bool InState(SessionBench& b, TestState s) {
-    return b.run().gTestState == s;
+    return b.run().testState == s;
 }
 
 TEST(SequencerRules, TemperatureIsSteadyOnlyWithThirtyEightReadingsWithinTwoDegrees) {
@@ -37,11 +37,11 @@ TEST(SequencerRules, TemperatureIsSteadyOnlyWithThirtyEightReadingsWithinTwoDegr
     off.instruments.tempOffset = 2.5;
     off.Start();
     EXPECT_FALSE(off.RunUntil([&] { return InState(off, state::Hold); }, 30));
-    EXPECT_EQ(off.run().gTestState, state::TemperatureWait);
+    EXPECT_EQ(off.run().testState, state::TemperatureWait);
     // ... until the bound of the wait for the temperature, which the instrument abort ends.
     EXPECT_FALSE(off.RunUntil([&] { return !off.op.messages.empty(); }, 29.5));
     ASSERT_TRUE(off.RunUntil([&] { return !off.op.messages.empty(); }, 1));
-    EXPECT_EQ(off.run().gTestState, state::Idle);
+    EXPECT_EQ(off.run().testState, state::Idle);
     EXPECT_EQ(off.op.last().title, "Temp-Stage Controller Error");
     EXPECT_EQ(off.op.last().text.rfind("The Temp-Stage did not bring the sample to the set point "
                                        "of step 1 (20 \xC2\xB0""C) in 60 minutes: the sample "
@@ -95,7 +95,7 @@ TEST(SequencerStop, StopInTheTemperatureWaitOrAnUnsettledHoldOffersNoSave) {
         ASSERT_EQ(b.termination.asked.size(), 1u) << phase;
         EXPECT_EQ(b.termination.asked[0].note1, "(Premature termination ... no data saved)") << phase;
         b.session->sequencer.TerminationYes();
-        EXPECT_EQ(b.run().gTestState, state::Idle);
+        EXPECT_EQ(b.run().testState, state::Idle);
         EXPECT_FALSE(IsFile(b.DataFile("Bar_CTE.dat")));
     }
 }
@@ -115,7 +115,7 @@ TEST(SequencerStop, StopWhileSettlingOffersNoSaveAndYesAbandonsTheTest) {
     EXPECT_EQ(b.termination.asked.size(), 1u);
 
     b.session->sequencer.TerminationYes();
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
     EXPECT_FALSE(IsFile(b.DataFile("Bar_CTE.dat"))) << "nothing of the step is saved";
     EXPECT_FALSE(b.instruments.testModes.back());
     EXPECT_TRUE(b.session->ticks.TicksActive());
@@ -130,7 +130,7 @@ TEST(SequencerStop, NoGoesOnAndStopInAStableHoldSavesAndContinues) {
     b.clock.advance(1.0);
     b.session->sequencer.TerminationNo();
     EXPECT_FALSE(b.run().StopRequested);
-    EXPECT_EQ(b.run().gTestState, state::Settling) << "the test goes on";
+    EXPECT_EQ(b.run().testState, state::Settling) << "the test goes on";
 
     // In the hold, with both drift values below the threshold, the step can be saved.
     ASSERT_TRUE(b.RunUntil(
@@ -142,7 +142,7 @@ TEST(SequencerStop, NoGoesOnAndStopInAStableHoldSavesAndContinues) {
     EXPECT_EQ(b.termination.asked[1].note2, "(Test will be continuted.)");
     b.session->sequencer.TerminationYes();
     EXPECT_EQ(b.run().StepIndex, 1);
-    EXPECT_EQ(b.run().gTestState, state::StepStart);
+    EXPECT_EQ(b.run().testState, state::StepStart);
     EXPECT_TRUE(IsFile(b.DataFile("Bar_CTE.dat")));
 }
 
@@ -164,7 +164,7 @@ TEST(SequencerStop, AStoppedTestLeavesTheStageAtTheEndTemperatureAndOffersTheFir
                   "(Premature termination ... this step's data not saved)")
             << "the first step's data is kept";
         b.session->sequencer.TerminationYes();
-        EXPECT_EQ(b.run().gTestState, state::Idle);
+        EXPECT_EQ(b.run().testState, state::Idle);
         EXPECT_TRUE(IsFile(b.DataFile("Bar_CTE.dat")));
         ASSERT_FALSE(b.instruments.setPoints.empty());
         EXPECT_EQ(b.instruments.setPoints.back(), c.expected) << "option " << c.option;
@@ -240,14 +240,14 @@ TEST(SequencerFailure, AFailureInsideGateControlStopsTheTestAndNamesTheState) {
     session.window.view().dataFile = "Bar";
     session.window.view().sampleLength = "2";
     session.EnterTest();
-    session.start.StartButtonHit();
+    session.start.StartPressed();
     instruments.throwOnSetPoint = true;
     for (int i = 0; i < 4 && b.op.messages.empty(); ++i)
         b.clock.advance(1.0);
     ASSERT_EQ(b.op.messages.size(), 1u);
     EXPECT_EQ(b.op.last().text, "Error in modControl.GateControl: \nDevice I/O error @ gTestState=")
         << "a state of 0 shows as nothing";
-    EXPECT_EQ(session.run.gTestState, state::Idle);
+    EXPECT_EQ(session.run.testState, state::Idle);
     EXPECT_TRUE(session.ticks.TicksActive()) << "the program goes on";
 }
 
@@ -256,7 +256,7 @@ TEST(TestStartChecks, ABadNameOrLengthRefusesTheStart) {
     b.session->window.view().dataFile = "!!";
     b.Start();
     b.clock.advance(2.0);
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
     EXPECT_EQ(b.op.last().text, "ERROR: File or folder name contains all illegal characters.");
     EXPECT_TRUE(b.session->window.view().startEnabled);
 
@@ -264,7 +264,7 @@ TEST(TestStartChecks, ABadNameOrLengthRefusesTheStart) {
     c.session->window.view().sampleLength = "";
     c.Start();
     c.clock.advance(2.0);
-    EXPECT_EQ(c.run().gTestState, state::Idle);
+    EXPECT_EQ(c.run().testState, state::Idle);
     EXPECT_EQ(c.op.last().title, "Sample Length Input-Error");
     EXPECT_FALSE(c.instruments.testModes.back()) << "test mode off again";
 }
@@ -285,7 +285,7 @@ TEST(DataFileNames, ATestEndingWithoutAPairGetsItsOwnNameAndSectionNumber) {
     b.params.SysParam(slot::NumberOfBatchTests) = 2;
     b.params.SysParam(slot::FirstBatchTemp + 1) = "50";
     b.session->window.view().dataFile = "Next";
-    b.session->start.StartButtonHit();
+    b.session->start.StartPressed();
     ASSERT_TRUE(b.RunUntil([&] { return IsFile(b.DataFile("Next_CTE.txt")); }, 300));
     EXPECT_EQ(ReadIniValue(b.DataFile("Next_CTE.txt"), "CTE Test Summary #2", "Raw Data File"),
               "Next_CTE.dat");
@@ -295,7 +295,7 @@ TEST(DataFileSave, AFailedSaveStopsTheTestAndLeavesNoHalfFile) {
     SessionBench b;
     std::filesystem::create_directories(b.DataFile(""));
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::Settling; }, 1));
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().testState == state::Settling; }, 1));
     // The disk fills after the start's checks: nowhere is there room for the step.
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", b.dir.path().c_str(), 1);
@@ -314,7 +314,7 @@ TEST(DataFileSave, AFailedSaveStopsTheTestAndLeavesNoHalfFile) {
         << b.op.messages[1].text;
     EXPECT_EQ(b.op.messages[2].text, "Data-to-file Save was Unsuccessful");
     EXPECT_EQ(b.op.messages[2].title, "File Saving Error");
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
     EXPECT_EQ(b.run().StepIndex, 0) << "the batch does not go on unsaved";
     EXPECT_EQ(ListFiles(b.DataFile("")), std::vector<std::string>{"Bar_CTE.jnl"})
         << "no raw file, no temporary file; the journal keeps what it could take";

@@ -14,7 +14,7 @@ namespace {
 using test::SessionBench;
 
 bool InState(SessionBench& b, TestState s) {
-    return b.run().gTestState == s;
+    return b.run().testState == s;
 }
 
 // What the operator sees of the window and the run once a test is over.
@@ -31,7 +31,7 @@ IdleLook LookOf(SessionBench& b) {
     return IdleLook{v.startEnabled,        v.stopEnabled,        v.helpEnabled,
                     v.aboutEnabled,        v.browseDataEnabled,  v.fileFieldsEnabled,
                     v.sampleLengthEnabled, b.run().TestFinished, b.session->ticks.TicksActive(),
-                    b.run().gTestState,    v.statusText[0]};
+                    b.run().testState,     v.statusText[0]};
 }
 
 void PrintTo(const IdleLook& l, std::ostream* os) {
@@ -56,10 +56,10 @@ TEST(InstrumentAbort, ASilentControllerAtTheNextSetPointStopsTheTestAndKeepsTheF
     b.clock.advance(1.0); // the tick of state 0 sends the set point
     ASSERT_EQ(b.op.messages.size(), 1u);
     EXPECT_EQ(b.op.last().title, "Temp-Stage Controller Error");
-    EXPECT_EQ(b.run().gTestState, state::Idle) << "the test stops at the abort";
+    EXPECT_EQ(b.run().testState, state::Idle) << "the test stops at the abort";
 
     b.clock.advance(3600.0);
-    EXPECT_EQ(b.run().gTestState, state::Idle) << "and stays stopped";
+    EXPECT_EQ(b.run().testState, state::Idle) << "and stays stopped";
     EXPECT_EQ(b.run().StepsSaved, 1);
     EXPECT_EQ(ReadFileBytes(b.DataFile("Bar_CTE.dat")), saved) << "the raw data as after step 1";
     EXPECT_FALSE(IsFile(b.DataFile("Bar_CTE.txt")));
@@ -134,12 +134,12 @@ TEST(TerminationQuestion, HoldsTheTicksAlsoOnTheTickThatSavesAStep) {
         EXPECT_FALSE(b.session->ticks.TicksActive());
         EXPECT_EQ(b.instruments.setPoints, std::vector<float>{20})
             << "the next step waits for the answer";
-        EXPECT_EQ(b.run().gTestState, state::StepStart);
+        EXPECT_EQ(b.run().testState, state::StepStart);
 
         if (yes) {
             b.session->sequencer.TerminationYes();
             b.clock.advance(600.0);
-            EXPECT_EQ(b.run().gTestState, state::Idle);
+            EXPECT_EQ(b.run().testState, state::Idle);
             EXPECT_EQ(b.run().StepsSaved, 1);
             EXPECT_TRUE(b.session->window.view().startEnabled);
             EXPECT_EQ(b.instruments.setPoints, (std::vector<float>{20, 20}))
@@ -182,7 +182,7 @@ TEST(HoldLimit, ASampleThatNeverSettlesIsSavedThirtyHoursIntoItsHold) {
         1830))
         << "still holding after " << b.run().StepMinutes << " minutes";
     EXPECT_GE(lastMinutes, enteredHold + 1800 - 0.1);
-    EXPECT_EQ(b.run().gTestState, state::StepStart) << "the batch goes on";
+    EXPECT_EQ(b.run().testState, state::StepStart) << "the batch goes on";
 
     // The data keep the elapsed minutes as the display shows them, starting again at 0
     // after a day.

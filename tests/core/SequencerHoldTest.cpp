@@ -31,7 +31,7 @@ class HoldTicks : public ::testing::Test {
                                                       0.0f});
             }
         b.run().StepIndex = 1; // the threshold is not derived again from the first estimate
-        b.run().gTestState = state::Hold;
+        b.run().testState = state::Hold;
         b.session->sequencer.UpdateElapsed(true);
         b.clock.advance(10 * 60.0);
         b.run().holdEnd = 5;
@@ -49,7 +49,7 @@ class HoldTicks : public ::testing::Test {
         b.session->ticks.ResumeTicks(); // fresh readings, as at the end of every tick
         b.session->ticks.SuspendTicks();
         b.session->sequencer.GateControl();
-        return b.run().gTestState == state::Hold && b.run().StepsSaved == 0;
+        return b.run().testState == state::Hold && b.run().StepsSaved == 0;
     }
     int TicksUntilTheStepEnds(int most = 30) {
         for (int n = 1; n <= most; ++n)

@@ -11,7 +11,7 @@ namespace {
 using test::SessionBench;
 
 bool InState(SessionBench& b, TestState s) {
-    return b.run().gTestState == s;
+    return b.run().testState == s;
 }
 
 TEST(Sequencer, StartsSettlesWaitsHoldsAndSavesAWholeBatch) {

@@ -42,7 +42,7 @@ struct SessionBench {
     // Enters the Test tab and presses Start.
     void Start() {
         session->EnterTest();
-        session->start.StartButtonHit();
+        session->start.StartPressed();
     }
     // Lets the ticks run until `done` holds or `maxMinutes` of virtual time have passed.
     bool RunUntil(const std::function<bool()>& done, double maxMinutes) {

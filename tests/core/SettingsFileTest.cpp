@@ -44,19 +44,19 @@ const std::string kFullFile = "[General]\r\n"
 TEST(SettingsFile, AFileWithOneKeyReadsTheDefaultsForTheRest) {
     Rig r;
     r.file("Keyence_Comport=3\r\n");
-    r.settings.ReadDilatoIni();
+    r.settings.LoadSettings();
     EXPECT_EQ(r.settings.displacementComPort, 3);
     EXPECT_EQ(r.settings.tempStageComPort, 0);
-    EXPECT_TRUE(r.settings.TipsStatus);
-    EXPECT_EQ(r.settings.LastTip, 1);
-    EXPECT_TRUE(r.settings.BackupStatus);
-    EXPECT_EQ(r.settings.BackupDate, "01-05-2026");
-    EXPECT_TRUE(r.settings.UpdateStatus);
-    EXPECT_EQ(r.settings.UpdateDate, "01-05-2026");
-    EXPECT_TRUE(r.settings.SystemWarnings);
+    EXPECT_TRUE(r.settings.showTips);
+    EXPECT_EQ(r.settings.lastTip, 1);
+    EXPECT_TRUE(r.settings.backupReminderOn);
+    EXPECT_EQ(r.settings.backupReminderDate, "01-05-2026");
+    EXPECT_TRUE(r.settings.updateReminderOn);
+    EXPECT_EQ(r.settings.updateReminderDate, "01-05-2026");
+    EXPECT_TRUE(r.settings.showSystemWarnings);
     EXPECT_EQ(r.folders.RemoteStore, (std::array<std::string, 4>{}));
-    EXPECT_EQ(r.settings.TcCalType, 0);
-    EXPECT_TRUE(r.settings.PdfViewerPrompt);
+    EXPECT_EQ(r.settings.calibratorType, 0);
+    EXPECT_TRUE(r.settings.promptForPdfViewer);
     EXPECT_TRUE(r.op.messages.empty());
 }
 
@@ -82,31 +82,31 @@ TEST(SettingsFile, NumbersAndBooleansConvertByTheReadingRules) {
 TEST(SettingsFile, AValueThatCannotBeReadAffectsItsOwnKeyOnly) {
     Rig r;
     r.folders.RemoteStore[0] = "/earlier";
-    r.settings.TcCalType = 2;
+    r.settings.calibratorType = 2;
     r.file("UpdateStatus=false\r\nSystemWarnings=no\r\nRemoteStore1=/new\r\nTcCalType=1\r\n"
            "TE_Comport=COM4\r\n");
-    r.settings.ReadDilatoIni();
+    r.settings.LoadSettings();
     EXPECT_EQ(r.op.messages.size(), 1u);
     EXPECT_EQ(r.op.last().text, "Error in modIO.ReadDilatoIni: \nType mismatch (SystemWarnings=no in " +
                                     r.settings.FileName() + ")");
     EXPECT_EQ(r.op.last().icon, MessageIcon::Critical);
-    EXPECT_FALSE(r.settings.UpdateStatus);
+    EXPECT_FALSE(r.settings.updateReminderOn);
     EXPECT_EQ(r.settings.tempStageComPort, 0);
-    EXPECT_FALSE(r.settings.SystemWarnings) << "the failing key keeps its earlier value";
+    EXPECT_FALSE(r.settings.showSystemWarnings) << "the failing key keeps its earlier value";
     EXPECT_EQ(r.folders.RemoteStore[0], "/new") << "the keys after it are read all the same";
-    EXPECT_EQ(r.settings.TcCalType, 1);
+    EXPECT_EQ(r.settings.calibratorType, 1);
 
     // The next save keeps every key that was read.
-    r.settings.WriteDilatoIni();
+    r.settings.SaveSettings();
     EXPECT_EQ(ReadIniValue(r.settings.FileName(), "General", "RemoteStore1"), "/new");
     EXPECT_EQ(ReadIniValue(r.settings.FileName(), "General", "TcCalType"), "1");
 
     r.file("SystemWarnings=0\r\nLastTip=99999\r\nTcCalType=1e999\r\n");
-    r.settings.LastTip = 4;
-    r.settings.ReadDilatoIni();
-    EXPECT_EQ(r.settings.LastTip, 4) << "an overflowing value keeps the earlier one";
-    EXPECT_EQ(r.settings.TcCalType, 1) << "1e999 is an overflow, not 0";
-    EXPECT_FALSE(r.settings.SystemWarnings) << "the keys around them are read";
+    r.settings.lastTip = 4;
+    r.settings.LoadSettings();
+    EXPECT_EQ(r.settings.lastTip, 4) << "an overflowing value keeps the earlier one";
+    EXPECT_EQ(r.settings.calibratorType, 1) << "1e999 is an overflow, not 0";
+    EXPECT_FALSE(r.settings.showSystemWarnings) << "the keys around them are read";
     EXPECT_EQ(r.op.last().text.rfind("Error in modIO.ReadDilatoIni: \nOverflow (TcCalType=1e999", 0),
               0u);
 }
@@ -114,17 +114,17 @@ TEST(SettingsFile, AValueThatCannotBeReadAffectsItsOwnKeyOnly) {
 TEST(SettingsFile, RoundTripsByteForByteAndWritesAllKeysIntoAnEmptyFile) {
     Rig r;
     r.dir.write("Dilato.ini", kFullFile);
-    r.settings.ReadDilatoIni();
+    r.settings.LoadSettings();
     EXPECT_EQ(r.settings.tempStageComPort, 4);
     EXPECT_EQ(r.folders.RemoteStore[1], "\\\\server\\share\\");
     std::filesystem::remove(r.dir.path() + "Dilato.ini");
-    r.settings.WriteDilatoIni();
+    r.settings.SaveSettings();
     EXPECT_EQ(r.dir.read("Dilato.ini"), kFullFile) << "written in the order read";
 
     Rig empty;
     empty.dir.write("Dilato.ini", "");
-    empty.settings.ReadDilatoIni();
-    empty.settings.WriteDilatoIni();
+    empty.settings.LoadSettings();
+    empty.settings.SaveSettings();
     EXPECT_EQ(empty.dir.read("Dilato.ini"), "[General]\r\n"
                                             "Keyence_Comport=0\r\n"
                                             "TE_Comport=0\r\n"
@@ -148,9 +148,9 @@ TEST(SettingsFile, LongValuesJunkAndOtherSectionsSurvive) {
     Rig r;
     r.dir.write("Dilato.ini", "; written by hand\r\n[Other]\r\nx=1\r\n[general]\r\nremotestore1=" +
                                   std::string(120, 'r') + "\r\n\x01\xFF junk line\r\n");
-    r.settings.ReadDilatoIni();
+    r.settings.LoadSettings();
     EXPECT_EQ(r.folders.RemoteStore[0], std::string(99, 'r'));
-    r.settings.WriteDilatoIni();
+    r.settings.SaveSettings();
     const std::string written = r.dir.read("Dilato.ini");
     EXPECT_EQ(written.rfind("; written by hand\r\n[Other]\r\nx=1\r\n[general]\r\nRemoteStore1=" +
                                 std::string(99, 'r') +
@@ -164,21 +164,21 @@ TEST(SettingsFile, LongValuesJunkAndOtherSectionsSurvive) {
 TEST(SettingsFile, AFailedWriteLeavesTheFileWhole) {
     Rig r;
     r.dir.write("Dilato.ini", kFullFile);
-    r.settings.ReadDilatoIni();
+    r.settings.LoadSettings();
     r.settings.displacementComPort = 8;
     {
         test::FileSizeLimit full(16); // the disk fills half-way
-        r.settings.WriteDilatoIni();
+        r.settings.SaveSettings();
     }
     EXPECT_EQ(r.op.last().text.rfind("Error in modIO.WriteDilatoIni: \n", 0), 0u);
     EXPECT_EQ(r.dir.read("Dilato.ini"), kFullFile);
 
     Rig folder; // a folder where the file should be: defaults, and the write is refused
     std::filesystem::create_directory(folder.settings.FileName());
-    folder.settings.ReadDilatoIni();
-    EXPECT_TRUE(folder.settings.SystemWarnings);
+    folder.settings.LoadSettings();
+    EXPECT_TRUE(folder.settings.showSystemWarnings);
     EXPECT_TRUE(folder.op.messages.empty());
-    folder.settings.WriteDilatoIni();
+    folder.settings.SaveSettings();
     EXPECT_EQ(folder.op.last().text.rfind("Error in modIO.WriteDilatoIni: \n", 0), 0u);
 }
 

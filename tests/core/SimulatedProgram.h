@@ -70,7 +70,7 @@ struct SimulatedProgram : PluggedProgram {
     // `afterTick`, when given, runs after every simulated second; `maxHours` bounds the run.
     double RunTest(const std::function<void()>& afterTick = {}, double maxHours = 12.0) {
         program.StartInstruments();
-        program.session.start.StartButtonHit();
+        program.session.start.StartPressed();
         const double started = clock.elapsedSeconds();
         RunUntilTestEnds(
             program,

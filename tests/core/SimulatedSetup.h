@@ -51,7 +51,7 @@ class NoComDialog final : public ComDialog {
 template <typename Idle>
 void RunUntilTestEnds(Program& p, Idle idle, double maxSeconds, Clock& clock) {
     const QDateTime started = clock.now();
-    while ((p.session.run.StartRequested || p.session.run.gTestState != state::Idle) &&
+    while ((p.session.run.StartRequested || p.session.run.testState != state::Idle) &&
            started.secsTo(clock.now()) < maxSeconds)
         idle();
 }
@@ -74,7 +74,7 @@ template <typename Idle, typename Silence>
 void ExpectAbortKeepsTheFirstStep(Program& p, const RecordingOperator& op, Clock& clock, Idle idle,
                                   Silence silence) {
     p.StartInstruments();
-    p.session.start.StartButtonHit();
+    p.session.start.StartPressed();
     ASSERT_TRUE(RunUntil(
         clock, idle, [&] { return p.session.run.StepsSaved == 1; }, 3 * 3600.0))
         << (op.messages.empty() ? "" : op.last().text);
@@ -93,7 +93,7 @@ void ExpectAbortKeepsTheFirstStep(Program& p, const RecordingOperator& op, Clock
         clock, idle, [] { return false; }, 1200.0); // link checks, tick after tick
     const TestRun& run = p.session.run;
     const TestTabView& view = p.session.window.view();
-    EXPECT_EQ(run.gTestState, state::Idle);
+    EXPECT_EQ(run.testState, state::Idle);
     EXPECT_EQ(run.StepsSaved, 1);
     EXPECT_FALSE(run.TestFinished);
     EXPECT_EQ(ReadFileBytes(raw), saved) << "the raw data file as after the first step";

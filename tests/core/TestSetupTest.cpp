@@ -136,7 +136,7 @@ TEST(TestPlan, StartRefusesAPlanWithoutAnExpansionToMeasure) {
     b.clock.advance(5.0);
     EXPECT_EQ(b.op.last().title, kBatchPlanTitle);
     EXPECT_NE(b.op.last().text.find("step 3"), std::string::npos) << b.op.last().text;
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
     EXPECT_EQ(std::count(b.instruments.testModes.begin(), b.instruments.testModes.end(), true), 0)
         << "the stage never went into test mode";
 }
@@ -147,7 +147,7 @@ TEST(TestStart, ADataFolderThatCannotTakeTheFilesIsFoundBeforeTheFirstReading) {
         test::FileSizeLimit full(4000); // a disk with room for a few readings only
         b.Start();
         ASSERT_TRUE(b.RunUntil([&] { return !b.op.messages.empty(); }, 1))
-            << b.run().gTestState << " " << b.folders.DataPath;
+            << b.run().testState << " " << b.folders.DataPath;
     }
     b.clock.advance(5.0);
     EXPECT_EQ(b.op.last().title, kDataFolderErrorTitle);
@@ -155,7 +155,7 @@ TEST(TestStart, ADataFolderThatCannotTakeTheFilesIsFoundBeforeTheFirstReading) {
                                     b.folders.DataPath + " cannot be written (File too large)"),
               std::string::npos)
         << b.op.last().text;
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
     EXPECT_EQ(std::count(b.instruments.testModes.begin(), b.instruments.testModes.end(), true), 0);
     EXPECT_EQ(b.run().stepData.stepCount(), 0) << "no reading taken";
 }

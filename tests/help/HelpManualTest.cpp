@@ -1,7 +1,7 @@
 // The operator's manual as shipped in the program folder: every help context number the
 // program uses leads to a page and an anchor that exist, and every link inside the manual
 // lands somewhere.
-#include "core/StartUpForms.h"
+#include "core/StartUpModels.h"
 #include "core/TestRecovery.h"
 #include "report/TestReport.h"
 #include "ui/HelpTopics.h"

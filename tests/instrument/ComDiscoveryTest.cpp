@@ -1,8 +1,7 @@
-// COM enumeration, the instrument link check and the COM configuration dialog's rules.
+// COM enumeration, the instrument link check, and the links' open and close rules.
 
-#include "LinkFixture.h"
+#include "DiscoveryFixture.h"
 
-#include "instrument/SystemComErrorForm.h"
 #include "platform/ProgramEnd.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +9,8 @@
 namespace dilato {
 namespace {
 
+using test::DiscoveryFixture;
 using test::LinkFixture;
-
-struct ScriptedDialog final : ComDialog {
-    void ShowSystemComError() override {
-        ++shown;
-        if (onShow) onShow();
-    }
-    int shown = 0;
-    std::function<void()> onShow;
-};
-
-struct DiscoveryFixture : LinkFixture {
-    ScriptedDialog dialog;
-    ComDiscovery discovery{links, dialog};
-};
 
 TEST(ComDiscovery, EnumeratesThePortsThatOpenAndLogsEach) {
     DiscoveryFixture f;
@@ -103,114 +89,6 @@ TEST(ComDiscovery, DemoModeChosenForTheSensorSparesTheSecondQuestion) {
     f.discovery.CheckInstrumentLinks();
     EXPECT_EQ(f.op.messages.size(), 1u) << "in demo mode the controller read succeeds";
     EXPECT_TRUE(f.links.DemoMode());
-}
-
-struct FormFixture : DiscoveryFixture {
-    FormFixture() {
-        board.plug(4, sim.calibrator);
-        (void)discovery.EnumComPorts(); // 1, 2, 3, 4
-    }
-    SystemComErrorForm form{links, discovery.ComPorts()};
-};
-
-TEST(SystemComErrorForm, ListsThePortsWithDashesForAMissingOne) {
-    FormFixture f;
-    f.ports.keyence = 0;
-    f.ports.te = 3;
-    f.form.Activate();
-    EXPECT_EQ(f.form.ComboKeyenceComPort.items,
-              (std::vector<std::string>{"--", "1", "2", "3", "4"}));
-    EXPECT_EQ(f.form.ComboKeyenceComPort.text(), "--");
-    EXPECT_EQ(f.form.ComboTEComPort.items, (std::vector<std::string>{"1", "2", "3", "4"}));
-    EXPECT_EQ(f.form.ComboTEComPort.text(), "3");
-    f.form.Activate();
-    EXPECT_EQ(f.form.ComboTEComPort.items.size(), 4u) << "a second showing starts afresh";
-}
-
-TEST(SystemComErrorForm, SearchesFindBothInstrumentsAndTheTeSearchSkipsTheSensorsPort) {
-    FormFixture f;
-    // The instruments sit on swapped ports.
-    f.board.plug(1, f.sim.controller);
-    f.board.plug(2, f.sim.sensor);
-    f.ports.keyence = 0;
-    f.ports.te = 0;
-    f.form.Activate();
-    f.form.SonicClickFindKeyence();
-    EXPECT_EQ(f.ports.keyence, 2);
-    EXPECT_EQ(f.form.ComboKeyenceComPort.text(), "2") << "position + 1 behind the dashes";
-    EXPECT_TRUE(f.form.enabled);
-    EXPECT_FALSE(f.op.busyPointerShown());
-
-    f.sim.sensor.clearCommands();
-    f.form.SonicClickFindTE();
-    EXPECT_EQ(f.ports.te, 1);
-    EXPECT_EQ(f.form.ComboTEComPort.text(), "1");
-    EXPECT_TRUE(f.sim.sensor.commands().empty()) << "the sensor's port is never probed";
-    EXPECT_TRUE(f.op.messages.empty());
-
-    ASSERT_TRUE(f.form.SonicClickOKBtn());
-    EXPECT_EQ(f.ports.saves, 1);
-    EXPECT_TRUE(f.form.closed);
-}
-
-TEST(SystemComErrorForm, TheSearchTriesEachPortAfreshEvenWithTheLinkStillOpen) {
-    FormFixture f;
-    f.board.plug(1, f.sim.calibrator);
-    f.board.plug(3, f.sim.sensor);
-    f.ports.keyence = 3;
-    ASSERT_TRUE(f.links.ReadDisplacement()); // link 1 open on COM3
-    f.form.Activate();
-    f.form.SonicClickFindKeyence();
-    EXPECT_EQ(f.ports.keyence, 3) << "COM1 was tried on COM1, not on the open COM3";
-}
-
-TEST(SystemComErrorForm, ASearchThatFindsNothingEndsTheProgram) {
-    FormFixture f;
-    f.board.vanish(1);
-    f.form.Activate();
-    EXPECT_THROW(f.form.SonicClickFindKeyence(), ProgramEnd);
-    EXPECT_EQ(f.op.last().text, "No Displacement Sensor COM link found.  Check cable connection");
-    EXPECT_EQ(f.op.last().title, "No Displacement Sensor COM-Link");
-
-    FormFixture g;
-    g.board.vanish(2);
-    g.form.Activate();
-    EXPECT_THROW(g.form.SonicClickFindTE(), ProgramEnd);
-    EXPECT_EQ(g.op.last().text, "No Temp-Stage COM link found.  Check cable connection");
-    EXPECT_EQ(g.op.last().title, "No Temp-Stage COM-Link");
-}
-
-TEST(SystemComErrorForm, OkAcceptsOnlyTwoDistinctPorts) {
-    FormFixture f;
-    f.ports.keyence = 0;
-    f.form.Activate();
-    EXPECT_FALSE(f.form.SonicClickOKBtn());
-    EXPECT_EQ(f.op.last().text,
-              "You must specify a COM port for both the Displacement Sensor and Temp-Stage!");
-    EXPECT_EQ(f.op.last().icon, MessageIcon::Critical);
-
-    f.form.ComboKeyenceComPort.listIndex = 2; // "2", the controller's port too
-    EXPECT_FALSE(f.form.SonicClickOKBtn());
-    EXPECT_EQ(f.op.last().text, "You must specify a unique COM port for the Displacement Sensor "
-                                "and the Temp-Stage!");
-    EXPECT_EQ(f.ports.keyence, 0) << "a refused choice is not taken over";
-    EXPECT_EQ(f.ports.saves, 0);
-    EXPECT_FALSE(f.form.closed);
-
-    f.form.ComboKeyenceComPort.listIndex = 4; // "4"
-    EXPECT_TRUE(f.form.SonicClickOKBtn());
-    EXPECT_EQ(f.ports.keyence, 4);
-    EXPECT_EQ(f.ports.te, 2);
-    EXPECT_EQ(f.ports.saves, 1);
-}
-
-TEST(SystemComErrorForm, DemoModeClosesWithoutSaving) {
-    FormFixture f;
-    f.form.Activate();
-    f.form.SonicClickDemoMode();
-    EXPECT_TRUE(f.links.DemoMode());
-    EXPECT_TRUE(f.form.closed);
-    EXPECT_EQ(f.ports.saves, 0);
 }
 
 TEST(InstrumentLinks, OpenAndCloseRules) {

@@ -23,7 +23,7 @@ class FakePorts final : public ComPortSettings {
     int TempStageComPort() const override { return te; }
     void setDisplacementComPort(int p) override { keyence = p; }
     void setTempStageComPort(int p) override { te = p; }
-    void WriteDilatoIni() override { ++saves; }
+    void SaveSettings() override { ++saves; }
     int keyence = 1, te = 2, saves = 0;
 };
 

@@ -85,7 +85,7 @@ TEST(RawDataFile, AReadingAtTheClocksWrapIsKeptThoseAsTheStepStartsAreNot) {
 TEST(RawDataFile, ReadsBackWhatWasWritten) {
     Files f({20, 50, 80});
     ASSERT_TRUE(f.files.WriteDataToFile(f.record(), 2));
-    const auto read = f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), false);
+    const auto read = f.files.ReadRawDataFile(f.file("Bar_CTE.dat"), false);
     ASSERT_TRUE(read.ok()) << read.error().message;
     const StoredTest* stored = &read.value();
     EXPECT_FLOAT_EQ(stored->sampleLength, 2.0f);
@@ -103,7 +103,7 @@ TEST(RawDataFile, ReadsBackWhatWasWritten) {
     const PlotPoints tempIndicator = StoredPoints(stored->data, GraphKind::DisplacementTemperature);
     EXPECT_DOUBLE_EQ(tempIndicator.x[8], 80.0);
 
-    EXPECT_FALSE(f.files.okSaveDatFileRead(f.file("Bar_CTE.dat"), true).ok())
+    EXPECT_FALSE(f.files.ReadRawDataFile(f.file("Bar_CTE.dat"), true).ok())
         << "not while a test runs";
 
     PlotPoints loaded;
@@ -174,13 +174,12 @@ TEST(RawDataFile, BadContentIsRefusedWithOneMessage) {
     Files f({20, 50});
     for (const auto& [what, content] : cases) {
         const std::string path = f.dir.write(std::string("bad/") + what, content);
-        const auto read = f.files.okSaveDatFileRead(path, false);
+        const auto read = f.files.ReadRawDataFile(path, false);
         EXPECT_FALSE(read.ok()) << what;
         if (!read.ok()) EXPECT_EQ(read.error().message, kCorruptedFileMessage) << what;
     }
     const std::string good = f.dir.write("good", head + t1 + t2 + "1.0, 0.1, 50, 0, 0, extra\r\n");
-    EXPECT_TRUE(f.files.okSaveDatFileRead(good, false).ok())
-        << "further fields are ignored";
+    EXPECT_TRUE(f.files.ReadRawDataFile(good, false).ok()) << "further fields are ignored";
 }
 
 TEST(Summary, ThreeStepBatchWritesTheSectionTheInterimFileAndTheReportLines) {

@@ -1,5 +1,5 @@
 #include "storage/SystemParameterFile.h"
-#include "storage/SysparamBackupDialog.h"
+#include "storage/SystemParameterRig.h"
 
 #include "platform/TextFile.h"
 #include "support/FileSizeLimit.h"
@@ -15,28 +15,9 @@ namespace {
 
 using namespace std::string_literals;
 
-// A system folder in a temporary folder with the parameter tables and their file.
-struct Rig {
-    test::TempFolder dir;
-    test::RecordingOperator op;
-    Folders folders{dir.path() + "program", dir.path()};
-    SystemParameters params;
-    SystemParameterFile file{params, folders, op};
-
-    bool load(SysFileCopy copy = SysFileCopy::Main) {
-        return file.ReadWriteSysFile(SysFileAccess::Load, false, copy);
-    }
-    bool save(SysFileCopy copy = SysFileCopy::Main) {
-        return file.ReadWriteSysFile(SysFileAccess::Save, false, copy);
-    }
-};
-
-std::string Crlf(std::initializer_list<const char*> lines) {
-    std::string s;
-    for (const char* l : lines)
-        s += std::string(l) + "\r\n";
-    return s;
-}
+using test::Crlf;
+using test::kFieldFile;
+using test::Rig;
 
 const std::string kFactoryFile = Crlf({
     "[SysParams]",
@@ -57,33 +38,6 @@ const std::string kFactoryFile = Crlf({
     "Scale2=0.00000000000 : Offset relating actual(TC) stage temp(X) to commanded temp(Y)",
     "Scale3=1.00000000000 : Slope relating thermistor reported temp(X) to actual temp(Y)",
     "Scale4=0.00000000000 : Offset relating thermistor reported temp(X) to actual temp(Y)",
-});
-
-// An instrument's file as it stands in the field: sections in another order, a foreign
-// section and a note line, keys not in processing order.
-const std::string kFieldFile = Crlf({
-    "; CTE tester 1234",
-    "[ScaleData]",
-    "Scale2=-0.12500000000 : Offset relating actual(TC) stage temp(X) to commanded temp(Y)",
-    "Scale1=1.00234600000 : Slope relating actual stage temp(X) to commanded temp(Y)",
-    "Scale3=0.99800000000 : Slope relating thermistor reported temp(X) to actual temp(Y)",
-    "Scale4=0.25000000000 : Offset relating thermistor reported temp(X) to actual temp(Y)",
-    "",
-    "[Service]",
-    "Engineer=J. Doe",
-    "[SysParams]",
-    "TesterModel=2",
-    "SerialNumber=1234",
-    "CalibrationDate=03-07-2026",
-    "Units=1",
-    "Password=abc",
-    "PDFdataWrite=1",
-    "AccuracyOption=2",
-    "OptimumTempOrdering=0",
-    "NumberOfBatchTests=4",
-    "AddRoundTripTests=1",
-    "TestEndTempOption=2",
-    "Batch=20/50/80/-10/0/0/0/0/0",
 });
 
 TEST(SystemParameterFile, ResetWritesTheFactoryFileByteForByte) {
@@ -403,41 +357,6 @@ TEST(SystemParameterFile, AnUnusableFileOffersTheSerialsBackup) {
     const size_t shown = r.op.messages.size();
     EXPECT_FALSE(r.file.LoadMainOrOfferBackup()) << "a missing file is no damaged file";
     EXPECT_EQ(r.op.messages.size(), shown + 1) << "only \"Missing Application File\"";
-}
-
-TEST(SysparamBackupDialog, SwitchesTheMainFileToAnotherSerialsBackup) {
-    Rig r;
-    r.dir.write("CTESysParam.dat", kFieldFile);
-    ASSERT_TRUE(r.load());
-    ASSERT_TRUE(r.save(SysFileCopy::Backup)); // CTESysParam1234.bak
-    std::string other = kFieldFile;
-    other.replace(other.find("SerialNumber=1234"), 17, "SerialNumber=5678");
-    other.replace(other.find("TesterModel=2"), 13, "TesterModel=3");
-    r.dir.write("CTESysParam5678.bak", other);
-    r.dir.write("CTESysParam77.bak", "[SysParams]\r\nTesterModel=9\r\n"); // no plan
-
-    SysparamBackupDialog dialog(r.file);
-    dialog.Activate();
-    EXPECT_EQ(dialog.label(), "Present Serial #: 1234");
-    EXPECT_EQ(dialog.SerialNumList(), (std::vector<std::string>{"1234", "5678", "77"}));
-    EXPECT_EQ(dialog.selected(), 0) << "the present serial number";
-    EXPECT_FALSE(dialog.ChangeSerial()) << "the present one: nothing happens";
-    EXPECT_TRUE(r.op.messages.empty());
-
-    dialog.Select(2);
-    EXPECT_FALSE(dialog.ChangeSerial()) << "a broken backup is not taken over";
-    EXPECT_EQ(r.params.SysParam(slot::SerialNumber).number(), 1234) << "memory as before";
-    EXPECT_EQ(r.params.SysParam(slot::TesterModel).number(), 2);
-    EXPECT_EQ(r.dir.read("CTESysParam.dat"), kFieldFile);
-
-    dialog.Select(1);
-    EXPECT_TRUE(dialog.ChangeSerial());
-    EXPECT_EQ(r.params.SysParam(slot::TesterModel).number(), 3);
-    EXPECT_EQ(r.dir.read("CTESysParam.dat"), other);
-
-    r.params.SysParam(slot::SerialNumber) = 42;
-    dialog.Activate();
-    EXPECT_EQ(dialog.selected(), 0) << "no entry for 42: the first";
 }
 
 } // namespace

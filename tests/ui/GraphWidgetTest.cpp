@@ -43,8 +43,8 @@ PlotFigure Figure(GraphKind type) {
 
 TEST(Graph, ShowsEachPlotTypeWithItsTitlesSeriesAndLabels) {
     App();
-    clsGraph g;
-    g.GrCtrl()->resize(900, 600);
+    Graph g;
+    g.ChartWidget()->resize(900, 600);
     for (const GraphKind type : kGraphKinds) {
         g.SetupGraph(GraphSetup{type, "", "", 4, true});
         const PlotFigure f = Figure(type);
@@ -65,8 +65,8 @@ TEST(Graph, ShowsEachPlotTypeWithItsTitlesSeriesAndLabels) {
 TEST(Graph, WritesJpegAndBitmapThatQtReadsAtTheChosenSize) {
     App();
     test::TempFolder dir;
-    clsGraph g;
-    g.GrCtrl()->resize(900, 600);
+    Graph g;
+    g.ChartWidget()->resize(900, 600);
     g.SetupGraph(GraphSetup{GraphKind::DisplacementTemperature, "", "", 4, true});
     g.Plot(Figure(GraphKind::DisplacementTemperature));
     std::string error;
@@ -93,8 +93,8 @@ TEST(Graph, WritesJpegAndBitmapThatQtReadsAtTheChosenSize) {
 
 TEST(Graph, ToolTipsNameAPointsValuesAndDoubleClickGivesTheFullViewBack) {
     App();
-    clsGraph g;
-    g.GrCtrl()->resize(900, 600);
+    Graph g;
+    g.ChartWidget()->resize(900, 600);
     g.SetupGraph(GraphSetup{GraphKind::TemperatureTime, "", "", 4, true});
     PlotFigure f = Figure(GraphKind::TemperatureTime);
     g.Plot(f);
@@ -104,9 +104,9 @@ TEST(Graph, ToolTipsNameAPointsValuesAndDoubleClickGivesTheFullViewBack) {
     EXPECT_EQ(g.ToolTipAt(2, 2), "") << "nothing near the corner";
 
     const auto full = g.XRange();
-    QWheelEvent wheel(QPointF(450, 300), g.GrCtrl()->mapToGlobal(QPointF(450, 300)), QPoint(),
+    QWheelEvent wheel(QPointF(450, 300), g.ChartWidget()->mapToGlobal(QPointF(450, 300)), QPoint(),
                       QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(g.GrCtrl(), &wheel);
+    QApplication::sendEvent(g.ChartWidget(), &wheel);
     EXPECT_LT(g.XRange().second - g.XRange().first, full.second - full.first) << "zoomed in";
     g.FullView();
     EXPECT_EQ(g.XRange(), full);
@@ -115,7 +115,7 @@ TEST(Graph, ToolTipsNameAPointsValuesAndDoubleClickGivesTheFullViewBack) {
 TEST(SaveOptionsDialog, RefusesABlankNameAndRemembersTheBackground) {
     App();
     test::RecordingOperator op;
-    frmGrSimpleSaveOptions dialog(op, nullptr);
+    GraphSaveOptionsDialog dialog(op, nullptr);
     auto* name = dialog.findChild<QLineEdit*>();
     auto* negative = dialog.findChild<QCheckBox*>();
     QTimer::singleShot(0, &dialog, [&] {
@@ -147,7 +147,7 @@ TEST(PlotTabs, TheChartBeforeItsFirstPlotHasTheColoursOfEveryPlot) {
     App();
     test::PlotBench b;
     PlotTabs tabs(PlotTabServices{b.run, b.params, b.folders, b.files, b.op}, nullptr);
-    QWidget* chart = tabs.graph().GrCtrl();
+    QWidget* chart = tabs.graph().ChartWidget();
     chart->resize(640, 480);
     // No yellow titles or magenta axes (the first built-in scheme) anywhere on the chart.
     const QImage picture = chart->grab().toImage();

@@ -35,7 +35,7 @@ TEST(LivePlot, EveryStoredReadingIsDrawnWithinItsTick) {
     int ticksChecked = 0;
     bool looked = false;
     p.RunTest([&] {
-        if (!looked && run.StepIndex == 1 && run.gTestState >= state::Settling) {
+        if (!looked && run.StepIndex == 1 && run.testState >= state::Settling) {
             looked = true; // the operator turns to the Plotting tab during step 2
             run.LivePlot = true;
             model.EnterPlotting();

@@ -70,27 +70,27 @@ TEST(ColorScheme, PaletteSchemesAndComplement) {
     EXPECT_EQ(QBColor(15), 0xFFFFFFu);
     EXPECT_EQ(QBColor(16 + 9), QBColor(9)) << "only the low 4 bits count";
 
-    const clsColorScheme s1 = BuiltInColorScheme(1);
+    const ColorScheme s1 = BuiltInColorScheme(1);
     EXPECT_EQ(s1.titleColor, 0x00FFFFu);
     EXPECT_EQ(s1.axisPenColor, 0xFF00FFu);
     EXPECT_EQ(s1.axisLblColor, 0x00FFFFu);
     EXPECT_EQ(s1.axisTitleColor, 0x00FFFFu);
     EXPECT_EQ(s1.bkgColor, 0x000000u);
-    const clsColorScheme s2 = BuiltInColorScheme(2);
+    const ColorScheme s2 = BuiltInColorScheme(2);
     EXPECT_EQ(s2.titleColor, 0xFF0000u);
     EXPECT_EQ(s2.axisPenColor, 0x00FF00u);
     EXPECT_EQ(s2.bkgColor, 0xFFFFFFu);
-    const clsColorScheme s3 = BuiltInColorScheme(3);
+    const ColorScheme s3 = BuiltInColorScheme(3);
     EXPECT_EQ(s3.titleColor, 0u);
     EXPECT_EQ(s3.bkgColor, 0xC0C0C0u);
-    const clsColorScheme s4 = BuiltInColorScheme(4);
+    const ColorScheme s4 = BuiltInColorScheme(4);
     EXPECT_EQ(s4.axisTitleColor | s4.bkgColor | s4.titleColor, 0u);
-    const clsColorScheme s5 = BuiltInColorScheme(5);
+    const ColorScheme s5 = BuiltInColorScheme(5);
     EXPECT_EQ(s5.titleColor, 0x804000u);
     EXPECT_EQ(s5.axisLblColor, 0x804000u);
     EXPECT_EQ(s5.bkgColor, 0xFFFFFFu);
 
-    clsColorScheme c;
+    ColorScheme c;
     c.SetColorScheme(0x123456, 0, 0xFFFFFF, 0x804000, 0x1000000);
     c.ComplementColorScheme();
     EXPECT_EQ(c.titleColor, 0xEDCBA9u);

@@ -76,29 +76,29 @@ TEST(PlottingTab, TheDrawGuardRefusesANestedDrawAndIsAlwaysReleased) {
     PlotBench b;
     b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};
     std::optional<bool> nested;
-    b.canvas.duringPlot = [&] { nested = b.model.okDrawGraph(4); };
-    EXPECT_TRUE(b.model.okDrawGraph(4));
+    b.canvas.duringPlot = [&] { nested = b.model.DrawGraph(4); };
+    EXPECT_TRUE(b.model.DrawGraph(4));
     ASSERT_TRUE(nested.has_value());
     EXPECT_FALSE(*nested) << "a draw started while one runs returns at once";
     EXPECT_EQ(b.canvas.setups.size(), 1u);
     b.canvas.duringPlot = nullptr;
 
     b.canvas.failPlot = true;
-    EXPECT_TRUE(b.model.okDrawGraph(4));
+    EXPECT_TRUE(b.model.DrawGraph(4));
     EXPECT_EQ(b.op.last().text, "Error in Plot: no room");
     b.canvas.failPlot = false;
     b.canvas.failSetup = true;
-    EXPECT_FALSE(b.model.okDrawGraph(4));
+    EXPECT_FALSE(b.model.DrawGraph(4));
     EXPECT_EQ(b.op.last().text, "Error in okDrawGraph: chart gone");
     EXPECT_FALSE(b.model.drawing());
     b.canvas.failSetup = false;
-    EXPECT_TRUE(b.model.okDrawGraph(4)) << "the guard was released";
+    EXPECT_TRUE(b.model.DrawGraph(4)) << "the guard was released";
 }
 
 TEST(PlottingTab, LivePlotShowsTheRunningTestAndOnlyItsTimePlots) {
     PlotBench b;
     b.run.LivePlot = true;
-    b.run.gTestState = state::Hold;
+    b.run.testState = state::Hold;
     b.run.SampleLength = 2.0f;
     b.run.stepData.reset(10, 1);
     b.model.GraphType = GraphKind::DisplacementTemperature;
@@ -130,14 +130,14 @@ TEST(PlottingTab, ATypeForcedByTheLivePlotTakesItsTitleAlongButNotATypedOne) {
         if (!typed.empty()) b.model.SetPlotTitleText(typed);
         b.model.LeavePlottingSetup();
         b.run.LivePlot = true;
-        b.run.gTestState = state::Hold;
+        b.run.testState = state::Hold;
         b.run.stepData.reset(10, 1);
         b.model.EnterPlotting();
         ASSERT_EQ(b.model.GraphType, GraphKind::TemperatureTime);
         const std::string expected = typed.empty() ? " Temperature vs Time" : typed;
         EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the live plot's title";
         b.run.LivePlot = false; // the test ends; its stored plot is shown
-        b.run.gTestState = state::Idle;
+        b.run.testState = state::Idle;
         b.model.SelectedFiles = {b.Store("F", "Bar", TestReadings({20, 50}, 3))};
         b.model.EnterPlotting();
         EXPECT_EQ(b.canvas.setups.back().plotTitleText, expected) << "the stored plot's title";
@@ -207,12 +207,12 @@ TEST(SaveButton, AGraphOfTheTestJustRunGoesToItsFolderAndSaysWhere) {
     b.model.setTestTabFolder([] { return std::string("Window"); });
     // The live plot of the running test, then its stored plot once it has ended.
     b.run.LivePlot = true;
-    b.run.gTestState = state::Hold;
+    b.run.testState = state::Hold;
     b.run.stepData.reset(10, 1);
     b.model.EnterPlotting();
     b.model.SetSelFilename0(b.Store("Window", "Copper1", TestReadings({20, 50}, 3)));
     b.run.LivePlot = false;
-    b.run.gTestState = state::Idle;
+    b.run.testState = state::Idle;
     b.model.EnterPlotting();
     b.dialog.answer.FileName = "Copper1_CTE";
     b.dialog.answer.ImgType = 1;
@@ -340,7 +340,7 @@ TEST(PlottingTab, AwkwardStoredTestsDrawWithoutFault) {
         for (const GraphKind type : kGraphKinds) {
             b.model.SelectedFiles = {b.Store("F", name, *data)};
             b.model.GraphType = type;
-            EXPECT_TRUE(b.model.okDrawGraph(4)) << name << " " << OptionIndex(type);
+            EXPECT_TRUE(b.model.DrawGraph(4)) << name << " " << OptionIndex(type);
             for (const PlotSeries& s : b.canvas.figures.back().series)
                 for (double y : s.y)
                     EXPECT_TRUE(std::isfinite(y)) << name << " " << OptionIndex(type);
@@ -354,7 +354,7 @@ TEST(PlottingTab, TwoHundredThousandReadingsDraw) {
     b.model.SelectedFiles = {b.Store("F", "Big", big)};
     for (const GraphKind type : {GraphKind::DisplacementTime, GraphKind::DisplacementTemperature}) {
         b.model.GraphType = type;
-        EXPECT_TRUE(b.model.okDrawGraph(4)) << OptionIndex(type);
+        EXPECT_TRUE(b.model.DrawGraph(4)) << OptionIndex(type);
         EXPECT_EQ(b.canvas.figures.back().series[0].x.size(), 200000u);
     }
     EXPECT_EQ(b.canvas.figures.back().labels.size(), 10u) << "one overall line and nine pairs";

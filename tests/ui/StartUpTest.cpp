@@ -7,18 +7,18 @@
 #include "core/SimulatedSetup.h"
 
 #include "core/StartUp.h"
-#include "core/StartUpForms.h"
+#include "core/StartUpModels.h"
 #include "core/TestRecovery.h"
-#include "storage/TestJournal.h"
 #include "platform/DesktopChecks.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
-#include "platform/TextFile.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramEnd.h"
+#include "platform/TextFile.h"
 #include "platform/VirtualClock.h"
 #include "sim/SimInstruments.h"
 #include "sim/SimSerialPort.h"
+#include "storage/TestJournal.h"
 #include "support/RecordingOperator.h"
 #include "support/TempFolder.h"
 
@@ -112,7 +112,7 @@ TEST(StartUp, RunsItsStepsInOrderAndLeavesTheTicksRunning) {
                   "main window", "focus"}));
     EXPECT_TRUE(b.op.messages.empty()) << b.op.last().text;
     EXPECT_TRUE(b.program.session.ticks.TicksActive());
-    EXPECT_EQ(b.program.session.run.gTestState, state::Idle);
+    EXPECT_EQ(b.program.session.run.testState, state::Idle);
     EXPECT_TRUE(b.startUp.readerInstalled);
     EXPECT_TRUE(b.startUp.fullOperation);
     EXPECT_EQ(b.program.links.CommandedTemp(), 20) << "the stage goes to 20 °C";
@@ -201,10 +201,10 @@ TEST(StartUp, ContinuingWithoutAPdfViewerIsRememberedForTheNextStart) {
     EXPECT_TRUE(b.host.called("main window")) << "the start-up goes on";
     EXPECT_EQ(ReadIniValue(b.program.settings.FileName(), "General", "PdfViewerPrompt"), "False");
 
-    b.program.settings.PdfViewerPrompt = true; // what the next start reads from the file
+    b.program.settings.promptForPdfViewer = true; // what the next start reads from the file
     b.host.calls.clear();
-    b.program.settings.ReadDilatoIni();
-    EXPECT_FALSE(b.program.settings.PdfViewerPrompt);
+    b.program.settings.LoadSettings();
+    EXPECT_FALSE(b.program.settings.promptForPdfViewer);
 }
 
 TEST(StartUp, AsksForThePasswordAndRemindsOfUpdatesOnlyWhenDue) {
@@ -218,7 +218,7 @@ TEST(StartUp, AsksForThePasswordAndRemindsOfUpdatesOnlyWhenDue) {
     EXPECT_FALSE(b.startUp.fullOperation);
     EXPECT_FALSE(b.host.called("warnings"));
     EXPECT_TRUE(b.host.called("update reminder"));
-    EXPECT_EQ(b.program.settings.UpdateDate, FormatDateMDY(b.clock.today()));
+    EXPECT_EQ(b.program.settings.updateReminderDate, FormatDateMDY(b.clock.today()));
 
     StartBench c;
     WriteIniValue(c.program.settings.FileName(), "General", "UpdateDate",
@@ -262,47 +262,6 @@ TEST(CloseRequest, AsksTheExitQuestionUnlessAStopWaitsForItsTick) {
     EXPECT_EQ(b.program.links.CommandedTemp(), 20);
 }
 
-TEST(PasswordForm, RefusesBlanksAndGivesFullOperationOnlyForThePassword) {
-    test::RecordingOperator op;
-    PasswordForm form("s3cret", op);
-    EXPECT_EQ(form.Edited("s3c"), "s3c");
-    EXPECT_EQ(form.Edited("s3 c"), "");
-    EXPECT_EQ(op.last().text, "No spaces allowed in Password");
-    EXPECT_EQ(op.last().icon, MessageIcon::Critical);
-    EXPECT_TRUE(form.FullOperation("s3cret"));
-    EXPECT_EQ(op.messages.size(), 1u);
-    EXPECT_FALSE(form.FullOperation("S3cret"));
-    EXPECT_EQ(op.last().text, "Tester in Limited Operation Mode");
-    EXPECT_EQ(op.last().title, "Incorrect Password");
-    EXPECT_FALSE(PasswordForm::LimitedOperation());
-}
-
-TEST(WarningsForm, EveryStatementMustBeAcknowledged) {
-    test::TempFolder dir;
-    dir.write("app/Sounds/Boing.wav", "RIFF");
-    dir.write("sys/Dilato.ini", "[General]\r\n");
-    VirtualClock clock;
-    test::RecordingOperator op;
-    Folders folders(dir.path() + "app/", dir.path() + "sys/");
-    SettingsFile settings(folders, clock, op);
-    settings.SystemWarnings = true;
-    WarningsForm form(settings, op, folders.AppFolder);
-    std::array<bool, kWarningCount> ticked{true, true, true, true, true, false};
-    EXPECT_FALSE(form.Continue(ticked, true));
-    EXPECT_EQ(op.last().text, "You must acknowledge all warnings before continuing!");
-    EXPECT_EQ(op.last().title, "Warning Acknowledgement Error");
-    EXPECT_EQ(op.sounds, std::vector<std::string>{folders.AppFolder + "Sounds/Boing.wav"});
-    EXPECT_TRUE(settings.SystemWarnings);
-    ticked.back() = true;
-    EXPECT_TRUE(form.Continue(ticked, false));
-    EXPECT_TRUE(settings.SystemWarnings) << "shown again next time";
-    EXPECT_TRUE(form.Continue(ticked, true));
-    EXPECT_FALSE(settings.SystemWarnings);
-    EXPECT_EQ(ReadIniValue(settings.FileName(), "General", "SystemWarnings"), "False");
-    for (const char* statement : kOperationalWarnings)
-        EXPECT_GT(std::string(statement).size(), 40u);
-}
-
 TEST(StartUp, AnInterruptedTestIsAskedAboutOnceTheMainWindowIsUp) {
     StartBench b;
     // The journal a power cut left in the middle of the first step of a test of 20 and 50 °C.
@@ -331,7 +290,7 @@ TEST(StartUp, AnInterruptedTestIsAskedAboutOnceTheMainWindowIsUp) {
               std::string::npos)
         << question.text;
     EXPECT_EQ(b.host.calls.back(), "focus") << "asked with the main window up";
-    EXPECT_EQ(b.program.session.run.gTestState, state::StepStart) << "resumed";
+    EXPECT_EQ(b.program.session.run.testState, state::StepStart) << "resumed";
     EXPECT_EQ(b.program.folders.DataFileName, "Bar");
     EXPECT_EQ(StepReadingCount(b.dir.path() + "sys/Data/Demo/Bar_Interrupted.txt"), 5);
 }

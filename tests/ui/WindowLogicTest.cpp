@@ -104,18 +104,18 @@ TEST(WindowModel, StageLightsAndTabsFollowTheTestState) {
         {state::Hold, {L::Green, L::Green, L::Yellow}, {true, false, true, false, false, false}},
     };
     for (const Case& c : cases) {
-        b.run().gTestState = c.state;
-        w.UpdateTestStateUI();
+        b.run().testState = c.state;
+        w.ShowPhaseLights();
         w.EnableTabs();
         EXPECT_EQ(w.view().lights, c.lights) << "state " << c.state;
         EXPECT_EQ(w.view().tabEnabled, c.tabs) << "state " << c.state;
     }
-    b.run().gTestState = static_cast<TestState>(7); // outside the table: nothing changes
-    w.UpdateTestStateUI();
+    b.run().testState = static_cast<TestState>(7); // outside the table: nothing changes
+    w.ShowPhaseLights();
     w.EnableTabs();
     EXPECT_EQ(w.view().lights, cases[5].lights);
     EXPECT_EQ(w.view().tabEnabled, cases[5].tabs);
-    b.run().gTestState = state::Settling;
+    b.run().testState = state::Settling;
     b.run().StepIndex = 1;
     w.EnableTabs();
     EXPECT_TRUE(w.view().tabEnabled[TabIndex(Tab::Plotting)])
@@ -135,9 +135,9 @@ TEST(WindowModel, TheTabInFrontIsNeverDisabledUnderTheOperator) {
     for (const Case& c :
          {Case{Tab::Calibration, state::StepStart, 0}, Case{Tab::Plotting, state::Settling, 0}}) {
         w.view().currentTab = c.front;
-        b.run().gTestState = state::Idle;
+        b.run().testState = state::Idle;
         w.EnableTabs();
-        b.run().gTestState = c.state;
+        b.run().testState = c.state;
         b.run().StepIndex = c.stepIndex;
         w.EnableTabs();
         EXPECT_TRUE(w.view().tabEnabled.at(static_cast<size_t>(TabIndex(c.front))))
@@ -153,36 +153,6 @@ TEST(Messages, AnInstrumentAbortSaysTheTestIsStoppedNotThatTheProgramEnds) {
         EXPECT_EQ(text.find("Exit"), std::string::npos) << text;
         EXPECT_NE(text.find("The test has been stopped..."), std::string::npos) << text;
     }
-}
-
-TEST(TerminationQuestion, SaysWhatYesDoesToTheStepTheTestAndTheStepsAlreadySaved) {
-    struct Case {
-        bool canSave, stepsKept, lastStep;
-        const char *question, *note1, *note2;
-    };
-    const char* endTest = "Do you want to end this test?";
-    const char* saved = "(Test results will be saved to file)";
-    const char* aborted = "(Ongoing test will be aborted.)";
-    for (const Case& c : {
-             Case{true, false, false, "Do you want to end this step?", saved,
-                  "(Test will be continuted.)"},
-             Case{true, true, true, endTest, saved, "(Test will be completed.)"},
-             Case{false, false, false, endTest, "(Premature termination ... no data saved)",
-                  aborted},
-             Case{false, true, true, endTest,
-                  "(Premature termination ... this step's data not saved)", aborted},
-         }) {
-        const TerminationQuestion q = TestTerminationQuestion(c.canSave, c.stepsKept, c.lastStep);
-        EXPECT_EQ(q.caption, "Test-Termination Request");
-        EXPECT_EQ(q.question, c.question) << c.canSave << c.stepsKept << c.lastStep;
-        EXPECT_EQ(q.note1, c.note1) << c.canSave << c.stepsKept << c.lastStep;
-        EXPECT_EQ(q.note2, c.note2) << c.canSave << c.stepsKept << c.lastStep;
-    }
-    const TerminationQuestion exit = ExitQuestion();
-    EXPECT_EQ(exit.caption, "Application-Exit Request");
-    EXPECT_EQ(exit.question, "Do you want to exit Dilato?");
-    EXPECT_EQ(exit.note1, "(On-going tests will be aborted without data-save)");
-    EXPECT_EQ(exit.note2, "");
 }
 
 struct TabBench : SessionBench {
@@ -245,7 +215,7 @@ TEST(TabStrip, IgnoresEarlyRepeatedAndNestedClicks) {
 TEST(TabStrip, TheTestTabIsLeftOnlyForTheLivePlotWhileATestRuns) {
     TabBench b;
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::Settling; }, 2));
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().testState == state::Settling; }, 2));
     EXPECT_EQ(b.strip.Click(Tab::Plotting, Tab::Test), Tab::Plotting);
     EXPECT_TRUE(b.run().LivePlot);
     EXPECT_FALSE(b.strip.PlotFromTestTab);
@@ -253,7 +223,7 @@ TEST(TabStrip, TheTestTabIsLeftOnlyForTheLivePlotWhileATestRuns) {
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "the test runs on behind the live plot";
     EXPECT_EQ(b.strip.Click(Tab::Test, Tab::Plotting), Tab::Test);
     EXPECT_FALSE(b.run().LivePlot) << "back from the live plot: only the flag is cleared";
-    EXPECT_EQ(b.run().gTestState, state::Settling) << "the test was not reset";
+    EXPECT_EQ(b.run().testState, state::Settling) << "the test was not reset";
 
     EXPECT_EQ(b.strip.Click(Tab::SetupOptions, Tab::Test), Tab::Test);
     EXPECT_EQ(b.op.last().text, "Test is not finished yet.");
@@ -277,7 +247,7 @@ TEST(TabStrip, AnIdleTestTabIsLeftAndEnteredAgain) {
     EXPECT_EQ(b.left, (std::vector<Tab>{Tab::Plotting, Tab::Calibration, Tab::Calibration}));
     EXPECT_EQ(b.entered, (std::vector<Tab>{Tab::Plotting, Tab::Calibration}));
     EXPECT_TRUE(b.session->ticks.TicksActive()) << "the Test tab's entry starts the ticks";
-    EXPECT_EQ(b.run().gTestState, state::Idle);
+    EXPECT_EQ(b.run().testState, state::Idle);
 }
 
 TEST(TestTab, TheSampleLengthTakesNumbersOnly) {
@@ -359,8 +329,8 @@ TEST(TestTab, ASampleIdTestedBeforeStartsWithTheClassItWasLastTestedAs) {
     tab.SampleIdEdited("PMMA-7");
     tab.MaterialClassPicked("polymer");
     b.Start();
-    ASSERT_TRUE(b.RunUntil([&] { return b.run().gTestState == state::StepStart; }, 2))
-        << b.run().gTestState;
+    ASSERT_TRUE(b.RunUntil([&] { return b.run().testState == state::StepStart; }, 2))
+        << b.run().testState;
     EXPECT_EQ(b.run().equilibrium.kind, MaterialClass::Polymer);
     EXPECT_EQ(kept.Recall("PMMA-7"), MaterialClass::Polymer) << "kept when the test started";
 

@@ -156,7 +156,7 @@ class WindowSweep : public testing::Test {
     }
 
     void TestTab();
-    void CalibrationTab();
+    void CalibrationTabModel();
     void PlottingSetupTab();
     void PlottingTab();
     void SetupOptionsTab();
@@ -221,7 +221,7 @@ void WindowSweep::TestTab() {
     EXPECT_TRUE(WaitFor([] { return Button("SonicClickStartBtn")->isEnabled(); }, 5));
 }
 
-void WindowSweep::CalibrationTab() {
+void WindowSweep::CalibrationTabModel() {
     ClickTab(TabIndex(Tab::Calibration));
     auto* message = Find<QPlainTextEdit>(QStringLiteral("txtMsg"));
     const int boxes = static_cast<int>(robot_.boxes.size());
@@ -414,7 +414,7 @@ TEST_F(WindowSweep, EveryControlOfEveryTabHasItsEffect) {
 
     TestTab();
     if (HasFatalFailure()) return;
-    CalibrationTab();
+    CalibrationTabModel();
     if (HasFatalFailure()) return;
     ClickTab(TabIndex(Tab::Test));
     PlottingSetupTab();

@@ -18,9 +18,8 @@ constexpr PlotColor kLightBlue = 0xFFC0C0;
 
 PlotColor QBColor(int index) { return kPalette[static_cast<std::size_t>(index & 0xF)]; }
 
-void clsColorScheme::SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen,
-                                    PlotColor clrAxisLabel, PlotColor clrAxisTitle,
-                                    PlotColor clrBkg) {
+void ColorScheme::SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen, PlotColor clrAxisLabel,
+                                 PlotColor clrAxisTitle, PlotColor clrBkg) {
     titleColor = clrTitle & 0xFFFFFF;
     axisPenColor = clrAxisPen & 0xFFFFFF;
     axisLblColor = clrAxisLabel & 0xFFFFFF;
@@ -28,19 +27,19 @@ void clsColorScheme::SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen,
     bkgColor = clrBkg & 0xFFFFFF;
 }
 
-void clsColorScheme::SetQBColorScheme(int clrTitle, int clrAxisPen, int clrAxisLabel,
-                                      int clrAxisTitle, int clrBkg) {
+void ColorScheme::SetQBColorScheme(int clrTitle, int clrAxisPen, int clrAxisLabel, int clrAxisTitle,
+                                   int clrBkg) {
     SetColorScheme(QBColor(clrTitle), QBColor(clrAxisPen), QBColor(clrAxisLabel),
                    QBColor(clrAxisTitle), QBColor(clrBkg));
 }
 
-void clsColorScheme::ComplementColorScheme() {
+void ColorScheme::ComplementColorScheme() {
     for (PlotColor* c : {&titleColor, &axisPenColor, &axisLblColor, &axisTitleColor, &bkgColor})
         *c = ~*c & 0xFFFFFF;
 }
 
-clsColorScheme BuiltInColorScheme(int scheme) {
-    clsColorScheme s;
+ColorScheme BuiltInColorScheme(int scheme) {
+    ColorScheme s;
     switch (scheme) {
     case 2:
         s.SetQBColorScheme(14, 13, 14, 14, 0);

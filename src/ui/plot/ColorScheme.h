@@ -12,8 +12,8 @@ using PlotColor = std::uint32_t; // 0xBBGGRR
 // Palette colour 0..15 (only the low 4 bits of the index count).
 [[nodiscard]] PlotColor QBColor(int index);
 
-// `clsColorScheme`: the five colours of a plot's frame.
-class clsColorScheme {
+// `ColorScheme`: the five colours of a plot's frame.
+class ColorScheme {
   public:
     void SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen, PlotColor clrAxisLabel,
                         PlotColor clrAxisTitle, PlotColor clrBkg);
@@ -34,7 +34,7 @@ inline constexpr int kColorSchemes = 5;
 // The graph object's schemes 1..5: 1 yellow and magenta on black, 2 its complement, 3 black
 // on light grey, 4 the screen's (black frame text; the plotting area black), 5 the negative
 // image's (dark blue on white).
-[[nodiscard]] clsColorScheme BuiltInColorScheme(int scheme);
+[[nodiscard]] ColorScheme BuiltInColorScheme(int scheme);
 
 // The colour of palette index `index` for series and text under scheme `scheme`: -1 counts as
 // 0; scheme 3 is always black; scheme 5 maps 8 and 9 to pink and light blue, 14 to green and

@@ -71,11 +71,11 @@ QFont LabelFont() {
 
 } // namespace
 
-struct clsGraph::Label {
+struct Graph::Label {
     QCPItemText* item = nullptr;
 };
 
-clsGraph::clsGraph(QWidget* parent) : chart_(new QCustomPlot(parent)), chartAlive_(chart_) {
+Graph::Graph(QWidget* parent) : chart_(new QCustomPlot(parent)), chartAlive_(chart_) {
     for (int s = 1; s <= kColorSchemes; ++s)
         schemes_[static_cast<size_t>(s - 1)] = BuiltInColorScheme(s);
     chart_->plotLayout()->insertRow(0);
@@ -102,23 +102,25 @@ clsGraph::clsGraph(QWidget* parent) : chart_(new QCustomPlot(parent)), chartAliv
     ApplyScheme();
 }
 
-clsGraph::~clsGraph() {
+Graph::~Graph() {
     if (chartAlive_ && !chart_->parent()) delete chart_;
 }
 
-QWidget* clsGraph::GrCtrl() const { return chart_; }
+QWidget* Graph::ChartWidget() const {
+    return chart_;
+}
 
-void clsGraph::SetupGraph(const GraphSetup& setup) {
+void Graph::SetupGraph(const GraphSetup& setup) {
     chart_->clearPlottables();
     chart_->clearItems();
     labels_.clear();
     chart_->setProperty("dilatoToolTips", false);
-    GrType = setup.graphType;
-    GrTitle = setup.title;
-    GrClrScheme = std::clamp(setup.colorScheme, 1, kColorSchemes);
+    shownGraphType = setup.graphType;
+    shownTitle = setup.title;
+    schemeNumber = std::clamp(setup.colorScheme, 1, kColorSchemes);
     unitsInches_ = setup.unitsInches;
-    XAxisTitle = HorizontalAxisTitle(GrType);
-    YAxisTitle = VerticalAxisTitle(GrType, unitsInches_);
+    XAxisTitle = HorizontalAxisTitle(shownGraphType);
+    YAxisTitle = VerticalAxisTitle(shownGraphType, unitsInches_);
     xScale_.reset();
     yScale_.reset();
     for (QCPAxis* axis : {chart_->xAxis, chart_->yAxis}) {
@@ -129,13 +131,13 @@ void clsGraph::SetupGraph(const GraphSetup& setup) {
     chart_->xAxis->setLabel(Q(XAxisTitle));
     chart_->yAxis->setLabel(Q(YAxisTitle));
     static_cast<QCPTextElement*>(chart_->plotLayout()->element(0, 0))
-        ->setText(Q(ChartTitle(GrTitle, setup.plotTitleText, GrType)));
+        ->setText(Q(ChartTitle(shownTitle, setup.plotTitleText, shownGraphType)));
     chart_->legend->setVisible(false);
     ApplyScheme();
 }
 
-void clsGraph::ApplyScheme() {
-    const clsColorScheme& scheme = schemes_[static_cast<size_t>(GrClrScheme - 1)];
+void Graph::ApplyScheme() {
+    const ColorScheme& scheme = schemes_[static_cast<size_t>(schemeNumber - 1)];
     const QColor background = ToQColor(scheme.bkgColor);
     if (gradient_) {
         QLinearGradient gradient(0, 0, 0, 1);
@@ -166,21 +168,20 @@ void clsGraph::ApplyScheme() {
     chart_->legend->setBorderPen(QPen(gridColor));
 }
 
-void clsGraph::SetGradient(bool on) {
+void Graph::SetGradient(bool on) {
     gradient_ = on;
     ApplyScheme();
 }
 
-void clsGraph::SetAxesScaling(const std::optional<AxisScale>& x,
-                              const std::optional<AxisScale>& y) {
+void Graph::SetAxesScaling(const std::optional<AxisScale>& x, const std::optional<AxisScale>& y) {
     xScale_ = x;
     yScale_ = y;
     ApplyScale(chart_->xAxis, x, false);
     ApplyScale(chart_->yAxis, y, true);
 }
 
-void clsGraph::AddSeries(const PlotSeries& series) {
-    const QColor color = ToQColor(CheckQBColor(GrClrScheme, series.colorIndex));
+void Graph::AddSeries(const PlotSeries& series) {
+    const QColor color = ToQColor(CheckQBColor(schemeNumber, series.colorIndex));
     const QVector<double> x(series.x.begin(), series.x.end());
     const QVector<double> y(series.y.begin(), series.y.end());
     QCPAbstractPlottable* plottable = nullptr;
@@ -216,7 +217,7 @@ void clsGraph::AddSeries(const PlotSeries& series) {
     }
 }
 
-void clsGraph::AddAnnotation(const std::string& text, PlotColor color) {
+void Graph::AddAnnotation(const std::string& text, PlotColor color) {
     auto label = std::make_unique<Label>();
     label->item = new QCPItemText(chart_);
     label->item->setClipToAxisRect(false);
@@ -230,7 +231,7 @@ void clsGraph::AddAnnotation(const std::string& text, PlotColor color) {
     PlaceAnnotations();
 }
 
-void clsGraph::PlaceAnnotations() {
+void Graph::PlaceAnnotations() {
     if (labels_.empty()) return;
     const QRect area = chart_->axisRect()->rect();
     const auto boxes = CteLabelLayout(area.left(), area.top(), area.right(), area.bottom(),
@@ -239,7 +240,7 @@ void clsGraph::PlaceAnnotations() {
         labels_[i]->item->position->setCoords(boxes[i].right, boxes[i].top);
 }
 
-void clsGraph::SetLegend(int legendPos) {
+void Graph::SetLegend(int legendPos) {
     if (legendPos < 0 || chart_->legend->itemCount() == 0) {
         chart_->legend->setVisible(false);
         return;
@@ -253,9 +254,11 @@ void clsGraph::SetLegend(int legendPos) {
     inset->setMargins(QMargins(5, 5, 5, 5));
 }
 
-void clsGraph::AddMarkerToolTips() { chart_->setProperty("dilatoToolTips", true); }
+void Graph::AddMarkerToolTips() {
+    chart_->setProperty("dilatoToolTips", true);
+}
 
-std::string clsGraph::ToolTipAt(double px, double py) const {
+std::string Graph::ToolTipAt(double px, double py) const {
     int index = -1;
     QCPAbstractPlottable* plottable = chart_->plottableAt(QPointF(px, py), false, &index);
     if (!plottable || index < 0) return {};
@@ -271,30 +274,30 @@ std::string clsGraph::ToolTipAt(double px, double py) const {
     } else {
         return {};
     }
-    return PointToolTip(GrType, unitsInches_, key, value);
+    return PointToolTip(shownGraphType, unitsInches_, key, value);
 }
 
-void clsGraph::Plot(const PlotFigure& figure) {
+void Graph::Plot(const PlotFigure& figure) {
     for (const PlotSeries& series : figure.series) AddSeries(series);
     SetAxesScaling(figure.xScale, figure.yScale);
     AddMarkerToolTips();
     SetLegend(figure.legendPos);
     for (const std::string& label : figure.labels)
-        AddAnnotation(label, CheckQBColor(GrClrScheme, 15));
+        AddAnnotation(label, CheckQBColor(schemeNumber, 15));
     chart_->replot();
 }
 
-void clsGraph::FullView() {
+void Graph::FullView() {
     SetAxesScaling(xScale_, yScale_);
     chart_->replot();
 }
 
-bool clsGraph::ExportImage(const std::string& path, int imgType, std::string& error) {
+bool Graph::ExportImage(const std::string& path, int imgType, std::string& error) {
     return ExportImage(path, imgType, 0, 0, error);
 }
 
-bool clsGraph::ExportImage(const std::string& path, int imgType, int width, int height,
-                           std::string& error) {
+bool Graph::ExportImage(const std::string& path, int imgType, int width, int height,
+                        std::string& error) {
     bool written = true;
     if (imgType == 1)
         written = chart_->saveJpg(Q(path), width, height);
@@ -304,27 +307,29 @@ bool clsGraph::ExportImage(const std::string& path, int imgType, int width, int 
     return written;
 }
 
-std::pair<double, double> clsGraph::PixelOf(double x, double y) const {
+std::pair<double, double> Graph::PixelOf(double x, double y) const {
     return {chart_->xAxis->coordToPixel(x), chart_->yAxis->coordToPixel(y)};
 }
 
-std::pair<double, double> clsGraph::XRange() const {
+std::pair<double, double> Graph::XRange() const {
     return {chart_->xAxis->range().lower, chart_->xAxis->range().upper};
 }
 
-std::string clsGraph::ChartTitleText() const {
+std::string Graph::ChartTitleText() const {
     return static_cast<QCPTextElement*>(chart_->plotLayout()->element(0, 0))->text().toStdString();
 }
 
-std::vector<std::string> clsGraph::Annotations() const {
+std::vector<std::string> Graph::Annotations() const {
     std::vector<std::string> texts;
     for (const auto& label : labels_) texts.push_back(label->item->text().toStdString());
     return texts;
 }
 
-int clsGraph::SeriesCount() const { return chart_->plottableCount(); }
+int Graph::SeriesCount() const {
+    return chart_->plottableCount();
+}
 
-int clsGraph::LegendItemCount() const {
+int Graph::LegendItemCount() const {
     return chart_->legend->visible() ? chart_->legend->itemCount() : 0;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// `clsGraph`: the graph object the main window draws every plot with. It owns the chart widget
+// `Graph`: the graph object the main window draws every plot with. It owns the chart widget
 // and is the only part of the program that knows the charting library. Besides the plot itself
 // it gives the operator tool tips with a point's values, zoom (wheel) and pan (drag) with the
 // mouse, and the full view back on a double-click.
@@ -21,15 +21,15 @@ class QWidget;
 
 namespace dilato {
 
-class clsGraph final : public PlotCanvas {
+class Graph final : public PlotCanvas {
   public:
-    explicit clsGraph(QWidget* parent = nullptr);
-    ~clsGraph() override;
-    clsGraph(const clsGraph&) = delete;
-    clsGraph& operator=(const clsGraph&) = delete;
+    explicit Graph(QWidget* parent = nullptr);
+    ~Graph() override;
+    Graph(const Graph&) = delete;
+    Graph& operator=(const Graph&) = delete;
 
-    // `GrCtrl`: the chart widget, for the window's layout.
-    [[nodiscard]] QWidget* GrCtrl() const;
+    // The chart widget, for the window's layout.
+    [[nodiscard]] QWidget* ChartWidget() const;
 
     // PlotCanvas
     void SetupGraph(const GraphSetup& setup) override;
@@ -64,9 +64,9 @@ class clsGraph final : public PlotCanvas {
     [[nodiscard]] int SeriesCount() const;
     [[nodiscard]] int LegendItemCount() const;
 
-    GraphKind GrType = GraphKind::DisplacementTime;
-    std::string GrTitle, XAxisTitle, YAxisTitle;
-    int GrClrScheme = 1;
+    GraphKind shownGraphType = GraphKind::DisplacementTime;
+    std::string shownTitle, XAxisTitle, YAxisTitle;
+    int schemeNumber = 1;
     bool FullScreen = false;
     bool PrintMode = false;
 
@@ -76,7 +76,7 @@ class clsGraph final : public PlotCanvas {
 
     QCustomPlot* chart_;
     QPointer<QObject> chartAlive_; // the window may delete the chart before the graph object
-    std::array<clsColorScheme, kColorSchemes> schemes_;
+    std::array<ColorScheme, kColorSchemes> schemes_;
     bool gradient_ = true;
     bool unitsInches_ = true;
     std::optional<AxisScale> xScale_, yScale_;

@@ -1,6 +1,6 @@
 #pragma once
 // What the plotting tabs need from the chart: set it up for a graph type, draw a figure, write
-// it to an image file. The graph object (`clsGraph`) is the real one; tests record the calls.
+// it to an image file. The graph object (`Graph`) is the real one; tests record the calls.
 
 #include "ui/plot/PlotFigure.h"
 

@@ -3,12 +3,12 @@
 namespace dilato {
 
 PlotTabs::PlotTabs(const PlotTabServices& services, QWidget* window)
-    : lists_(services.folders, services.op), graph_(std::make_unique<clsGraph>()) {
+    : lists_(services.folders, services.op), graph_(std::make_unique<Graph>()) {
     // Before its first plot the chart already wears the screen's colours, as every plot does.
-    graph_->GrClrScheme = kScreenScheme;
+    graph_->schemeNumber = kScreenScheme;
     graph_->SetGradient(true);
     plotting_ = new PlottingPage(*graph_, window);
-    dialog_ = new frmGrSimpleSaveOptions(services.op, window);
+    dialog_ = new GraphSaveOptionsDialog(services.op, window);
     model_ = std::make_unique<PlottingModel>(PlottingServices{services.run, services.params,
                                                               services.folders, services.files, lists_, services.op,
                                                               *graph_, *dialog_});

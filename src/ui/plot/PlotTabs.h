@@ -36,7 +36,7 @@ struct PlotTabServices {
 
 class PlottingPage final : public QWidget {
   public:
-    PlottingPage(clsGraph& graph, QWidget* parent = nullptr);
+    PlottingPage(Graph& graph, QWidget* parent = nullptr);
     void Bind(PlottingModel& model);
     void Refresh();
     std::function<void()> helpRequested;
@@ -78,8 +78,8 @@ class PlotTabs {
     [[nodiscard]] PlottingPage& plottingPage() { return *plotting_; }
     [[nodiscard]] PlottingSetupPage& plottingSetupPage() { return *setup_; }
     [[nodiscard]] PlottingModel& model() { return *model_; }
-    [[nodiscard]] clsGraph& graph() { return *graph_; }
-    [[nodiscard]] frmGrSimpleSaveOptions& saveDialog() { return *dialog_; }
+    [[nodiscard]] Graph& graph() { return *graph_; }
+    [[nodiscard]] GraphSaveOptionsDialog& saveDialog() { return *dialog_; }
 
     // The tab steps, with the widgets brought up to date.
     void EnterPlotting();
@@ -91,8 +91,8 @@ class PlotTabs {
     FileLists lists_;
     // The widgets belong to the window once it hosts them; without one, to this object.
     QPointer<PlottingPage> plotting_;
-    std::unique_ptr<clsGraph> graph_;
-    QPointer<frmGrSimpleSaveOptions> dialog_;
+    std::unique_ptr<Graph> graph_;
+    QPointer<GraphSaveOptionsDialog> dialog_;
     std::unique_ptr<PlottingModel> model_;
     QPointer<PlottingSetupPage> setup_;
 };

@@ -7,7 +7,7 @@
 namespace dilato {
 
 void PlottingModel::EnterPlotting() {
-    view_.saveEnabled = s_.run.gTestState == state::Idle;
+    view_.saveEnabled = s_.run.testState == state::Idle;
     if (s_.run.LivePlot && GraphType == GraphKind::DisplacementTemperature) {
         GraphType = GraphKind::TemperatureTime;
         // A title the program gave names the type shown; one the operator typed stays.
@@ -17,7 +17,7 @@ void PlottingModel::EnterPlotting() {
         }
     }
     s_.op.setBusyPointer(false);
-    if (!okDrawGraph(4) && drawFailed_) drawFailed_();
+    if (!DrawGraph(4) && drawFailed_) drawFailed_();
 }
 
 void PlottingModel::LeavePlotting() {
@@ -28,7 +28,7 @@ void PlottingModel::LeavePlotting() {
     }
 }
 
-bool PlottingModel::okDrawGraph(int colorScheme) {
+bool PlottingModel::DrawGraph(int colorScheme) {
     if (drawGuard_) return false;
     drawGuard_ = true;
     try {
@@ -43,7 +43,7 @@ bool PlottingModel::okDrawGraph(int colorScheme) {
         PlotPoints points;
         const Stored<void> loaded =
             LoadStoredPoints(s_.files, file, live ? &s_.run.stepData : nullptr, GraphType,
-                             s_.run.gTestState != state::Idle, points);
+                             s_.run.testState != state::Idle, points);
         // A running test without a reading past its first moments has nothing to show yet;
         // that is no failure and asks the operator nothing.
         const bool read = loaded.ok() || (live && points.x.empty());
@@ -96,12 +96,12 @@ std::string PlottingModel::SaveGraphImage(int imgType, const std::string& fileNa
     const std::string path =
         GraphImagePath(s_.folders.SysFolder, folder, fileName, GraphType, imgType);
     if (negative) s_.canvas.SetGradient(false);
-    (void)okDrawGraph(negative ? 5 : 4);
+    (void)DrawGraph(negative ? 5 : 4);
     std::string error;
     const bool written = (imgType == 0 || imgType == 1) && s_.canvas.ExportImage(path, imgType, error);
     if (negative) {
         s_.canvas.SetGradient(true);
-        (void)okDrawGraph(4);
+        (void)DrawGraph(4);
     }
     if (!error.empty())
         ShowMessage(s_.op, error, "File Saving Error", MessageIcon::Exclamation);

@@ -20,7 +20,7 @@
 namespace dilato {
 
 struct PlottingServices {
-    TestRun& run; // gTestState, LivePlot, the readings, SampleLength, UnitsInches
+    TestRun& run; // testState, LivePlot, the readings, SampleLength, UnitsInches
     const SystemParameters& params;
     Folders& folders;
     DataFiles& files;
@@ -62,7 +62,7 @@ class PlottingModel {
     void LeavePlottingSetup();
 
     // Redraws the chart; false when no file is chosen, the read failed or a draw is running.
-    bool okDrawGraph(int colorScheme);
+    bool DrawGraph(int colorScheme);
 
     // Plotting tab.
     void RotateGraph(); // ">"

@@ -10,7 +10,7 @@
 
 namespace dilato {
 
-PlottingPage::PlottingPage(clsGraph& graph, QWidget* parent) : QWidget(parent) {
+PlottingPage::PlottingPage(Graph& graph, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     auto* typeLabel = new QLabel(QStringLiteral("Graph Type:"));
@@ -32,9 +32,9 @@ PlottingPage::PlottingPage(clsGraph& graph, QWidget* parent) : QWidget(parent) {
     bar->addWidget(SonicClickSaveBtn);
     bar->addWidget(SonicClickPlottingTabHelpBtn);
     layout->addLayout(bar);
-    graph.GrCtrl()->setParent(this);
-    graph.GrCtrl()->setToolTip(QString());
-    layout->addWidget(graph.GrCtrl(), 1);
+    graph.ChartWidget()->setParent(this);
+    graph.ChartWidget()->setToolTip(QString());
+    layout->addWidget(graph.ChartWidget(), 1);
     layout->addWidget(savedTo_);
     connect(SonicClickPlottingTabHelpBtn, &QPushButton::clicked, this, [this] {
         if (helpRequested) helpRequested();

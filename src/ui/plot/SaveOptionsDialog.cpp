@@ -10,25 +10,25 @@
 
 namespace dilato {
 
-frmGrSimpleSaveOptions::frmGrSimpleSaveOptions(Operator& op, QWidget* owner)
+GraphSaveOptionsDialog::GraphSaveOptionsDialog(Operator& op, QWidget* owner)
     : QDialog(owner), op_(op) {
     setWindowTitle(QStringLiteral("Graph Save Options"));
     setModal(true);
 
     auto* nameFrame = new QGroupBox(QStringLiteral("File Name"));
-    txtBoxFileName_ = new QLineEdit(QStringLiteral("file name .."));
-    txtBoxFileName_->setMinimumWidth(280);
-    (new QVBoxLayout(nameFrame))->addWidget(txtBoxFileName_);
+    fileNameBox_ = new QLineEdit(QStringLiteral("file name .."));
+    fileNameBox_->setMinimumWidth(280);
+    (new QVBoxLayout(nameFrame))->addWidget(fileNameBox_);
 
     auto* formatFrame = new QGroupBox(QStringLiteral("Image Format"));
     auto* formatLayout = new QHBoxLayout(formatFrame);
-    optImgType_[0] = new QRadioButton(QStringLiteral("BMP"));
-    optImgType_[1] = new QRadioButton(QStringLiteral("JPEG"));
-    formatLayout->addWidget(optImgType_[0]);
-    formatLayout->addWidget(optImgType_[1]);
+    imageTypeOptions_[0] = new QRadioButton(QStringLiteral("BMP"));
+    imageTypeOptions_[1] = new QRadioButton(QStringLiteral("JPEG"));
+    formatLayout->addWidget(imageTypeOptions_[0]);
+    formatLayout->addWidget(imageTypeOptions_[1]);
     formatLayout->addStretch();
 
-    chkBoxNegativeImage_ = new QCheckBox(QStringLiteral("Use White Background"));
+    negativeImageBox_ = new QCheckBox(QStringLiteral("Use White Background"));
     auto* ok = new QPushButton(QStringLiteral("OK"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     ok->setDefault(true);
@@ -40,7 +40,7 @@ frmGrSimpleSaveOptions::frmGrSimpleSaveOptions(Operator& op, QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(nameFrame);
     layout->addWidget(formatFrame);
-    layout->addWidget(chkBoxNegativeImage_);
+    layout->addWidget(negativeImageBox_);
     layout->addLayout(buttons);
 
     connect(ok, &QPushButton::clicked, this, [this] { ClickOk(); });
@@ -49,16 +49,16 @@ frmGrSimpleSaveOptions::frmGrSimpleSaveOptions(Operator& op, QWidget* owner)
     connect(this, &QDialog::rejected, this, [this] { options_.Cancel(); });
 }
 
-void frmGrSimpleSaveOptions::ToWidgets() {
-    txtBoxFileName_->setText(QString::fromStdString(options_.nameBox));
-    txtBoxFileName_->setSelection(options_.selectionStart,
-                                  static_cast<int>(txtBoxFileName_->text().size()));
-    optImgType_[options_.imgOption == 0 ? 0 : 1]->setChecked(true);
-    chkBoxNegativeImage_->setChecked(options_.negativeImage);
-    txtBoxFileName_->setFocus();
+void GraphSaveOptionsDialog::ToWidgets() {
+    fileNameBox_->setText(QString::fromStdString(options_.nameBox));
+    fileNameBox_->setSelection(options_.selectionStart,
+                               static_cast<int>(fileNameBox_->text().size()));
+    imageTypeOptions_[options_.imgOption == 0 ? 0 : 1]->setChecked(true);
+    negativeImageBox_->setChecked(options_.negativeImage);
+    fileNameBox_->setFocus();
 }
 
-const GraphSaveOptions& frmGrSimpleSaveOptions::Show(const std::string& fileName) {
+const GraphSaveOptions& GraphSaveOptionsDialog::Show(const std::string& fileName) {
     options_.FileName = fileName;
     options_.Canceled = true;
     options_.Activate();
@@ -67,16 +67,16 @@ const GraphSaveOptions& frmGrSimpleSaveOptions::Show(const std::string& fileName
     return options_;
 }
 
-bool frmGrSimpleSaveOptions::ClickOk() {
-    options_.nameBox = txtBoxFileName_->text().toStdString();
-    options_.imgOption = optImgType_[0]->isChecked() ? 0 : 1;
-    options_.negativeImage = chkBoxNegativeImage_->isChecked();
+bool GraphSaveOptionsDialog::ClickOk() {
+    options_.nameBox = fileNameBox_->text().toStdString();
+    options_.imgOption = imageTypeOptions_[0]->isChecked() ? 0 : 1;
+    options_.negativeImage = negativeImageBox_->isChecked();
     if (!options_.Ok(op_)) return false;
     done(QDialog::Accepted);
     return true;
 }
 
-void frmGrSimpleSaveOptions::ClickCancel() {
+void GraphSaveOptionsDialog::ClickCancel() {
     options_.Cancel();
     done(QDialog::Rejected);
 }

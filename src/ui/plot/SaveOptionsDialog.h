@@ -1,5 +1,5 @@
 #pragma once
-// `frmGrSimpleSaveOptions`: the modal "Graph Save Options" dialog over GraphSaveOptions.
+// `GraphSaveOptionsDialog`: the modal "Graph Save Options" dialog over GraphSaveOptions.
 
 #include "ui/plot/GraphSaveOptions.h"
 
@@ -11,9 +11,9 @@ class QRadioButton;
 
 namespace dilato {
 
-class frmGrSimpleSaveOptions final : public QDialog, public GraphSaveDialog {
+class GraphSaveOptionsDialog final : public QDialog, public GraphSaveDialog {
   public:
-    frmGrSimpleSaveOptions(Operator& op, QWidget* owner);
+    GraphSaveOptionsDialog(Operator& op, QWidget* owner);
 
     const GraphSaveOptions& Show(const std::string& fileName) override;
 
@@ -27,9 +27,9 @@ class frmGrSimpleSaveOptions final : public QDialog, public GraphSaveDialog {
 
     Operator& op_;
     GraphSaveOptions options_;
-    QLineEdit* txtBoxFileName_;
-    QRadioButton* optImgType_[2];
-    QCheckBox* chkBoxNegativeImage_;
+    QLineEdit* fileNameBox_;
+    QRadioButton* imageTypeOptions_[2];
+    QCheckBox* negativeImageBox_;
 };
 
 } // namespace dilato

@@ -11,11 +11,11 @@
 
 namespace dilato {
 
-class SysparamBackupDialog {
+class SysparamBackupModel {
   public:
     static constexpr const char* kCaption = "Multiple Sysparams";
 
-    explicit SysparamBackupDialog(SystemParameterFile& file) : file_(file) {}
+    explicit SysparamBackupModel(SystemParameterFile& file) : file_(file) {}
 
     // Fills the label and the list; selects the present serial number, else the first entry.
     void Activate();
@@ -29,7 +29,7 @@ class SysparamBackupDialog {
     // "No Change" closes the dialog and touches no file; nothing to do here.
 
     [[nodiscard]] const std::string& label() const { return label_; }
-    [[nodiscard]] const std::vector<std::string>& SerialNumList() const { return list_; }
+    [[nodiscard]] const std::vector<std::string>& SerialNumbers() const { return list_; }
     [[nodiscard]] int selected() const { return selected_; }
     [[nodiscard]] std::string selectedText() const;
 

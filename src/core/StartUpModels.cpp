@@ -1,4 +1,4 @@
-#include "core/StartUpForms.h"
+#include "core/StartUpModels.h"
 
 #include "core/SettingsFile.h"
 #include "platform/Desktop.h"
@@ -7,24 +7,24 @@
 
 namespace dilato {
 
-std::string PasswordForm::Edited(const std::string& text) {
+std::string PasswordModel::Edited(const std::string& text) {
     if (text.find(' ') == std::string::npos) return text;
     ShowMessage(op_, "No spaces allowed in Password", kProgramTitle, MessageIcon::Critical);
     return {};
 }
 
-bool PasswordForm::FullOperation(const std::string& text) {
+bool PasswordModel::FullOperation(const std::string& text) {
     if (text == password_) return true;
     ShowMessage(op_, "Tester in Limited Operation Mode", "Incorrect Password",
                 MessageIcon::Critical);
     return false;
 }
 
-bool WarningsForm::Continue(const std::array<bool, kWarningCount>& ticked, bool dontShowAgain) {
+bool WarningsModel::Continue(const std::array<bool, kWarningCount>& ticked, bool dontShowAgain) {
     if (std::all_of(ticked.begin(), ticked.end(), [](bool b) { return b; })) {
         if (dontShowAgain) {
-            settings_.SystemWarnings = false;
-            settings_.WriteDilatoIni();
+            settings_.showSystemWarnings = false;
+            settings_.SaveSettings();
         }
         return true;
     }

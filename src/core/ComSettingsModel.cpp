@@ -1,4 +1,4 @@
-#include "instrument/SystemComErrorForm.h"
+#include "core/ComSettingsModel.h"
 
 #include "platform/Desktop.h"
 #include "platform/LeadingNumber.h"
@@ -13,7 +13,7 @@ std::string PortList::text() const {
     return items[static_cast<size_t>(listIndex)];
 }
 
-void SystemComErrorForm::Fill(PortList& list, int port) {
+void ComSettingsModel::Fill(PortList& list, int port) {
     list = PortList{};
     if (port == 0) {
         list.items.push_back(kNoPortEntry);
@@ -25,19 +25,19 @@ void SystemComErrorForm::Fill(PortList& list, int port) {
     }
 }
 
-void SystemComErrorForm::Activate() {
+void ComSettingsModel::Activate() {
     closed = false;
     enabled = true;
-    Fill(ComboKeyenceComPort, links_.services().ports.DisplacementComPort());
-    Fill(ComboTEComPort, links_.services().ports.TempStageComPort());
+    Fill(displacementPorts, links_.services().ports.DisplacementComPort());
+    Fill(tempStagePorts, links_.services().ports.TempStageComPort());
 }
 
-void SystemComErrorForm::Select(PortList& list, size_t position) {
+void ComSettingsModel::Select(PortList& list, size_t position) {
     const bool dashes = list.text() == kNoPortEntry;
     list.listIndex = static_cast<int>(position + (dashes ? 1 : 0));
 }
 
-void SystemComErrorForm::Search(const PortSearch& search) {
+void ComSettingsModel::Search(const PortSearch& search) {
     LinkServices& s = links_.services();
     try {
         enabled = false;
@@ -68,9 +68,9 @@ void SystemComErrorForm::Search(const PortSearch& search) {
     }
 }
 
-void SystemComErrorForm::SonicClickFindKeyence() {
+void ComSettingsModel::FindDisplacementPort() {
     ComPortSettings& ports = links_.services().ports;
-    Search(PortSearch{Link::Displacement, ComboKeyenceComPort, 0,
+    Search(PortSearch{Link::Displacement, displacementPorts, 0,
                       [&ports](int port) { ports.setDisplacementComPort(port); },
                       [this] { return links_.ReadDisplacement(); },
                       "No Displacement Sensor COM link found.  Check cable connection",
@@ -78,17 +78,17 @@ void SystemComErrorForm::SonicClickFindKeyence() {
                       "frmSystemCOMError.SonicClickFindKeyence"});
 }
 
-void SystemComErrorForm::SonicClickFindTE() {
+void ComSettingsModel::FindTempStagePort() {
     ComPortSettings& ports = links_.services().ports;
     // The controller is not looked for on the displacement sensor's port.
-    Search(PortSearch{Link::TempStage, ComboTEComPort, ports.DisplacementComPort(),
+    Search(PortSearch{Link::TempStage, tempStagePorts, ports.DisplacementComPort(),
                       [&ports](int port) { ports.setTempStageComPort(port); },
                       [this] { return links_.ReadStageTemperature(0, true, true); },
                       "No Temp-Stage COM link found.  Check cable connection",
                       "No Temp-Stage COM-Link", "frmSystemCOMError.SonicClickFindTE"});
 }
 
-bool SystemComErrorForm::SonicClickOKBtn() {
+bool ComSettingsModel::AcceptPorts() {
     ComPortSettings& ports = links_.services().ports;
     Operator& op = links_.services().op;
     // Decide on the chosen values first: a refused choice leaves the ports as they were, so
@@ -99,8 +99,8 @@ bool SystemComErrorForm::SonicClickOKBtn() {
         if (t == kNoPortEntry) return 0;
         return static_cast<int>(std::lround(LeadingNumber(t)));
     };
-    const int keyence = chosen(ComboKeyenceComPort, ports.DisplacementComPort());
-    const int te = chosen(ComboTEComPort, ports.TempStageComPort());
+    const int keyence = chosen(displacementPorts, ports.DisplacementComPort());
+    const int te = chosen(tempStagePorts, ports.TempStageComPort());
     if (keyence == 0 || te == 0) {
         ShowMessage(op,
                     "You must specify a COM port for both the Displacement Sensor and "
@@ -117,12 +117,12 @@ bool SystemComErrorForm::SonicClickOKBtn() {
     }
     ports.setDisplacementComPort(keyence);
     ports.setTempStageComPort(te);
-    ports.WriteDilatoIni();
+    ports.SaveSettings();
     closed = true;
     return true;
 }
 
-void SystemComErrorForm::SonicClickDemoMode() {
+void ComSettingsModel::ChooseDemoMode() {
     links_.setDemoMode();
     closed = true;
 }

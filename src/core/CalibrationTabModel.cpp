@@ -1,4 +1,4 @@
-#include "core/CalibrationTab.h"
+#include "core/CalibrationTabModel.h"
 
 #include "platform/Desktop.h"
 #include "platform/Files.h"
@@ -12,19 +12,19 @@ constexpr const char* kStarting = "    ... calibration starting ...";
 constexpr float kSafeStageTemp = 20.0f;
 } // namespace
 
-CalibrationTab::CalibrationTab(CalibrationTabServices services, StageCalibration& calibration,
-                               CalibratorLink& link, CalibratorTestUtility& utility,
-                               CalibrationView& view)
+CalibrationTabModel::CalibrationTabModel(CalibrationTabServices services,
+                                         StageCalibration& calibration, CalibratorLink& link,
+                                         CalibratorTestUtility& utility, CalibrationView& view)
     : s_(std::move(services)), cal_(calibration), link_(link), utility_(utility), view_(view) {}
 
-void CalibrationTab::EnterInstCalib() {
+void CalibrationTabModel::EnterInstCalib() {
     s_.ticks.SuspendTicks();
     s_.window.EnableTabs();
     view_.hobbsMeter.clear();
     s_.run.CalibrationMode = true;
     s_.run.TestFinished = false;
     cal_.Reset(); // `CalRunState` 10, `CalPhase` 0, `CalDone` false, readings and record
-    s_.run.gTestState = state::StepStart;
+    s_.run.testState = state::StepStart;
     s_.run.StepIndex = 0;
     UpdateTestStatus(TestState::StepStart);
     EnableCalUI(true);
@@ -37,14 +37,14 @@ void CalibrationTab::EnterInstCalib() {
     SetBusyPointer(s_.links.services().op, s_.links.services().clock, true);
 }
 
-bool CalibrationTab::LeaveInstCalib() {
+bool CalibrationTabModel::LeaveInstCalib() {
     try {
         s_.ticks.SuspendTicks();
         if (!s_.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main))
             return false;
         s_.run.TestFinished = true;
         cal_.CalRunState = calrun::Idle;
-        s_.run.gTestState = state::Idle;
+        s_.run.testState = state::Idle;
         UpdateTestStatus(TestState::Idle);
         s_.run.CalibrationMode = false;
         return true;
@@ -54,12 +54,12 @@ bool CalibrationTab::LeaveInstCalib() {
     }
 }
 
-void CalibrationTab::Step() {
+void CalibrationTabModel::Step() {
     cal_.Step();
     s_.window.calPhase = cal_.CalPhase;
 }
 
-void CalibrationTab::UpdateTestStatus(TestState phase) {
+void CalibrationTabModel::UpdateTestStatus(TestState phase) {
     s_.window.calPhase = cal_.CalPhase;
     s_.window.UpdateTestStatus(phase);
     if (phase == TestState::StepStart && s_.run.CalibrationMode &&
@@ -72,21 +72,21 @@ void CalibrationTab::UpdateTestStatus(TestState phase) {
     }
 }
 
-void CalibrationTab::HowTo() {
+void CalibrationTabModel::HowTo() {
     view_.txtMsg = kHowToText;
     view_.mbHowToDisplayed = true;
 }
 
-void CalibrationTab::TcCalTest() {
+void CalibrationTabModel::TcCalTest() {
     link_.dialogs().ShowCalibratorTest(utility_);
 }
 
-void CalibrationTab::Cal() {
+void CalibrationTabModel::Cal() {
     LinkServices& ls = s_.links.services();
     if (s_.ticks.TicksActive()) s_.ticks.SuspendTicks();
     if (cal_.CalDone || cal_.CalRunState != calrun::Idle) return;
     if (!SelectCalibratorType(link_, ls.op)) return;
-    const int type = link_.TcCalType();
+    const int type = link_.CalibratorType();
     if (type == tccal::Martel8010) {
         if (s_.links.calibratorComPort == 0) {
             utility_.SetAutoExit();
@@ -106,7 +106,7 @@ void CalibrationTab::Cal() {
     SetBusyPointer(ls.op, ls.clock, false);
     cal_.CalRunState = calrun::Running;
     cal_.CalPhase = calphase::Ready;
-    GrayOutOtherCalBtns(true);
+    GreyOutCalButton(true);
     if (type == tccal::Martel8010) {
         std::string message;
         if (!link_.InitTCCalibrator(message)) {
@@ -126,7 +126,7 @@ void CalibrationTab::Cal() {
     s_.ticks.ResumeTicks();
 }
 
-void CalibrationTab::Stop() {
+void CalibrationTabModel::Stop() {
     s_.ticks.SuspendTicks();
     const bool wasRunning = cal_.CalRunState == calrun::Running &&
                             (cal_.CalPhase == calphase::Starting || cal_.CalPhase == calphase::Stepping);
@@ -159,7 +159,7 @@ void CalibrationTab::Stop() {
     EndCalibrationUI();
 }
 
-void CalibrationTab::EndCalibrationUI() {
+void CalibrationTabModel::EndCalibrationUI() {
     cal_.CalRunState = calrun::Idle;
     view_.stopEnabled = false;
     view_.helpEnabled = true;
@@ -170,35 +170,35 @@ void CalibrationTab::EndCalibrationUI() {
     s_.run.StopRequested = false;
 }
 
-void CalibrationTab::EnableCalUI(bool enable) {
+void CalibrationTabModel::EnableCalUI(bool enable) {
     view_.cal.enabled = enable;
 }
 
-void CalibrationTab::SetCalBtnState(bool done) {
+void CalibrationTabModel::SetCalButtonDone(bool done) {
     view_.cal.enabled = !done;
     view_.cal.caption = done ? "DONE" : "CAL";
     if (done) view_.mbHowToDisplayed = false;
 }
 
-void CalibrationTab::GrayOutOtherCalBtns(bool grayOut) {
+void CalibrationTabModel::GreyOutCalButton(bool grayOut) {
     if (!grayOut && cal_.CalDone) return;
     view_.cal.enabled = !grayOut;
 }
 
-void CalibrationTab::RefreshCalUI(bool /*reset*/) {
-    SetCalBtnState(cal_.CalDone);
+void CalibrationTabModel::RefreshCalUI(bool /*reset*/) {
+    SetCalButtonDone(cal_.CalDone);
     if (cal_.CalDone) {
         view_.mbHowToDisplayed = false;
         CalibrationCompleted();
     }
-    GrayOutOtherCalBtns(false);
+    GreyOutCalButton(false);
 }
 
-void CalibrationTab::CalibrationCompleted() {
+void CalibrationTabModel::CalibrationCompleted() {
     if (!cal_.CalDone) return;
     // The date itself was set and saved with the new constants when the calibration
     // finished; here the window and the settings follow.
-    s_.settings.WriteDilatoIni();
+    s_.settings.SaveSettings();
     s_.run.StopRequested = true;
     s_.ticks.SuspendTicks();
     view_.txtMsg = "Calibration complete!!\r\nThe certficate is stored in 'Calib' within the "
@@ -206,7 +206,7 @@ void CalibrationTab::CalibrationCompleted() {
     EndCalibrationUI();
 }
 
-void CalibrationTab::Browse() {
+void CalibrationTabModel::Browse() {
     const std::string folder = CalibrationRecordFolder(s_.sysFolder, s_.paramFile.params());
     if (IsDirectory(folder)) {
         if (s_.openFolder) s_.openFolder(folder);

@@ -1,10 +1,10 @@
-#include "storage/DataStorageOptions.h"
+#include "core/DataStorageOptionsModel.h"
 
 #include <algorithm>
 
 namespace dilato {
 
-void DataStorageOptions::Activate() {
+void DataStorageOptionsModel::Activate() {
     int filled = 0;
     focusedRow_ = -1;
     for (int i = 0; i < kRemoteStores; ++i) {
@@ -22,7 +22,7 @@ void DataStorageOptions::Activate() {
         rows_[size_t(i)].browseEnabled = true;
 }
 
-void DataStorageOptions::Browse(int row, const std::string& chosen) {
+void DataStorageOptionsModel::Browse(int row, const std::string& chosen) {
     StoreRow& r = rows_.at(size_t(row));
     if (chosen.empty()) return;
     r.text = chosen;
@@ -31,7 +31,7 @@ void DataStorageOptions::Browse(int row, const std::string& chosen) {
     if (row < kRemoteStores - 1) rows_[size_t(row + 1)].browseEnabled = true;
 }
 
-void DataStorageOptions::Clear(int row) {
+void DataStorageOptionsModel::Clear(int row) {
     StoreRow& r = rows_.at(size_t(row));
     r.text.clear();
     r.labelEnabled = r.textEnabled = r.clearEnabled = false;
@@ -39,7 +39,7 @@ void DataStorageOptions::Clear(int row) {
     if (row < kRemoteStores - 1) rows_[size_t(row + 1)].browseEnabled = false;
 }
 
-void DataStorageOptions::Ok() {
+void DataStorageOptionsModel::Ok() {
     for (int i = 0; i < kRemoteStores; ++i)
         folders_.RemoteStore[size_t(i)] = rows_[size_t(i)].text;
     if (saveSettings_) saveSettings_();

@@ -1,4 +1,4 @@
-#include "core/TerminationDialog.h"
+#include "core/TerminationModel.h"
 
 namespace dilato {
 

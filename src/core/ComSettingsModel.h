@@ -22,9 +22,9 @@ struct PortList {
     [[nodiscard]] std::string text() const;
 };
 
-class SystemComErrorForm {
+class ComSettingsModel {
   public:
-    SystemComErrorForm(InstrumentLinks& links, const std::vector<int>& comPorts)
+    ComSettingsModel(InstrumentLinks& links, const std::vector<int>& comPorts)
         : links_(links), comPorts_(comPorts) {}
 
     // On activation: "--" first (and selected) in the list of an instrument without a port,
@@ -32,19 +32,19 @@ class SystemComErrorForm {
     void Activate();
     // Tries the ports in order until the instrument answers and selects it; when none does,
     // tells the operator and ends the program.
-    void SonicClickFindKeyence();
-    void SonicClickFindTE();
+    void FindDisplacementPort();
+    void FindTempStagePort();
     // Takes the chosen ports; returns true (and saves the settings) only when both are set
     // and distinct, else tells the operator and stays open.
-    bool SonicClickOKBtn();
+    bool AcceptPorts();
     // Demo mode, closing without saving.
-    void SonicClickDemoMode();
-    void SonicClickHelpBtn() {
+    void ChooseDemoMode();
+    void ShowHelp() {
         if (onHelp) onHelp();
     }
 
-    PortList ComboKeyenceComPort;
-    PortList ComboTEComPort;
+    PortList displacementPorts;
+    PortList tempStagePorts;
     bool enabled = true; // false while a search runs
     bool closed = false;
     // Opens the help file at the dialog's topic (the window supplies it).

@@ -22,14 +22,14 @@ struct StoreRow {
     bool clearEnabled = false;
 };
 
-class DataStorageOptions {
+class DataStorageOptionsModel {
   public:
     static constexpr const char* kCaption = "Dilato - Data File Storage Options";
     static constexpr const char* kBrowseTitle = "Select Default Data Directory";
 
     // `saveSettings` writes the settings file after OK (the settings file belongs to the
     // application core, above this layer).
-    DataStorageOptions(Folders& folders, std::function<void()> saveSettings)
+    DataStorageOptionsModel(Folders& folders, std::function<void()> saveSettings)
         : folders_(folders), saveSettings_(std::move(saveSettings)) {}
 
     // Shows RemoteStore in the rows and sets the enabled states.

@@ -29,10 +29,11 @@ struct CalibrationTabServices {
     std::function<void(const std::string& folder)> openFolder;
 };
 
-class CalibrationTab final : public CalibrationWindow {
+class CalibrationTabModel final : public CalibrationWindow {
   public:
-    CalibrationTab(CalibrationTabServices services, StageCalibration& calibration,
-                   CalibratorLink& link, CalibratorTestUtility& utility, CalibrationView& view);
+    CalibrationTabModel(CalibrationTabServices services, StageCalibration& calibration,
+                        CalibratorLink& link, CalibratorTestUtility& utility,
+                        CalibrationView& view);
 
     void EnterInstCalib();
     // False refuses the switch (the parameter file could not be written).
@@ -49,8 +50,8 @@ class CalibrationTab final : public CalibrationWindow {
     void Browse();
 
     void EnableCalUI(bool enable);
-    void SetCalBtnState(bool done);
-    void GrayOutOtherCalBtns(bool grayOut);
+    void SetCalButtonDone(bool done);
+    void GreyOutCalButton(bool grayOut);
     void EndCalibrationUI();
     void CalibrationCompleted();
 

@@ -12,9 +12,9 @@ namespace dilato {
 
 class SettingsFile;
 
-class PasswordForm {
+class PasswordModel {
   public:
-    PasswordForm(std::string password, Operator& op) : password_(std::move(password)), op_(op) {}
+    PasswordModel(std::string password, Operator& op) : password_(std::move(password)), op_(op) {}
 
     // Every change of the password box: a blank anywhere tells the operator and empties the
     // box. Returns what the box holds afterwards.
@@ -46,9 +46,9 @@ inline constexpr std::array<const char*, kWarningCount> kOperationalWarnings{
     "Do not move, knock or lean on the tester during a test: any jolt shows as a length change.",
 };
 
-class WarningsForm {
+class WarningsModel {
   public:
-    WarningsForm(SettingsFile& settings, Operator& op, std::string appFolder)
+    WarningsModel(SettingsFile& settings, Operator& op, std::string appFolder)
         : settings_(settings), op_(op), appFolder_(std::move(appFolder)) {}
 
     // "Continue": true when the window may close (all six acknowledged; with "Don't show

@@ -1,10 +1,10 @@
-#include "storage/SysparamBackupDialog.h"
+#include "core/SysparamBackupModel.h"
 
 #include "platform/LeadingNumber.h"
 
 namespace dilato {
 
-void SysparamBackupDialog::Activate() {
+void SysparamBackupModel::Activate() {
     label_ = "Present Serial #: " + FormatParam(file_.params().SysParam(slot::SerialNumber), "#");
     list_ = file_.BackupSerials();
     const std::string present = SerialText(file_.params());
@@ -13,12 +13,12 @@ void SysparamBackupDialog::Activate() {
         if (list_[i] == present) selected_ = static_cast<int>(i);
 }
 
-std::string SysparamBackupDialog::selectedText() const {
+std::string SysparamBackupModel::selectedText() const {
     if (selected_ < 0 || static_cast<size_t>(selected_) >= list_.size()) return {};
     return list_[static_cast<size_t>(selected_)];
 }
 
-bool SysparamBackupDialog::ChangeSerial() {
+bool SysparamBackupModel::ChangeSerial() {
     const std::string chosen = selectedText();
     SystemParameters& params = file_.params();
     const double present = LeadingNumber(params.SysParam(slot::SerialNumber).text());
