@@ -105,7 +105,7 @@ int RunCalibration(const RunOptions& o, std::ostream& out, const std::atomic<boo
         out << "Stopped by the operator" << std::endl;
         cal.tab.Stop(); // answered Yes by the console operator
     }
-    out << cal.view.txtMsg << std::endl;
+    out << cal.view.messageText << std::endl;
     const bool succeeded = c.outcome == CalOutcome::Succeeded;
     out << (succeeded ? "Calibration succeeded" : "Calibration did not succeed") << " after "
         << FormatNumber(started.msecsTo(clock.now()) / 60000.0, "0.0") << " min" << std::endl;

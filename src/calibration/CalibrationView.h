@@ -17,8 +17,9 @@ struct CalButtonLook {
 };
 
 struct CalibrationView {
-    std::string txtMsg;                       // the message area
-    std::array<std::string, 2> txtBoxCalData; // thermistor and thermocouple readings
+    std::string messageText; // the message area, `txtMsg`
+    std::array<std::string, 2>
+        readingTexts; // thermistor and thermocouple readings, `txtBoxCalData`
     bool calibMessVisible = false;            // "Calibration in Progress", blinking
     CalButtonLook cal;                        // `SonicClickCalBtn`
     bool howToEnabled = true;                 // `SonicClickHowToBtn`
@@ -26,12 +27,12 @@ struct CalibrationView {
     bool tcTestEnabled = true;                // `SonicClickTCCalTestBtn`
     bool browseEnabled = true;                // `SonicClickBrowseBtn`
     bool helpEnabled = false;                 // `SonicClickCalibTabHelpBtn`
-    bool mbHowToDisplayed = false;
+    bool howToShown = false;
     std::string hobbsMeter; // `HobbsMeter`: the instrument's hours
 
-    // `WriteCalTextMsg`: replaces the message, or appends it on a new line.
-    void WriteCalTextMsg(const std::string& message, bool append = false) {
-        txtMsg = append ? txtMsg + "\r\n" + message : message;
+    // Replaces the message, or appends it on a new line.
+    void WriteMessage(const std::string& message, bool append = false) {
+        messageText = append ? messageText + "\r\n" + message : message;
     }
 };
 

@@ -23,7 +23,7 @@ void CalibratorLink::Send(const std::string& command) {
     port.output(command + "\r");
 }
 
-bool CalibratorLink::InitTCCalibrator(std::string& message) {
+bool CalibratorLink::InitCalibrator(std::string& message) {
     InstrumentLinks& links = s_.links;
     LinkHost& host = links.services().host;
     try {
@@ -47,7 +47,7 @@ bool CalibratorLink::InitTCCalibrator(std::string& message) {
                 searchStatus_("  ... searching for Tc Calibrator on COM port #" +
                               std::to_string(port) + " ...");
             links.calibratorComPort = port;
-            if (links.OpenCommPort(true, Link::Calibrator) && SetupTcCalibratorMartel8010()) {
+            if (links.OpenCommPort(true, Link::Calibrator) && SetupCalibrator()) {
                 links.services().ports.SaveSettings();
                 message = "Martel 8010 Calibrator found on COM Port #" + std::to_string(port);
                 return true;
@@ -63,7 +63,7 @@ bool CalibratorLink::InitTCCalibrator(std::string& message) {
     }
 }
 
-bool CalibratorLink::SetupTcCalibratorMartel8010() {
+bool CalibratorLink::SetupCalibrator() {
     Clock& clock = s_.links.services().clock;
     try {
         WaitSeconds(clock, kWakeSeconds);
@@ -85,7 +85,7 @@ bool CalibratorLink::SetupTcCalibratorMartel8010() {
     }
 }
 
-bool CalibratorLink::ReadTcCalibratorTemp(float& temp, std::string& error) {
+bool CalibratorLink::ReadCalibratorTemperature(float& temp, std::string& error) {
     if (s_.links.calibratorComPort == 0) return false;
     try {
         SerialPort& port = s_.links.port(Link::Calibrator);
@@ -107,9 +107,9 @@ bool CalibratorLink::ReadTcCalibratorTemp(float& temp, std::string& error) {
     }
 }
 
-bool CalibratorLink::GetTcCalibratorTemp(float& temp, std::string& message) {
+bool CalibratorLink::TakeCalibratorTemperature(float& temp, std::string& message) {
     std::string error;
-    const bool ok = ReadTcCalibratorTemp(temp, error);
+    const bool ok = ReadCalibratorTemperature(temp, error);
     if (!error.empty())
         message = error;
     else
@@ -120,7 +120,7 @@ bool CalibratorLink::GetTcCalibratorTemp(float& temp, std::string& message) {
     return ok;
 }
 
-bool CalibratorLink::ManualTcEntry(float& temp) {
+bool CalibratorLink::ManualCalibratorEntry(float& temp) {
     Operator& op = s_.links.services().op;
     for (;;) {
         const int commanded = s_.links.CommandedTemp();

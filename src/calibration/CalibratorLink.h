@@ -25,15 +25,15 @@ class CalibratorLink {
     explicit CalibratorLink(CalibratorLinkServices services) : s_(std::move(services)) {}
 
     // Searches the ports for the Martel 8010 and sets it up; `message` says what was found.
-    bool InitTCCalibrator(std::string& message);
+    bool InitCalibrator(std::string& message);
     // Sends the set-up commands on the open link 3 and checks the identification.
-    bool SetupTcCalibratorMartel8010();
+    bool SetupCalibrator();
     // One "VAL?" exchange with up to three tries.
-    bool ReadTcCalibratorTemp(float& temp, std::string& error);
-    // ReadTcCalibratorTemp with its message for the operator and the test log.
-    bool GetTcCalibratorTemp(float& temp, std::string& message);
+    bool ReadCalibratorTemperature(float& temp, std::string& error);
+    // ReadCalibratorTemperature with its message for the operator and the test log.
+    bool TakeCalibratorTemperature(float& temp, std::string& message);
     // Asks the operator until a plausible reading is entered; there is no way to cancel.
-    bool ManualTcEntry(float& temp);
+    bool ManualCalibratorEntry(float& temp);
 
     // Where the search reports the port it tries (the test utility's status box).
     void setSearchStatus(std::function<void(const std::string&)> status) {

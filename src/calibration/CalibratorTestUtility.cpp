@@ -16,14 +16,14 @@ void CalibratorTestUtility::Activate() {
 void CalibratorTestUtility::Find() {
     try {
         findEnabled = false;
-        WriteTcCalTextMsg(" ");
-        WriteTcCalTextMsg("... looking for TC Calibrator on COM port ...");
+        WriteCalibratorMessage(" ");
+        WriteCalibratorMessage("... looking for TC Calibrator on COM port ...");
         SetBusyPointer(op_, clock_, false);
-        link_.setSearchStatus([this](const std::string& text) { WriteTcCalTextMsg(text); });
+        link_.setSearchStatus([this](const std::string& text) { WriteCalibratorMessage(text); });
         std::string message;
-        const bool found = link_.InitTCCalibrator(message);
+        const bool found = link_.InitCalibrator(message);
         link_.setSearchStatus({});
-        TcCommPortNum = found ? link_.links().calibratorComPort : 0;
+        calibratorPort = found ? link_.links().calibratorComPort : 0;
         const int type = link_.CalibratorType();
         if (type == tccal::Martel8010 || type == tccal::Manual) {
             pollEnabled = found;
@@ -31,10 +31,10 @@ void CalibratorTestUtility::Find() {
         } else {
             pollEnabled = false;
         }
-        WriteTcCalTextMsg(message);
+        WriteCalibratorMessage(message);
         findEnabled = true;
         SetBusyPointer(op_, clock_, true);
-        if (TcCommPortNum != 0 && autoExit_) {
+        if (calibratorPort != 0 && autoExit_) {
             autoExit_ = false;
             CalibratorFound = true;
             closed = true;
@@ -50,14 +50,14 @@ void CalibratorTestUtility::Find() {
 
 void CalibratorTestUtility::Poll() {
     pollEnabled = false;
-    WriteTcCalTextMsg(" ... polling ...");
+    WriteCalibratorMessage(" ... polling ...");
     SetBusyPointer(op_, clock_, false);
     float temp = 0.0f;
     std::string message;
-    (void)link_.GetTcCalibratorTemp(temp, message);
+    (void)link_.TakeCalibratorTemperature(temp, message);
     pollEnabled = true;
     SetBusyPointer(op_, clock_, true);
-    WriteTcCalTextMsg(message);
+    WriteCalibratorMessage(message);
 }
 
 void CalibratorTestUtility::Exit() {

@@ -22,7 +22,7 @@ class CalibratorTestUtility {
     // The next activation searches at once and closes when a calibrator is found.
     void SetAutoExit() { autoExit_ = true; }
     // Replaces the status box text (the search reports its port here).
-    void WriteTcCalTextMsg(const std::string& text) { TextStatus = text; }
+    void WriteCalibratorMessage(const std::string& text) { TextStatus = text; }
 
     // What the window shows.
     std::string TextStatus;
@@ -30,7 +30,7 @@ class CalibratorTestUtility {
     bool pollEnabled = false;
     bool closed = false;       // the window has asked to close
     bool CalibratorFound = false;
-    int TcCommPortNum = 0;
+    int calibratorPort = 0;
 
   private:
     CalibratorLink& link_;

@@ -69,7 +69,7 @@ bool StageCalibration::RunCalibrationStep() {
             s_.view.cal.caption = "CAL";
             s_.view.cal.whiteCaption = false;
             CalPointIndex = 0;
-            s_.view.WriteCalTextMsg("         ... Calibration in progress ...");
+            s_.view.WriteMessage("         ... Calibration in progress ...");
             const std::vector<int> plan = CalibrationPlan();
             CalPointCount = static_cast<int>(plan.size());
             CalData.assign(plan.size(), {0.0f, 0.0f, 0.0f});
@@ -92,14 +92,13 @@ bool StageCalibration::RunCalibrationStep() {
                 return Abort(message);
         }
         if (!PointStable()) {
-            s_.view.txtBoxCalData[0] = FormatSingle(sample, "0.00");
-            if (!Manual())
-                s_.view.txtBoxCalData[1] = FormatSingle(Row()[calcol::Reference], "0.00");
+            s_.view.readingTexts[0] = FormatSingle(sample, "0.00");
+            if (!Manual()) s_.view.readingTexts[1] = FormatSingle(Row()[calcol::Reference], "0.00");
             return true;
         }
         if (Manual()) {
             float entered = 0.0f;
-            (void)s_.link.ManualTcEntry(entered);
+            (void)s_.link.ManualCalibratorEntry(entered);
             Row()[calcol::Reference] = entered;
         }
         if (!links.ReadStageTemperature(0, true, false)) {
@@ -134,12 +133,12 @@ bool StageCalibration::TakeReferenceReading(std::string& message) {
         const float setPoint = Row()[calcol::SetPoint];
         if (setPoint != static_cast<float>(links.CommandedTemp())) {
             links.SetStageTemp(setPoint, true);
-            s_.view.WriteCalTextMsg("Stage Temperature Set to " +
-                                    FormatNumber(links.CommandedTemp(), "0.0") + kDegrees);
+            s_.view.WriteMessage("Stage Temperature Set to " +
+                                 FormatNumber(links.CommandedTemp(), "0.0") + kDegrees);
         }
         if (Manual()) return true;
         float reference = 0.0f;
-        const bool ok = s_.link.GetTcCalibratorTemp(reference, message);
+        const bool ok = s_.link.TakeCalibratorTemperature(reference, message);
         if (ok) Row()[calcol::Reference] = reference;
         return ok;
     } catch (const std::exception& e) {
@@ -162,7 +161,7 @@ bool StageCalibration::Abort(const std::string& message, const char* advice) {
     const std::string text =
         message.empty() ? std::string(advice) : message + "\r\n" + advice;
     CalPhase = calphase::Ended;
-    s_.view.WriteCalTextMsg(text);
+    s_.view.WriteMessage(text);
     s_.window.UpdateTestStatus(TestState::StepStart);
     (void)Finish(true);
     return false;
@@ -175,7 +174,7 @@ bool StageCalibration::Finish(bool aborted) {
     const ScaleSet before = CurrentScale();
     const std::string dateBefore = s_.params.SysParam(slot::CalibrationDate).text();
     bool result = false;
-    if (!aborted) ProcessTcCalData(result);
+    if (!aborted) ProcessCalibrationData(result);
 
     CalibrationView& v = s_.view;
     v.cal.caption = result ? "DONE" : "CAL";
@@ -183,7 +182,7 @@ bool StageCalibration::Finish(bool aborted) {
     v.howToEnabled = !result;
     v.stopEnabled = !result;
     v.tcTestEnabled = true;
-    v.mbHowToDisplayed = !result;
+    v.howToShown = !result;
     v.cal.tint = result ? 20 : 50;
     v.cal.whiteCaption = result;
 
@@ -201,19 +200,19 @@ bool StageCalibration::Finish(bool aborted) {
             s_.params.SysParam(slot::CalibrationDate) = dateBefore;
             result = false;
             v.cal = CalButtonLook{};
-            v.howToEnabled = v.stopEnabled = v.mbHowToDisplayed = true;
+            v.howToEnabled = v.stopEnabled = v.howToShown = true;
         }
     }
     scaleBefore = before;
     if (result) {
         outcome = CalOutcome::Succeeded;
-        v.WriteCalTextMsg("   Calibration completed successfully!");
-        FileTcCalData(before);
+        v.WriteMessage("   Calibration completed successfully!");
+        FileCalibrationData(before);
         s_.window.RefreshCalUI(false);
         s_.window.UpdateTestStatus(TestState::StepStart);
     } else {
         outcome = aborted ? CalOutcome::Aborted : CalOutcome::Rejected;
-        if (!aborted) v.WriteCalTextMsg("   ... Calibration unsuccessful ...");
+        if (!aborted) v.WriteMessage("   ... Calibration unsuccessful ...");
     }
     return result;
 }
@@ -226,7 +225,7 @@ void StageCalibration::RejectFit() {
     CalRunState = calrun::Idle;
 }
 
-void StageCalibration::ProcessTcCalData(bool& ok) {
+void StageCalibration::ProcessCalibrationData(bool& ok) {
     ok = false;
     try {
         std::vector<double> setPoint, reference, stage;
@@ -273,7 +272,7 @@ void StageCalibration::WriteTable(const ScaleSet& scale) {
                                CalField(row[2]));
 }
 
-void StageCalibration::FileTcCalData(const ScaleSet& before) {
+void StageCalibration::FileCalibrationData(const ScaleSet& before) {
     CalibrationRecord& rec = s_.record;
     try {
         for (const char* line : {" ", "Thermistor calibrations adjusted.",

@@ -81,9 +81,9 @@ class StageCalibration {
     // Adds `SampleTemp` to the point's readings and tells whether they are steady.
     bool PointStable();
     // The two fits; `ok` false leaves every constant as it was.
-    void ProcessTcCalData(bool& ok);
+    void ProcessCalibrationData(bool& ok);
     // Writes the record's body with the constants from before the calibration.
-    void FileTcCalData(const ScaleSet& before);
+    void FileCalibrationData(const ScaleSet& before);
 
     // Entering the tab: idle, nothing done, no readings, a fresh record next time.
     void Reset();

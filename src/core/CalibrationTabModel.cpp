@@ -32,8 +32,8 @@ void CalibrationTabModel::EnterInstCalib() {
     view_.hobbsMeter = FormatNumber(LeadingNumber(s_.logs.HobbsMeterUpdate("0")), "#");
     view_.stopEnabled = true;
     view_.helpEnabled = false;
-    view_.txtBoxCalData = {"", ""};
-    view_.txtMsg.clear();
+    view_.readingTexts = {"", ""};
+    view_.messageText.clear();
     SetBusyPointer(s_.links.services().op, s_.links.services().clock, true);
 }
 
@@ -73,8 +73,8 @@ void CalibrationTabModel::UpdateTestStatus(TestState phase) {
 }
 
 void CalibrationTabModel::HowTo() {
-    view_.txtMsg = kHowToText;
-    view_.mbHowToDisplayed = true;
+    view_.messageText = kHowToText;
+    view_.howToShown = true;
 }
 
 void CalibrationTabModel::TcCalTest() {
@@ -92,14 +92,14 @@ void CalibrationTabModel::Cal() {
             utility_.SetAutoExit();
             TcCalTest();
             if (!utility_.CalibratorFound) {
-                view_.txtMsg = " ... Search for Tc Calibrator serial link suspended ...";
+                view_.messageText = " ... Search for Tc Calibrator serial link suspended ...";
                 return;
             }
         }
     } else if (type != tccal::Manual) {
         return;
     }
-    view_.txtMsg = kStarting;
+    view_.messageText = kStarting;
     view_.tcTestEnabled = view_.browseEnabled = view_.howToEnabled = false;
     s_.links.SetStageTestMode(true, false);
     view_.cal.enabled = false;
@@ -109,18 +109,18 @@ void CalibrationTabModel::Cal() {
     GreyOutCalButton(true);
     if (type == tccal::Martel8010) {
         std::string message;
-        if (!link_.InitTCCalibrator(message)) {
+        if (!link_.InitCalibrator(message)) {
             cal_.CalRunState = calrun::Idle;
             // The calibration never started: the stage leaves its test mode again.
             s_.links.SetStageTestMode(false, false);
             SetBusyPointer(ls.op, ls.clock, true);
-            view_.WriteCalTextMsg(message);
+            view_.WriteMessage(message);
             EnableCalUI(true);
             view_.tcTestEnabled = view_.browseEnabled = view_.howToEnabled = true;
             return;
         }
     }
-    view_.txtMsg = kStarting;
+    view_.messageText = kStarting;
     cal_.CalPhase = calphase::Starting;
     s_.window.calPhase = cal_.CalPhase;
     s_.ticks.ResumeTicks();
@@ -131,7 +131,7 @@ void CalibrationTabModel::Stop() {
     const bool wasRunning = cal_.CalRunState == calrun::Running &&
                             (cal_.CalPhase == calphase::Starting || cal_.CalPhase == calphase::Stepping);
     cal_.CalRunState = calrun::Idle;
-    view_.txtMsg.clear();
+    view_.messageText.clear();
     if (!s_.run.ExitRequested) {
         s_.run.StopRequested = true;
         if (!cal_.CalDone) {
@@ -155,7 +155,7 @@ void CalibrationTabModel::Stop() {
         s_.links.SetStageTemp(kSafeStageTemp, true);
         cal_.outcome = CalOutcome::Aborted;
     }
-    view_.txtBoxCalData = {"", ""};
+    view_.readingTexts = {"", ""};
     EndCalibrationUI();
 }
 
@@ -177,7 +177,7 @@ void CalibrationTabModel::EnableCalUI(bool enable) {
 void CalibrationTabModel::SetCalButtonDone(bool done) {
     view_.cal.enabled = !done;
     view_.cal.caption = done ? "DONE" : "CAL";
-    if (done) view_.mbHowToDisplayed = false;
+    if (done) view_.howToShown = false;
 }
 
 void CalibrationTabModel::GreyOutCalButton(bool grayOut) {
@@ -188,7 +188,7 @@ void CalibrationTabModel::GreyOutCalButton(bool grayOut) {
 void CalibrationTabModel::RefreshCalUI(bool /*reset*/) {
     SetCalButtonDone(cal_.CalDone);
     if (cal_.CalDone) {
-        view_.mbHowToDisplayed = false;
+        view_.howToShown = false;
         CalibrationCompleted();
     }
     GreyOutCalButton(false);
@@ -201,8 +201,8 @@ void CalibrationTabModel::CalibrationCompleted() {
     s_.settings.SaveSettings();
     s_.run.StopRequested = true;
     s_.ticks.SuspendTicks();
-    view_.txtMsg = "Calibration complete!!\r\nThe certficate is stored in 'Calib' within the "
-                   "Dilato Data Folder.  ";
+    view_.messageText = "Calibration complete!!\r\nThe certficate is stored in 'Calib' within the "
+                        "Dilato Data Folder.  ";
     EndCalibrationUI();
 }
 

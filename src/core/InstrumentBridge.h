@@ -40,7 +40,7 @@ class InstrumentBridge final : public TestInstruments, public LinkHost, public C
     void SuspendTicks() override { session_->ticks.SuspendTicks(); }
     void EnableTicks() override { session_->ticks.EnableTicks(); }
     [[nodiscard]] bool TicksActive() const override { return session_->ticks.TicksActive(); }
-    void AbortErrors(int errType) override { session_->start.AbortErrors(errType); }
+    void AbortErrors(int failureKind) override { session_->start.AbortErrors(failureKind); }
     void ShowStageInitializing() override {
         session_->window.view().initializingLabelVisible = true;
     }

@@ -108,9 +108,9 @@ bool TestStart::DataFolderWritable() {
     return false;
 }
 
-AbortMessage AbortMessageFor(int errType) {
+AbortMessage AbortMessageFor(int failureKind) {
     AbortMessage m;
-    switch (errType) {
+    switch (failureKind) {
     case 1:
         m = {"No data received from the displacement sensor...", "Displacement Sensor Error"};
         break;
@@ -144,13 +144,13 @@ void TestStart::AbortWith(const AbortMessage& m) {
     ShowMessage(c_.op, m.text, m.title);
 }
 
-void TestStart::AbortErrors(int errType) {
+void TestStart::AbortErrors(int failureKind) {
     try {
-        AbortWith(AbortMessageFor(errType));
+        AbortWith(AbortMessageFor(failureKind));
     } catch (const std::exception& e) {
         sequencer_.StopTest(false);
         ReportError(c_.op, 0, "modUtils.AbortErrors",
-                    e.what() + std::string(" @ errType=") + FormatNumber(errType, "#"));
+                    e.what() + std::string(" @ errType=") + FormatNumber(failureKind, "#"));
     }
 }
 

@@ -37,9 +37,9 @@ class TestStart {
     // why and the test does not start.
     [[nodiscard]] bool DataFolderWritable();
 
-    // Stops the test after an instrument failure (errType 1, 2, 3, 4, 8 or other) and tells
+    // Stops the test after an instrument failure (failure kind 1, 2, 3, 4, 8 or other) and tells
     // the operator; the next tick's link check takes over.
-    void AbortErrors(int errType);
+    void AbortErrors(int failureKind);
     // The same abort with a message of its own (a failure the types above do not name).
     void AbortWith(const AbortMessage& message);
 
@@ -57,6 +57,6 @@ class TestStart {
 };
 
 // The abort message and title of an instrument failure type.
-[[nodiscard]] AbortMessage AbortMessageFor(int errType);
+[[nodiscard]] AbortMessage AbortMessageFor(int failureKind);
 
 } // namespace dilato

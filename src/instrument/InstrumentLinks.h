@@ -47,7 +47,7 @@ class InstrumentLinks {
     void SetStageTemp(float temp, bool raw);
     void InitTempController();
     // Writes the test mode (parameter 7: 25 on, 75 off) when it changes.
-    void SetStageTestMode(bool on, bool noWait);
+    void SetStageTestMode(bool on, bool withoutWaiting);
 
     // --- displacement sensor (link 1) ---
     // One reading into `IndicatorReading`.
@@ -73,7 +73,7 @@ class InstrumentLinks {
         std::string reply;
     };
     // One framed exchange with the controller (up to six tries for an 8-character answer).
-    Exchange ExchangeTeFrame(const std::string& payload);
+    Exchange ExchangeStageFrame(const std::string& payload);
     // Appends input of `port` to `into` until `want` characters are held, the deadline
     // (whole seconds since midnight) is reached, or, with `whileOpen`, the port closes.
     void Collect(SerialPort& port, std::string& into, size_t want, long deadline, bool whileOpen);

@@ -20,7 +20,7 @@ class LinkHost {
     virtual void EnableTicks() = 0;
     [[nodiscard]] virtual bool TicksActive() const = 0;
     // Stops a running test and tells the operator (kind 4: no answer to a controller write).
-    virtual void AbortErrors(int errType) = 0;
+    virtual void AbortErrors(int failureKind) = 0;
     // Disables the main window and shows "Initializing Temp. Stage... Please wait!"; the next
     // pass of the read cycle hides it again.
     virtual void ShowStageInitializing() = 0;

@@ -37,7 +37,7 @@ class TicksPaused {
 
 } // namespace
 
-InstrumentLinks::Exchange InstrumentLinks::ExchangeTeFrame(const std::string& payload) {
+InstrumentLinks::Exchange InstrumentLinks::ExchangeStageFrame(const std::string& payload) {
     const std::string frame = BuildTeFrame(payload);
     if (frame.size() != kTeFrameLength) return {};
     SerialPort& p = port(Link::TempStage);
@@ -118,8 +118,8 @@ void InstrumentLinks::WriteStageParameter(float value, int index) {
         Exchange written, readAgain;
         int failures = 0;
         for (;;) {
-            written = ExchangeTeFrame(write);
-            if (written.ok && !readBack.empty()) readAgain = ExchangeTeFrame(readBack);
+            written = ExchangeStageFrame(write);
+            if (written.ok && !readBack.empty()) readAgain = ExchangeStageFrame(readBack);
             if (written.ok && (readBack.empty() || readAgain.ok)) break;
             if (++failures >= kSendFailures) return; // given up without a word
         }
@@ -171,9 +171,9 @@ void InstrumentLinks::InitTempController() {
         WriteStageParameter(static_cast<float>(setting.value), setting.index);
 }
 
-void InstrumentLinks::SetStageTestMode(bool on, bool noWait) {
+void InstrumentLinks::SetStageTestMode(bool on, bool withoutWaiting) {
     if (on == testModeOn_) return;
-    if (!noWait) WaitLinkFree();
+    if (!withoutWaiting) WaitLinkFree();
     WriteStageParameter(static_cast<float>(on ? kTeTestModeOn : kTeTestModeOff),
                         kTeTestModeParameter);
     testModeOn_ = on;

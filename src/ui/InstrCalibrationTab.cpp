@@ -149,8 +149,8 @@ bool InstrCalibrationTab::leaveTab(Tab) {
 void InstrCalibrationTab::refresh() {
     const CalibrationView& v = session_->view;
     for (size_t i = 0; i < data_.size(); ++i)
-        if (data_[i]->text() != Q(v.txtBoxCalData[i])) data_[i]->setText(Q(v.txtBoxCalData[i]));
-    const QString message = Q(v.txtMsg).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (data_[i]->text() != Q(v.readingTexts[i])) data_[i]->setText(Q(v.readingTexts[i]));
+    const QString message = Q(v.messageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (message_->toPlainText() != message) message_->setPlainText(message);
     inProgress_->setVisible(v.calibMessVisible);
     const QString status = Q(program().session.window.view().statusText[1]);

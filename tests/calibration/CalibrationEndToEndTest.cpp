@@ -127,7 +127,7 @@ TEST(CalibrationEndToEnd, SerialCalibratorFindsTheStageErrorsAndARecalibratedTes
     CalibrationBench b;
     const QDateTime wallStart = QDateTime::currentDateTime();
     ASSERT_EQ(b.Calibrate(), CalOutcome::Succeeded)
-        << b.cal.view.txtMsg << " / " << b.cal.testUtility.TextStatus;
+        << b.cal.view.messageText << " / " << b.cal.testUtility.TextStatus;
     const double wallMs = wallStart.msecsTo(QDateTime::currentDateTime());
     std::printf("five points in %.1f simulated minutes, %.0f ms wall time\n",
                 b.calibrationSeconds / 60.0, wallMs);
@@ -142,8 +142,9 @@ TEST(CalibrationEndToEnd, SerialCalibratorFindsTheStageErrorsAndARecalibratedTes
     ExpectRecordAndParameters(b);
     EXPECT_EQ(b.cal.view.cal.caption, "DONE");
     EXPECT_FALSE(b.cal.view.cal.enabled);
-    EXPECT_EQ(b.cal.view.txtMsg, "Calibration complete!!\r\nThe certficate is stored in 'Calib' "
-                                 "within the Dilato Data Folder.  ");
+    EXPECT_EQ(b.cal.view.messageText,
+              "Calibration complete!!\r\nThe certficate is stored in 'Calib' "
+              "within the Dilato Data Folder.  ");
     EXPECT_EQ(b.program.links.CommandedTemp(), 20) << "the stage returns to 20 °C";
     EXPECT_FALSE(b.program.links.TestModeOn());
     ExpectCteTestWithinAccuracy(b);
@@ -155,7 +156,7 @@ TEST(CalibrationEndToEnd, ManualCalibratorWithTheOperatorsReadingsFindsTheStageE
     const sim::StageParams stage = b.instruments.bench.params().stage;
     for (const int setPoint : {-10, 15, 40, 65, 90})
         b.dialogs.readings.push_back(FormatNumber(sim::SettledStageTemp(stage, setPoint), "0.00"));
-    ASSERT_EQ(b.Calibrate(), CalOutcome::Succeeded) << b.cal.view.txtMsg;
+    ASSERT_EQ(b.Calibrate(), CalOutcome::Succeeded) << b.cal.view.messageText;
     std::printf("manual: five points in %.1f simulated minutes\n", b.calibrationSeconds / 60.0);
     EXPECT_EQ(b.dialogs.askedAt, (std::vector<int>{-10, 15, 40, 65, 90}));
     EXPECT_EQ(b.dialogs.utilityShown, 0) << "no serial search for the manual calibrator";

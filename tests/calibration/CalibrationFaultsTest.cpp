@@ -51,7 +51,8 @@ TEST_F(Faults, AnUnpluggedThermocoupleAbortsWithItsMessage) {
     const std::string date = DateBefore(b);
     b.clock.startTimer(300.0, [&b] { b.instruments.calibrator.thermocoupleConnected = false; });
     EXPECT_EQ(b.Calibrate(), CalOutcome::Aborted);
-    EXPECT_EQ(b.cal.view.txtMsg, std::string("Error: Thermocouple disconnected\r\n") + kAdvice);
+    EXPECT_EQ(b.cal.view.messageText,
+              std::string("Error: Thermocouple disconnected\r\n") + kAdvice);
     EXPECT_EQ(b.cal.calibration.CalPhase, calphase::Ended);
     EXPECT_EQ(b.program.session.window.view().statusText[1], "Calibration Ended");
     ExpectNothingChanged(b, date);
@@ -63,14 +64,14 @@ TEST_F(Faults, AZeroReferenceFarFromTheStageAbortsButNotNearIt) {
     CalibrationBench b(far);
     const std::string date = DateBefore(b);
     EXPECT_EQ(b.Calibrate(), CalOutcome::Aborted);
-    EXPECT_EQ(b.cal.view.txtMsg.rfind("TC Calibrator temperature-read successful: ", 0), 0u);
-    EXPECT_NE(b.cal.view.txtMsg.find(std::string("\r\n") + kAdvice), std::string::npos);
+    EXPECT_EQ(b.cal.view.messageText.rfind("TC Calibrator temperature-read successful: ", 0), 0u);
+    EXPECT_NE(b.cal.view.messageText.find(std::string("\r\n") + kAdvice), std::string::npos);
     ExpectNothingChanged(b, date);
 
     sim::BenchParams near = test::MiscalibratedStage();
     near.calibrator.errorDegrees = -3.0; // reads 0 when the stage is at 3 °C
     CalibrationBench c(near);
-    EXPECT_EQ(c.Calibrate(), CalOutcome::Succeeded) << c.cal.view.txtMsg;
+    EXPECT_EQ(c.Calibrate(), CalOutcome::Succeeded) << c.cal.view.messageText;
 }
 
 TEST_F(Faults, AnExcessiveThermistorLineIsRejectedAndChangesNothing) {
@@ -82,7 +83,7 @@ TEST_F(Faults, AnExcessiveThermistorLineIsRejectedAndChangesNothing) {
     ASSERT_FALSE(b.op.messages.empty());
     EXPECT_EQ(b.op.last().text, "Thermocouple parameter adjustment is excessive and aborted.");
     EXPECT_EQ(b.op.last().title, "Tc Parameter Error");
-    EXPECT_EQ(b.cal.view.txtMsg, "   ... Calibration unsuccessful ...");
+    EXPECT_EQ(b.cal.view.messageText, "   ... Calibration unsuccessful ...");
     ExpectNothingChanged(b, date);
 }
 
@@ -105,8 +106,8 @@ TEST_F(Faults, AStageReadFailureAtAStablePointAbortsTheCalibrationNotTheProgram)
     b.dialogs.readings = {"-9.5"};
     EXPECT_EQ(b.Calibrate(), CalOutcome::Aborted);
     EXPECT_TRUE(b.op.sawText("Failure in oKReadTcTemp in CalTcOk"));
-    EXPECT_EQ(b.cal.view.txtMsg, "Failure in oKReadTcTemp in CalTcOk\r\nCalibration Aborted: "
-                                 "Check the Temp-Stage controller's power and serial cable.");
+    EXPECT_EQ(b.cal.view.messageText, "Failure in oKReadTcTemp in CalTcOk\r\nCalibration Aborted: "
+                                      "Check the Temp-Stage controller's power and serial cable.");
     ExpectNothingChanged(b, date);
 }
 
@@ -122,7 +123,7 @@ TEST_F(Faults, ConstantsThatCannotBeSavedAreNotKeptNorRecorded) {
         }
     });
     EXPECT_EQ(b.Calibrate(), CalOutcome::Rejected);
-    EXPECT_EQ(b.cal.view.txtMsg, "   ... Calibration unsuccessful ...");
+    EXPECT_EQ(b.cal.view.messageText, "   ... Calibration unsuccessful ...");
     std::filesystem::remove(file);
     ASSERT_TRUE(b.program.paramFile.ReadWriteSysFile(SysFileAccess::Save, false, SysFileCopy::Main));
     ExpectNothingChanged(b, date);

@@ -62,7 +62,7 @@ TEST(CalibrationPty, FivePointsWithTheSerialCalibratorBehindAPseudoTerminal) {
     host.stop();
 
     ASSERT_EQ(cal.calibration.outcome, CalOutcome::Succeeded)
-        << cal.view.txtMsg << (op.messages.empty() ? "" : " / " + op.last().text);
+        << cal.view.messageText << (op.messages.empty() ? "" : " / " + op.last().text);
     // The stage controller's link may complain about a late answer on a busy machine; the
     // calibration's own outcome is what this test is about.
     for (const auto& text : op.texts())

@@ -50,7 +50,7 @@ TEST(CalibratorSearch, TwoPortsAreNotEnoughAndNothingIsOpened) {
     CalibratorFixture f;
     f.comPorts = {1, 2};
     std::string message;
-    EXPECT_FALSE(f.link.InitTCCalibrator(message));
+    EXPECT_FALSE(f.link.InitCalibrator(message));
     EXPECT_EQ(message, "Not enough comm ports available for Tc Calibrator link!");
     EXPECT_FALSE(f.p3.portOpen());
     EXPECT_TRUE(f.searched.empty());
@@ -60,7 +60,7 @@ TEST(CalibratorSearch, TheInstrumentsPortsAreNeverProbed) {
     CalibratorFixture f;
     f.ports.keyence = 3; // the calibrator sits where the settings put the sensor
     std::string message;
-    EXPECT_FALSE(f.link.InitTCCalibrator(message));
+    EXPECT_FALSE(f.link.InitCalibrator(message));
     EXPECT_EQ(message, "Tc Calibrator not found on COM Ports 1-3");
     EXPECT_EQ(f.searched, (std::vector<std::string>{
                               "  ... searching for Tc Calibrator on COM port #1 ..."}));
@@ -73,7 +73,7 @@ TEST(CalibratorSearch, TheInstrumentsPortsAreNeverProbed) {
 TEST(CalibratorSearch, FindsSetsUpAndRemembersTheCalibrator) {
     CalibratorFixture f;
     std::string message;
-    ASSERT_TRUE(f.link.InitTCCalibrator(message));
+    ASSERT_TRUE(f.link.InitCalibrator(message));
     EXPECT_EQ(message, "Martel 8010 Calibrator found on COM Port #3");
     EXPECT_TRUE(f.sim.calibrator.configuredForTypeT());
     EXPECT_FALSE(f.Probed(f.sim.sensor));
@@ -85,7 +85,7 @@ TEST(CalibratorSearch, FindsSetsUpAndRemembersTheCalibrator) {
     // A known port that is still listed is the only one searched again.
     f.comPorts = {1, 2, 3, 4};
     f.searched.clear();
-    ASSERT_TRUE(f.link.InitTCCalibrator(message));
+    ASSERT_TRUE(f.link.InitCalibrator(message));
     EXPECT_EQ(f.searched.size(), 1u);
 }
 
@@ -94,31 +94,31 @@ TEST(CalibratorSearch, TheIdentificationMustBeginWithCapitalMartel) {
     OddCalibrator odd;
     f.board.plug(3, odd);
     std::string message;
-    EXPECT_FALSE(f.link.InitTCCalibrator(message)) << "lower case";
+    EXPECT_FALSE(f.link.InitCalibrator(message)) << "lower case";
     odd.identity = "MARTELLO whatever follows";
-    EXPECT_TRUE(f.link.InitTCCalibrator(message));
+    EXPECT_TRUE(f.link.InitCalibrator(message));
 }
 
 TEST(CalibratorReading, ValueOverAndSilence) {
     CalibratorFixture f;
     std::string message, error;
     float t = -99;
-    EXPECT_FALSE(f.link.ReadTcCalibratorTemp(t, error)) << "no port yet";
-    ASSERT_TRUE(f.link.InitTCCalibrator(message));
+    EXPECT_FALSE(f.link.ReadCalibratorTemperature(t, error)) << "no port yet";
+    ASSERT_TRUE(f.link.InitCalibrator(message));
 
-    ASSERT_TRUE(f.link.GetTcCalibratorTemp(t, message));
+    ASSERT_TRUE(f.link.TakeCalibratorTemperature(t, message));
     EXPECT_NEAR(t, f.sim.bench.stageTemp() + 0.1, 0.01) << "the stage through the thermocouple";
     EXPECT_EQ(message.rfind("TC Calibrator temperature-read successful: ", 0), 0u) << message;
     ASSERT_FALSE(f.log.entries.empty());
     EXPECT_EQ(f.log.entries.back().second, TestLogKind::Calibrator);
 
     f.sim.calibrator.thermocoupleConnected = false;
-    EXPECT_FALSE(f.link.GetTcCalibratorTemp(t, message));
+    EXPECT_FALSE(f.link.TakeCalibratorTemperature(t, message));
     EXPECT_EQ(message, "Error: Thermocouple disconnected");
 
     f.sim.calibrator.inject(sim::Fault::Silence);
     const size_t sent = f.sim.calibrator.commands().size();
-    EXPECT_FALSE(f.link.GetTcCalibratorTemp(t, message));
+    EXPECT_FALSE(f.link.TakeCalibratorTemperature(t, message));
     EXPECT_EQ(f.sim.calibrator.commands().size() - sent, 3u) << "three tries";
     EXPECT_EQ(message.rfind("Problem reading Tc Calibrator temperature: ", 0), 0u) << message;
 
@@ -126,7 +126,7 @@ TEST(CalibratorReading, ValueOverAndSilence) {
     f.board.plug(3, odd);
     f.links.OpenCommPort(false, Link::Calibrator);
     f.links.OpenCommPort(true, Link::Calibrator);
-    EXPECT_TRUE(f.link.ReadTcCalibratorTemp(t, error));
+    EXPECT_TRUE(f.link.ReadCalibratorTemperature(t, error));
     EXPECT_FLOAT_EQ(t, 23.45f);
 }
 
@@ -135,7 +135,7 @@ TEST(ManualEntry, ImplausibleReadingsAreRefusedUntilOneFits) {
     f.links.SetStageTemp(15.0f, true);
     f.dialogs.readings = {"106", "30", "abc -5", "14.5"};
     float t = 0;
-    ASSERT_TRUE(f.link.ManualTcEntry(t));
+    ASSERT_TRUE(f.link.ManualCalibratorEntry(t));
     EXPECT_FLOAT_EQ(t, 14.5f);
     ASSERT_EQ(f.op.messages.size(), 3u);
     EXPECT_EQ(f.op.messages[0].text, "Error:  Tc temperature of 106.0\xC2\xB0" "C is invalid. Try again.");
@@ -150,12 +150,12 @@ TEST(ManualEntry, ImplausibleReadingsAreRefusedUntilOneFits) {
     f.links.SetStageTemp(25.0f, true);
     f.op.messages.clear();
     f.dialogs.readings = {"24.5"};
-    ASSERT_TRUE(f.link.ManualTcEntry(t));
+    ASSERT_TRUE(f.link.ManualCalibratorEntry(t));
     EXPECT_FLOAT_EQ(t, 24.5f);
     EXPECT_TRUE(f.op.messages.empty());
     f.dialogs.readings = {"-35.1", "35", "-35"}; // stage at 25: -35 is valid but too far
     f.links.SetStageTemp(-30.0f, true);
-    ASSERT_TRUE(f.link.ManualTcEntry(t));
+    ASSERT_TRUE(f.link.ManualCalibratorEntry(t));
     EXPECT_FLOAT_EQ(t, -35.0f);
     EXPECT_EQ(f.op.messages.size(), 2u);
 }
@@ -199,7 +199,7 @@ TEST(CalibratorTestUtility, FindsPollsAndClosesByItselfWhenAsked) {
     utility.Activate();
     EXPECT_TRUE(utility.closed);
     EXPECT_TRUE(utility.CalibratorFound);
-    EXPECT_EQ(utility.TcCommPortNum, 3);
+    EXPECT_EQ(utility.calibratorPort, 3);
 }
 
 } // namespace

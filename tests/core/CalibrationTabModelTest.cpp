@@ -17,7 +17,7 @@ using test::CalibrationBench;
 
 TEST(CalibrationTabModel, EnteringMakesTheReadyLookAndCreatesNoRecord) {
     CalibrationBench b;
-    b.cal.view.txtMsg = "old";
+    b.cal.view.messageText = "old";
     b.cal.tab.EnterInstCalib();
     b.cal.tab.EnterInstCalib();
     const auto& v = b.cal.view;
@@ -28,12 +28,12 @@ TEST(CalibrationTabModel, EnteringMakesTheReadyLookAndCreatesNoRecord) {
     EXPECT_EQ(v.cal.caption, "CAL");
     EXPECT_TRUE(v.stopEnabled);
     EXPECT_FALSE(v.helpEnabled);
-    EXPECT_TRUE(v.txtMsg.empty());
+    EXPECT_TRUE(v.messageText.empty());
     EXPECT_FALSE(IsDirectory(b.program.folders.SysFolder + "Calib-1234"));
 
     b.cal.tab.HowTo();
-    EXPECT_EQ(b.cal.view.txtMsg.substr(0, 32), "Stage Temperature Calibration:\r\n");
-    EXPECT_TRUE(b.cal.view.mbHowToDisplayed);
+    EXPECT_EQ(b.cal.view.messageText.substr(0, 32), "Stage Temperature Calibration:\r\n");
+    EXPECT_TRUE(b.cal.view.howToShown);
 
     ASSERT_TRUE(b.cal.tab.LeaveInstCalib());
     EXPECT_FALSE(b.program.session.run.CalibrationMode);
@@ -93,7 +93,7 @@ TEST(CalibrationTabModel, NoCalibratorOnTheSerialPortsSuspendsTheStart) {
     b.cal.tab.EnterInstCalib();
     b.cal.tab.Cal();
     EXPECT_EQ(b.dialogs.utilityShown, 1);
-    EXPECT_EQ(b.cal.view.txtMsg, " ... Search for Tc Calibrator serial link suspended ...");
+    EXPECT_EQ(b.cal.view.messageText, " ... Search for Tc Calibrator serial link suspended ...");
     EXPECT_EQ(b.cal.calibration.CalRunState, calrun::Idle);
     EXPECT_FALSE(b.program.links.TestModeOn());
 }

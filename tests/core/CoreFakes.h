@@ -59,9 +59,9 @@ class FakeInstruments : public TestInstruments {
     double tempOffset = 0.0;     // a stage that holds the sample away from its set point
     bool silentSensor = false;
     // A controller that has stopped answering: a write to it ends, as on the real link after
-    // its retries, in the instrument abort `abort` (errType 4) and reaches nothing.
+    // its retries, in the instrument abort `abort` (failure kind 4) and reaches nothing.
     bool silentController = false;
-    std::function<void(int errType)> abort;
+    std::function<void(int failureKind)> abort;
     std::vector<float> setPoints;
     std::vector<bool> testModes;
     int linkChecks = 0, displacementReads = 0;

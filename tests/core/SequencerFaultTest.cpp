@@ -46,7 +46,7 @@ const IdleLook kIdle{true,        false,           true, true, true, true, true,
 
 TEST(InstrumentAbort, ASilentControllerAtTheNextSetPointStopsTheTestAndKeepsTheFiles) {
     SessionBench b({20, 50});
-    b.instruments.abort = [&](int errType) { b.session->start.AbortErrors(errType); };
+    b.instruments.abort = [&](int failureKind) { b.session->start.AbortErrors(failureKind); };
     b.Start();
     ASSERT_TRUE(b.RunUntil([&] { return b.run().StepsSaved == 1; }, 60));
     const auto saved = ReadFileBytes(b.DataFile("Bar_CTE.dat"));
@@ -70,7 +70,7 @@ TEST(InstrumentAbort, ASilentControllerAtTheNextSetPointStopsTheTestAndKeepsTheF
 
 TEST(InstrumentAbort, ASilentControllerAtTheStartRefusesTheTestInTheIdleLook) {
     SessionBench b({20, 50});
-    b.instruments.abort = [&](int errType) { b.session->start.AbortErrors(errType); };
+    b.instruments.abort = [&](int failureKind) { b.session->start.AbortErrors(failureKind); };
     b.instruments.silentController = true;
     b.Start();
     b.clock.advance(600.0);

@@ -38,7 +38,7 @@ class FakeHost final : public LinkHost {
         ++enables;
     }
     bool TicksActive() const override { return active; }
-    void AbortErrors(int errType) override { aborts.push_back(errType); }
+    void AbortErrors(int failureKind) override { aborts.push_back(failureKind); }
     void ShowStageInitializing() override { ++initialisingShown; }
     bool active = false;
     int suspends = 0, enables = 0, initialisingShown = 0;

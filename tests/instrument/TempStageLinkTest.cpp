@@ -191,8 +191,8 @@ TEST(TempStageLink, TheAbortsOwnTestModeWriteDoesNotAbortAgain) {
         void EnableTicks() override { inner.EnableTicks(); }
         bool TicksActive() const override { return inner.TicksActive(); }
         void ShowStageInitializing() override {}
-        void AbortErrors(int errType) override {
-            inner.AbortErrors(errType);
+        void AbortErrors(int failureKind) override {
+            inner.AbortErrors(failureKind);
             if (inner.aborts.size() > 3) throw std::runtime_error("aborts without end");
             links->SetStageTestMode(false, true);
         }

@@ -167,18 +167,18 @@ TEST(PlotTabs, TheWidgetsFollowTheModel) {
     PlotTabs tabs(PlotTabServices{b.run, b.params, b.folders, b.files, b.op}, nullptr);
     tabs.EnterPlottingSetup();
     PlottingSetupPage& setup = tabs.plottingSetupPage();
-    EXPECT_EQ(setup.LstBoxDirFiles->count(), 1);
-    setup.LstBoxDirFiles->setCurrentRow(0);
-    setup.SonicClickXferRightBtn->click();
-    EXPECT_EQ(setup.LstBoxSelFiles->count(), 1);
-    EXPECT_FALSE(setup.SonicClickXferRightBtn->isEnabled());
-    setup.OptXAxisData->button(2)->click();
-    EXPECT_EQ(setup.PlotTitle->text().toStdString(), " Displacement vs Temperature");
+    EXPECT_EQ(setup.folderFilesList->count(), 1);
+    setup.folderFilesList->setCurrentRow(0);
+    setup.addFilesButton->click();
+    EXPECT_EQ(setup.selectedFilesList->count(), 1);
+    EXPECT_FALSE(setup.addFilesButton->isEnabled());
+    setup.xAxisChoice->button(2)->click();
+    EXPECT_EQ(setup.titleBox->text().toStdString(), " Displacement vs Temperature");
     tabs.LeavePlottingSetup();
     tabs.EnterPlotting();
     EXPECT_EQ(tabs.graph().SeriesCount(), 2);
     EXPECT_EQ(tabs.graph().Annotations().size(), 1u);
-    tabs.plottingPage().SonicClickRotateGrRight->click();
+    tabs.plottingPage().nextGraphButton->click();
     EXPECT_EQ(tabs.model().GraphType, GraphKind::DisplacementTime);
     EXPECT_EQ(tabs.graph().ChartTitleText(), " Displacement vs Time");
 }

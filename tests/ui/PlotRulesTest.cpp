@@ -73,31 +73,31 @@ TEST(ColorScheme, PaletteSchemesAndComplement) {
     const ColorScheme s1 = BuiltInColorScheme(1);
     EXPECT_EQ(s1.titleColor, 0x00FFFFu);
     EXPECT_EQ(s1.axisPenColor, 0xFF00FFu);
-    EXPECT_EQ(s1.axisLblColor, 0x00FFFFu);
+    EXPECT_EQ(s1.axisLabelColor, 0x00FFFFu);
     EXPECT_EQ(s1.axisTitleColor, 0x00FFFFu);
-    EXPECT_EQ(s1.bkgColor, 0x000000u);
+    EXPECT_EQ(s1.backgroundColor, 0x000000u);
     const ColorScheme s2 = BuiltInColorScheme(2);
     EXPECT_EQ(s2.titleColor, 0xFF0000u);
     EXPECT_EQ(s2.axisPenColor, 0x00FF00u);
-    EXPECT_EQ(s2.bkgColor, 0xFFFFFFu);
+    EXPECT_EQ(s2.backgroundColor, 0xFFFFFFu);
     const ColorScheme s3 = BuiltInColorScheme(3);
     EXPECT_EQ(s3.titleColor, 0u);
-    EXPECT_EQ(s3.bkgColor, 0xC0C0C0u);
+    EXPECT_EQ(s3.backgroundColor, 0xC0C0C0u);
     const ColorScheme s4 = BuiltInColorScheme(4);
-    EXPECT_EQ(s4.axisTitleColor | s4.bkgColor | s4.titleColor, 0u);
+    EXPECT_EQ(s4.axisTitleColor | s4.backgroundColor | s4.titleColor, 0u);
     const ColorScheme s5 = BuiltInColorScheme(5);
     EXPECT_EQ(s5.titleColor, 0x804000u);
-    EXPECT_EQ(s5.axisLblColor, 0x804000u);
-    EXPECT_EQ(s5.bkgColor, 0xFFFFFFu);
+    EXPECT_EQ(s5.axisLabelColor, 0x804000u);
+    EXPECT_EQ(s5.backgroundColor, 0xFFFFFFu);
 
     ColorScheme c;
     c.SetColorScheme(0x123456, 0, 0xFFFFFF, 0x804000, 0x1000000);
     c.ComplementColorScheme();
     EXPECT_EQ(c.titleColor, 0xEDCBA9u);
     EXPECT_EQ(c.axisPenColor, 0xFFFFFFu);
-    EXPECT_EQ(c.axisLblColor, 0u);
+    EXPECT_EQ(c.axisLabelColor, 0u);
     EXPECT_EQ(c.axisTitleColor, 0x7FBFFFu);
-    EXPECT_EQ(c.bkgColor, 0xFFFFFFu) << "colours keep 24 bits";
+    EXPECT_EQ(c.backgroundColor, 0xFFFFFFu) << "colours keep 24 bits";
 }
 
 TEST(ColorScheme, CheckQBColorMapsBySchemeAndIndex) {

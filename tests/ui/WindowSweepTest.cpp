@@ -270,38 +270,38 @@ void WindowSweep::PlottingSetupTab() {
     ClickTab(TabIndex(Tab::PlottingSetup));
     PlottingSetupPage& page = gui_->window()->plotTabs().plottingSetupPage();
     const PlottingModel& model = gui_->window()->plotTabs().model();
-    const int folder = page.cbDataFolder->findText(QStringLiteral("Stored"));
+    const int folder = page.dataFolderBox->findText(QStringLiteral("Stored"));
     ASSERT_GE(folder, 0);
-    page.cbDataFolder->setCurrentIndex(folder);
-    emit page.cbDataFolder->activated(folder); // what choosing the entry in its list sends
-    ASSERT_EQ(page.LstBoxDirFiles->count(), 1);
-    EXPECT_EQ(page.LstBoxDirFiles->item(0)->text(), QStringLiteral("Bar"));
-    const QRect first = page.LstBoxDirFiles->visualItemRect(page.LstBoxDirFiles->item(0));
-    QTest::mouseClick(page.LstBoxDirFiles->viewport(), Qt::LeftButton, {}, first.center());
+    page.dataFolderBox->setCurrentIndex(folder);
+    emit page.dataFolderBox->activated(folder); // what choosing the entry in its list sends
+    ASSERT_EQ(page.folderFilesList->count(), 1);
+    EXPECT_EQ(page.folderFilesList->item(0)->text(), QStringLiteral("Bar"));
+    const QRect first = page.folderFilesList->visualItemRect(page.folderFilesList->item(0));
+    QTest::mouseClick(page.folderFilesList->viewport(), Qt::LeftButton, {}, first.center());
     EXPECT_EQ(model.view().dirFiles.selected, 0);
-    Click(page.SonicClickXferRightBtn);
-    ASSERT_EQ(page.LstBoxSelFiles->count(), 1);
-    EXPECT_FALSE(page.SonicClickXferRightBtn->isEnabled()) << "one file at a time";
-    const QRect chosen = page.LstBoxSelFiles->visualItemRect(page.LstBoxSelFiles->item(0));
-    QTest::mouseClick(page.LstBoxSelFiles->viewport(), Qt::LeftButton, {}, chosen.center());
-    QTest::mouseDClick(page.LstBoxSelFiles->viewport(), Qt::LeftButton, {}, chosen.center());
-    EXPECT_EQ(page.LstBoxSelFiles->count(), 0) << "a double click removes the file";
-    QTest::mouseClick(page.LstBoxDirFiles->viewport(), Qt::LeftButton, {}, first.center());
-    Click(page.SonicClickXferRightBtn);
-    Click(page.SonicClickClearBtn);
-    EXPECT_EQ(page.LstBoxSelFiles->count(), 0);
-    EXPECT_FALSE(page.SonicClickClearBtn->isEnabled());
-    QTest::mouseClick(page.LstBoxDirFiles->viewport(), Qt::LeftButton, {}, first.center());
-    Click(page.SonicClickXferRightBtn);
-    ASSERT_EQ(page.LstBoxSelFiles->count(), 1);
+    Click(page.addFilesButton);
+    ASSERT_EQ(page.selectedFilesList->count(), 1);
+    EXPECT_FALSE(page.addFilesButton->isEnabled()) << "one file at a time";
+    const QRect chosen = page.selectedFilesList->visualItemRect(page.selectedFilesList->item(0));
+    QTest::mouseClick(page.selectedFilesList->viewport(), Qt::LeftButton, {}, chosen.center());
+    QTest::mouseDClick(page.selectedFilesList->viewport(), Qt::LeftButton, {}, chosen.center());
+    EXPECT_EQ(page.selectedFilesList->count(), 0) << "a double click removes the file";
+    QTest::mouseClick(page.folderFilesList->viewport(), Qt::LeftButton, {}, first.center());
+    Click(page.addFilesButton);
+    Click(page.clearButton);
+    EXPECT_EQ(page.selectedFilesList->count(), 0);
+    EXPECT_FALSE(page.clearButton->isEnabled());
+    QTest::mouseClick(page.folderFilesList->viewport(), Qt::LeftButton, {}, first.center());
+    Click(page.addFilesButton);
+    ASSERT_EQ(page.selectedFilesList->count(), 1);
 
     for (int type : {2, 1, 0}) {
-        ClickMark(page.OptXAxisData->button(type));
+        ClickMark(page.xAxisChoice->button(type));
         EXPECT_EQ(OptionIndex(model.GraphType), type);
-        EXPECT_EQ(page.PlotTitle->text().toStdString(), DefaultTitle(GraphKindAt(type).value()));
+        EXPECT_EQ(page.titleBox->text().toStdString(), DefaultTitle(GraphKindAt(type).value()));
     }
-    Retype(page.PlotTitle, QStringLiteral("Sweep plot"));
-    ExpectHelpAt(page.SonicClickPlottingSetupTabHelpBtn, help::PlottingSetupTab);
+    Retype(page.titleBox, QStringLiteral("Sweep plot"));
+    ExpectHelpAt(page.setupHelpButton, help::PlottingSetupTab);
 }
 
 void WindowSweep::PlottingTab() {
@@ -312,22 +312,22 @@ void WindowSweep::PlottingTab() {
     EXPECT_EQ(plots.model().SelectedFiles.size(), 1u);
     // ">" steps through the types and stays under the pointer while their names change.
     QTest::qWait(50); // the tab laid out
-    const QPoint at = page.SonicClickRotateGrRight->mapTo(gui_->window(), QPoint(0, 0));
+    const QPoint at = page.nextGraphButton->mapTo(gui_->window(), QPoint(0, 0));
     for (int type : {1, 2, 0}) {
-        Click(page.SonicClickRotateGrRight);
+        Click(page.nextGraphButton);
         EXPECT_EQ(OptionIndex(plots.model().GraphType), type);
         QApplication::processEvents();
-        EXPECT_EQ(page.SonicClickRotateGrRight->mapTo(gui_->window(), QPoint(0, 0)), at) << type;
+        EXPECT_EQ(page.nextGraphButton->mapTo(gui_->window(), QPoint(0, 0)), at) << type;
     }
     Answer(robot_, QStringLiteral("Graph Save Options"), QStringLiteral("OK"));
-    Click(page.SonicClickSaveBtn);
+    Click(page.saveButton);
     const std::string image = gui_->systemFolder() + "Data/Stored/Bar_CTE_Disp-Time.jpg";
     EXPECT_TRUE(IsFile(image));
     auto* saved = page.findChild<QLabel*>(QStringLiteral("lblSavedTo"));
     ASSERT_NE(saved, nullptr);
     EXPECT_EQ(saved->text().toStdString(), "Graph saved to " + image);
     Shot(QStringLiteral("plot-saved"));
-    ExpectHelpAt(page.SonicClickPlottingTabHelpBtn, help::PlottingTab);
+    ExpectHelpAt(page.helpButton, help::PlottingTab);
 }
 
 void WindowSweep::SetupOptionsTab() {

@@ -18,23 +18,24 @@ constexpr PlotColor kLightBlue = 0xFFC0C0;
 
 PlotColor QBColor(int index) { return kPalette[static_cast<std::size_t>(index & 0xF)]; }
 
-void ColorScheme::SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen, PlotColor clrAxisLabel,
-                                 PlotColor clrAxisTitle, PlotColor clrBkg) {
-    titleColor = clrTitle & 0xFFFFFF;
-    axisPenColor = clrAxisPen & 0xFFFFFF;
-    axisLblColor = clrAxisLabel & 0xFFFFFF;
-    axisTitleColor = clrAxisTitle & 0xFFFFFF;
-    bkgColor = clrBkg & 0xFFFFFF;
+void ColorScheme::SetColorScheme(PlotColor title, PlotColor axisPen, PlotColor axisLabel,
+                                 PlotColor axisTitle, PlotColor background) {
+    titleColor = title & 0xFFFFFF;
+    axisPenColor = axisPen & 0xFFFFFF;
+    axisLabelColor = axisLabel & 0xFFFFFF;
+    axisTitleColor = axisTitle & 0xFFFFFF;
+    backgroundColor = background & 0xFFFFFF;
 }
 
-void ColorScheme::SetQBColorScheme(int clrTitle, int clrAxisPen, int clrAxisLabel, int clrAxisTitle,
-                                   int clrBkg) {
-    SetColorScheme(QBColor(clrTitle), QBColor(clrAxisPen), QBColor(clrAxisLabel),
-                   QBColor(clrAxisTitle), QBColor(clrBkg));
+void ColorScheme::SetQBColorScheme(int title, int axisPen, int axisLabel, int axisTitle,
+                                   int background) {
+    SetColorScheme(QBColor(title), QBColor(axisPen), QBColor(axisLabel), QBColor(axisTitle),
+                   QBColor(background));
 }
 
 void ColorScheme::ComplementColorScheme() {
-    for (PlotColor* c : {&titleColor, &axisPenColor, &axisLblColor, &axisTitleColor, &bkgColor})
+    for (PlotColor* c :
+         {&titleColor, &axisPenColor, &axisLabelColor, &axisTitleColor, &backgroundColor})
         *c = ~*c & 0xFFFFFF;
 }
 

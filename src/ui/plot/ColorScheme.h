@@ -15,19 +15,18 @@ using PlotColor = std::uint32_t; // 0xBBGGRR
 // `ColorScheme`: the five colours of a plot's frame.
 class ColorScheme {
   public:
-    void SetColorScheme(PlotColor clrTitle, PlotColor clrAxisPen, PlotColor clrAxisLabel,
-                        PlotColor clrAxisTitle, PlotColor clrBkg);
+    void SetColorScheme(PlotColor title, PlotColor axisPen, PlotColor axisLabel,
+                        PlotColor axisTitle, PlotColor background);
     // The same five as palette indexes.
-    void SetQBColorScheme(int clrTitle, int clrAxisPen, int clrAxisLabel, int clrAxisTitle,
-                          int clrBkg);
+    void SetQBColorScheme(int title, int axisPen, int axisLabel, int axisTitle, int background);
     // Every colour c becomes (NOT c) AND 0xFFFFFF.
     void ComplementColorScheme();
 
     PlotColor titleColor = 0;
     PlotColor axisPenColor = 0;
-    PlotColor axisLblColor = 0;
+    PlotColor axisLabelColor = 0;
     PlotColor axisTitleColor = 0;
-    PlotColor bkgColor = 0;
+    PlotColor backgroundColor = 0;
 };
 
 inline constexpr int kColorSchemes = 5;

@@ -138,7 +138,7 @@ void Graph::SetupGraph(const GraphSetup& setup) {
 
 void Graph::ApplyScheme() {
     const ColorScheme& scheme = schemes_[static_cast<size_t>(schemeNumber - 1)];
-    const QColor background = ToQColor(scheme.bkgColor);
+    const QColor background = ToQColor(scheme.backgroundColor);
     if (gradient_) {
         QLinearGradient gradient(0, 0, 0, 1);
         gradient.setCoordinateMode(QGradient::ObjectMode);
@@ -158,7 +158,7 @@ void Graph::ApplyScheme() {
         axis->setBasePen(pen);
         axis->setTickPen(pen);
         axis->setSubTickPen(pen);
-        axis->setTickLabelColor(ToQColor(scheme.axisLblColor));
+        axis->setTickLabelColor(ToQColor(scheme.axisLabelColor));
         axis->setLabelColor(ToQColor(scheme.axisTitleColor));
         axis->grid()->setPen(QPen(gridColor, 0, Qt::DotLine));
         axis->grid()->setSubGridPen(QPen(gridColor.darker(dark ? 130 : 90), 0, Qt::DotLine));

@@ -41,9 +41,9 @@ class PlottingPage final : public QWidget {
     void Refresh();
     std::function<void()> helpRequested;
 
-    QPushButton* SonicClickRotateGrRight;
-    QPushButton* SonicClickSaveBtn;
-    QPushButton* SonicClickPlottingTabHelpBtn;
+    QPushButton* nextGraphButton;
+    QPushButton* saveButton;
+    QPushButton* helpButton;
 
   private:
     PlottingModel* model_ = nullptr;
@@ -57,14 +57,14 @@ class PlottingSetupPage final : public QWidget {
     void Refresh();
     std::function<void()> helpRequested;
 
-    QLineEdit* PlotTitle;
-    QButtonGroup* OptXAxisData;
-    QComboBox* cbDataFolder;
-    QListWidget* LstBoxDirFiles;
-    QListWidget* LstBoxSelFiles;
-    QPushButton* SonicClickXferRightBtn;
-    QPushButton* SonicClickClearBtn;
-    QPushButton* SonicClickPlottingSetupTabHelpBtn;
+    QLineEdit* titleBox;
+    QButtonGroup* xAxisChoice;
+    QComboBox* dataFolderBox;
+    QListWidget* folderFilesList;
+    QListWidget* selectedFilesList;
+    QPushButton* addFilesButton;
+    QPushButton* clearButton;
+    QPushButton* setupHelpButton;
 
   private:
     PlottingModel& model_;

@@ -19,35 +19,35 @@ PlottingPage::PlottingPage(Graph& graph, QWidget* parent) : QWidget(parent) {
     savedTo_ = new QLabel;
     savedTo_->setObjectName(QStringLiteral("lblSavedTo"));
     savedTo_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    SonicClickRotateGrRight = new QPushButton(QStringLiteral(">"));
-    SonicClickRotateGrRight->setToolTip(QStringLiteral("Next graph type"));
-    SonicClickRotateGrRight->setFixedWidth(40);
-    SonicClickSaveBtn = new QPushButton(QStringLiteral("Save"));
-    SonicClickPlottingTabHelpBtn = new QPushButton(QStringLiteral(" ?"));
-    SonicClickPlottingTabHelpBtn->setFixedWidth(40);
+    nextGraphButton = new QPushButton(QStringLiteral(">"));
+    nextGraphButton->setToolTip(QStringLiteral("Next graph type"));
+    nextGraphButton->setFixedWidth(40);
+    saveButton = new QPushButton(QStringLiteral("Save"));
+    helpButton = new QPushButton(QStringLiteral(" ?"));
+    helpButton->setFixedWidth(40);
     bar->addWidget(typeLabel);
     bar->addWidget(graphTypeName_);
-    bar->addWidget(SonicClickRotateGrRight);
+    bar->addWidget(nextGraphButton);
     bar->addStretch();
-    bar->addWidget(SonicClickSaveBtn);
-    bar->addWidget(SonicClickPlottingTabHelpBtn);
+    bar->addWidget(saveButton);
+    bar->addWidget(helpButton);
     layout->addLayout(bar);
     graph.ChartWidget()->setParent(this);
     graph.ChartWidget()->setToolTip(QString());
     layout->addWidget(graph.ChartWidget(), 1);
     layout->addWidget(savedTo_);
-    connect(SonicClickPlottingTabHelpBtn, &QPushButton::clicked, this, [this] {
+    connect(helpButton, &QPushButton::clicked, this, [this] {
         if (helpRequested) helpRequested();
     });
 }
 
 void PlottingPage::Bind(PlottingModel& model) {
     model_ = &model;
-    connect(SonicClickRotateGrRight, &QPushButton::clicked, this, [this] {
+    connect(nextGraphButton, &QPushButton::clicked, this, [this] {
         model_->RotateGraph();
         Refresh();
     });
-    connect(SonicClickSaveBtn, &QPushButton::clicked, this, [this] {
+    connect(saveButton, &QPushButton::clicked, this, [this] {
         model_->Save();
         Refresh();
     });
@@ -55,7 +55,7 @@ void PlottingPage::Bind(PlottingModel& model) {
 
 void PlottingPage::Refresh() {
     if (!model_) return;
-    SonicClickSaveBtn->setEnabled(model_->view().saveEnabled);
+    saveButton->setEnabled(model_->view().saveEnabled);
     // The type's name without the default title's leading blank.
     const std::string name = DefaultTitle(model_->GraphType);
     graphTypeName_->setText(QString::fromStdString(name).trimmed());

@@ -33,85 +33,85 @@ PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
     auto* grid = new QGridLayout(frame);
 
     auto* titleFrame = new QGroupBox(QStringLiteral("Plot Title"));
-    PlotTitle = new QLineEdit(QStringLiteral("plot title"));
-    (new QVBoxLayout(titleFrame))->addWidget(PlotTitle);
+    titleBox = new QLineEdit(QStringLiteral("plot title"));
+    (new QVBoxLayout(titleFrame))->addWidget(titleBox);
 
     auto* typeFrame = new QGroupBox(QStringLiteral("Plot Type"));
     auto* typeLayout = new QVBoxLayout(typeFrame);
-    OptXAxisData = new QButtonGroup(this);
+    xAxisChoice = new QButtonGroup(this);
     const char* const kTypes[] = {"Displacement Versus Time", "Temperature Versus Time",
                                   "Displacement Versus Temperature"};
     for (const GraphKind kind : kGraphKinds) {
         const int index = OptionIndex(kind);
         auto* option = new QRadioButton(QString::fromLatin1(kTypes[index]));
-        OptXAxisData->addButton(option, index);
+        xAxisChoice->addButton(option, index);
         typeLayout->addWidget(option);
     }
 
-    cbDataFolder = new QComboBox;
-    LstBoxDirFiles = new QListWidget;
-    LstBoxSelFiles = new QListWidget;
-    LstBoxSelFiles->setToolTip(QStringLiteral("Double-click a file to remove it"));
-    SonicClickXferRightBtn = new QPushButton(QStringLiteral(">>"));
-    SonicClickClearBtn = new QPushButton(QStringLiteral("Clear"));
-    SonicClickPlottingSetupTabHelpBtn = new QPushButton(QStringLiteral(" ?"));
-    SonicClickPlottingSetupTabHelpBtn->setFixedWidth(40);
+    dataFolderBox = new QComboBox;
+    folderFilesList = new QListWidget;
+    selectedFilesList = new QListWidget;
+    selectedFilesList->setToolTip(QStringLiteral("Double-click a file to remove it"));
+    addFilesButton = new QPushButton(QStringLiteral(">>"));
+    clearButton = new QPushButton(QStringLiteral("Clear"));
+    setupHelpButton = new QPushButton(QStringLiteral(" ?"));
+    setupHelpButton->setFixedWidth(40);
     // The names the operator's manual uses (the tools that drive the tab find them so).
-    cbDataFolder->setObjectName(QStringLiteral("cbDataFolder"));
-    LstBoxDirFiles->setObjectName(QStringLiteral("LstBoxDirFiles"));
-    LstBoxSelFiles->setObjectName(QStringLiteral("LstBoxSelFiles"));
-    SonicClickXferRightBtn->setObjectName(QStringLiteral("SonicClickXferRightBtn"));
+    dataFolderBox->setObjectName(QStringLiteral("cbDataFolder"));
+    folderFilesList->setObjectName(QStringLiteral("LstBoxDirFiles"));
+    selectedFilesList->setObjectName(QStringLiteral("LstBoxSelFiles"));
+    addFilesButton->setObjectName(QStringLiteral("SonicClickXferRightBtn"));
     auto* note = new QLabel(QStringLiteral(
         " Note: CTE results are only displayed on the Displacement Vs Temperature Plot"));
     note->setWordWrap(true);
 
     auto* middle = new QVBoxLayout;
     middle->addStretch();
-    middle->addWidget(SonicClickXferRightBtn);
-    middle->addWidget(SonicClickClearBtn);
+    middle->addWidget(addFilesButton);
+    middle->addWidget(clearButton);
     middle->addStretch();
 
     grid->addWidget(titleFrame, 0, 0, 1, 3);
     grid->addWidget(typeFrame, 1, 0, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Selected Folder:")), 2, 0);
-    grid->addWidget(cbDataFolder, 3, 0);
+    grid->addWidget(dataFolderBox, 3, 0);
     grid->addWidget(new QLabel(QStringLiteral("Folder Files:")), 4, 0);
-    grid->addWidget(LstBoxDirFiles, 5, 0);
+    grid->addWidget(folderFilesList, 5, 0);
     grid->addLayout(middle, 5, 1);
     grid->addWidget(new QLabel(QStringLiteral("Selected File:")), 4, 2);
-    grid->addWidget(LstBoxSelFiles, 5, 2);
+    grid->addWidget(selectedFilesList, 5, 2);
     grid->addWidget(note, 6, 0, 1, 2);
-    grid->addWidget(SonicClickPlottingSetupTabHelpBtn, 6, 2, Qt::AlignRight);
+    grid->addWidget(setupHelpButton, 6, 2, Qt::AlignRight);
     grid->setRowStretch(5, 1);
 
-    connect(PlotTitle, &QLineEdit::textEdited, this,
+    connect(titleBox, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.SetPlotTitleText(text.toStdString()); });
-    connect(OptXAxisData, &QButtonGroup::idClicked, this, [this](int id) {
+    connect(xAxisChoice, &QButtonGroup::idClicked, this, [this](int id) {
         if (const auto kind = GraphKindAt(id)) model_.ChoosePlotType(*kind);
         Refresh();
     });
-    connect(cbDataFolder, &QComboBox::activated, this, [this](int index) {
+    connect(dataFolderBox, &QComboBox::activated, this, [this](int index) {
         model_.ChooseFolder(index);
         Refresh();
     });
-    connect(LstBoxDirFiles, &QListWidget::currentRowChanged, this,
+    connect(folderFilesList, &QListWidget::currentRowChanged, this,
             [this](int row) { model_.ChooseDirFile(row); });
-    connect(LstBoxSelFiles, &QListWidget::currentRowChanged, this,
+    connect(selectedFilesList, &QListWidget::currentRowChanged, this,
             [this](int row) { model_.ChooseSelFile(row); });
-    connect(LstBoxSelFiles, &QListWidget::itemDoubleClicked, this, [this] {
-        model_.ChooseSelFile(LstBoxSelFiles->currentRow());
+    connect(selectedFilesList, &QListWidget::itemDoubleClicked, this, [this] {
+        model_.ChooseSelFile(selectedFilesList->currentRow());
         model_.RemoveSelectedFile();
         Refresh();
     });
-    connect(SonicClickXferRightBtn, &QPushButton::clicked, this, [this] {
+    connect(addFilesButton, &QPushButton::clicked, this, [this] {
         model_.TransferRight();
         Refresh();
     });
-    connect(SonicClickClearBtn, &QPushButton::clicked, this, [this] {
+    connect(clearButton, &QPushButton::clicked, this, [this] {
         model_.ClearSelection();
         Refresh();
     });
-    connect(SonicClickPlottingSetupTabHelpBtn, &QPushButton::clicked, this, [this] {
+    connect(setupHelpButton, &QPushButton::clicked, this, [this] {
         if (helpRequested) helpRequested();
     });
 }
@@ -119,21 +119,21 @@ PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
 void PlottingSetupPage::Refresh() {
     const PlottingView& view = model_.view();
     {
-        const QSignalBlocker block(cbDataFolder);
-        cbDataFolder->clear();
+        const QSignalBlocker block(dataFolderBox);
+        dataFolderBox->clear();
         for (const std::string& folder : view.folderCombo.items)
-            cbDataFolder->addItem(QString::fromStdString(folder));
-        cbDataFolder->setCurrentIndex(view.folderCombo.selected);
+            dataFolderBox->addItem(QString::fromStdString(folder));
+        dataFolderBox->setCurrentIndex(view.folderCombo.selected);
     }
-    Fill(LstBoxDirFiles, view.dirFiles);
-    Fill(LstBoxSelFiles, view.selFiles);
-    SonicClickXferRightBtn->setEnabled(view.xferEnabled);
-    SonicClickClearBtn->setEnabled(view.clearEnabled);
-    if (PlotTitle->text().toStdString() != view.plotTitle)
-        PlotTitle->setText(QString::fromStdString(view.plotTitle));
-    if (auto* option = OptXAxisData->button(OptionIndex(view.plotTypeOption)))
+    Fill(folderFilesList, view.dirFiles);
+    Fill(selectedFilesList, view.selFiles);
+    addFilesButton->setEnabled(view.xferEnabled);
+    clearButton->setEnabled(view.clearEnabled);
+    if (titleBox->text().toStdString() != view.plotTitle)
+        titleBox->setText(QString::fromStdString(view.plotTitle));
+    if (auto* option = xAxisChoice->button(OptionIndex(view.plotTypeOption)))
         option->setChecked(true);
-    if (view.focusOnDirFiles) LstBoxDirFiles->setFocus();
+    if (view.focusOnDirFiles) folderFilesList->setFocus();
 }
 
 } // namespace dilato
