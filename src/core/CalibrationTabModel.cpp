@@ -77,7 +77,7 @@ void CalibrationTabModel::HowTo() {
     view_.howToShown = true;
 }
 
-void CalibrationTabModel::TcCalTest() {
+void CalibrationTabModel::CalibratorTest() {
     link_.dialogs().ShowCalibratorTest(utility_);
 }
 
@@ -90,7 +90,7 @@ void CalibrationTabModel::Cal() {
     if (type == tccal::Martel8010) {
         if (s_.links.calibratorComPort == 0) {
             utility_.SetAutoExit();
-            TcCalTest();
+            CalibratorTest();
             if (!utility_.CalibratorFound) {
                 view_.messageText = " ... Search for Tc Calibrator serial link suspended ...";
                 return;

@@ -44,7 +44,7 @@ class CalibrationTabModel final : public CalibrationWindow {
 
     // Buttons.
     void HowTo();
-    void TcCalTest();
+    void CalibratorTest();
     void Cal();
     void Stop();
     void Browse();

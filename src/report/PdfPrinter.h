@@ -61,7 +61,7 @@ class PDFPrinter {
     void PDFFormatPage(int format);                  // pdfformat::
     void PDFFormatPage(double width, double height); // custom size in user units
     [[nodiscard]] int PDFPageNumber() const { return page_; }
-    [[nodiscard]] int PDFNbPage() const {
+    [[nodiscard]] int PDFPageCount() const {
         return static_cast<int>(pages_.size()) + (open_ ? 1 : 0);
     }
 
@@ -113,8 +113,8 @@ class PDFPrinter {
     [[nodiscard]] Rgb PDFGetTextColor() const { return textColour_; }
     [[nodiscard]] Rgb PDFGetLineColor() const { return lineColour_; }
     [[nodiscard]] Rgb PDFGetDrawColor() const { return fillColour_; }
-    void PDFSetAlignement(int code); // cells: 0 centre, 1 left, 2 right, 3 justified
-    [[nodiscard]] int PDFGetAlignement() const { return align_; }
+    void PDFSetAlignment(int code); // cells: 0 centre, 1 left, 2 right, 3 justified
+    [[nodiscard]] int PDFGetAlignment() const { return align_; }
     void PDFSetBorder(std::string border) { border_ = std::move(border); } // "1" or "LTRB"
     void PDFSetFill(bool on) { fill_ = on; }
     void PDFSetRotation(double degrees) { rotation_ = degrees; }

@@ -288,7 +288,7 @@ void PDFPrinter::PDFSetLineColor(int r, int g, int b) {
     if (open_) put(ColourComponents(lineColour_) + " RG");
 }
 
-void PDFPrinter::PDFSetAlignement(int code) {
+void PDFPrinter::PDFSetAlignment(int code) {
     if (code < 0 || code > 3) {
         complain("Code Alignment - ", "Code alignment is incorrect : " + Num(code) +
                                           ".\nThe alignment used will be left justification.");

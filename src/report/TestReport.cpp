@@ -67,7 +67,7 @@ void TestReport::layOut(const ReportLineList& list, const std::string& dataPath)
     pdf.PDFDrawLine(80, 150, 530, 150);
     pdf.PDFSetDrawColor("#FFFFFF");
     pdf.PDFSetTextColor("#000000");
-    pdf.PDFSetAlignement(0);
+    pdf.PDFSetAlignment(0);
     pdf.PDFSetBorder("1");
     pdf.PDFSetFill(true);
     for (const double inset : {0.0, 3.0}) {

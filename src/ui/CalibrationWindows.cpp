@@ -132,7 +132,7 @@ void QtCalibrationDialogs::ShowCalibratorTest(CalibratorTestUtility& utility) {
         show();
     });
     QObject::connect(helpButton, &QPushButton::clicked, &dialog,
-                     [this] { help_.showTopic(help::TcCalTest); });
+                     [this] { help_.showTopic(help::CalibratorTest); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(find);
     buttons->addWidget(poll);

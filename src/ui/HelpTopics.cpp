@@ -23,7 +23,7 @@ constexpr std::array kTopics{
     HelpTopic{help::VideoMode, "getting-started.html", "video-mode"},
     HelpTopic{help::ComPorts, "instruments.html", "com-ports"},
     HelpTopic{help::DataStorageOptions, "setup-options.html", "data-store"},
-    HelpTopic{help::TcCalTest, "calibration.html", "tc-cal-test"},
+    HelpTopic{help::CalibratorTest, "calibration.html", "tc-cal-test"},
     HelpTopic{help::ResultsTab, "results.html", "results-tab"},
 };
 

@@ -34,7 +34,7 @@ inline constexpr int RegionalSettings = 100;
 inline constexpr int VideoMode = 110;
 inline constexpr int ComPorts = 120;
 inline constexpr int DataStorageOptions = 130;
-inline constexpr int TcCalTest = 140;
+inline constexpr int CalibratorTest = 140;
 inline constexpr int ResultsTab = 150;
 } // namespace help
 

@@ -133,7 +133,7 @@ void InstrCalibrationTab::Connect() {
     connect(howTo_, &QPushButton::clicked, this, act([&tab] { tab.HowTo(); }));
     connect(stop_, &QPushButton::clicked, this, act([&tab] { tab.Stop(); }));
     connect(browse_, &QPushButton::clicked, this, act([&tab] { tab.Browse(); }));
-    connect(tcTest_, &QPushButton::clicked, this, act([&tab] { tab.TcCalTest(); }));
+    connect(tcTest_, &QPushButton::clicked, this, act([&tab] { tab.CalibratorTest(); }));
     connect(help_, &QPushButton::clicked, this, [this] { help().showTopic(help::CalibrationTab); });
 }
 

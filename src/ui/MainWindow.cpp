@@ -73,7 +73,7 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
     tabStrip_.setAfterEnterTest([this] { testControl_.RefreshFiles(); });
     // A stored test's plot: its raw data file on the Plotting tab.
     results_->model().setShowPlot([this](const std::string& raw) {
-        plots_->model().SetSelFilename0(raw);
+        plots_->model().SetFirstSelectedFile(raw);
         tabs_->setCurrentIndex(TabIndex(Tab::Plotting));
     });
     // Reference runs laid over each other get their material's certified curve: a shipped

@@ -225,8 +225,8 @@ TEST_F(PdfPrinterTest, BadSettingsAreReportedAndReplacedByTheirDefault) {
     pdf.PDFSetFont(9, 12);
     pdf.PDFSetTextColor("red");
     EXPECT_EQ(pdf.PDFGetTextColor(), (Rgb{0, 0, 0}));
-    pdf.PDFSetAlignement(4);
-    EXPECT_EQ(pdf.PDFGetAlignement(), 1);
+    pdf.PDFSetAlignment(4);
+    EXPECT_EQ(pdf.PDFGetAlignment(), 1);
 
     EXPECT_EQ(titles(),
               (std::vector<std::string>{"PDF WriterZoom Mode - ", "PDF WriterLayout Mode - ",
@@ -351,7 +351,7 @@ TEST_F(PdfPrinterTest, CellsWrapTheirTextAndShapesPaintByTheDrawMode) {
     pdf.PDFSetDrawColor(255, 255, 255);
     pdf.PDFSetBorder("1");
     pdf.PDFSetFill(true);
-    pdf.PDFSetAlignement(1);
+    pdf.PDFSetAlignment(1);
     pdf.PDFTextOut("", 100, 100);
     // Courier is 6 points a character at size 10: 60 points hold "aaaa bbbb" but not more
     pdf.PDFCell(60, 12, "aaaa bbbb cccc");

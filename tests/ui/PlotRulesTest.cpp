@@ -65,10 +65,10 @@ TEST(NiceScale, EveryAxisOfAWideSweepStaysFiniteAndCoversItsData) {
 }
 
 TEST(ColorScheme, PaletteSchemesAndComplement) {
-    EXPECT_EQ(QBColor(0), 0x000000u);
-    EXPECT_EQ(QBColor(12), 0x0000FFu) << "light red: red is the low byte";
-    EXPECT_EQ(QBColor(15), 0xFFFFFFu);
-    EXPECT_EQ(QBColor(16 + 9), QBColor(9)) << "only the low 4 bits count";
+    EXPECT_EQ(PaletteColor(0), 0x000000u);
+    EXPECT_EQ(PaletteColor(12), 0x0000FFu) << "light red: red is the low byte";
+    EXPECT_EQ(PaletteColor(15), 0xFFFFFFu);
+    EXPECT_EQ(PaletteColor(16 + 9), PaletteColor(9)) << "only the low 4 bits count";
 
     const ColorScheme s1 = BuiltInColorScheme(1);
     EXPECT_EQ(s1.titleColor, 0x00FFFFu);
@@ -100,7 +100,7 @@ TEST(ColorScheme, PaletteSchemesAndComplement) {
     EXPECT_EQ(c.backgroundColor, 0xFFFFFFu) << "colours keep 24 bits";
 }
 
-TEST(ColorScheme, CheckQBColorMapsBySchemeAndIndex) {
+TEST(ColorScheme, SchemePaletteColorMapsBySchemeAndIndex) {
     struct Case {
         int scheme, index;
         PlotColor expected;
@@ -113,7 +113,7 @@ TEST(ColorScheme, CheckQBColorMapsBySchemeAndIndex) {
         {5, -1, 0x000000}, {3, 15, 0x000000}, {3, 12, 0x000000},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CheckQBColor(c.scheme, c.index), c.expected)
+        EXPECT_EQ(SchemePaletteColor(c.scheme, c.index), c.expected)
             << "scheme " << c.scheme << " index " << c.index;
 }
 

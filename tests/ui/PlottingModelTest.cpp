@@ -210,7 +210,7 @@ TEST(SaveButton, AGraphOfTheTestJustRunGoesToItsFolderAndSaysWhere) {
     b.run.testState = state::Hold;
     b.run.stepData.reset(10, 1);
     b.model.EnterPlotting();
-    b.model.SetSelFilename0(b.Store("Window", "Copper1", TestReadings({20, 50}, 3)));
+    b.model.SetFirstSelectedFile(b.Store("Window", "Copper1", TestReadings({20, 50}, 3)));
     b.run.LivePlot = false;
     b.run.testState = state::Idle;
     b.model.EnterPlotting();
@@ -265,7 +265,7 @@ TEST(PlottingSetupTab, OneFileAtATimeFromTheFolderLists) {
               (std::vector<std::string>{b.folders.DataRoot() + "F/b_CTE.dat"}))
         << "each entry keeps the folder it came from";
 
-    b.model.ChooseSelFile(0);
+    b.model.ChooseSelectedFile(0);
     b.model.RemoveSelectedFile();
     EXPECT_TRUE(b.model.view().selFiles.items.empty());
     EXPECT_FALSE(b.model.view().clearEnabled);
@@ -305,12 +305,12 @@ TEST(PlottingSetupTab, ACustomTitleSurvivesTabSwitchesUntilATypeIsChosen) {
         << "an empty title falls back to the type's own";
 }
 
-TEST(PlottingSetupTab, SetSelFilename0ReplacesOnlyTheFirstEntry) {
+TEST(PlottingSetupTab, SetFirstSelectedFileReplacesOnlyTheFirstEntry) {
     PlotBench b;
-    b.model.SetSelFilename0("/d/one_CTE.dat");
+    b.model.SetFirstSelectedFile("/d/one_CTE.dat");
     EXPECT_EQ(b.model.SelectedFiles, (std::vector<std::string>{"/d/one_CTE.dat"}));
     b.model.SelectedFiles.push_back("/d/two_CTE.dat");
-    b.model.SetSelFilename0("/d/three_CTE.dat");
+    b.model.SetFirstSelectedFile("/d/three_CTE.dat");
     EXPECT_EQ(b.model.SelectedFiles,
               (std::vector<std::string>{"/d/three_CTE.dat", "/d/two_CTE.dat"}));
 }

@@ -16,7 +16,9 @@ constexpr PlotColor kLightBlue = 0xFFC0C0;
 
 } // namespace
 
-PlotColor QBColor(int index) { return kPalette[static_cast<std::size_t>(index & 0xF)]; }
+PlotColor PaletteColor(int index) {
+    return kPalette[static_cast<std::size_t>(index & 0xF)];
+}
 
 void ColorScheme::SetColorScheme(PlotColor title, PlotColor axisPen, PlotColor axisLabel,
                                  PlotColor axisTitle, PlotColor background) {
@@ -27,10 +29,10 @@ void ColorScheme::SetColorScheme(PlotColor title, PlotColor axisPen, PlotColor a
     backgroundColor = background & 0xFFFFFF;
 }
 
-void ColorScheme::SetQBColorScheme(int title, int axisPen, int axisLabel, int axisTitle,
-                                   int background) {
-    SetColorScheme(QBColor(title), QBColor(axisPen), QBColor(axisLabel), QBColor(axisTitle),
-                   QBColor(background));
+void ColorScheme::SetPaletteColorScheme(int title, int axisPen, int axisLabel, int axisTitle,
+                                        int background) {
+    SetColorScheme(PaletteColor(title), PaletteColor(axisPen), PaletteColor(axisLabel),
+                   PaletteColor(axisTitle), PaletteColor(background));
 }
 
 void ColorScheme::ComplementColorScheme() {
@@ -43,35 +45,45 @@ ColorScheme BuiltInColorScheme(int scheme) {
     ColorScheme s;
     switch (scheme) {
     case 2:
-        s.SetQBColorScheme(14, 13, 14, 14, 0);
+        s.SetPaletteColorScheme(14, 13, 14, 14, 0);
         s.ComplementColorScheme();
         break;
-    case 3: s.SetQBColorScheme(0, 0, 0, 0, 7); break;
+    case 3:
+        s.SetPaletteColorScheme(0, 0, 0, 0, 7);
+        break;
     case 4: s.SetColorScheme(0x000000, 0x000000, 0x000000, 0x000000, 0x000000); break;
     case 5: s.SetColorScheme(0x804000, 0x804000, 0x804000, 0x804000, 0xFFFFFF); break;
-    default: s.SetQBColorScheme(14, 13, 14, 14, 0); break;
+    default:
+        s.SetPaletteColorScheme(14, 13, 14, 14, 0);
+        break;
     }
     return s;
 }
 
-PlotColor CheckQBColor(int scheme, int index) {
+PlotColor SchemePaletteColor(int scheme, int index) {
     if (index == -1) index = 0;
-    if (scheme == 3) return QBColor(0);
+    if (scheme == 3) return PaletteColor(0);
     if (scheme == 5) {
         switch (index) {
         case 8: return kPink;
         case 9: return kLightBlue;
-        case 14: return QBColor(2);
-        case 15: return QBColor(0);
-        default: return QBColor(index);
+        case 14:
+            return PaletteColor(2);
+        case 15:
+            return PaletteColor(0);
+        default:
+            return PaletteColor(index);
         }
     }
     switch (index) {
-    case 2: return QBColor(10);
-    case 7: return QBColor(15);
+    case 2:
+        return PaletteColor(10);
+    case 7:
+        return PaletteColor(15);
     case 8: return kPink;
     case 9: return kLightBlue;
-    default: return QBColor(index);
+    default:
+        return PaletteColor(index);
     }
 }
 

@@ -10,7 +10,7 @@ namespace dilato {
 using PlotColor = std::uint32_t; // 0xBBGGRR
 
 // Palette colour 0..15 (only the low 4 bits of the index count).
-[[nodiscard]] PlotColor QBColor(int index);
+[[nodiscard]] PlotColor PaletteColor(int index);
 
 // `ColorScheme`: the five colours of a plot's frame.
 class ColorScheme {
@@ -18,7 +18,8 @@ class ColorScheme {
     void SetColorScheme(PlotColor title, PlotColor axisPen, PlotColor axisLabel,
                         PlotColor axisTitle, PlotColor background);
     // The same five as palette indexes.
-    void SetQBColorScheme(int title, int axisPen, int axisLabel, int axisTitle, int background);
+    void SetPaletteColorScheme(int title, int axisPen, int axisLabel, int axisTitle,
+                               int background);
     // Every colour c becomes (NOT c) AND 0xFFFFFF.
     void ComplementColorScheme();
 
@@ -38,6 +39,6 @@ inline constexpr int kColorSchemes = 5;
 // The colour of palette index `index` for series and text under scheme `scheme`: -1 counts as
 // 0; scheme 3 is always black; scheme 5 maps 8 and 9 to pink and light blue, 14 to green and
 // 15 to black; the others map 2 to light green, 7 to white, 8 and 9 as scheme 5.
-[[nodiscard]] PlotColor CheckQBColor(int scheme, int index);
+[[nodiscard]] PlotColor SchemePaletteColor(int scheme, int index);
 
 } // namespace dilato

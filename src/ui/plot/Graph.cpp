@@ -181,7 +181,7 @@ void Graph::SetAxesScaling(const std::optional<AxisScale>& x, const std::optiona
 }
 
 void Graph::AddSeries(const PlotSeries& series) {
-    const QColor color = ToQColor(CheckQBColor(schemeNumber, series.colorIndex));
+    const QColor color = ToQColor(SchemePaletteColor(schemeNumber, series.colorIndex));
     const QVector<double> x(series.x.begin(), series.x.end());
     const QVector<double> y(series.y.begin(), series.y.end());
     QCPAbstractPlottable* plottable = nullptr;
@@ -283,7 +283,7 @@ void Graph::Plot(const PlotFigure& figure) {
     AddMarkerToolTips();
     SetLegend(figure.legendPos);
     for (const std::string& label : figure.labels)
-        AddAnnotation(label, CheckQBColor(schemeNumber, 15));
+        AddAnnotation(label, SchemePaletteColor(schemeNumber, 15));
     chart_->replot();
 }
 

@@ -32,7 +32,7 @@ enum class PointStyle { Dot, Star };
 struct PlotSeries {
     std::vector<double> x, y;
     PointStyle style = PointStyle::Dot;
-    int colorIndex = 15; // palette index, through CheckQBColor
+    int colorIndex = 15; // palette index, through SchemePaletteColor
     std::string name;
     bool line = true;    // points joined in their order
     bool inLegend = true;

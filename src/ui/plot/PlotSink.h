@@ -15,7 +15,7 @@ class PlotSink final : public SaveSink {
     // The files' first is the raw data file the save wrote (an incomplete test's under its
     // -x name).
     void StepSaved(const StepSaving& step) override {
-        if (!closing_ && !step.files.empty()) plots_.SetSelFilename0(step.files.front());
+        if (!closing_ && !step.files.empty()) plots_.SetFirstSelectedFile(step.files.front());
     }
     void TestStarted(const TestOpening&) override { closing_ = false; }
     void TestResumed(const TestResumption& test) override { closing_ = !test.goesOn; }

@@ -214,7 +214,7 @@ void PlottingModel::ResetPlotFileLists() {
     view_.clearEnabled = true;
 }
 
-void PlottingModel::SetSelFilename0(const std::string& fname) {
+void PlottingModel::SetFirstSelectedFile(const std::string& fname) {
     if (SelectedFiles.empty())
         SelectedFiles.push_back(fname);
     else

@@ -74,7 +74,7 @@ class PlottingModel {
     // Plotting Setup tab.
     void ChooseFolder(int index);
     void ChooseDirFile(int index) { view_.dirFiles.select(index); }
-    void ChooseSelFile(int index) { view_.selFiles.select(index); }
+    void ChooseSelectedFile(int index) { view_.selFiles.select(index); }
     void TransferRight(); // ">>"
     void ClearSelection();
     void RemoveSelectedFile();
@@ -83,7 +83,7 @@ class PlottingModel {
     void ResetPlotFileLists();
 
     // Makes `fname` the file plotted (entry 0 of SelectedFiles).
-    void SetSelFilename0(const std::string& fname);
+    void SetFirstSelectedFile(const std::string& fname);
 
     [[nodiscard]] const PlottingView& view() const { return view_; }
 

@@ -97,9 +97,9 @@ PlottingSetupPage::PlottingSetupPage(PlottingModel& model, QWidget* parent)
     connect(folderFilesList, &QListWidget::currentRowChanged, this,
             [this](int row) { model_.ChooseDirFile(row); });
     connect(selectedFilesList, &QListWidget::currentRowChanged, this,
-            [this](int row) { model_.ChooseSelFile(row); });
+            [this](int row) { model_.ChooseSelectedFile(row); });
     connect(selectedFilesList, &QListWidget::itemDoubleClicked, this, [this] {
-        model_.ChooseSelFile(selectedFilesList->currentRow());
+        model_.ChooseSelectedFile(selectedFilesList->currentRow());
         model_.RemoveSelectedFile();
         Refresh();
     });
