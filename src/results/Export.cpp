@@ -34,6 +34,13 @@ const std::vector<Column> kTestColumns{
     {"t.ended_at", "ended_at"},
     {"t.ending", "ending"}};
 
+// The test's system correction and reference run, later additions to the store: in CSV they
+// close each line, so that the columns before them keep their places for existing readers.
+const std::vector<Column> kTestCorrectionColumns{
+    {"t.system_correction", "system_correction"},
+    {"t.reference_material", "reference_material"},
+    {"t.reference_out_of_control", "reference_out_of_control"}};
+
 const std::vector<Column> kResultColumns{{"r.result_no", "result_no"},
                                          {"r.from_step", "from_step"},
                                          {"r.to_step", "to_step"},
@@ -137,6 +144,7 @@ std::string ExportCsv(StoreConnection& store, const TestFilter& filter, ExportRo
     const auto& detail = rows == ExportRows::Results ? kResultColumns : kReadingColumns;
     std::vector<Column> columns = kTestColumns;
     columns.insert(columns.end(), detail.begin(), detail.end());
+    columns.insert(columns.end(), kTestCorrectionColumns.begin(), kTestCorrectionColumns.end());
     const WhereClause where = FilterClause(filter);
     const QString join = rows == ExportRows::Results
                              ? QStringLiteral("JOIN results r ON r.test_uid = t.test_uid")
@@ -162,16 +170,18 @@ std::string ExportCsv(StoreConnection& store, const TestFilter& filter, ExportRo
 
 std::string ExportJson(StoreConnection& store, const TestFilter& filter, bool readings) {
     const WhereClause where = FilterClause(filter);
+    std::vector<Column> columns = kTestColumns;
+    columns.insert(columns.end(), kTestCorrectionColumns.begin(), kTestCorrectionColumns.end());
     QSqlQuery q = Query(store,
                         QStringLiteral("SELECT %1 FROM tests t WHERE %2 ORDER BY "
                                        "COALESCE(t.started_at, t.ended_at), t.test_uid")
-                            .arg(Select(kTestColumns), where.sql),
+                            .arg(Select(columns), where.sql),
                         where.values);
     QJsonArray tests;
     while (q.next()) {
         QJsonObject test;
-        for (size_t i = 0; i < kTestColumns.size(); ++i)
-            test.insert(Key(kTestColumns[i]), Json(q.value(static_cast<int>(i)), kTestColumns[i].scale));
+        for (size_t i = 0; i < columns.size(); ++i)
+            test.insert(Key(columns[i]), Json(q.value(static_cast<int>(i)), columns[i].scale));
         const QString uid = q.value(0).toString();
         std::vector<Column> results(kResultColumns);
         for (Column& c : results) c.sql += 2; // without the "r." of the joined query
@@ -179,10 +189,11 @@ std::string ExportJson(StoreConnection& store, const TestFilter& filter, bool re
         test.insert(QStringLiteral("results"), Objects(store, results, "results", uid, "result_no"));
         test.insert(QStringLiteral("files"), Objects(store, kFileColumns, "files", uid, "kind"));
         if (readings) {
-            std::vector<Column> columns(kReadingColumns);
-            for (Column& c : columns) c.sql += 2;
+            std::vector<Column> readingColumns(kReadingColumns);
+            for (Column& c : readingColumns)
+                c.sql += 2;
             test.insert(QStringLiteral("readings"),
-                        Objects(store, columns, "readings", uid, "step, reading_no"));
+                        Objects(store, readingColumns, "readings", uid, "step, reading_no"));
         }
         tests.append(test);
     }

@@ -50,6 +50,14 @@ for r in rows:
     assert r["sample_length (in)"] == "2", r
     assert re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d)", r["started_at"]), r
     assert r["sample_id"] == "Cu-" + r["test_name"], r
+# The system correction and reference run close each line, behind the columns older readers know.
+with open(f"{top}/results.csv", encoding="utf-8", newline="") as f:
+    header = next(csv.reader(f))
+assert header[-3:] == ["system_correction", "reference_material", "reference_out_of_control"], header
+assert header.index("ending") + 1 == header.index("result_no"), header
+for r in rows:
+    assert r["system_correction"] == "fixed fixture correction", r
+    assert r["reference_material"] == "", r
 with open(f"{top}/readings.csv", encoding="utf-8", newline="") as f:
     readings = list(csv.DictReader(f))
 assert "temperature (°C)" in readings[0] and "indicator (in)" in readings[0]
@@ -65,6 +73,7 @@ for t in doc["tests"]:
         assert abs(r["cte"] - values[r["result_no"]][2]) < 0.051, r
     assert {f["kind"] for f in t["files"]} == {"raw", "summary"}
     assert len(t["steps"]) == 3
+    assert t["system_correction"] == "fixed fixture correction" and t["reference_material"] is None, t
 assert sum(len(t["readings"]) for t in doc["tests"]) == len(readings)
 PY
 
