@@ -1,5 +1,6 @@
 #include "analysis/AlphaOfTemperature.h"
 
+#include "analysis/ColumnCorrection.h"
 #include "analysis/CteFormulas.h"
 
 #include <Eigen/Dense>
@@ -16,12 +17,17 @@ const double kRootTwelve = std::sqrt(12.0);
 
 double Temperature(const StepEvidence& s) { return static_cast<double>(s.resultTemperature()); }
 
-// The strain of step `s` from step `first`: the indicator's change with the fixture's own
-// expansion over the temperature change added, over the sample length.
-double Strain(const StepEvidence& first, const StepEvidence& s, double length) {
+// The strain of step `s` from step `first`: the indicator's change with the column's own
+// expansion over the temperature change added (the test's measured correction, else the fixed
+// one), over the sample length.
+double Strain(const StepEvidence& first, const StepEvidence& s, double length,
+              const ColumnCorrection* correction) {
     const double dT = Temperature(s) - Temperature(first);
     const double dI = static_cast<double>(s.resultIndicator()) - first.resultIndicator();
-    return (dI + SystemCorrection(static_cast<float>(dT), static_cast<float>(length))) / length;
+    const double column =
+        correction ? correction->changeFor(Temperature(first), Temperature(s), length)
+                   : SystemCorrection(static_cast<float>(dT), static_cast<float>(length));
+    return (dI + column) / length;
 }
 
 // What a step's end strain is known to, standing alone (standard uncertainty): the scatter
@@ -37,27 +43,37 @@ double StrainUncertainty(const StepEvidence& s, double length, double meanAlpha,
     return std::sqrt(inches * inches / (length * length) + temperature * temperature);
 }
 
-// The budget's terms that scale with α itself (as a fraction, a standard uncertainty) and
-// the sample's length and figures for the fixed fixture correction's term at a temperature.
+// The budget's terms that scale with α (the length's as a fraction of α, the gains' of α or,
+// on a measured correction, of α less its reference's, which took the same gains) and the
+// system correction's term at a temperature, as standard uncertainties.
 struct Systematic {
-    double relative = 0.0, length = 0.0;
+    double lengthRelative = 0.0, gainRelative = 0.0, length = 0.0;
     InstrumentFigures figures;
-    [[nodiscard]] double absolute(double t) const {
-        return FixedFixtureUncertainty(t, t, length, figures);
+    const ColumnCorrection* correction = nullptr;
+    [[nodiscard]] double of(double alpha, double t) const {
+        const double gainOn = correction && correction->referenceAlpha()
+                                  ? alpha - *correction->referenceAlpha()
+                                  : alpha;
+        const double column = correction
+                                  ? correction->perDegreeUncertainty(t, t, length) / length * 1e6
+                                  : FixedFixtureUncertainty(t, t, length, figures);
+        return std::hypot(std::hypot(lengthRelative * alpha, gainRelative * gainOn), column);
     }
 };
 
-Systematic SystematicTerms(double length, const InstrumentFigures& f) {
+Systematic SystematicTerms(double length, const InstrumentFigures& f,
+                           const ColumnCorrection* correction) {
     Systematic s;
-    const double fractions[] = {f.lengthHalfWidthInches / length, f.temperatureGainLimit,
-                                f.indicatorGainFraction, f.calibratorGainFraction,
-                                f.sampleStageFraction};
+    const double gains[] = {f.temperatureGainLimit, f.indicatorGainFraction,
+                            f.calibratorGainFraction, f.sampleStageFraction};
     double sum = 0.0;
-    for (const double x : fractions)
+    for (const double x : gains)
         sum += (x / kRootThree) * (x / kRootThree);
-    s.relative = std::sqrt(sum);
+    s.gainRelative = std::sqrt(sum);
+    s.lengthRelative = f.lengthHalfWidthInches / length / kRootThree;
     s.length = length;
     s.figures = f;
+    s.correction = correction;
     return s;
 }
 
@@ -91,7 +107,7 @@ int FirstLegSteps(std::span<const StepEvidence> steps) {
 }
 
 AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double length,
-                                const InstrumentFigures& f) {
+                                const ColumnCorrection* correction, const InstrumentFigures& f) {
     AlphaOutcome out;
     if (!(length > 0.0)) {
         out.error = AlphaError::NoSampleLength;
@@ -113,12 +129,12 @@ AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double leng
     c.legSteps = n;
     c.degree = AlphaDegree(n);
     for (int i = 0; i < n; ++i)
-        c.strains.push_back(Strain(leg[0], leg[i], length));
+        c.strains.push_back(Strain(leg[0], leg[i], length, correction));
     for (int i = 1; i < n; ++i) {
         const double dT = Temperature(leg[i]) - Temperature(leg[0]);
         const double alpha = c.strains[i] / dT * 1e6;
-        c.technical.push_back(
-            {Temperature(leg[i]), alpha, BudgetFor(leg[0], leg[i], alpha, length, f).expanded});
+        c.technical.push_back({Temperature(leg[i]), alpha,
+                               BudgetFor(leg[0], leg[i], alpha, length, f, correction).expanded});
     }
 
     // The fit in a scaled temperature x = (T - centre) / half-range, weighted by each step's
@@ -166,7 +182,7 @@ AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double leng
     temps.erase(std::unique(temps.begin(), temps.end(),
                             [](double p, double q) { return std::fabs(p - q) < 1e-6; }),
                 temps.end());
-    const Systematic sys = SystematicTerms(length, f);
+    const Systematic sys = SystematicTerms(length, f, correction);
     for (const double t : temps) {
         const double x = (t - centre) / half;
         Eigen::VectorXd g = Eigen::VectorXd::Zero(terms);
@@ -174,7 +190,7 @@ AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double leng
             g(k) = k * std::pow(x, k - 1) / half;
         const double alpha = g.dot(coef) * 1e6;
         const double uFit = std::sqrt(std::max(0.0, g.dot(cov * g))) * 1e6;
-        const double uSys = std::hypot(sys.relative * alpha, sys.absolute(t));
+        const double uSys = sys.of(alpha, t);
         c.physical.push_back({t, alpha, UncertaintyBudget::kCoverageFactor * std::hypot(uFit, uSys)});
     }
     out.curves = std::move(c);

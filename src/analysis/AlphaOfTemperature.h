@@ -68,9 +68,11 @@ struct AlphaOutcome {
 [[nodiscard]] int FirstLegSteps(std::span<const StepEvidence> steps);
 
 // α(T) of the test whose steps ended as `steps` (in run order), for a sample of
-// `sampleLength` inches.
+// `sampleLength` inches, with the system correction the test's results used (nullptr: the
+// fixed fixture correction).
 [[nodiscard]] AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps,
                                               double sampleLength,
+                                              const ColumnCorrection* correction = nullptr,
                                               const InstrumentFigures& figures = {});
 
 } // namespace dilato

@@ -8,6 +8,7 @@
 #include "storage/ParamValue.h"
 #include "storage/SystemParameterFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -159,6 +160,26 @@ CorrectionInUse ChooseCorrection(const std::string& folder, const QDateTime& now
     if (chart.outOfControl) use.warnings.push_back(chart.warning);
     use.outOfControl = chart.outOfControl;
     return use;
+}
+
+std::optional<ColumnCorrection> StoredTestCorrection(const std::string& sysFolder,
+                                                     const std::string& serial,
+                                                     const std::string& text,
+                                                     const QDateTime& now) {
+    // The store is shared and its texts come from any program: only digits name a folder, and
+    // only the words the program writes name a record.
+    const auto digits = [](const std::string& s, size_t from, size_t to) {
+        return to > from && to - from <= 9 &&
+               std::all_of(s.begin() + static_cast<std::ptrdiff_t>(from),
+                           s.begin() + static_cast<std::ptrdiff_t>(to),
+                           [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::string prefix = "correction record ";
+    if (!digits(serial, 0, serial.size()) || text.rfind(prefix, 0) != 0) return std::nullopt;
+    const size_t end = text.find(' ', prefix.size());
+    if (end == std::string::npos || !digits(text, prefix.size(), end)) return std::nullopt;
+    const int number = std::stoi(text.substr(prefix.size(), end - prefix.size()));
+    return CorrectionOfRecord(sysFolder + "Calib-" + serial, now, number, {}, false).curve;
 }
 
 CorrectionInUse CorrectionOfRecord(const std::string& folder, const QDateTime& now, int number,

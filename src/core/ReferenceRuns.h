@@ -60,6 +60,15 @@ FindReferenceMaterial(const std::string& sysFolder, const std::string& name, std
                                                  int number, std::vector<std::string> warnings,
                                                  bool outOfControl);
 
+// The measured correction a stored test's results used, from the words its summary and the
+// results store give for it ("correction record n of ...") and its instrument's serial
+// number: record n of that serial's records in `sysFolder`. Nothing for the fixed fixture
+// correction, for a serial number that is not a number, or when the record cannot be read.
+[[nodiscard]] std::optional<ColumnCorrection> StoredTestCorrection(const std::string& sysFolder,
+                                                                   const std::string& serial,
+                                                                   const std::string& text,
+                                                                   const QDateTime& now);
+
 // The chart of the sound records in `folder` of the reference material of the latest one.
 [[nodiscard]] ChartState ReferenceChart(const std::string& folder, const QDateTime& now,
                                         const ChartSettings& settings);

@@ -40,12 +40,13 @@ std::string CatalogDetail::file(const std::string& kind) const {
 std::vector<CatalogTest> LoadCatalog(StoreConnection& store) {
     std::vector<CatalogTest> tests;
     QHash<QString, size_t> index;
-    QSqlQuery t = Run(store, QStringLiteral(
-                                 "SELECT test_uid, test_name, sample_id, material, data_folder, "
-                                 "operator_login, pc_name, system_folder, started_at, ended_at, "
-                                 "ending, sample_length_in, reference_material, "
-                                 "reference_out_of_control FROM tests "
-                                 "ORDER BY COALESCE(started_at, ended_at), test_uid"));
+    QSqlQuery t =
+        Run(store, QStringLiteral("SELECT test_uid, test_name, sample_id, material, data_folder, "
+                                  "operator_login, pc_name, system_folder, started_at, ended_at, "
+                                  "ending, sample_length_in, reference_material, "
+                                  "reference_out_of_control, system_correction, instrument_serial "
+                                  "FROM tests "
+                                  "ORDER BY COALESCE(started_at, ended_at), test_uid"));
     while (t.next()) {
         CatalogTest c;
         c.uid = S(t.value(0));
@@ -62,6 +63,8 @@ std::vector<CatalogTest> LoadCatalog(StoreConnection& store) {
         c.sampleLength = t.value(11).toDouble();
         c.referenceMaterial = S(t.value(12));
         if (t.value(13).toInt() == 1) c.marks |= mark::OutOfControlReference;
+        c.systemCorrection = S(t.value(14));
+        c.instrumentSerial = S(t.value(15));
         index.insert(t.value(0).toString(), tests.size());
         tests.push_back(std::move(c));
     }

@@ -26,6 +26,10 @@ struct CatalogTest {
     std::string ending;
     // The certified reference material of a reference run ("SRM736"); empty for a test.
     std::string referenceMaterial;
+    // The system correction its results used, as the summary names it ("fixed fixture
+    // correction", or "correction record n of ..."), and the instrument's serial number whose
+    // records hold it; empty when the store does not know.
+    std::string systemCorrection, instrumentSerial;
     double sampleLength = 0.0; // inches
     int steps = 0, results = 0;
     // The result over the widest temperature interval (the whole range of a complete batch):

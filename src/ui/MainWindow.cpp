@@ -87,6 +87,13 @@ MainWindow::MainWindow(Program& program, HelpViewer& help, Operator& op, Clock& 
             if (!material) return std::nullopt;
             return CertifiedCurve(*material, from, to);
         });
+    // A stored test is drawn with the system correction its results used: its record, read
+    // again from this system folder's records of its instrument.
+    results_->model().setTestCorrections(
+        [&program, &clock](const results::CatalogTest& test) -> std::optional<ColumnCorrection> {
+            return StoredTestCorrection(program.folders.SysFolder, test.instrumentSerial,
+                                        test.systemCorrection, clock.now());
+        });
     PlottingModel& plotting = plots_->model();
     plotting.setDrawFailed([this] { tabStrip_.EnterTest(); });
     plotting.setPlotFromTestTab([this] { return tabStrip_.PlotFromTestTab; });

@@ -2,6 +2,7 @@
 
 #include "analysis/AlphaOfTemperature.h"
 #include "analysis/BatchStatistics.h"
+#include "analysis/ColumnCorrection.h"
 #include "analysis/CteFormulas.h"
 
 #include <gtest/gtest.h>
@@ -122,7 +123,7 @@ TEST(AlphaOfTemperature, TheFixedCorrectionsFrameWeighsMoreOnAlphaBelowZero) {
     InstrumentFigures steady;
     steady.frameZeroExpansionTemp = -1e12;
     const AlphaOutcome bound = AlphaOfTemperature(Steps(temps, 17.0, 0.0), kLength);
-    const AlphaOutcome flat = AlphaOfTemperature(Steps(temps, 17.0, 0.0), kLength, steady);
+    const AlphaOutcome flat = AlphaOfTemperature(Steps(temps, 17.0, 0.0), kLength, nullptr, steady);
     ASSERT_TRUE(bound.ok() && flat.ok());
     const auto& b = bound.curves->physical;
     const auto& f = flat.curves->physical;
@@ -130,6 +131,43 @@ TEST(AlphaOfTemperature, TheFixedCorrectionsFrameWeighsMoreOnAlphaBelowZero) {
     EXPECT_DOUBLE_EQ(b.front().temperature, -40.0);
     EXPECT_GT(b.front().expandedU, 1.2 * f.front().expandedU) << "at -40 °C";
     EXPECT_NEAR(b.back().expandedU, f.back().expandedU, 1e-9) << "at 80 °C";
+}
+
+TEST(AlphaOfTemperature, ATestMeasuredWithAColumnCorrectionIsTakenWithIt) {
+    // A column that grows other than the fixed correction says, learnt by a reference run
+    // over the same temperatures and kept as the test's correction.
+    const double a = 0.55, b = 0.001; // a glass: the column weighs most
+    const std::vector<double> temps{-20, 10, 40, 70, 100};
+    const auto column = [&](double t) {
+        return 2.6e-6 * (t - temps[0]) + 2e-9 * (t - temps[0]) * (t - temps[0]);
+    };
+    std::vector<CorrectionPoint> points;
+    for (const double t : temps)
+        points.push_back({t, column(t), 0.2e-6});
+    const auto correction = ColumnCorrection::Fit(points, kLength, 0.014);
+    ASSERT_TRUE(correction);
+    // The instrument read the sample's expansion and the column's together.
+    auto steps = Steps(temps, a, b);
+    for (StepEvidence& s : steps)
+        s.endIndicator = static_cast<float>(
+            0.1 +
+            (a * (s.endTemperature - temps[0]) +
+             0.5 * b * (s.endTemperature * s.endTemperature - temps[0] * temps[0])) *
+                1e-6 * kLength +
+            column(s.endTemperature));
+    const AlphaOutcome with = AlphaOfTemperature(steps, kLength, &*correction);
+    const AlphaOutcome fixed = AlphaOfTemperature(steps, kLength);
+    ASSERT_TRUE(with.ok() && fixed.ok());
+    for (const AlphaPoint& p : with.curves->physical)
+        EXPECT_NEAR(p.alpha, a + b * p.temperature, 0.03) << "at " << p.temperature;
+    const AlphaPoint& top = with.curves->technical.back();
+    EXPECT_NEAR(top.alpha, a + 0.5 * b * (temps[0] + top.temperature), 0.01);
+    EXPECT_GT(std::fabs(fixed.curves->technical.back().alpha - top.alpha), 0.2)
+        << "the fixed correction is not this column";
+    // The band carries the measured correction's uncertainty, not the fixed one's frame terms.
+    EXPECT_LT(with.curves->physical.back().expandedU,
+              0.5 * fixed.curves->physical.back().expandedU);
+    EXPECT_LT(top.expandedU, 0.5 * fixed.curves->technical.back().expandedU);
 }
 
 TEST(BatchStatistics, MeanSpreadAndBirgeRatio) {

@@ -166,6 +166,33 @@ TEST(ReferenceRun, ATestTakenUpAgainKeepsItsRecordOrSaysWhyItCannot) {
         << damaged.warnings[0];
 }
 
+TEST(ReferenceRun, AStoredTestFindsTheRecordItsResultsUsedByItsWordsAndSerial) {
+    Folder f;
+    f.write(kDay.addDays(-200), 20, 80);
+    f.write(kDay.addDays(-1), -20, 100);
+    const std::string sys = f.dir.path();
+    const struct {
+        const char* serial;
+        const char* text;
+        double high; // of the record found; 0: none
+    } cases[] = {
+        {"1234", "correction record 1 of 06-19-2025 from SRM736 over 20 °C to 80 °C", 80},
+        {"1234", "correction record 2 of 01-04-2026 from SRM736 over -20 °C to 100 °C", 100},
+        {"1234", "fixed fixture correction", 0},
+        {"1234", "correction record 3 of 01-04-2026 from SRM736", 0}, // no such record
+        {"1234", "correction record x2 of", 0},
+        {"1234", "correction record 2", 0},
+        {"99", "correction record 1 of 06-19-2025 from SRM736", 0}, // another instrument's
+        {"1234/../Calib-1234", "correction record 1 of 06-19-2025 from SRM736", 0},
+        {"", "correction record 1 of 06-19-2025 from SRM736", 0},
+    };
+    for (const auto& c : cases) {
+        const auto curve = StoredTestCorrection(sys, c.serial, c.text, kDay);
+        EXPECT_EQ(curve.has_value(), c.high > 0) << c.serial << " " << c.text;
+        if (curve && c.high > 0) EXPECT_DOUBLE_EQ(curve->highTemp(), c.high) << c.text;
+    }
+}
+
 TEST(ReferenceRun, DriftPutsTheChartOutOfControlUntilARunInControl) {
     TempFolder kept;
     const std::string records = kept.path() + "records";

@@ -40,7 +40,7 @@ unsigned TestColour(int index) {
 
 std::vector<OverlayLine> OverlayLines(const results::CatalogTest& test,
                                       const std::vector<results::CatalogReading>& readings,
-                                      unsigned colour) {
+                                      unsigned colour, const ColumnCorrection* correction) {
     std::vector<OverlayLine> lines;
     if (readings.empty() || !(test.sampleLength > 0.0)) return lines;
     // Each step's last temperature, and whether it went down from the step before.
@@ -75,10 +75,10 @@ std::vector<OverlayLine> OverlayLines(const results::CatalogTest& test,
             lines.push_back(std::move(line));
         }
         const double dT = r.temperature - first.temperature;
-        const double strain =
-            (r.indicator - first.indicator +
-             SystemCorrection(static_cast<float>(dT), static_cast<float>(length))) /
-            length * 1e6;
+        const double column =
+            correction ? correction->changeFor(first.temperature, r.temperature, length)
+                       : SystemCorrection(static_cast<float>(dT), static_cast<float>(length));
+        const double strain = (r.indicator - first.indicator + column) / length * 1e6;
         lines.back().temperature.push_back(r.temperature);
         lines.back().strain.push_back(strain);
     }

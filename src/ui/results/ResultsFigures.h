@@ -5,6 +5,7 @@
 
 #include "analysis/AlphaOfTemperature.h"
 #include "analysis/BatchStatistics.h"
+#include "analysis/ColumnCorrection.h"
 #include "analysis/ReferenceMaterial.h"
 #include "results/Catalog.h"
 
@@ -34,6 +35,11 @@ struct ReferenceCurve {
     std::vector<double> temperature, strain;
 };
 
+// The measured system correction a stored test's results used; nullopt for the fixed one, or
+// when its record cannot be read.
+using TestCorrectionSource =
+    std::function<std::optional<ColumnCorrection>(const results::CatalogTest& test)>;
+
 // Where certified curves come from: the material of the tests laid over each other (a
 // reference run's reference material, else the material class) and their temperature range;
 // nullopt when no certified curve applies.
@@ -52,12 +58,13 @@ struct OverlayFigure {
 };
 
 // The legs of a test's readings as strain from its first reading: the indicator's change with
-// the fixture's expansion over the temperature change added, over the sample length. A step
+// the column's expansion over the temperature change added (the measured correction the test
+// used, else the fixed one), over the sample length. A step
 // belongs to the cooling legs when it ends colder than the step before it (the first step:
 // colder than it began).
-[[nodiscard]] std::vector<OverlayLine> OverlayLines(const results::CatalogTest& test,
-                                                    const std::vector<results::CatalogReading>& readings,
-                                                    unsigned colour);
+[[nodiscard]] std::vector<OverlayLine>
+OverlayLines(const results::CatalogTest& test, const std::vector<results::CatalogReading>& readings,
+             unsigned colour, const ColumnCorrection* correction = nullptr);
 
 // Leaves out the points that fall into the same cell of a grid of `cells` x `cells` over the
 // figure's range as the point kept before them: what is drawn is then bounded by the screen,

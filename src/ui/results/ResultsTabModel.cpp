@@ -48,6 +48,7 @@ void ResultsTabModel::Enter() {
     // A test that ended since the last visit may have more steps and results.
     details_.clear();
     readings_.clear();
+    correctionOf_.clear();
     byUid_.clear();
     sampleKeys_.clear();
     operatorKeys_.clear();
@@ -202,6 +203,13 @@ const std::vector<results::CatalogReading>& ResultsTabModel::ReadingsOf(const st
     return it->second;
 }
 
+const ColumnCorrection* ResultsTabModel::CorrectionOf(const results::CatalogTest& test) {
+    if (!corrections_) return nullptr;
+    auto it = correctionOf_.find(test.uid);
+    if (it == correctionOf_.end()) it = correctionOf_.emplace(test.uid, corrections_(test)).first;
+    return it->second ? &*it->second : nullptr;
+}
+
 const results::CatalogDetail* ResultsTabModel::selectedDetail() {
     return selected_.empty() ? nullptr : &DetailOf(selected_);
 }
@@ -279,7 +287,8 @@ OverlayFigure ResultsTabModel::Overlay() {
         if (!t) continue;
         // A reference run is of its reference material, whose certified curve applies.
         materials.insert(t->referenceMaterial.empty() ? t->material : t->referenceMaterial);
-        for (OverlayLine& line : OverlayLines(*t, ReadingsOf(uid), ColourOf(uid))) {
+        for (OverlayLine& line :
+             OverlayLines(*t, ReadingsOf(uid), ColourOf(uid), CorrectionOf(*t))) {
             for (const double temp : line.temperature) {
                 lo = std::min(lo, temp);
                 hi = std::max(hi, temp);
@@ -302,7 +311,7 @@ std::vector<AlphaSeries> ResultsTabModel::Alpha() {
         s.uid = uid;
         s.name = t->sampleId.empty() ? t->testName : t->testName + " (" + t->sampleId + ")";
         s.colour = ColourOf(uid);
-        s.outcome = AlphaOfTemperature(StepsOf(DetailOf(uid)), t->sampleLength);
+        s.outcome = AlphaOfTemperature(StepsOf(DetailOf(uid)), t->sampleLength, CorrectionOf(*t));
         series.push_back(std::move(s));
     }
     return series;

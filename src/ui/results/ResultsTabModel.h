@@ -59,6 +59,9 @@ class ResultsTabModel {
     void setShowPlot(std::function<void(const std::string&)> show) { showPlot_ = std::move(show); }
     // Where certified curves come from (none by default).
     void setReferenceCurves(ReferenceCurveSource source) { reference_ = std::move(source); }
+    // Where a stored test's measured system correction comes from (none by default: every test
+    // is drawn with the fixed fixture correction).
+    void setTestCorrections(TestCorrectionSource source) { corrections_ = std::move(source); }
 
     // The entry step: reads the store's tests again; filter, ticks and selection are kept
     // where their tests are still there. A store that cannot be read is told once.
@@ -118,6 +121,8 @@ class ResultsTabModel {
     [[nodiscard]] const results::CatalogTest* Find(const std::string& uid) const;
     const results::CatalogDetail& DetailOf(const std::string& uid);
     const std::vector<results::CatalogReading>& ReadingsOf(const std::string& uid);
+    // The measured correction the test's results used; nullptr for the fixed one.
+    const ColumnCorrection* CorrectionOf(const results::CatalogTest& test);
     [[nodiscard]] std::vector<std::string> FigureUids() const;
     [[nodiscard]] unsigned ColourOf(const std::string& uid) const;
     // Writes the export folder's file `name` with `write`; the path, or empty (told why).
@@ -131,6 +136,7 @@ class ResultsTabModel {
     ResultsServices s_;
     std::function<void(const std::string&)> showPlot_;
     ReferenceCurveSource reference_;
+    TestCorrectionSource corrections_;
     std::vector<results::CatalogTest> all_;
     // Lower-cased sample ID, operator and folder of every test, for the filter.
     std::vector<std::string> sampleKeys_, operatorKeys_, folderKeys_;
@@ -146,6 +152,7 @@ class ResultsTabModel {
     int nextColour_ = 0;
     std::map<std::string, results::CatalogDetail> details_;
     std::map<std::string, std::vector<results::CatalogReading>> readings_;
+    std::map<std::string, std::optional<ColumnCorrection>> correctionOf_;
     std::string lastExport_;
     bool storeFailureTold_ = false;
 };

@@ -5,6 +5,7 @@
 #include "RecordingOpener.h"
 #include "StoredTests.h"
 
+#include "analysis/CteFormulas.h"
 #include "results/ResultsStore.h"
 #include "results/StoreAddress.h"
 #include "support/RecordingOperator.h"
@@ -218,6 +219,42 @@ TEST(ResultsTabModel, TheOverlayHasALegPerDirectionAndAColourAndLegendEntryPerTe
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 4 * 20 + 4 * 20 + 4 * 20 + 2) << csv;
     EXPECT_NE(csv.find(",certified: SRM 736,,"), std::string::npos);
     EXPECT_NE(csv.find("cu3,Copper3 (CU-bar-3),2 cooling,"), std::string::npos);
+}
+
+TEST(ResultsTabModel, AStoredTestIsDrawnWithTheCorrectionItsResultsUsed) {
+    Bench b;
+    b.TickUids({"cu1", "cu2"});
+    const OverlayFigure fixed = b.model.Overlay();
+    const auto fixedAlpha = b.model.Alpha();
+    // A measured column of 2 µin/°C, for cu1 alone.
+    const auto column = ColumnCorrection::Fit(
+        {{0, 0, 1e-7}, {50, -1.0e-4, 1e-7}, {100, -2.0e-4, 1e-7}}, 2.0, 0.014);
+    ASSERT_TRUE(column);
+    std::vector<std::string> asked;
+    b.model.setTestCorrections(
+        [&](const results::CatalogTest& t) -> std::optional<ColumnCorrection> {
+            asked.push_back(t.uid);
+            return t.uid == "cu1" ? column : std::nullopt;
+        });
+    const OverlayFigure measured = b.model.Overlay();
+    const auto measuredAlpha = b.model.Alpha();
+    EXPECT_EQ(asked, (std::vector<std::string>{"cu1", "cu2"})) << "each test's record read once";
+    const OverlayLine& was = fixed.lines.front();
+    const OverlayLine& now = measured.lines.front();
+    ASSERT_EQ(now.uid, "cu1");
+    const double t0 = now.temperature.front(), t = now.temperature.back();
+    const double length = 2.0;
+    const double moved =
+        (column->changeFor(t0, t, length) -
+         SystemCorrection(static_cast<float>(t - t0), static_cast<float>(length))) /
+        length * 1e6;
+    EXPECT_GT(std::fabs(moved), 50.0);
+    EXPECT_NEAR(now.strain.back() - was.strain.back(), moved, 0.01 * std::fabs(moved));
+    EXPECT_EQ(measured.lines[1].strain, fixed.lines[1].strain) << "cu2 keeps the fixed correction";
+    const double alphaMoved = measuredAlpha[0].outcome.curves->technical.back().alpha -
+                              fixedAlpha[0].outcome.curves->technical.back().alpha;
+    EXPECT_NEAR(alphaMoved, moved / (t - t0), 0.2 * std::fabs(moved / (t - t0)))
+        << "α(T) moves by the same column per degree";
 }
 
 TEST(ResultsTabModel, AlphaAndBatchStatisticsOfTheTickedTests) {
