@@ -94,7 +94,7 @@ std::string IniLookup(const std::vector<std::string>& lines, const std::string& 
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
-    return Utf8Left(value, kIniReadBufferSize - 1);
+    return std::string(value);
 }
 
 bool IniRemoveSection(std::vector<std::string>& lines, const std::string& section) {

@@ -15,7 +15,7 @@ class ProfileDocument {
     // empty, so that its other keys are never written away.
     [[nodiscard]] static ProfileDocument Load(const std::string& path);
 
-    // The value as ReadIniValue sees it (at most 99 characters, empty when missing).
+    // The value as ReadIniValue sees it (empty when missing).
     [[nodiscard]] std::string Read(const std::string& section, const std::string& key) const;
     // Replaces the key in place, appends it to its section, or appends the section.
     void Write(const std::string& section, const std::string& key, const std::string& value);

@@ -149,11 +149,11 @@ TEST(SettingsFile, LongValuesJunkAndOtherSectionsSurvive) {
     r.dir.write("Dilato.ini", "; written by hand\r\n[Other]\r\nx=1\r\n[general]\r\nremotestore1=" +
                                   std::string(120, 'r') + "\r\n\x01\xFF junk line\r\n");
     r.settings.LoadSettings();
-    EXPECT_EQ(r.folders.RemoteStore[0], std::string(99, 'r'));
+    EXPECT_EQ(r.folders.RemoteStore[0], std::string(120, 'r')) << "a long folder read whole";
     r.settings.SaveSettings();
     const std::string written = r.dir.read("Dilato.ini");
     EXPECT_EQ(written.rfind("; written by hand\r\n[Other]\r\nx=1\r\n[general]\r\nRemoteStore1=" +
-                                std::string(99, 'r') +
+                                std::string(120, 'r') +
                                 "\r\n\x01\xFF junk line\r\nKeyence_Comport=0",
                             0),
               0u)

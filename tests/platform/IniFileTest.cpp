@@ -21,17 +21,16 @@ TEST(IniFile, LookupIsCaseInsensitiveAndTrimmed) {
     EXPECT_EQ(IniLookup(lines, "Nowhere", "Keyence_Comport"), "");
 }
 
-TEST(IniFile, ValuesAreReadThroughAHundredCharacterBuffer) {
-    const std::string longValue(120, 'x');
-    const std::vector<std::string> lines = {"[S]", "k=" + longValue,
-                                            "u=" + std::string(120, '\xB5')};
-    EXPECT_EQ(IniLookup(lines, "S", "k"), std::string(99, 'x'));
-    // Characters, not bytes, are counted: µ is two bytes in memory, one in the file.
+TEST(IniFile, LongValuesAreReadWhole) {
+    // A lab's network folder or a serial device's path can be longer than a hundred
+    // characters: cut on reading, the next save would write the cut path back.
+    const std::string longValue(300, 'x');
     std::string micro;
-    for (int i = 0; i < 99; ++i)
+    for (int i = 0; i < 150; ++i)
         micro += "\xC2\xB5";
-    const std::vector<std::string> utf8Lines = {"[S]", "u=" + micro + "\xC2\xB5"};
-    EXPECT_EQ(IniLookup(utf8Lines, "S", "u"), micro);
+    const std::vector<std::string> lines = {"[S]", "k=" + longValue, "u=\"" + micro + "\""};
+    EXPECT_EQ(IniLookup(lines, "S", "k"), longValue);
+    EXPECT_EQ(IniLookup(lines, "S", "u"), micro) << "whole characters, quotes taken off";
 }
 
 TEST(IniFile, AssignReplacesInPlaceAppendsToSectionAndAddsSections) {

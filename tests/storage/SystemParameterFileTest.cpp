@@ -145,7 +145,7 @@ TEST(SystemParameterFile, BadFilesFailTheLoadWithTheirMessages) {
                                        "\r\nBatch=1/2/3/4/5/6/7/8/9\r\n[ScaleData]\r\n"
                                        "Scale1=1e40 : too large for a single");
     EXPECT_FALSE(r.load());
-    EXPECT_EQ(r.params.SysParam(slot::Password).text(), std::string(99, 'p'));
+    EXPECT_EQ(r.params.SysParam(slot::Password).text(), std::string(120, 'p'));
     EXPECT_EQ(r.op.last().text,
               "Error in modFileUtils.ReadWriteSysFile: \n Reading file: Overflow");
 }
