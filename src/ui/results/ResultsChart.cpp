@@ -139,7 +139,8 @@ void ResultsChart::DrawOverlay(const OverlayFigure& figure) {
     chart_->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void ResultsChart::DrawAlpha(const std::vector<AlphaSeries>& series) {
+void ResultsChart::DrawAlpha(const AlphaFigure& figure) {
+    const std::vector<AlphaSeries>& series = figure.series;
     Clear(kAlphaTitle);
     chart_->xAxis->setLabel(QStringLiteral("Temperature (°C)"));
     chart_->yAxis->setLabel(QStringLiteral("α (10⁻⁶/°C)"));
@@ -199,6 +200,32 @@ void ResultsChart::DrawAlpha(const std::vector<AlphaSeries>& series) {
         bars->setPen(QPen(colour, 1.2));
         bars->removeFromLegend();
         points_ += static_cast<int>(t.size() + tt.size());
+    }
+    if (const auto& r = figure.reference; r && r->alpha.size() == r->temperature.size()) {
+        // The certificate's alpha in black, its U as dashed lines on either side.
+        const QVector<double> t(r->temperature.begin(), r->temperature.end());
+        QVector<double> a(r->alpha.begin(), r->alpha.end()), lo, hi;
+        for (const double alpha : r->alpha) {
+            lo << alpha - r->alphaExpandedU;
+            hi << alpha + r->alphaExpandedU;
+        }
+        for (int i = 0; i < t.size(); ++i) {
+            e.add(t[i], lo[i]);
+            e.add(t[i], hi[i]);
+        }
+        auto* certified = chart_->addGraph();
+        certified->setData(t, a, true);
+        certified->setPen(QPen(Qt::black, 2.4));
+        certified->setName(Q("certified: " + r->name));
+        for (const QVector<double>* bound : {&lo, &hi}) {
+            auto* line = chart_->addGraph();
+            line->setData(t, *bound, true);
+            line->setPen(QPen(Qt::black, 1.0, Qt::DashLine));
+            if (bound == &lo)
+                line->setName(QStringLiteral("certified ± U"));
+            else
+                line->removeFromLegend();
+        }
     }
     if (!problems.empty()) Message(problems);
     if (series.empty()) Message("Tick tests in the table.");

@@ -26,7 +26,7 @@ class ResultsChart final : public ResultsCanvas {
     void setObjectName(const QString& name);
 
     void DrawOverlay(const OverlayFigure& figure) override;
-    void DrawAlpha(const std::vector<AlphaSeries>& series) override;
+    void DrawAlpha(const AlphaFigure& figure) override;
     [[nodiscard]] bool Export(const std::string& path, ImageFormat format,
                               std::string& error) override;
 

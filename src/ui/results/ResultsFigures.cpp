@@ -96,7 +96,9 @@ ReferenceCurve CertifiedCurve(const ReferenceMaterial& material, double from, do
         const double t = from + (to - from) * i / points;
         curve.temperature.push_back(t);
         curve.strain.push_back(material.expansion(from, t));
+        curve.alpha.push_back(material.alpha(t));
     }
+    curve.alphaExpandedU = UncertaintyBudget::kCoverageFactor * material.alphaUncertainty;
     return curve;
 }
 
@@ -169,10 +171,10 @@ std::vector<StepEvidence> StepsOf(const results::CatalogDetail& detail) {
     return steps;
 }
 
-std::string AlphaCsv(const std::vector<AlphaSeries>& series) {
+std::string AlphaCsv(const AlphaFigure& figure) {
     std::ostringstream out;
     out << "test_uid,test,alpha,temperature_C,alpha_1e-6_per_C,U_1e-6_per_C\r\n";
-    for (const AlphaSeries& s : series) {
+    for (const AlphaSeries& s : figure.series) {
         if (!s.outcome.ok()) continue;
         auto rows = [&](const char* kind, const std::vector<AlphaPoint>& points) {
             for (const AlphaPoint& p : points)
@@ -183,6 +185,11 @@ std::string AlphaCsv(const std::vector<AlphaSeries>& series) {
         rows("technical", s.outcome.curves->technical);
         rows("physical", s.outcome.curves->physical);
     }
+    if (const auto& r = figure.reference)
+        for (size_t i = 0; i < r->temperature.size() && i < r->alpha.size(); ++i)
+            out << ',' << Field("certified: " + r->name) << ",certified,"
+                << Number(r->temperature[i]) << ',' << Number(r->alpha[i]) << ','
+                << Number(r->alphaExpandedU) << "\r\n";
     return out.str();
 }
 

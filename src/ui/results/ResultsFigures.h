@@ -29,10 +29,12 @@ struct OverlayLine {
 };
 
 // A reference material's certified expansion over a temperature range, as strain from the
-// range's first temperature (10^-6).
+// range's first temperature (10^-6), and its alpha at the same temperatures (10^-6 per °C)
+// with the certificate's expanded uncertainty (k = 2).
 struct ReferenceCurve {
     std::string name;
-    std::vector<double> temperature, strain;
+    std::vector<double> temperature, strain, alpha;
+    double alphaExpandedU = 0.0;
 };
 
 // The measured system correction a stored test's results used; nullopt for the fixed one, or
@@ -85,7 +87,14 @@ struct AlphaSeries {
 // The steps of a stored test as the α(T) computation reads them.
 [[nodiscard]] std::vector<StepEvidence> StepsOf(const results::CatalogDetail& detail);
 
-[[nodiscard]] std::string AlphaCsv(const std::vector<AlphaSeries>& series);
+// α(T) of the tests shown, and the certified α of their reference material when every one of
+// them is a reference run of it.
+struct AlphaFigure {
+    std::vector<AlphaSeries> series;
+    std::optional<ReferenceCurve> reference;
+};
+
+[[nodiscard]] std::string AlphaCsv(const AlphaFigure& figure);
 
 // The statistics of one result (one interval of the plan) over the ticked tests.
 struct BatchRow {

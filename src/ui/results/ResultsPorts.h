@@ -60,7 +60,7 @@ class ResultsCanvas {
   public:
     virtual ~ResultsCanvas() = default;
     virtual void DrawOverlay(const OverlayFigure& figure) = 0;
-    virtual void DrawAlpha(const std::vector<AlphaSeries>& series) = 0;
+    virtual void DrawAlpha(const AlphaFigure& figure) = 0;
     // Writes what is drawn; false with `error` set when the file could not be written.
     [[nodiscard]] virtual bool Export(const std::string& path, ImageFormat format,
                                       std::string& error) = 0;

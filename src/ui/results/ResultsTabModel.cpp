@@ -278,15 +278,22 @@ unsigned ResultsTabModel::ColourOf(const std::string& uid) const {
     return TestColour(0);
 }
 
+std::optional<ReferenceCurve> ResultsTabModel::CertifiedFor(double lo, double hi) const {
+    std::set<std::string> materials;
+    for (const std::string& uid : FigureUids())
+        if (const results::CatalogTest* t = Find(uid))
+            // A reference run is of its reference material, whose certified curve applies.
+            materials.insert(t->referenceMaterial.empty() ? t->material : t->referenceMaterial);
+    if (!reference_ || materials.size() != 1 || !(hi > lo)) return std::nullopt;
+    return reference_(*materials.begin(), lo, hi);
+}
+
 OverlayFigure ResultsTabModel::Overlay() {
     OverlayFigure figure;
     double lo = 1e300, hi = -1e300;
-    std::set<std::string> materials;
     for (const std::string& uid : FigureUids()) {
         const results::CatalogTest* t = Find(uid);
         if (!t) continue;
-        // A reference run is of its reference material, whose certified curve applies.
-        materials.insert(t->referenceMaterial.empty() ? t->material : t->referenceMaterial);
         for (OverlayLine& line :
              OverlayLines(*t, ReadingsOf(uid), ColourOf(uid), CorrectionOf(*t))) {
             for (const double temp : line.temperature) {
@@ -296,14 +303,14 @@ OverlayFigure ResultsTabModel::Overlay() {
             figure.lines.push_back(std::move(line));
         }
     }
-    // A certified curve applies when every test laid over is of the one material it certifies.
-    if (reference_ && materials.size() == 1 && hi > lo)
-        figure.reference = reference_(*materials.begin(), lo, hi);
+    figure.reference = CertifiedFor(lo, hi);
     return figure;
 }
 
-std::vector<AlphaSeries> ResultsTabModel::Alpha() {
-    std::vector<AlphaSeries> series;
+AlphaFigure ResultsTabModel::Alpha() {
+    AlphaFigure figure;
+    std::vector<AlphaSeries>& series = figure.series;
+    double lo = 1e300, hi = -1e300;
     for (const std::string& uid : FigureUids()) {
         const results::CatalogTest* t = Find(uid);
         if (!t) continue;
@@ -312,9 +319,15 @@ std::vector<AlphaSeries> ResultsTabModel::Alpha() {
         s.name = t->sampleId.empty() ? t->testName : t->testName + " (" + t->sampleId + ")";
         s.colour = ColourOf(uid);
         s.outcome = AlphaOfTemperature(StepsOf(DetailOf(uid)), t->sampleLength, CorrectionOf(*t));
+        if (s.outcome.ok())
+            for (const AlphaPoint& p : s.outcome.curves->physical) {
+                lo = std::min(lo, p.temperature);
+                hi = std::max(hi, p.temperature);
+            }
         series.push_back(std::move(s));
     }
-    return series;
+    figure.reference = CertifiedFor(lo, hi);
+    return figure;
 }
 
 BatchTable ResultsTabModel::Batch() {

@@ -95,7 +95,7 @@ class ResultsTabModel {
 
     // Figures of the ticked tests (of the selected one when none is ticked).
     [[nodiscard]] OverlayFigure Overlay();
-    [[nodiscard]] std::vector<AlphaSeries> Alpha();
+    [[nodiscard]] AlphaFigure Alpha();
     [[nodiscard]] BatchTable Batch();
     void DrawOverlay();
     void DrawAlpha();
@@ -125,6 +125,8 @@ class ResultsTabModel {
     const ColumnCorrection* CorrectionOf(const results::CatalogTest& test);
     [[nodiscard]] std::vector<std::string> FigureUids() const;
     [[nodiscard]] unsigned ColourOf(const std::string& uid) const;
+    // The certified curve over lo..hi when every test shown is of the one material it certifies.
+    [[nodiscard]] std::optional<ReferenceCurve> CertifiedFor(double lo, double hi) const;
     // Writes the export folder's file `name` with `write`; the path, or empty (told why).
     using FileWriter = std::function<bool(const std::string& path, std::string& error)>;
     std::string WriteExport(const std::string& name, const FileWriter& write);

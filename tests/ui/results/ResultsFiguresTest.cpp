@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace dilato::test {
@@ -59,6 +61,13 @@ TEST(ResultsFigures, TheCertifiedCurveFollowsTheCertificateWithinItsRange) {
     EXPECT_DOUBLE_EQ(curve.strain.front(), 0.0);
     EXPECT_NEAR(curve.strain.back(), copper->meanAlpha(20, 80) * 60, 1e-9);
     EXPECT_NEAR(curve.strain.back(), 16.9 * 60, 0.05 * 16.9 * 60) << "copper's expansion";
+    ASSERT_EQ(curve.alpha.size(), curve.temperature.size());
+    EXPECT_DOUBLE_EQ(curve.alpha[3], copper->alpha(50.0));
+    EXPECT_DOUBLE_EQ(curve.alphaExpandedU, 2 * copper->alphaUncertainty);
+    // The α(T) data carries the certified alpha, a row per temperature.
+    const std::string csv = AlphaCsv(AlphaFigure{{}, curve});
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 7);
+    EXPECT_NE(csv.find("\r\n,certified: SRM736,certified,20,"), std::string::npos) << csv;
 
     const ReferenceCurve clipped = CertifiedCurve(*copper, -60, 150, 10);
     ASSERT_FALSE(clipped.temperature.empty());
@@ -99,8 +108,12 @@ TEST(ResultsChart, DrawsTheLegsWithOneLegendEntryPerTestAndWritesEachFormat) {
 
     // α(T): a test without a curve is named on the chart, not drawn.
     AlphaSeries none{"b", "B", 0, AlphaOutcome{std::nullopt, AlphaError::TooFewSteps}};
-    chart.DrawAlpha({none});
+    chart.DrawAlpha(AlphaFigure{{none}, std::nullopt});
     EXPECT_EQ(chart.plottables(), 0);
+    // The certified alpha of a reference run: its line and the two lines of its U.
+    chart.DrawAlpha(
+        AlphaFigure{{none}, ReferenceCurve{"SRM736", {20, 80}, {0, 1000}, {16.8, 17.1}, 0.03}});
+    EXPECT_EQ(chart.plottables(), 3);
 }
 
 } // namespace

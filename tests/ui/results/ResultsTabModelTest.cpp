@@ -23,7 +23,7 @@ namespace {
 class RecordingCanvas final : public ResultsCanvas {
   public:
     void DrawOverlay(const OverlayFigure& figure) override { overlay = figure; }
-    void DrawAlpha(const std::vector<AlphaSeries>& series) override { alpha = series; }
+    void DrawAlpha(const AlphaFigure& figure) override { alpha = figure.series; }
     bool Export(const std::string& path, ImageFormat, std::string&) override {
         std::ofstream(path) << "image";
         exported.push_back(path);
@@ -135,10 +135,12 @@ TEST(ResultsTabModel, ReferenceRunsAreMarkedAndAskForTheirMaterialsCurve) {
     });
     b.TickUids({"ref1", "ref2"});
     (void)b.model.Overlay();
-    EXPECT_EQ(asked, std::vector<std::string>{"SRM736"});
+    (void)b.model.Alpha();
+    EXPECT_EQ(asked, (std::vector<std::string>{"SRM736", "SRM736"})) << "overlay and alpha(T)";
     b.TickUids({"cu1"});
     (void)b.model.Overlay();
-    EXPECT_EQ(asked.size(), 1u) << "a reference run and a copper test have no one curve";
+    (void)b.model.Alpha();
+    EXPECT_EQ(asked.size(), 2u) << "a reference run and a copper test have no one curve";
 }
 
 TEST(ResultsTabModel, SortsByTextAndByNumber) {
@@ -225,7 +227,7 @@ TEST(ResultsTabModel, AStoredTestIsDrawnWithTheCorrectionItsResultsUsed) {
     Bench b;
     b.TickUids({"cu1", "cu2"});
     const OverlayFigure fixed = b.model.Overlay();
-    const auto fixedAlpha = b.model.Alpha();
+    const auto fixedAlpha = b.model.Alpha().series;
     // A measured column of 2 µin/°C, for cu1 alone.
     const auto column = ColumnCorrection::Fit(
         {{0, 0, 1e-7}, {50, -1.0e-4, 1e-7}, {100, -2.0e-4, 1e-7}}, 2.0, 0.014);
@@ -237,7 +239,7 @@ TEST(ResultsTabModel, AStoredTestIsDrawnWithTheCorrectionItsResultsUsed) {
             return t.uid == "cu1" ? column : std::nullopt;
         });
     const OverlayFigure measured = b.model.Overlay();
-    const auto measuredAlpha = b.model.Alpha();
+    const auto measuredAlpha = b.model.Alpha().series;
     EXPECT_EQ(asked, (std::vector<std::string>{"cu1", "cu2"})) << "each test's record read once";
     const OverlayLine& was = fixed.lines.front();
     const OverlayLine& now = measured.lines.front();
@@ -260,7 +262,7 @@ TEST(ResultsTabModel, AStoredTestIsDrawnWithTheCorrectionItsResultsUsed) {
 TEST(ResultsTabModel, AlphaAndBatchStatisticsOfTheTickedTests) {
     Bench b;
     b.TickUids({"cu1", "cu2", "cu3", "g1"});
-    const auto alpha = b.model.Alpha();
+    const auto alpha = b.model.Alpha().series;
     ASSERT_EQ(alpha.size(), 4u);
     ASSERT_TRUE(alpha[0].outcome.ok());
     EXPECT_NEAR(alpha[0].outcome.curves->physical.front().alpha, 16.5 + 0.004 * 20, 0.3);
