@@ -43,38 +43,16 @@ double StrainUncertainty(const StepEvidence& s, double length, double meanAlpha,
     return std::sqrt(inches * inches / (length * length) + temperature * temperature);
 }
 
-// The budget's terms that scale with α (the length's as a fraction of α, the gains' of α or,
-// on a measured correction, of α less its reference's, which took the same gains) and the
-// system correction's term at a temperature, as standard uncertainties.
-struct Systematic {
-    double lengthRelative = 0.0, gainRelative = 0.0, length = 0.0;
-    InstrumentFigures figures;
-    const ColumnCorrection* correction = nullptr;
-    [[nodiscard]] double of(double alpha, double t) const {
-        const double gainOn = correction && correction->referenceAlpha()
-                                  ? alpha - *correction->referenceAlpha()
-                                  : alpha;
-        const double column = correction
-                                  ? correction->perDegreeUncertainty(t, t, length) / length * 1e6
-                                  : FixedFixtureUncertainty(t, t, length, figures);
-        return std::hypot(std::hypot(lengthRelative * alpha, gainRelative * gainOn), column);
-    }
-};
-
-Systematic SystematicTerms(double length, const InstrumentFigures& f,
-                           const ColumnCorrection* correction) {
-    Systematic s;
-    const double gains[] = {f.temperatureGainLimit, f.indicatorGainFraction,
-                            f.calibratorGainFraction, f.sampleStageFraction};
-    double sum = 0.0;
-    for (const double x : gains)
-        sum += (x / kRootThree) * (x / kRootThree);
-    s.gainRelative = std::sqrt(sum);
-    s.lengthRelative = f.lengthHalfWidthInches / length / kRootThree;
-    s.length = length;
-    s.figures = f;
-    s.correction = correction;
-    return s;
+// The budget's terms that act on α at every temperature alike, as one standard uncertainty:
+// the length's share of α, the gains' (of α, or on a measured correction of α less its
+// reference's, which took the same gains) and the system correction's at that temperature.
+double SystematicUncertainty(double alpha, double t, double length, const InstrumentFigures& f,
+                             const ColumnCorrection* correction) {
+    const double gainOn =
+        correction && correction->referenceAlpha() ? alpha - *correction->referenceAlpha() : alpha;
+    const double lengthShare = alpha * f.lengthHalfWidthInches / length / kRootThree;
+    return std::hypot(std::hypot(lengthShare, gainOn * GainFraction(f)),
+                      SystemCorrectionUncertainty(t, t, length, f, correction));
 }
 
 } // namespace
@@ -182,7 +160,6 @@ AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double leng
     temps.erase(std::unique(temps.begin(), temps.end(),
                             [](double p, double q) { return std::fabs(p - q) < 1e-6; }),
                 temps.end());
-    const Systematic sys = SystematicTerms(length, f, correction);
     for (const double t : temps) {
         const double x = (t - centre) / half;
         Eigen::VectorXd g = Eigen::VectorXd::Zero(terms);
@@ -190,7 +167,7 @@ AlphaOutcome AlphaOfTemperature(std::span<const StepEvidence> steps, double leng
             g(k) = k * std::pow(x, k - 1) / half;
         const double alpha = g.dot(coef) * 1e6;
         const double uFit = std::sqrt(std::max(0.0, g.dot(cov * g))) * 1e6;
-        const double uSys = sys.of(alpha, t);
+        const double uSys = SystematicUncertainty(alpha, t, length, f, correction);
         c.physical.push_back({t, alpha, UncertaintyBudget::kCoverageFactor * std::hypot(uFit, uSys)});
     }
     out.curves = std::move(c);

@@ -64,16 +64,15 @@ FixedFixture FixedFixtureTerms(double t1, double t2, double sampleLength,
     return {f.fixtureCorrectionFraction * perDegree, FrameAlphaBound(t1, t2, f) * perDegree};
 }
 
-// The system correction's standard uncertainty over t1..t2: the measured correction's own
-// where one is used, else the fixed one's.
-double FixtureTerm(double t1, double t2, double sampleLength, const InstrumentFigures& f,
-                   const ColumnCorrection* correction) {
+} // namespace
+
+double SystemCorrectionUncertainty(double t1, double t2, double sampleLength,
+                                   const InstrumentFigures& f, const ColumnCorrection* correction) {
     if (correction)
         return correction->perDegreeUncertainty(t1, t2, sampleLength) / sampleLength * 1e6;
     return FixedFixtureUncertainty(t1, t2, sampleLength, f);
 }
 
-// The instrument's gain figures that scale a CTE by a fraction of itself, in quadrature.
 double GainFraction(const InstrumentFigures& f) {
     const double fractions[] = {f.temperatureGainLimit, f.indicatorGainFraction,
                                 f.calibratorGainFraction, f.sampleStageFraction};
@@ -82,8 +81,6 @@ double GainFraction(const InstrumentFigures& f) {
         sum += x * x;
     return std::sqrt(sum) / kRootThree;
 }
-
-} // namespace
 
 double FrameAlphaBound(double t1, double t2, const InstrumentFigures& f) {
     const double low = std::min(t1, t2), high = std::max(t1, t2);
@@ -136,8 +133,8 @@ UncertaintyBudget BudgetFor(const StepEvidence& from, const StepEvidence& to, do
     b.indicatorNoise = OfDifference(EndIndicatorSigma(from), EndIndicatorSigma(to)) * perInch;
     // The correction is per °C: the fixed one's error does not shrink with a wider interval
     // (a measured one's points' scatter does).
-    b.fixtureCorrection =
-        FixtureTerm(from.resultTemperature(), to.resultTemperature(), sampleLength, f, correction);
+    b.fixtureCorrection = SystemCorrectionUncertainty(
+        from.resultTemperature(), to.resultTemperature(), sampleLength, f, correction);
     // What the indicator would still have moved at each end is a bias the results keep (the
     // formulas take the readings as they are). Its two ends act on the change together, each
     // its own way, and the estimate of it is no bound: it counts whole, as one standard

@@ -82,6 +82,16 @@ struct UncertaintyBudget {
 [[nodiscard]] double FixedFixtureUncertainty(double t1, double t2, double sampleLength,
                                              const InstrumentFigures& figures = {});
 
+// The system correction's standard uncertainty over t1..t2 (10^-6 per °C): the measured
+// correction's own where one is used, else the fixed one's.
+[[nodiscard]] double SystemCorrectionUncertainty(double t1, double t2, double sampleLength,
+                                                 const InstrumentFigures& figures,
+                                                 const ColumnCorrection* correction);
+
+// The instrument's gain figures that scale a CTE by a fraction of itself (or, on a measured
+// correction, of its difference from the reference's), as one standard uncertainty fraction.
+[[nodiscard]] double GainFraction(const InstrumentFigures& figures);
+
 // The budget of the CTE `cte` from the end of step `from` to the end of step `to` for a
 // sample of `sampleLength` inches. dT is taken from the two end temperatures. With the
 // column's measured correction, its own uncertainty takes the fixed correction's place.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <regex>
 
 namespace dilato {
 
@@ -39,9 +40,14 @@ std::string Degrees(double t) {
     return FormatNumber(t, "0.0") + " \u00B0C";
 }
 
+// How the summary, the report and the results store name a measured correction: the words
+// before its record number, and after it.
+constexpr const char* kRecordTextStart = "correction record ";
+constexpr const char* kRecordTextAfterNumber = " of ";
+
 std::string RecordText(const CorrectionRecordData& r) {
     const auto curve = r.curve();
-    return "correction record " + std::to_string(r.number) + " of " +
+    return kRecordTextStart + std::to_string(r.number) + kRecordTextAfterNumber +
            FormatDateMDY(r.made.date()) + " from " + r.reference + " over " +
            Degrees(curve ? curve->lowTemp() : r.fromTemp) + " to " +
            Degrees(curve ? curve->highTemp() : r.toTemp);
@@ -167,19 +173,16 @@ std::optional<ColumnCorrection> StoredTestCorrection(const std::string& sysFolde
                                                      const std::string& text,
                                                      const QDateTime& now) {
     // The store is shared and its texts come from any program: only digits name a folder, and
-    // only the words the program writes name a record.
-    const auto digits = [](const std::string& s, size_t from, size_t to) {
-        return to > from && to - from <= 9 &&
-               std::all_of(s.begin() + static_cast<std::ptrdiff_t>(from),
-                           s.begin() + static_cast<std::ptrdiff_t>(to),
-                           [](char c) { return c >= '0' && c <= '9'; });
-    };
-    const std::string prefix = "correction record ";
-    if (!digits(serial, 0, serial.size()) || text.rfind(prefix, 0) != 0) return std::nullopt;
-    const size_t end = text.find(' ', prefix.size());
-    if (end == std::string::npos || !digits(text, prefix.size(), end)) return std::nullopt;
-    const int number = std::stoi(text.substr(prefix.size(), end - prefix.size()));
-    return CorrectionOfRecord(sysFolder + "Calib-" + serial, now, number, {}, false).curve;
+    // only the words RecordText writes name a record.
+    const std::regex serialDigits("[0-9]{1,9}");
+    const std::regex recordWords(std::string(kRecordTextStart) + "([0-9]{1,9})" +
+                                 kRecordTextAfterNumber + ".*");
+    std::smatch number;
+    if (!std::regex_match(serial, serialDigits) || !std::regex_match(text, number, recordWords))
+        return std::nullopt;
+    return CorrectionOfRecord(sysFolder + "Calib-" + serial, now, std::stoi(number[1].str()), {},
+                              false)
+        .curve;
 }
 
 CorrectionInUse CorrectionOfRecord(const std::string& folder, const QDateTime& now, int number,

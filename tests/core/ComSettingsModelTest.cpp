@@ -71,19 +71,26 @@ TEST(ComSettingsModel, TheSearchTriesEachPortAfreshEvenWithTheLinkStillOpen) {
 }
 
 TEST(ComSettingsModel, ASearchThatFindsNothingEndsTheProgram) {
-    FormFixture f;
-    f.board.vanish(1);
-    f.form.Activate();
-    EXPECT_THROW(f.form.FindDisplacementPort(), ProgramEnd);
-    EXPECT_EQ(f.op.last().text, "No Displacement Sensor COM link found.  Check cable connection");
-    EXPECT_EQ(f.op.last().title, "No Displacement Sensor COM-Link");
-
-    FormFixture g;
-    g.board.vanish(2);
-    g.form.Activate();
-    EXPECT_THROW(g.form.FindTempStagePort(), ProgramEnd);
-    EXPECT_EQ(g.op.last().text, "No Temp-Stage COM link found.  Check cable connection");
-    EXPECT_EQ(g.op.last().title, "No Temp-Stage COM-Link");
+    const struct {
+        int vanished;
+        void (ComSettingsModel::*find)();
+        const char* text;
+        const char* title;
+    } cases[] = {
+        {1, &ComSettingsModel::FindDisplacementPort,
+         "No Displacement Sensor COM link found.  Check cable connection",
+         "No Displacement Sensor COM-Link"},
+        {2, &ComSettingsModel::FindTempStagePort,
+         "No Temp-Stage COM link found.  Check cable connection", "No Temp-Stage COM-Link"},
+    };
+    for (const auto& c : cases) {
+        FormFixture f;
+        f.board.vanish(c.vanished);
+        f.form.Activate();
+        EXPECT_THROW((f.form.*c.find)(), ProgramEnd) << c.title;
+        EXPECT_EQ(f.op.last().text, c.text);
+        EXPECT_EQ(f.op.last().title, c.title);
+    }
 }
 
 TEST(ComSettingsModel, OkAcceptsOnlyTwoDistinctPorts) {

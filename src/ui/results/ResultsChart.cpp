@@ -204,14 +204,13 @@ void ResultsChart::DrawAlpha(const AlphaFigure& figure) {
     if (const auto& r = figure.reference; r && r->alpha.size() == r->temperature.size()) {
         // The certificate's alpha in black, its U as dashed lines on either side.
         const QVector<double> t(r->temperature.begin(), r->temperature.end());
-        QVector<double> a(r->alpha.begin(), r->alpha.end()), lo, hi;
-        for (const double alpha : r->alpha) {
-            lo << alpha - r->alphaExpandedU;
-            hi << alpha + r->alphaExpandedU;
-        }
+        const QVector<double> a(r->alpha.begin(), r->alpha.end());
+        QVector<double> lo, hi;
         for (int i = 0; i < t.size(); ++i) {
-            e.add(t[i], lo[i]);
-            e.add(t[i], hi[i]);
+            lo << a[i] - r->alphaExpandedU;
+            hi << a[i] + r->alphaExpandedU;
+            e.add(t[i], lo.back());
+            e.add(t[i], hi.back());
         }
         auto* certified = chart_->addGraph();
         certified->setData(t, a, true);
