@@ -6,6 +6,7 @@
 //
 //   bench_uncertainty_coverage [--runs N] [--materials copper,pmma] [--plans 20/50/80,-20/40/100]
 //                              [--class auto|unknown] [--type-b on|off] [--reference NAME]
+//                              [--per-seed FILE]
 //
 // --class auto (the default) names each sample's material class as an operator would (metal,
 // glass, polymer), so that its steps end at equilibrium; unknown leaves them to the drift
@@ -13,13 +14,18 @@
 // fixture frame's expansion, the sensor's and the thermistor's gain, the sample's true
 // length, the calibrator's share and the sample's lag behind the stage, the sample's time
 // constant against its class's) from the distributions the budget gives them, so that
-// coverage tests the whole budget and not the readings' noise alone. Beside the coverage it prints the mean and
-// spread of z = error / u_c, and how many results were flagged as not at equilibrium.
+// coverage tests the whole budget and not the readings' noise alone. Beside the coverage it
+// prints the mean and spread of z = error / u_c, and how many results were flagged as not at
+// equilibrium.
+//
+// --per-seed FILE writes a line per result and per fitted step of every seed (see
+// WritePerSeed).
 //
 // --reference NAME (SRM736): before each seed's test, a reference run of that material on the
 // same drawn instrument (its own noise), whose measured correction the test then uses. With
-// the Type B inputs drawn, the specimen's own alpha is also drawn about the certified one
-// from the certificate's uncertainty.
+// the Type B inputs drawn, the specimen is one of its own: its true length and time constant
+// are drawn apart from the test sample's (mounted apart, its contact is its own), and its own
+// alpha about the certified one from the certificate's uncertainty.
 //
 // The defaults are 200 runs of copper, aluminium, fused silica and the polymer over the plans
 // 20/50/80 and -20/40/100 °C (whose overall result spans -20 to 100 °C). Temporary files go
@@ -84,10 +90,49 @@ struct Tally {
     }
 };
 
+// The contact the simulated bench gives a sample before its time constant is drawn: the
+// per-seed lines give a drawn time constant as a ratio to it.
+const double kExpectedContactSeconds = dilato::sim::SampleParams{}.contactSeconds;
+
+// For looking into what moves a row's errors (--per-seed): a line per result with its error,
+// u_c, z and the time constants drawn for the test and its reference run (as ratios to the
+// expected), and a line per fitted step with its end value's error against the bench's true
+// resting indicator and the fit's uncertainty, window and time constant.
+void WritePerSeed(FILE* out, const std::string& material, const std::string& plan, int seed,
+                  const dilato::test::SeededRun& run, const dilato::sim::BenchParams& bench,
+                  double referenceTau) {
+    const double testTau = bench.sample.contactSeconds / kExpectedContactSeconds;
+    for (const auto& m : run.results)
+        std::fprintf(out, "result %s %s %d %d %.1f %.1f %.5f %.5f %.3f %.3f %.3f\n",
+                     material.c_str(), plan.c_str(), seed, m.key, m.from, m.to, m.error(),
+                     m.combined, m.combined > 0 ? m.error() / m.combined : 0.0, testTau,
+                     referenceTau);
+    // Where the indicator comes to rest (inches): the sample's growth less the frame's at the
+    // actual stage temperature, through the sensor's gain, on the sensor's base.
+    const dilato::sim::SampleTruth truth(bench);
+    const auto resting = [&](double programTemp) {
+        const double ambient = bench.stage.ambient, actual = truth.actualStageTemp(programTemp);
+        const double frame = bench.sample.lengthInches + bench.fixture.reachInches;
+        const double micro = bench.sample.lengthInches *
+                                 bench.sample.expansion.integral(ambient, actual) -
+                             frame * bench.fixture.expansion.integral(ambient, actual);
+        return bench.sample.baseMillimetres / 25.4 + 1e-6 * micro * bench.sample.sensorGain;
+    };
+    for (const auto& step : run.steps) {
+        if (!step.equilibrium) continue;
+        const auto& fit = step.equilibrium->fit;
+        std::fprintf(out, "step %s %s %d %d %.2f %.2f %.1f %.1f %.2f %.2f %d\n",
+                     material.c_str(), plan.c_str(), seed, step.step,
+                     1e6 * (fit.endValue - resting(step.resultTemperature())),
+                     1e6 * fit.endValueUncertainty, fit.windowStart, fit.windowEnd, fit.tau,
+                     fit.tauPrior, fit.tauResolved ? 1 : 0);
+    }
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: bench_uncertainty_coverage [--runs N] [--materials a,b,...] "
                          "[--plans 20/50/80,...] [--class auto|unknown] [--type-b on|off] "
-                         "[--reference NAME]\n");
+                         "[--reference NAME] [--per-seed FILE]\n");
     return 2;
 }
 
@@ -98,7 +143,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> materials{"copper", "aluminium", "fused-silica", "pmma"};
     std::vector<std::string> plans{"20/50/80", "-20/40/100"};
     bool autoClass = true, typeB = true;
-    std::string reference;
+    std::string reference, perSeedPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -115,6 +160,8 @@ int main(int argc, char** argv) {
             typeB = value == "on";
         else if (arg == "--reference")
             reference = value;
+        else if (arg == "--per-seed")
+            perSeedPath = value;
         else
             return Usage();
     }
@@ -136,6 +183,11 @@ int main(int argc, char** argv) {
                 "material", "plan", "interval (C)", "CTE", "truth", "rms err", "estimate",
                 "U(k=2)", "U/truth", "cover U", "cover est", "mean z", "sd z", "flagged",
                 "step minutes (mean)");
+    FILE* perSeed = perSeedPath.empty() ? nullptr : std::fopen(perSeedPath.c_str(), "w");
+    if (perSeed)
+        std::fprintf(perSeed, "# result: material plan seed key from to error u_c z test_tau "
+                              "reference_tau\n# step: material plan seed step end_error_uin "
+                              "end_u_uin window_from window_to tau tau_prior resolved\n");
     const auto started = std::chrono::steady_clock::now();
     int incomplete = 0;
     for (const std::string& material : materials) {
@@ -148,6 +200,7 @@ int main(int argc, char** argv) {
             std::vector<double> stepMinutes(temps.size() + 1, 0.0);
             int completed = 0;
             for (int seed = 1; seed <= runs; ++seed) {
+                double referenceContact = 0.0;
                 dilato::test::SeededTest t;
                 t.material = material;
                 t.plan = full;
@@ -160,11 +213,11 @@ int main(int argc, char** argv) {
                     std::filesystem::temp_directory_path().string() + "/dilato-coverage-records-" +
                     std::to_string(::getpid());
                 if (!reference.empty()) {
-                    // The same instrument with the reference specimen on it, read with noise
-                    // of its own.
+                    // The same instrument with the reference specimen on it: a specimen of
+                    // its own (length, contact) read with noise of its own.
                     dilato::test::SeededTest r = t;
-                    r.bench = dilato::test::SeededBench(t);
-                    r.bench->sample.setMaterial(dilato::sim::Material::Named("copper"));
+                    r.bench = dilato::test::OtherSpecimen(dilato::test::SeededBench(t), "copper",
+                                                          typeB, t.seed + 1000000);
                     // The specimen itself is known to its certificate's uncertainty.
                     if (typeB && certificate)
                         r.bench->sample.expansion = dilato::test::DrawnReferenceSpecimen(
@@ -173,6 +226,7 @@ int main(int argc, char** argv) {
                     r.materialClass = "metal";
                     r.seed = t.seed + 1000000;
                     r.reference = reference;
+                    referenceContact = r.bench->sample.contactSeconds;
                     std::filesystem::remove_all(records, ec);
                     r.keepRecordsIn = records;
                     const auto ref = dilato::test::RunSeededTest(r);
@@ -195,6 +249,9 @@ int main(int argc, char** argv) {
                 ++completed;
                 for (const auto& m : run.results)
                     byKey[m.key].add(m);
+                if (perSeed)
+                    WritePerSeed(perSeed, material, plan, seed, run, dilato::test::SeededBench(t),
+                                 referenceContact / kExpectedContactSeconds);
                 for (size_t s = 0; s < run.stepMinutes.size() && s < stepMinutes.size(); ++s)
                     stepMinutes[s] += run.stepMinutes[s];
             }
@@ -224,5 +281,6 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("%d runs per material and plan in %.1f s of wall time; %d did not complete\n", runs,
                 seconds, incomplete);
+    if (perSeed) std::fclose(perSeed);
     return incomplete == 0 ? 0 : 1;
 }

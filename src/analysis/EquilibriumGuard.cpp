@@ -32,6 +32,7 @@ double FitWindowStart(double stepMinutes, double holdStartMinutes) {
 
 bool EquilibriumReached(const EquilibriumFit& fit, double limit, bool waitForEquilibrium) {
     if (!fit.valid) return false;
+    if (fit.windowStart < kFixtureSettledMinutes) return false;
     const double taus = fit.tauResolved ? kWindowFittedTaus : kWindowPriorTaus;
     if (fit.windowMinutes() < taus * fit.tau) return false;
     const double u = fit.remainingUncertainty;

@@ -1,10 +1,10 @@
 #pragma once
 // When a step may end, judged from the fit of its approach to equilibrium (EquilibriumFit):
-// the fit's window must cover enough of the approach (half a time constant, a whole one when
-// the fitted tau is used), and what is still to come must be known to within a small part of
-// the expansion of the smaller interval next to the step. With "wait for equilibrium" the
-// movement still to come must itself be that small. These rules come on top of the drift
-// criteria, never instead of them.
+// the fit's window must start after the fixture has settled and cover enough of the approach
+// (half a time constant, a whole one when the fitted tau is used), and what is still to come
+// must be known to within a small part of the expansion of the smaller interval next to the
+// step. With "wait for equilibrium" the movement still to come must itself be that small.
+// These rules come on top of the drift criteria, never instead of them.
 
 #include "analysis/EquilibriumFit.h"
 #include "analysis/MaterialClass.h"
@@ -15,6 +15,12 @@ namespace dilato {
 // than 0.02 x 10^-6 per °C.
 inline constexpr double kRemainingFraction = 0.005;
 inline constexpr double kRemainingFloorCte = 0.02;
+// The fixture's frame follows the stage with a lag of about three minutes, longer than a
+// metal sample's own approach (about two). Fitted while the frame still moves, the frame's last
+// movement passes for the sample's and the end value errs by a micro-inch or more, beyond what
+// the fit's own uncertainty says. Twelve minutes (four lags) after a step began less than 2 %
+// of the frame's movement is left: a step may not end on a window that starts earlier.
+inline constexpr double kFixtureSettledMinutes = 12.0;
 // Window the fit needs, in time constants: of tauPrior, and of a fitted tau.
 inline constexpr double kWindowPriorTaus = 0.5;
 inline constexpr double kWindowFittedTaus = 1.0;
@@ -28,8 +34,8 @@ inline constexpr double kWindowFittedTaus = 1.0;
 // whose expansion has not been seen yet; 0 for "unknown".
 [[nodiscard]] double ClassLowAlpha(MaterialClass kind);
 
-// The fit's window: the later half of the step, and never before the hold began (the
-// fixture's fast movement has died out by then, the sample's slow one has not).
+// The fit's window: the later half of the step, and never before the hold began (the stage's
+// own approach is over by then, the sample's is not).
 [[nodiscard]] double FitWindowStart(double stepMinutes, double holdStartMinutes);
 
 // The step-end condition of the fit against `limit` (inches).

@@ -191,20 +191,23 @@ TEST(EquilibriumGuard, TheLimitAndTheStepEndCondition) {
     struct Row {
         const char* name;
         bool resolved;
-        double windowEnd, u;
+        double windowStart, windowEnd, u;
         bool wait, expected;
     };
     const Row rows[] = {
-        {"prior tau, half of it covered", false, 180, 5e-6, false, true},
-        {"prior tau, less than half covered", false, 179, 5e-6, false, false},
-        {"fitted tau needs a whole one", true, 200, 5e-6, false, false},
-        {"fitted tau, a whole one covered", true, 260, 5e-6, false, true},
-        {"too uncertain", false, 200, 10.6e-6, false, false},
-        {"waiting: 30 µin still to come", false, 200, 5e-6, true, false},
+        {"prior tau, half of it covered", false, 100, 180, 5e-6, false, true},
+        {"prior tau, less than half covered", false, 100, 179, 5e-6, false, false},
+        {"fitted tau needs a whole one", true, 100, 200, 5e-6, false, false},
+        {"fitted tau, a whole one covered", true, 100, 260, 5e-6, false, true},
+        {"too uncertain", false, 100, 200, 10.6e-6, false, false},
+        {"waiting: 30 µin still to come", false, 100, 200, 5e-6, true, false},
+        {"window from before the fixture settled", true, 11.9, 260, 5e-6, false, false},
+        {"window from when the fixture settled", true, 12, 260, 5e-6, false, true},
     };
     for (const Row& c : rows) {
         EquilibriumFit f = fit;
         f.tauResolved = c.resolved;
+        f.windowStart = c.windowStart;
         f.windowEnd = c.windowEnd;
         f.remainingUncertainty = c.u;
         EXPECT_EQ(EquilibriumReached(f, limit, c.wait), c.expected) << c.name;

@@ -48,6 +48,7 @@ struct SeededRun {
     std::optional<CorrectionRecordData> record;
     std::vector<MeasuredResult> results;
     std::vector<double> stepMinutes; // simulated minutes of each step
+    std::vector<StepEvidence> steps; // what each step ended with
     std::vector<std::string> messages;
 };
 
@@ -103,6 +104,29 @@ inline sim::BenchParams SeededBench(const SeededTest& t) {
     const double tauRatio = std::max(1.0 / 3.0, 1.0 + draw.gaussian(0.30));
     bench.sample.contactSeconds *= tauRatio;
     bench.sample.diffusivity /= tauRatio;
+    return bench;
+}
+
+// Another specimen on the instrument of a seeded test (a reference run's): the instrument's
+// draws stay (the frame, the gains, the calibrator), the specimen brings its own material and,
+// when the Type B inputs are drawn, its own true length and time constant, drawn afresh from
+// `specimenSeed` as SeededBench draws the test's: a specimen mounted apart has a contact of
+// its own, so its end values do not move with the test's.
+inline sim::BenchParams OtherSpecimen(sim::BenchParams bench, const std::string& material,
+                                      bool drawTypeB, uint64_t specimenSeed) {
+    const sim::BenchParams fresh = sim::SimulatedSampleBench({material, 2.0, bench.seed});
+    const double frame = bench.sample.lengthInches + bench.fixture.reachInches;
+    bench.sample.setMaterial(sim::Material::Named(material));
+    bench.sample.contactSeconds = fresh.sample.contactSeconds;
+    bench.sample.lengthInches = fresh.sample.lengthInches;
+    if (drawTypeB) {
+        sim::Noise draw(specimenSeed * 0x94D049BB133111EBull + 23);
+        bench.sample.lengthInches = 2.0 + (2.0 * draw.uniform() - 1.0) * 0.0005;
+        const double tauRatio = std::max(1.0 / 3.0, 1.0 + draw.gaussian(0.30));
+        bench.sample.contactSeconds *= tauRatio;
+        bench.sample.diffusivity /= tauRatio;
+    }
+    bench.fixture.reachInches = frame - bench.sample.lengthInches;
     return bench;
 }
 
@@ -165,6 +189,7 @@ inline SeededRun RunSeededTest(const SeededTest& t) {
     const auto& evidence = p.session.files.lastEvidence();
     out.completed = p.session.run.StepsSaved == t.temperatures && evidence.has_value();
     if (!out.completed) return out;
+    out.steps = evidence->steps;
     out.correctionText = evidence->correctionText;
     out.correctionWarnings = evidence->correctionWarnings;
     out.record = p.session.reference.lastRecord();
