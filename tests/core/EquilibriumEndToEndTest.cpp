@@ -112,8 +112,9 @@ TEST(Equilibrium, AMetalSampleWaitsForTheFixtureAndNoLonger) {
         const ClassRun before = RunWithClass(bench, "20/50/80/0/0/0/0/0/0", 3, "unknown");
         const ClassRun after = RunWithClass(bench, "20/50/80/0/0/0/0/0/0", 3, "metal");
         ASSERT_EQ(before.steps.size(), after.steps.size());
-        // A metal has settled long before: its steps last until the later half of the step
-        // starts after the fixture has settled, or as long as the drift criteria need.
+        // A metal sample settles before the fixture does: its steps last until the later half
+        // of the step starts after the fixture has settled, or as long as the drift criteria
+        // need.
         for (size_t s = 0; s < before.steps.size(); ++s) {
             const double expected =
                 std::max(before.steps[s].facts.stepMinutes, 2.0 * kFixtureSettledMinutes);
