@@ -1,7 +1,6 @@
 #include "analysis/AlphaOfTemperature.h"
 
 #include "analysis/ColumnCorrection.h"
-#include "analysis/CteFormulas.h"
 
 #include <Eigen/Dense>
 
@@ -22,12 +21,8 @@ double Temperature(const StepEvidence& s) { return static_cast<double>(s.resultT
 // one), over the sample length.
 double Strain(const StepEvidence& first, const StepEvidence& s, double length,
               const ColumnCorrection* correction) {
-    const double dT = Temperature(s) - Temperature(first);
     const double dI = static_cast<double>(s.resultIndicator()) - first.resultIndicator();
-    const double column =
-        correction ? correction->changeFor(Temperature(first), Temperature(s), length)
-                   : SystemCorrection(static_cast<float>(dT), static_cast<float>(length));
-    return (dI + column) / length;
+    return (dI + ColumnChange(Temperature(first), Temperature(s), length, correction)) / length;
 }
 
 // What a step's end strain is known to, standing alone (standard uncertainty): the scatter

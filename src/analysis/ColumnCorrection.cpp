@@ -1,5 +1,7 @@
 #include "analysis/ColumnCorrection.h"
 
+#include "analysis/CteFormulas.h"
+
 #include <Eigen/Dense>
 
 #include <algorithm>
@@ -126,6 +128,11 @@ bool ColumnCorrection::covers(double t1, double t2) const {
     constexpr double kSpare = 0.5;
     const auto inside = [&](double t) { return t >= low_ - kSpare && t <= high_ + kSpare; };
     return inside(t1) && inside(t2);
+}
+
+double ColumnChange(double t1, double t2, double length, const ColumnCorrection* correction) {
+    if (correction) return correction->changeFor(t1, t2, length);
+    return SystemCorrection(static_cast<float>(t2 - t1), static_cast<float>(length));
 }
 
 } // namespace dilato

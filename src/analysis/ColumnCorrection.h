@@ -74,6 +74,12 @@ class ColumnCorrection {
     std::optional<double> referenceAlpha_;
 };
 
+// What to add to an indicator change from t1 to t2 of a sample `length` inches long so that it
+// is the sample's alone: the measured correction's change where one is given (nullptr: the
+// fixed fixture correction over t2 - t1, in its single precision).
+[[nodiscard]] double ColumnChange(double t1, double t2, double length,
+                                  const ColumnCorrection* correction);
+
 // The system correction a test's results use: a measured one, or none (the fixed fixture
 // correction), with the words the summary, the report and the runner give for it.
 struct CorrectionInUse {

@@ -41,12 +41,8 @@ void PairResult(ResultTable& table, int s, const StepEnd& low, const StepEnd& hi
 
 float CteBetweenEnds(float t1, float i1, float t2, float i2, float sampleLength,
                      const ColumnCorrection* correction) {
-    const float dT = t2 - t1;
-    const float column =
-        correction ? static_cast<float>(correction->changeFor(t1, t2, sampleLength))
-                   : SystemCorrection(dT, sampleLength);
-    const float dI = i2 - i1 + column;
-    return CteFromChange(dT, dI, sampleLength);
+    const float column = static_cast<float>(ColumnChange(t1, t2, sampleLength, correction));
+    return CteFromChange(t2 - t1, i2 - i1 + column, sampleLength);
 }
 
 std::pair<int, int> RangeSteps(std::span<const double> setPoints) {

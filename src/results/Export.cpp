@@ -18,6 +18,13 @@ struct Column {
     double scale = 0; // 0: written as stored; else a number times this
 };
 
+// Columns named for a joined query ("r.result_no") as a query of their own table names them.
+std::vector<Column> OfOwnTable(std::vector<Column> columns) {
+    for (Column& c : columns)
+        c.sql += 2; // past the table's letter and its dot
+    return columns;
+}
+
 const std::vector<Column> kTestColumns{
     {"t.test_uid", "test_uid"},
     {"t.test_name", "test_name"},
@@ -183,18 +190,13 @@ std::string ExportJson(StoreConnection& store, const TestFilter& filter, bool re
         for (size_t i = 0; i < columns.size(); ++i)
             test.insert(Key(columns[i]), Json(q.value(static_cast<int>(i)), columns[i].scale));
         const QString uid = q.value(0).toString();
-        std::vector<Column> results(kResultColumns);
-        for (Column& c : results) c.sql += 2; // without the "r." of the joined query
         test.insert(QStringLiteral("steps"), Objects(store, kStepColumns, "steps", uid, "step"));
-        test.insert(QStringLiteral("results"), Objects(store, results, "results", uid, "result_no"));
+        test.insert(QStringLiteral("results"),
+                    Objects(store, OfOwnTable(kResultColumns), "results", uid, "result_no"));
         test.insert(QStringLiteral("files"), Objects(store, kFileColumns, "files", uid, "kind"));
-        if (readings) {
-            std::vector<Column> readingColumns(kReadingColumns);
-            for (Column& c : readingColumns)
-                c.sql += 2;
-            test.insert(QStringLiteral("readings"),
-                        Objects(store, readingColumns, "readings", uid, "step, reading_no"));
-        }
+        if (readings)
+            test.insert(QStringLiteral("readings"), Objects(store, OfOwnTable(kReadingColumns),
+                                                            "readings", uid, "step, reading_no"));
         tests.append(test);
     }
     QJsonObject units{{"sample_length", "in"},

@@ -1,6 +1,5 @@
 #include "ui/results/ResultsFigures.h"
 
-#include "analysis/CteFormulas.h"
 #include "results/Export.h"
 
 #include <algorithm>
@@ -74,10 +73,7 @@ std::vector<OverlayLine> OverlayLines(const results::CatalogTest& test,
             }
             lines.push_back(std::move(line));
         }
-        const double dT = r.temperature - first.temperature;
-        const double column =
-            correction ? correction->changeFor(first.temperature, r.temperature, length)
-                       : SystemCorrection(static_cast<float>(dT), static_cast<float>(length));
+        const double column = ColumnChange(first.temperature, r.temperature, length, correction);
         const double strain = (r.indicator - first.indicator + column) / length * 1e6;
         lines.back().temperature.push_back(r.temperature);
         lines.back().strain.push_back(strain);
